@@ -1,0 +1,225 @@
+#include "app/frm_main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QStatusBar>
+#include <QUrl>
+
+#include "app/page_table.h"
+#include "app/product.h"
+#include "app/shell.h"
+#include "pages/calculator_page.h"
+
+namespace quorvex::app {
+namespace {
+
+constexpr char kTitle[] = "Quorvex  - 您身边的个人所得税专家";
+constexpr char kHomePagePrefix[] = "软件不断升级更新中，及时下载最新版本";
+constexpr char kHomePageSuffix[] = "Quorvex官网";
+constexpr char kCategoryCaption[] = "收入类型";
+constexpr char kStatusText[] = "意见反馈、错误纠正、批量计算、个性化软件定制，请联系客服QQ：";
+const QColor kCream(255, 251, 240);
+constexpr int kTopBandHeight = 90;
+constexpr int kStatusHeight = 20;
+
+void PaintCream(QWidget* w) {
+  QPalette pal = w->palette();
+  pal.setColor(QPalette::Window, kCream);
+  w->setPalette(pal);
+  w->setAutoFillBackground(true);
+}
+
+}  // namespace
+
+TFrmMain::TFrmMain(QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+  setObjectName("TFrmMain");
+  setWindowTitle(QString::fromUtf8(kTitle));
+  auto* central = new QWidget(this);
+  central->setFixedSize(pages::CalculatorPage::kDesignWidth, kTopBandHeight + pages::CalculatorPage::kDesignHeight);
+  setCentralWidget(central);
+  CreateMenus();
+  CreateTopBand(central);
+  CreatePageArea(central);
+  CreateStatusBar();
+  FormCreate();
+  setFixedSize(sizeHint());
+}
+
+TFrmMain::~TFrmMain() = default;
+
+void TFrmMain::CreateMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName("MenuMain");
+  QMenu* file = bar->addMenu(QStringLiteral("文件(&F)"));
+  file->setObjectName("FileF1");
+  Menu_File_Exit = file->addAction(QStringLiteral("退出(&X)"), this, &TFrmMain::Menu_File_ExitClick);
+  Menu_File_Exit->setObjectName("Menu_File_Exit");
+
+  QMenu* tool = bar->addMenu(QStringLiteral("工具(&T)"));
+  tool->setObjectName("N2");
+  Menu_Tool_Top = tool->addAction(QStringLiteral("在最前面显示(&F)"));
+  Menu_Tool_Top->setObjectName("Menu_Tool_Top");
+  Menu_Tool_Top->setCheckable(true);
+  connect(Menu_Tool_Top, &QAction::triggered, this, &TFrmMain::Menu_Tool_TopClick);
+
+  Menu_Img = bar->addAction(QStringLiteral("截图(&I)"));
+  Menu_Img->setObjectName("Menu_Img");
+  connect(Menu_Img, &QAction::triggered, this, &TFrmMain::Menu_ImgClick);
+
+  QMenu* help = bar->addMenu(QStringLiteral("帮助(&H)"));
+  help->setObjectName("N1");
+  Menu_Help_Home = help->addAction(QStringLiteral("访问官方网站(&W)"), this, &TFrmMain::Menu_Help_HomeClick);
+  Menu_Help_Home->setObjectName("Menu_Help_Home");
+  Menu_Help_About = help->addAction(QStringLiteral("关于 Quorvex(&A)..."), this, &TFrmMain::Menu_Help_AboutClick);
+  Menu_Help_About->setObjectName("Menu_Help_About");
+}
+
+void TFrmMain::CreateTopBand(QWidget* central) {
+  Panel2 = new QWidget(central);
+  Panel2->setObjectName("Panel2");
+  Panel2->setGeometry(0, 0, pages::CalculatorPage::kDesignWidth, kTopBandHeight);
+  PaintCream(Panel2);
+
+  const QString host = QUrl(QString::fromUtf8(kHomePage)).host();
+  TxtHomePage = new QLabel(QString::fromUtf8(kHomePagePrefix) + QLatin1Char(' ') + host + QStringLiteral("  ") +
+                               QString::fromUtf8(kHomePageSuffix),
+                           Panel2);
+  TxtHomePage->setObjectName("TxtHomePage");
+  TxtHomePage->setTextFormat(Qt::PlainText);
+  TxtHomePage->setCursor(Qt::PointingHandCursor);
+  QPalette pal = TxtHomePage->palette();
+  pal.setColor(QPalette::WindowText, QColor(0, 0, 255));
+  TxtHomePage->setPalette(pal);
+  TxtHomePage->move(40, 24);
+  TxtHomePage->adjustSize();
+  TxtHomePage->installEventFilter(this);
+
+  CmbType = new QComboBox(Panel2);
+  CmbType->setObjectName("CmbType");
+  CmbType->setEditable(false);
+  QFont listFont = CmbType->font();
+  listFont.setPixelSize(15);
+  CmbType->setFont(listFont);
+  CmbType->setGeometry(124, 59, 301, CmbType->sizeHint().height());
+
+  auto* caption = new QLabel(QString::fromUtf8(kCategoryCaption), Panel2);
+  caption->setTextFormat(Qt::PlainText);
+  QFont bold = caption->font();
+  bold.setBold(true);
+  caption->setFont(bold);
+  caption->adjustSize();
+  caption->move(40, 59 + (CmbType->height() - caption->height()) / 2);
+  caption->setBuddy(CmbType);
+}
+
+void TFrmMain::CreatePageArea(QWidget* central) {
+  Panel1 = new QWidget(central);
+  Panel1->setObjectName("Panel1");
+  Panel1->setGeometry(0, kTopBandHeight, pages::CalculatorPage::kDesignWidth, pages::CalculatorPage::kDesignHeight);
+  PaintCream(Panel1);
+}
+
+void TFrmMain::CreateStatusBar() {
+  StatusBar1 = statusBar();
+  StatusBar1->setObjectName("StatusBar1");
+  StatusBar1->setSizeGripEnabled(false);
+  StatusBar1->setFixedHeight(kStatusHeight);
+  auto* text = new QLabel(QStringLiteral("  ") + QString::fromUtf8(kStatusText) + QString::fromUtf8(kServiceNumber) +
+                              QStringLiteral("  "),
+                          StatusBar1);
+  text->setObjectName("StatusText");
+  text->setTextFormat(Qt::PlainText);
+  text->setAlignment(Qt::AlignCenter);
+  StatusBar1->addWidget(text, 1);
+}
+
+void TFrmMain::FormCreate() {
+  Menu_Tool_Top->setChecked(true);
+  SetAlwaysOnTop(true);
+  CmbType->setMaxVisibleItems(20);
+  CmbType->clear();
+  for (const CategoryRow& row : CategoryRows()) CmbType->addItem(QString::fromUtf8(row.text));
+  CmbType->setCurrentIndex(0);
+  // Connected after the list is filled: selecting row 0 from code does not switch pages.
+  connect(CmbType, &QComboBox::currentIndexChanged, this, &TFrmMain::CmbTypeChange);
+  ShowPageForRow(0);
+}
+
+void TFrmMain::DestroyPage() {
+  delete CurrentPage_;
+  CurrentPage_ = nullptr;
+}
+
+void TFrmMain::ShowPageForRow(int row) {
+  DestroyPage();
+  CurrentPage_ = CreatePageForRow(row, Panel1);
+  CurrentPage_->move(0, 0);
+  CurrentPage_->show();
+}
+
+void TFrmMain::CmbTypeChange() { ShowPageForRow(CmbType->currentIndex()); }
+
+bool TFrmMain::IsAlwaysOnTop() const { return windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+
+void TFrmMain::SetAlwaysOnTop(bool on) {
+  const bool visible = isVisible();
+  setWindowFlag(Qt::WindowStaysOnTopHint, on);
+  if (visible && !isVisible()) {
+    show();
+    activateWindow();
+  }
+}
+
+void TFrmMain::Menu_Tool_TopClick() {
+  // The action flips its own check mark; the stacking follows.
+  SetAlwaysOnTop(!IsAlwaysOnTop());
+}
+
+void TFrmMain::Menu_File_ExitClick() {
+  close();
+  QCoreApplication::quit();
+}
+
+void TFrmMain::Menu_Help_HomeClick() { OpenHomePage(); }
+
+void TFrmMain::TxtHomePageClick() { OpenHomePage(); }
+
+void TFrmMain::Menu_Help_AboutClick() {}
+
+void TFrmMain::Menu_ImgClick() {}
+
+void TFrmMain::CentreOnScreen() {
+  const QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+  if (s == nullptr) return;
+  QRect frame = frameGeometry();
+  frame.moveCenter(s->availableGeometry().center());
+  move(frame.topLeft());
+}
+
+void TFrmMain::showEvent(QShowEvent* event) {
+  if (!centred_) {
+    centred_ = true;
+    CentreOnScreen();
+  }
+  QMainWindow::showEvent(event);
+  activateWindow();
+  raise();
+}
+
+bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == TxtHomePage && event->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    TxtHomePageClick();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace quorvex::app

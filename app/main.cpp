@@ -1,0 +1,28 @@
+// Start-up of the desktop program.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <cstdio>
+
+#include "app/display_check.h"
+#include "app/frm_main.h"
+
+int main(int argc, char* argv[]) {
+  if (const std::string problem = quorvex::app::FindDisplayProblem(); !problem.empty()) {
+    std::fprintf(stderr, "quorvex: %s\n", problem.c_str());
+    return 1;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Quorvex"));
+  QApplication::setDesktopFileName(QStringLiteral("quorvex"));
+
+  // Qt's own texts (message-box and dialog buttons) in Chinese.
+  QTranslator qtTexts;
+  if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qtTexts);
+  }
+
+  quorvex::app::TFrmMain window;
+  window.show();
+  return QApplication::exec();
+}

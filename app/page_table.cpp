@@ -1,0 +1,48 @@
+#include "app/page_table.h"
+
+#include "pages/frm_empty.h"
+#include "pages/frm_salary.h"
+
+namespace quorvex::app {
+namespace {
+
+template <class Page>
+pages::CalculatorPage* Create(QWidget* parent) {
+  return new Page(parent);
+}
+
+constexpr char kSeparator[] = "----------------------------------";
+
+}  // namespace
+
+const std::array<CategoryRow, kCategoryCount>& CategoryRows() {
+  static const std::array<CategoryRow, kCategoryCount> rows{{
+      {"工资、薪金所得", &Create<pages::TFrmSalary>},
+      {"年终奖所得", nullptr},
+      {"工资、年终奖所得", nullptr},
+      {kSeparator, nullptr},
+      {"劳务报酬所得", nullptr},
+      {"稿酬所得", nullptr},
+      {"财产租赁所得", nullptr},
+      {"财产转让所得", nullptr},
+      {kSeparator, nullptr},
+      {"特许权使用费所得", nullptr},
+      {"个体工商户生产、经营所得", nullptr},
+      {"对企事业单位的承包经营、承租经营所得", nullptr},
+      {kSeparator, nullptr},
+      {"利息、股息、红利所得", nullptr},
+      {"偶然所得（如中奖、中彩）", nullptr},
+      {"被确定征税的其他部分", nullptr},
+  }};
+  return rows;
+}
+
+pages::CalculatorPage* CreatePageForRow(int row, QWidget* parent) {
+  if (row >= 0 && row < kCategoryCount) {
+    const CategoryRow& r = CategoryRows()[static_cast<size_t>(row)];
+    if (r.create != nullptr) return r.create(parent);
+  }
+  return new pages::TFrmEmpty(parent);
+}
+
+}  // namespace quorvex::app

@@ -1,0 +1,202 @@
+#include "pages/calculator_page.h"
+
+#include <QComboBox>
+#include <QFont>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QShowEvent>
+#include <string>
+
+#include "pages/page_texts.h"
+#include "tax/amount.h"
+
+namespace quorvex::pages {
+namespace {
+
+// The dotted rule under the results heading.
+const QString kDottedRule(129, QLatin1Char('.'));
+
+bool IsTrimmed(QChar c) { return c.unicode() <= 32; }
+
+QString TrimControl(const QString& text) {
+  qsizetype start = 0;
+  qsizetype end = text.size();
+  while (start < end && IsTrimmed(text[start])) ++start;
+  while (end > start && IsTrimmed(text[end - 1])) --end;
+  return text.mid(start, end - start);
+}
+
+void MakeBold(QWidget* w) {
+  QFont f = w->font();
+  f.setBold(true);
+  w->setFont(f);
+}
+
+}  // namespace
+
+CalculatorPage::CalculatorPage(QWidget* parent) : QWidget(parent) {
+  setFixedSize(kDesignWidth, kDesignHeight);
+}
+
+CalculatorPage::~CalculatorPage() = default;
+
+void CalculatorPage::SetText(QLineEdit* field, const QString& text) {
+  if (field->text() != text) field->setText(text);
+}
+
+void CalculatorPage::SetText(QLabel* label, const QString& text) {
+  if (label->text() != text) label->setText(text);
+}
+
+void CalculatorPage::FrameResize() {
+  if (firstField_ != nullptr) firstField_->setFocus(Qt::OtherFocusReason);
+  ClearMessages();
+}
+
+bool CalculatorPage::ReadAmount(const AmountField& f, double& value) {
+  SetText(f.field, TrimControl(f.field->text()));
+  if (f.emptyAsZero && f.field->text().isEmpty()) SetText(f.field, QString::fromLatin1(texts::kZero));
+  const std::string text = f.field->text().toStdString();
+  const std::optional<double> parsed = tax::ParseAmount(text);
+  if (!parsed) {
+    Reject(f.field, f.label, QString::fromUtf8(f.invalidText));
+    return false;
+  }
+  const bool ok = f.rule == AmountRule::Positive ? *parsed > 0 : *parsed >= 0;
+  if (!ok) {
+    Reject(f.field, f.label, QString::fromUtf8(f.rangeText));
+    return false;
+  }
+  value = *parsed;
+  return true;
+}
+
+void CalculatorPage::Reject(QLineEdit* field, QLabel* label, const QString& text) {
+  SetText(label, text);
+  FocusAndSelect(field);
+}
+
+void CalculatorPage::FocusAndSelect(QLineEdit* field) {
+  field->setFocus(Qt::OtherFocusReason);
+  field->selectAll();
+}
+
+void CalculatorPage::ClearMessages() {
+  for (QLabel* label : messageLabels_) SetText(label, QString());
+}
+
+void CalculatorPage::ClearResults() {
+  ClearMessages();
+  for (QLabel* label : resultLabels_) SetText(label, QString::fromLatin1(texts::kZero));
+  for (QLineEdit* field : resultFields_) SetText(field, QString());
+}
+
+QLineEdit* CalculatorPage::MakeEdit(const char* name) {
+  auto* edit = new QLineEdit(this);
+  edit->setObjectName(QString::fromLatin1(name));
+  return edit;
+}
+
+QLabel* CalculatorPage::MakeCaption(const QString& text, QWidget* buddy) {
+  auto* label = new QLabel(text, this);
+  label->setTextFormat(Qt::PlainText);
+  MakeBold(label);
+  if (buddy != nullptr) label->setBuddy(buddy);
+  return label;
+}
+
+QLabel* CalculatorPage::MakeMessageLabel(const char* name) {
+  auto* label = new QLabel(this);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextFormat(Qt::PlainText);
+  label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  QPalette pal = label->palette();
+  pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
+  label->setPalette(pal);
+  messageLabels_.push_back(label);
+  return label;
+}
+
+QLabel* CalculatorPage::MakeResultLabel(const char* name) {
+  auto* label = new QLabel(QString::fromLatin1(texts::kZero), this);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextFormat(Qt::PlainText);
+  label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  resultLabels_.push_back(label);
+  return label;
+}
+
+QPushButton* CalculatorPage::MakeButton(const char* name, const QString& text) {
+  auto* button = new QPushButton(text, this);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setAutoDefault(false);
+  button->setDefault(false);
+  return button;
+}
+
+QComboBox* CalculatorPage::MakeList(const char* name, const QStringList& items) {
+  auto* list = new QComboBox(this);
+  list->setObjectName(QString::fromLatin1(name));
+  list->setEditable(false);
+  list->addItems(items);
+  return list;
+}
+
+void CalculatorPage::AddResultField(QLineEdit* field) { resultFields_.push_back(field); }
+
+void CalculatorPage::AddResultsHeading(QGridLayout* grid, int row) {
+  auto* heading = new QLabel(QString::fromUtf8(texts::kResultsHeading), this);
+  heading->setTextFormat(Qt::PlainText);
+  MakeBold(heading);
+  grid->addWidget(heading, row, 0, 1, 4);
+  auto* rule = new QLabel(kDottedRule, this);
+  rule->setTextFormat(Qt::PlainText);
+  rule->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  grid->addWidget(rule, row + 1, 0, 1, 4);
+}
+
+void CalculatorPage::OnEnter(QLineEdit* field, std::function<void()> onEnter) {
+  field->installEventFilter(this);
+  enterHandlers_.emplace_back(field, std::move(onEnter));
+}
+
+QGridLayout* CalculatorPage::MakeGrid() {
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(36, 12, 8, 8);
+  grid->setHorizontalSpacing(8);
+  grid->setVerticalSpacing(6);
+  grid->setColumnMinimumWidth(0, 96);
+  grid->setColumnMinimumWidth(1, 130);
+  grid->setColumnMinimumWidth(2, 48);
+  grid->setColumnStretch(3, 1);
+  return grid;
+}
+
+void CalculatorPage::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Shown by the program (put into the page area, or the window shown again after its
+  // stacking changed) rather than restored by the window system.
+  if (!event->spontaneous()) FrameResize();
+}
+
+bool CalculatorPage::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      for (auto& [object, handler] : enterHandlers_) {
+        if (object == watched) {
+          handler();
+          return true;
+        }
+      }
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace quorvex::pages

@@ -1,0 +1,95 @@
+// The common base of every calculator page: reading amounts, reporting bad input, clearing
+// messages and results, Enter in a field, and the show step.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+class QComboBox;
+class QGridLayout;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace quorvex::pages {
+
+enum class AmountRule { Positive, NonNegative };
+
+// How one amount field is read: its message label, its rule, whether an empty field counts
+// as zero, and the two texts for an unparsable amount and an amount outside the rule.
+struct AmountField {
+  QLineEdit* field;
+  QLabel* label;
+  AmountRule rule;
+  bool emptyAsZero;
+  const char* invalidText;
+  const char* rangeText;
+};
+
+class CalculatorPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kDesignWidth = 472;
+  static constexpr int kDesignHeight = 436;
+
+  explicit CalculatorPage(QWidget* parent = nullptr);
+  ~CalculatorPage() override;
+
+  // SetText() writes into a control only when the text differs, so a field's change handler
+  // fires only on a real change.
+  static void SetText(QLineEdit* field, const QString& text);
+  static void SetText(QLabel* label, const QString& text);
+
+ protected:
+  // FrameResize() is the show step: by default the first amount field takes the focus and
+  // every message label is emptied. It runs each time the page is shown by the program.
+  virtual void FrameResize();
+
+  // ReadAmount() trims the field (characters of code 32 or less at both ends, written back),
+  // fills "0.00" into an empty empty-as-zero field, parses and checks the rule. On failure
+  // the label shows the text, the field takes the focus with its text selected, and false
+  // is returned.
+  bool ReadAmount(const AmountField& f, double& value);
+  // Reject() reports `text` beside `field` as ReadAmount() does on failure.
+  void Reject(QLineEdit* field, QLabel* label, const QString& text);
+  // Shows `field` focused with its whole text selected.
+  static void FocusAndSelect(QLineEdit* field);
+
+  void ClearMessages();
+  void ClearResults();
+
+  // Building blocks; each control gets its objectName.
+  QLineEdit* MakeEdit(const char* name);
+  QLabel* MakeCaption(const QString& text, QWidget* buddy = nullptr);
+  QLabel* MakeMessageLabel(const char* name);
+  QLabel* MakeResultLabel(const char* name);
+  QPushButton* MakeButton(const char* name, const QString& text);
+  QComboBox* MakeList(const char* name, const QStringList& items);
+  // Registers a result field: ClearResults() empties it.
+  void AddResultField(QLineEdit* field);
+  // The bold heading "计算结果" over a dotted rule, across the grid at `row`.
+  void AddResultsHeading(QGridLayout* grid, int row);
+  // Enter (key code 13) in `field` runs `onEnter`; other keys are left to the field.
+  void OnEnter(QLineEdit* field, std::function<void()> onEnter);
+  // The first amount field (focused by the show step, reset and a calculation).
+  void SetFirstField(QLineEdit* field) { firstField_ = field; }
+  QLineEdit* FirstField() const { return firstField_; }
+  // A grid with the page's usual columns: caption, field, button, message.
+  QGridLayout* MakeGrid();
+
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  std::vector<QLabel*> messageLabels_;
+  std::vector<QLabel*> resultLabels_;
+  std::vector<QLineEdit*> resultFields_;
+  std::vector<std::pair<QObject*, std::function<void()>>> enterHandlers_;
+  QLineEdit* firstField_ = nullptr;
+};
+
+}  // namespace quorvex::pages

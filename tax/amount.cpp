@@ -1,0 +1,239 @@
+#include "tax/amount.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <system_error>
+
+#include "tax/arith.h"
+
+namespace quorvex::tax {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Exponents are saturated far outside the double range, so a text with an exponent of any
+// length still converts quickly and overflows or underflows as it should.
+constexpr long kExponentLimit = 100000;
+
+// Decimal digits of a value rounded to `digits` significant digits, an exact half (judged on
+// the value's first 18 significant digits) rounding away from zero.
+struct Decimal {
+  bool negative = false;
+  std::string digits;  // exactly `digits` characters, first one non-zero unless the value is 0
+  int exponent = 0;    // value = 0.d1d2d3... x 10^(exponent + 1), i.e. d1 is at 10^exponent
+};
+
+Decimal RoundSignificant(double value, int digits, bool truncate = false) {
+  // 18 significant digits, correctly rounded from the binary value.
+  char buf[64];
+  auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 17);
+  std::string_view text(buf, static_cast<size_t>(res.ptr - buf));
+  Decimal d;
+  if (text.front() == '-') {
+    d.negative = true;
+    text.remove_prefix(1);
+  }
+  const size_t epos = text.find('e');
+  std::string all;
+  for (char c : text.substr(0, epos)) {
+    if (IsDigit(c)) all.push_back(c);
+  }
+  int exp10 = 0;
+  std::from_chars(text.data() + epos + 1 + (text[epos + 1] == '+' ? 1 : 0), text.data() + text.size(), exp10);
+  if (digits >= static_cast<int>(all.size())) {
+    d.digits = all;
+    d.exponent = exp10;
+    return d;
+  }
+  std::string kept = all.substr(0, static_cast<size_t>(digits));
+  if (!truncate && all[static_cast<size_t>(digits)] >= '5') {
+    int i = digits - 1;
+    while (i >= 0 && kept[static_cast<size_t>(i)] == '9') kept[static_cast<size_t>(i--)] = '0';
+    if (i < 0) {
+      kept.insert(kept.begin(), '1');
+      kept.pop_back();
+      ++exp10;
+    } else {
+      ++kept[static_cast<size_t>(i)];
+    }
+  }
+  d.digits = kept;
+  d.exponent = exp10;
+  return d;
+}
+
+std::string StripTrailingZeros(std::string s) {
+  if (s.find('.') == std::string::npos) return s;
+  while (!s.empty() && s.back() == '0') s.pop_back();
+  if (!s.empty() && s.back() == '.') s.pop_back();
+  return s;
+}
+
+}  // namespace
+
+std::string_view TrimAmountText(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+  return text;
+}
+
+std::optional<double> ParseAmount(std::string_view text) {
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const size_t intStart = i;
+  while (i < n && IsDigit(text[i])) ++i;
+  std::string_view intDigits = text.substr(intStart, i - intStart);
+  std::string_view fracDigits;
+  bool point = false;
+  if (i < n && text[i] == '.') {
+    point = true;
+    const size_t fracStart = ++i;
+    while (i < n && IsDigit(text[i])) ++i;
+    fracDigits = text.substr(fracStart, i - fracStart);
+  }
+  if (intDigits.empty() && !point) return std::nullopt;
+  long exponent = 0;
+  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    bool expNegative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) expNegative = text[i++] == '-';
+    while (i < n && IsDigit(text[i])) {
+      if (exponent < kExponentLimit) exponent = exponent * 10 + (text[i] - '0');
+      ++i;
+    }
+    if (expNegative) exponent = -exponent;
+  }
+  while (i < n && text[i] == ' ') ++i;
+  if (i != n) return std::nullopt;
+
+  // Skip leading zeros so the digit string stays short for "000...0001"-like input.
+  while (!intDigits.empty() && intDigits.front() == '0') intDigits.remove_prefix(1);
+  const bool allZero = intDigits.empty() && fracDigits.find_first_not_of('0') == std::string_view::npos;
+  if (allZero) return negative ? -0.0 : 0.0;
+
+  std::string normal;
+  normal.reserve(intDigits.size() + fracDigits.size() + 16);
+  normal.append(intDigits.empty() ? std::string_view("0") : intDigits);
+  normal.push_back('.');
+  normal.append(fracDigits);
+  normal.push_back('e');
+  normal.append(std::to_string(exponent));
+
+  double value = 0.0;
+  const auto res = std::from_chars(normal.data(), normal.data() + normal.size(), value);
+  if (res.ec == std::errc::result_out_of_range) {
+    // Decide between overflow and underflow from the position of the first significant digit.
+    long magnitude = exponent;
+    if (!intDigits.empty()) {
+      magnitude += static_cast<long>(intDigits.size()) - 1;
+    } else {
+      magnitude -= static_cast<long>(fracDigits.find_first_not_of('0')) + 1;
+    }
+    if (magnitude >= 0) return std::nullopt;
+    value = 0.0;
+  } else if (res.ec != std::errc() || !std::isfinite(value)) {
+    return std::nullopt;
+  }
+  return negative ? -value : value;
+}
+
+std::string FormatAmount(double value) {
+  if (!std::isfinite(value)) return {};
+  const Decimal d = RoundSignificant(value, 18);
+  // Digits of the value at positions 10^exponent down to 10^(exponent - 17).
+  // Keep everything down to the hundredths, rounding on the thousandths digit.
+  std::string intPart;
+  std::string frac;  // digits after the point, as many as the 18 digits reach (at least 3)
+  const int e = d.exponent;
+  if (e >= 0) {
+    for (int k = 0; k <= e; ++k) intPart.push_back(k < 18 ? d.digits[static_cast<size_t>(k)] : '0');
+    for (int k = e + 1; k < 18; ++k) frac.push_back(d.digits[static_cast<size_t>(k)]);
+  } else {
+    intPart = "0";
+    frac.assign(static_cast<size_t>(-e - 1), '0');
+    frac += d.digits;
+  }
+  while (frac.size() < 3) frac.push_back('0');
+  std::string kept = intPart + frac.substr(0, 2);
+  if (frac[2] >= '5') {
+    int i = static_cast<int>(kept.size()) - 1;
+    while (i >= 0 && kept[static_cast<size_t>(i)] == '9') kept[static_cast<size_t>(i--)] = '0';
+    if (i < 0) {
+      kept.insert(kept.begin(), '1');
+    } else {
+      ++kept[static_cast<size_t>(i)];
+    }
+  }
+  std::string out = kept.substr(0, kept.size() - 2) + "." + kept.substr(kept.size() - 2);
+  const bool zero = out.find_first_not_of("0.") == std::string::npos;
+  if (d.negative && !zero) out.insert(out.begin(), '-');
+  return out;
+}
+
+namespace {
+
+// Writes a rounded decimal in plain notation when its exponent is within [-5, 14], otherwise
+// as d.ddddE+XX.
+std::string WriteGeneral(const Decimal& d) {
+  std::string digits = d.digits;
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  std::string out;
+  if (d.negative) out.push_back('-');
+  if (digits == "0") return "0";
+  const int e = d.exponent;
+  if (e >= 15 || e < -5) {
+    out.push_back(digits[0]);
+    if (digits.size() > 1) out += "." + digits.substr(1);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "E%c%02d", e < 0 ? '-' : '+', e < 0 ? -e : e);
+    return out + buf;
+  }
+  std::string plain;
+  if (e >= 0) {
+    for (int k = 0; k <= e; ++k) plain.push_back(k < static_cast<int>(digits.size()) ? digits[static_cast<size_t>(k)] : '0');
+    if (e + 1 < static_cast<int>(digits.size())) plain += "." + digits.substr(static_cast<size_t>(e + 1));
+  } else {
+    plain = "0." + std::string(static_cast<size_t>(-e - 1), '0') + digits;
+  }
+  return out + StripTrailingZeros(plain);
+}
+
+}  // namespace
+
+std::string FormatGeneral(double value) {
+  if (!std::isfinite(value)) return {};
+  if (value == 0.0) return "0";
+  std::string text = WriteGeneral(RoundSignificant(value, 15));
+  // Next to the largest double, rounding up can leave the range; cut the digit instead so
+  // the text still reads back.
+  if (!ParseAmount(text)) text = WriteGeneral(RoundSignificant(value, 15, true));
+  return text;
+}
+
+std::string FormatPercent(double rate) {
+  // rate x 100 in extended precision, then 15 significant digits of that extended value.
+  const Ext hundredfold = Widen(rate) * 100;
+  if (!std::isfinite(static_cast<double>(hundredfold))) return {};
+  if (hundredfold == 0) return "0%";
+  char buf[96];
+  auto res = std::to_chars(buf, buf + sizeof buf, hundredfold, std::chars_format::scientific, 14);
+  std::string_view text(buf, static_cast<size_t>(res.ptr - buf));
+  Decimal d;
+  if (text.front() == '-') {
+    d.negative = true;
+    text.remove_prefix(1);
+  }
+  const size_t epos = text.find('e');
+  for (char c : text.substr(0, epos)) {
+    if (IsDigit(c)) d.digits.push_back(c);
+  }
+  std::from_chars(text.data() + epos + 1 + (text[epos + 1] == '+' ? 1 : 0), text.data() + text.size(), d.exponent);
+  return WriteGeneral(d) + "%";
+}
+
+}  // namespace quorvex::tax

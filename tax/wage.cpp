@@ -1,0 +1,56 @@
+#include "tax/wage.h"
+
+#include "tax/arith.h"
+
+namespace quorvex::tax {
+namespace {
+
+template <double MonthlyWageRow::*Bound>
+ScheduleRow FindByColumn(double amount) {
+  for (std::size_t i = 0; i + 1 < kMonthlyWageSchedule.size(); ++i) {
+    if (!(amount > kMonthlyWageSchedule[i].*Bound)) return kMonthlyWageSchedule[i].Row();
+  }
+  return kMonthlyWageSchedule.back().Row();
+}
+
+}  // namespace
+
+ScheduleRow FindMonthlyWageRow(double taxable) { return FindByColumn<&MonthlyWageRow::taxableBound>(taxable); }
+
+ScheduleRow FindMonthlyWageRowByTax(double tax) { return FindByColumn<&MonthlyWageRow::taxBound>(tax); }
+
+ScheduleRow FindMonthlyWageRowByRealIncome(double excess) {
+  return FindByColumn<&MonthlyWageRow::realIncomeBound>(excess);
+}
+
+SalaryResult CalcSalaryTax(const SalaryInput& in) {
+  SalaryResult r;
+  r.taxableIncome = Store((Widen(in.salary) - in.contributions) - in.threshold);
+  if (r.taxableIncome > 0) {
+    r.taxed = true;
+    r.row = FindMonthlyWageRow(r.taxableIncome);
+    r.tax = Store(Widen(r.taxableIncome) * r.row.rate - r.row.quickDeduction);
+    r.takeHome = Store((Widen(in.salary) - in.contributions) - r.tax);
+  } else {
+    r.takeHome = Store(Widen(in.salary) - in.contributions);
+  }
+  return r;
+}
+
+double SalaryIncomeFromTax(double tax, double contributions, double threshold) {
+  const ScheduleRow row = FindMonthlyWageRowByTax(tax);
+  const double taxable = Store((Widen(tax) + row.quickDeduction) / row.rate);
+  return Store((Widen(taxable) + threshold) + contributions);
+}
+
+double SalaryIncomeFromRealIncome(double takeHome, double contributions, double threshold) {
+  if (takeHome > threshold) {
+    const double excess = Store(Widen(takeHome) - threshold);
+    const ScheduleRow row = FindMonthlyWageRowByRealIncome(excess);
+    const double taxable = Store((Widen(excess) - row.quickDeduction) / (1 - Widen(row.rate)));
+    return Store((Widen(taxable) + contributions) + threshold);
+  }
+  return Store(Widen(takeHome) + contributions);
+}
+
+}  // namespace quorvex::tax
