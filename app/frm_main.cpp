@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
+#include <QWindow>
 #include <QUrl>
 
 #include "app/page_table.h"
@@ -26,6 +27,12 @@ constexpr char kStatusText[] = "意见反馈、错误纠正、批量计算、个
 const QColor kCream(255, 251, 240);
 constexpr int kTopBandHeight = 90;
 constexpr int kStatusHeight = 20;
+// The window's inner size. The designed client area is 472 x 546 under a separate menu bar;
+// here the menu bar lies inside the window, and the outer frame must be at least 480 x 600
+// under any window manager, so the band and the page area are a little larger than the
+// pages, which sit at the page area's top-left corner at their own size.
+constexpr int kWindowWidth = 480;
+constexpr int kWindowHeight = 580;
 
 void PaintCream(QWidget* w) {
   QPalette pal = w->palette();
@@ -42,9 +49,9 @@ TFrmMain::TFrmMain(QWidget* parent)
   setObjectName("TFrmMain");
   setWindowTitle(QString::fromUtf8(kTitle));
   auto* central = new QWidget(this);
-  central->setFixedSize(pages::CalculatorPage::kDesignWidth, kTopBandHeight + pages::CalculatorPage::kDesignHeight);
   setCentralWidget(central);
   CreateMenus();
+  central->setFixedSize(kWindowWidth, kWindowHeight - menuBar()->sizeHint().height() - kStatusHeight);
   CreateTopBand(central);
   CreatePageArea(central);
   CreateStatusBar();
@@ -84,7 +91,7 @@ void TFrmMain::CreateMenus() {
 void TFrmMain::CreateTopBand(QWidget* central) {
   Panel2 = new QWidget(central);
   Panel2->setObjectName("Panel2");
-  Panel2->setGeometry(0, 0, pages::CalculatorPage::kDesignWidth, kTopBandHeight);
+  Panel2->setGeometry(0, 0, kWindowWidth, kTopBandHeight);
   PaintCream(Panel2);
 
   const QString host = QUrl(QString::fromUtf8(kHomePage)).host();
@@ -122,7 +129,7 @@ void TFrmMain::CreateTopBand(QWidget* central) {
 void TFrmMain::CreatePageArea(QWidget* central) {
   Panel1 = new QWidget(central);
   Panel1->setObjectName("Panel1");
-  Panel1->setGeometry(0, kTopBandHeight, pages::CalculatorPage::kDesignWidth, pages::CalculatorPage::kDesignHeight);
+  Panel1->setGeometry(0, kTopBandHeight, kWindowWidth, central->height() - kTopBandHeight);
   PaintCream(Panel1);
 }
 
@@ -166,14 +173,18 @@ void TFrmMain::ShowPageForRow(int row) {
 
 void TFrmMain::CmbTypeChange() { ShowPageForRow(CmbType->currentIndex()); }
 
-bool TFrmMain::IsAlwaysOnTop() const { return windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+bool TFrmMain::IsAlwaysOnTop() const {
+  if (const QWindow* native = windowHandle()) return native->flags().testFlag(Qt::WindowStaysOnTopHint);
+  return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
 
 void TFrmMain::SetAlwaysOnTop(bool on) {
-  const bool visible = isVisible();
-  setWindowFlag(Qt::WindowStaysOnTopHint, on);
-  if (visible && !isVisible()) {
-    show();
-    activateWindow();
+  if (QWindow* native = windowHandle()) {
+    // Changed on the native window in place: re-creating it (as QWidget::setWindowFlags
+    // does) would unmap the window and lose its keyboard focus.
+    native->setFlag(Qt::WindowStaysOnTopHint, on);
+  } else {
+    setWindowFlag(Qt::WindowStaysOnTopHint, on);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <QTranslator>
 #include <cstdio>
 
+#include "app/appearance.h"
 #include "app/display_check.h"
 #include "app/frm_main.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quorvex"));
   QApplication::setDesktopFileName(QStringLiteral("quorvex"));
+  quorvex::app::ApplyAppearance(app);
 
   // Qt's own texts (message-box and dialog buttons) in Chinese.
   QTranslator qtTexts;

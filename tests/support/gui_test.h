@@ -1,0 +1,67 @@
+// Helpers shared by the window tests.
+#pragma once
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QString>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+namespace quorvex::testing {
+
+// Finds a named child and fails the test when it is missing.
+template <class T>
+T* Child(QObject* parent, const char* name) {
+  T* child = parent->findChild<T*>(QString::fromLatin1(name));
+  if (child == nullptr) qFatal("missing child %s", name);
+  return child;
+}
+
+// Replaces a field's text the way a user does: select everything, then type.
+inline void Type(QLineEdit* field, const QString& text) {
+  field->setFocus(Qt::OtherFocusReason);
+  field->selectAll();
+  bool ascii = true;
+  for (QChar c : text) ascii = ascii && c.unicode() >= 32 && c.unicode() < 127;
+  if (text.isEmpty()) {
+    QTest::keyClick(field, Qt::Key_Delete);
+  } else if (!ascii) {
+    field->insert(text);  // typed through an input method
+  } else {
+    QTest::keyClicks(field, text);
+  }
+}
+
+inline void PressEnter(QWidget* w) { QTest::keyClick(w, Qt::Key_Return); }
+
+// True when `field` has the keyboard focus with its whole (non-empty) text selected.
+inline bool FocusedAndSelected(QLineEdit* field) {
+  return field->hasFocus() && field->selectedText() == field->text() && !field->text().isEmpty();
+}
+
+// Fails the running test if a modal window is left open by the code under test, and closes
+// it so that the test cannot hang on it. Start it before an action, check it after.
+class StrayModalGuard {
+ public:
+  StrayModalGuard() {
+    timer_.setInterval(50);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        ++seen_;
+        modal->close();
+      }
+    });
+    timer_.start();
+  }
+  int StrayCount() const { return seen_; }
+
+ private:
+  QTimer timer_;
+  int seen_ = 0;
+};
+
+}  // namespace quorvex::testing

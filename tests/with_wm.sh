@@ -1,0 +1,32 @@
+#!/bin/sh
+# Runs a test program in a real X session: a private Xvfb display with the openbox window
+# manager, so that frames, title bars, stacking and focus behave as on a desktop.
+set -u
+tmp=$(mktemp -d)
+cleanup() {
+  [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null
+  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
+  rm -rf "$tmp"
+}
+trap cleanup EXIT INT TERM
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
+xvfb=$!
+i=0
+while [ ! -s "$tmp/display" ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i + 1)); done
+[ -s "$tmp/display" ] || { echo "with_wm.sh: Xvfb did not start" >&2; exit 1; }
+DISPLAY=":$(cat "$tmp/display")"
+export DISPLAY
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+
+openbox --sm-disable >/dev/null 2>&1 &
+wm=$!
+# Wait until the window manager has announced itself on the root window.
+i=0
+while [ $i -lt 100 ]; do
+  if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then break; fi
+  sleep 0.05
+  i=$((i + 1))
+done
+
+"$@"
