@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace quorvex::app {
 
@@ -9,6 +11,15 @@ void ApplyAppearance(QApplication& app) {
   QFont font(QStringLiteral("WenQuanYi Micro Hei"));
   font.setPixelSize(12);
   app.setFont(font);
+}
+
+bool InstallQtTranslations(QApplication& app) {
+  auto* texts = new QTranslator(&app);
+  if (!texts->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete texts;
+    return false;
+  }
+  return QApplication::installTranslator(texts);
 }
 
 }  // namespace quorvex::app

@@ -8,4 +8,8 @@ namespace quorvex::app {
 
 void ApplyAppearance(QApplication& app);
 
+// Loads Qt's own texts (message-box and dialog buttons) in Simplified Chinese; the
+// translator lives as long as the application. Returns false when the file is missing.
+bool InstallQtTranslations(QApplication& app);
+
 }  // namespace quorvex::app

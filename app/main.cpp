@@ -1,7 +1,5 @@
 // Start-up of the desktop program.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
 #include <cstdio>
 
 #include "app/appearance.h"
@@ -18,11 +16,7 @@ int main(int argc, char* argv[]) {
   QApplication::setDesktopFileName(QStringLiteral("quorvex"));
   quorvex::app::ApplyAppearance(app);
 
-  // Qt's own texts (message-box and dialog buttons) in Chinese.
-  QTranslator qtTexts;
-  if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(&qtTexts);
-  }
+  quorvex::app::InstallQtTranslations(app);
 
   quorvex::app::TFrmMain window;
   window.show();

@@ -52,8 +52,8 @@ Decimal RoundSignificant(double value, int digits, bool truncate = false) {
     int i = digits - 1;
     while (i >= 0 && kept[static_cast<size_t>(i)] == '9') kept[static_cast<size_t>(i--)] = '0';
     if (i < 0) {
-      kept.insert(kept.begin(), '1');
-      kept.pop_back();
+      kept.assign(static_cast<size_t>(digits), '0');
+      kept[0] = '1';
       ++exp10;
     } else {
       ++kept[static_cast<size_t>(i)];
@@ -159,19 +159,26 @@ std::string FormatAmount(double value) {
     frac += d.digits;
   }
   while (frac.size() < 3) frac.push_back('0');
-  std::string kept = intPart + frac.substr(0, 2);
+  std::string kept = intPart;
+  kept.append(frac, 0, 2);
   if (frac[2] >= '5') {
     int i = static_cast<int>(kept.size()) - 1;
     while (i >= 0 && kept[static_cast<size_t>(i)] == '9') kept[static_cast<size_t>(i--)] = '0';
     if (i < 0) {
-      kept.insert(kept.begin(), '1');
+      std::string carried(1, '1');
+      carried.append(kept);
+      kept.swap(carried);
     } else {
       ++kept[static_cast<size_t>(i)];
     }
   }
-  std::string out = kept.substr(0, kept.size() - 2) + "." + kept.substr(kept.size() - 2);
-  const bool zero = out.find_first_not_of("0.") == std::string::npos;
-  if (d.negative && !zero) out.insert(out.begin(), '-');
+  const bool zero = kept.find_first_not_of('0') == std::string::npos;
+  std::string out;
+  out.reserve(kept.size() + 2);
+  if (d.negative && !zero) out.push_back('-');
+  out.append(kept, 0, kept.size() - 2);
+  out.push_back('.');
+  out.append(kept, kept.size() - 2, 2);
   return out;
 }
 
@@ -188,7 +195,10 @@ std::string WriteGeneral(const Decimal& d) {
   const int e = d.exponent;
   if (e >= 15 || e < -5) {
     out.push_back(digits[0]);
-    if (digits.size() > 1) out += "." + digits.substr(1);
+    if (digits.size() > 1) {
+      out.push_back('.');
+      out.append(digits, 1);
+    }
     char buf[16];
     std::snprintf(buf, sizeof buf, "E%c%02d", e < 0 ? '-' : '+', e < 0 ? -e : e);
     return out + buf;
@@ -196,9 +206,14 @@ std::string WriteGeneral(const Decimal& d) {
   std::string plain;
   if (e >= 0) {
     for (int k = 0; k <= e; ++k) plain.push_back(k < static_cast<int>(digits.size()) ? digits[static_cast<size_t>(k)] : '0');
-    if (e + 1 < static_cast<int>(digits.size())) plain += "." + digits.substr(static_cast<size_t>(e + 1));
+    if (e + 1 < static_cast<int>(digits.size())) {
+      plain.push_back('.');
+      plain.append(digits, static_cast<size_t>(e + 1));
+    }
   } else {
-    plain = "0." + std::string(static_cast<size_t>(-e - 1), '0') + digits;
+    plain.append("0.");
+    plain.append(static_cast<size_t>(-e - 1), '0');
+    plain.append(digits);
   }
   return out + StripTrailingZeros(plain);
 }

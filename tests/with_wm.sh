@@ -1,7 +1,10 @@
 #!/bin/sh
 # Runs a test program in a real X session: a private Xvfb display with the openbox window
 # manager, so that frames, title bars, stacking and focus behave as on a desktop.
+#   with_wm.sh [--no-wm] PROGRAM [ARGS...]
 set -u
+use_wm=1
+if [ "${1:-}" = "--no-wm" ]; then use_wm=0; shift; fi
 tmp=$(mktemp -d)
 cleanup() {
   [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null
@@ -18,15 +21,20 @@ while [ ! -s "$tmp/display" ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i + 1)); do
 DISPLAY=":$(cat "$tmp/display")"
 export DISPLAY
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+mkdir -p -m 700 "$tmp/runtime"
+XDG_RUNTIME_DIR="$tmp/runtime"
+export XDG_RUNTIME_DIR
 
-openbox --sm-disable >/dev/null 2>&1 &
-wm=$!
-# Wait until the window manager has announced itself on the root window.
-i=0
-while [ $i -lt 100 ]; do
-  if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then break; fi
-  sleep 0.05
-  i=$((i + 1))
-done
+if [ $use_wm -eq 1 ]; then
+  openbox --sm-disable >/dev/null 2>&1 &
+  wm=$!
+  # Wait until the window manager has announced itself on the root window.
+  i=0
+  while [ $i -lt 100 ]; do
+    if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then break; fi
+    sleep 0.05
+    i=$((i + 1))
+  done
+fi
 
 "$@"

@@ -2,10 +2,12 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QtTest>
 #include <memory>
 
+#include "app/appearance.h"
 #include "app/frm_main.h"
 #include "app/product.h"
 #include "app/shell.h"
@@ -46,6 +48,13 @@ class MainWindowTest : public QObject {
   QString PageName() const { return window->CurrentPage()->objectName(); }
 
  private slots:
+  void initTestCase() { QVERIFY(quorvex::app::InstallQtTranslations(*qApp)); }
+
+  void qtOwnButtonsReadInChinese() {
+    QMessageBox box(QMessageBox::Warning, "t", "x", QMessageBox::Ok);
+    QCOMPARE(box.button(QMessageBox::Ok)->text(), QString("确定"));
+  }
+
   void init() {
     window = std::make_unique<TFrmMain>();
     window->show();
