@@ -1,0 +1,14 @@
+// The fixed texts with which input is rejected, shared by every front end so that a sheet
+// computed on the command line reports exactly what the window reports.
+#pragma once
+
+namespace quorvex::tax::messages {
+
+inline constexpr char kInvalidAmount[] = "无效的金额，请重新输入";
+inline constexpr char kIncomeNotPositive[] = "收入金额需大于零，请重新输入";
+inline constexpr char kContributionsNegative[] = "五险一金需大于零，请重新输入";
+inline constexpr char kSalaryNegative[] = "收入不能小于0，请重新输入";
+inline constexpr char kReverseInvalid[] = "金额无效，请重新输入";
+inline constexpr char kReverseNotPositive[] = "应纳税额应大于0。";
+
+}  // namespace quorvex::tax::messages
