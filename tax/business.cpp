@@ -1,5 +1,7 @@
 #include "tax/business.h"
 
+#include <charconv>
+
 #include "tax/amount.h"
 #include "tax/arith.h"
 
@@ -7,6 +9,13 @@ namespace quorvex::tax {
 namespace {
 
 constexpr char kZero[] = "0.00";
+
+// A quick deduction in plain decimal digits, without a point or decimals.
+std::string IntegerText(int value) {
+  char buffer[16];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, ec == std::errc() ? end : buffer);
+}
 
 BusinessResult TaxBySchedule(double income, double taxable) {
   BusinessResult r;
@@ -44,7 +53,7 @@ BusinessTexts ShowBusinessResult(const BusinessResult& r) {
   return {"",
           FormatAmount(r.taxableIncome),
           FormatPercent(r.row.rate),
-          std::to_string(r.row.quickDeduction),
+          IntegerText(r.row.quickDeduction),
           FormatAmount(r.tax),
           FormatAmount(r.afterTax)};
 }
