@@ -1,5 +1,7 @@
 #include "app/page_table.h"
 
+#include "pages/frm_company.h"
+#include "pages/frm_contract.h"
 #include "pages/frm_empty.h"
 #include "pages/frm_salary.h"
 
@@ -27,8 +29,8 @@ const std::array<CategoryRow, kCategoryCount>& CategoryRows() {
       {"财产转让所得", nullptr},
       {kSeparator, nullptr},
       {"特许权使用费所得", nullptr},
-      {"个体工商户生产、经营所得", nullptr},
-      {"对企事业单位的承包经营、承租经营所得", nullptr},
+      {"个体工商户生产、经营所得", &Create<pages::TFrmCompany>},
+      {"对企事业单位的承包经营、承租经营所得", &Create<pages::TFrmContract>},
       {kSeparator, nullptr},
       {"利息、股息、红利所得", nullptr},
       {"偶然所得（如中奖、中彩）", nullptr},
