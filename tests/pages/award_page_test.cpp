@@ -92,10 +92,6 @@ class AwardPageTest : public QObject {
     QTest::addColumn<QString>("zone");
     QTest::newRow("both taxed") << QStringList{"12000", "5000", "0"} << 0
                                 << QStringList{"45.00", "4955.00", "360.00", "11640.00", "405.00", "16595.00"} << "";
-    QTest::newRow("salary at the threshold") << QStringList{"12000", "3500", "0"} << 0
-                                             << QStringList{"0.00", "3500.00", "360.00", "11640.00", "360.00",
-                                                            "15140.00"}
-                                             << "";
     QTest::newRow("threshold 4800") << QStringList{"24000", "6000", "1000"} << 1
                                     << QStringList{"6.00", "5994.00", "2295.00", "21705.00", "2301.00", "27699.00"}
                                     << "";
@@ -107,14 +103,8 @@ class AwardPageTest : public QObject {
                                                            << QStringList{"0.00", "3000.00", "537.00", "17863.00",
                                                                           "537.00", "20863.00"}
                                                            << "";
-    QTest::newRow("zone 2") << QStringList{"60000", "10000", "2000"} << 0
-                            << QStringList{"345.00", "9655.00", "11445.00", "48555.00", "11790.00", "58210.00"}
-                            << "进入奖盲区：( 54,000, 60187.50 ]";
     QTest::newRow("zero salary") << QStringList{"5000", "0", ""} << 0
                                  << QStringList{"0.00", "0.00", "45.00", "4955.00", "45.00", "4955.00"} << "";
-    QTest::newRow("shortfall above the bonus") << QStringList{"1000", "1000", "0"} << 0
-                                               << QStringList{"0.00", "1000.00", "0.00", "1000.00", "0.00", "2000.00"}
-                                               << "";
   }
   void calculation() {
     QFETCH(QStringList, inputs);

@@ -86,22 +86,15 @@ class YearPageTest : public QObject {
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QString>("zone");
     const QString zone1 = "进入盲区：( 18,000, 19,283.33 ]";
-    const QString zone2 = "进入奖盲区：( 54,000, 60187.50 ]";
-    QTest::newRow("small bonus") << "1000" << QStringList{"83.33", "3%", "0.00", "30.00", "970.00"} << "";
     QTest::newRow("average on the bound") << "18000" << QStringList{"1500.00", "3%", "0.00", "540.00", "17460.00"} << "";
     QTest::newRow("one fen into zone 1") << "18000.01"
                                          << QStringList{"1500.00", "10%", "105.00", "1695.00", "16305.01"} << zone1;
-    QTest::newRow("last fen of zone 1") << "19283.32"
-                                        << QStringList{"1606.94", "10%", "105.00", "1823.33", "17459.99"} << zone1;
     QTest::newRow("19283.33 typed is past zone 1") << "19283.33"
                                                     << QStringList{"1606.94", "10%", "105.00", "1823.33", "17460.00"}
                                                     << "";
-    QTest::newRow("one fen into zone 2") << "54000.01"
-                                         << QStringList{"4500.00", "20%", "555.00", "10245.00", "43755.01"} << zone2;
     QTest::newRow("706538.46 typed is inside zone 5")
         << "706538.46" << QStringList{"58878.20", "35%", "5505.00", "241783.46", "464755.00"}
         << "进入奖盲区：( 660,000, 706,538.46 ]";
-    QTest::newRow("third row") << "100000" << QStringList{"8333.33", "20%", "555.00", "19445.00", "80555.00"} << "";
   }
   void forwardCalculation() {
     QFETCH(QString, bonus);
@@ -148,10 +141,8 @@ class YearPageTest : public QObject {
     QTest::addColumn<QString>("taxShown");
     QTest::addColumn<QString>("afterTaxShown");
     QTest::newRow("first row") << "10000" << "10309.28" << "309.28" << "10000.00";
-    QTest::newRow("after tax at the first boundary") << "17460" << "18000.00" << "540.00" << "17460.00";
     QTest::newRow("one fen above it") << "17460.01" << "19283.34" << "1823.33" << "17460.01";
     QTest::newRow("beyond the second row's reach") << "49000" << "60556.25" << "11556.25" << "49000.00";
-    QTest::newRow("top row") << "400000" << "567492.86" << "167492.86" << "400000.00";
   }
   void reverseCalculation() {
     QFETCH(QString, typed);
