@@ -2,8 +2,10 @@
 
 #include "pages/frm_company.h"
 #include "pages/frm_contract.h"
+#include "pages/frm_award.h"
 #include "pages/frm_empty.h"
 #include "pages/frm_salary.h"
+#include "pages/frm_year.h"
 
 namespace quorvex::app {
 namespace {
@@ -20,8 +22,8 @@ constexpr char kSeparator[] = "----------------------------------";
 const std::array<CategoryRow, kCategoryCount>& CategoryRows() {
   static const std::array<CategoryRow, kCategoryCount> rows{{
       {"工资、薪金所得", &Create<pages::TFrmSalary>},
-      {"年终奖所得", nullptr},
-      {"工资、年终奖所得", nullptr},
+      {"年终奖所得", &Create<pages::TFrmYear>},
+      {"工资、年终奖所得", &Create<pages::TFrmAward>},
       {kSeparator, nullptr},
       {"劳务报酬所得", nullptr},
       {"稿酬所得", nullptr},

@@ -25,7 +25,7 @@ struct Decimal {
   int exponent = 0;    // value = 0.d1d2d3... x 10^(exponent + 1), i.e. d1 is at 10^exponent
 };
 
-Decimal RoundSignificant(double value, int digits, bool truncate = false) {
+Decimal RoundSignificant(Ext value, int digits, bool truncate = false) {
   // 18 significant digits, correctly rounded from the binary value.
   char buf[64];
   auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 17);
@@ -142,7 +142,9 @@ std::optional<double> ParseAmount(std::string_view text) {
   return negative ? -value : value;
 }
 
-std::string FormatAmount(double value) {
+std::string FormatAmount(double value) { return FormatExtendedAmount(Widen(value)); }
+
+std::string FormatExtendedAmount(long double value) {
   if (!std::isfinite(value)) return {};
   const Decimal d = RoundSignificant(value, 18);
   // Digits of the value at positions 10^exponent down to 10^(exponent - 17).
