@@ -99,8 +99,7 @@ void TFrmLabour::ConnectHandlers() {
 void TFrmLabour::BtnCalcClick() {
   ClearResults();
   double payment = 0;
-  if (!ReadAmount({EditIncome, TxtInfo, AmountRule::Positive, false, texts::kInvalidAmount,
-                   texts::kIncomeNotPositive},
+  if (!ReadAmount({EditIncome, TxtInfo, AmountRule::Positive, false, texts::kInvalidAmount, texts::kIncomeNotPositive},
                   payment))
     return;
   const tax::LabourResult r = tax::CalcLabourTax(payment);
@@ -123,9 +122,9 @@ void TFrmLabour::BtnCalcClick() {
 void TFrmLabour::BtnRealIncomeClick() {
   // No messages are emptied first: a rejected amount leaves TxtInfo as it was.
   double realIncome = 0;
-  if (!ReadAmount({EditRealIncome, TxtInfo_2, AmountRule::Positive, false, texts::kReverseInvalid,
-                   texts::kReverseNotPositive},
-                  realIncome))
+  if (!ReadAmount(
+          {EditRealIncome, TxtInfo_2, AmountRule::Positive, false, texts::kReverseInvalid, texts::kReverseNotPositive},
+          realIncome))
     return;
   const double payment = tax::LabourIncomeFromRealIncome(realIncome);
   const std::string text = tax::FormatGeneral(payment);

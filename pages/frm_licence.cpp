@@ -4,9 +4,7 @@
 
 namespace quorvex::pages {
 
-TFrmLicence::TFrmLicence(QWidget* parent) : PaymentPage(Lines::WithAllowance, parent) {
-  setObjectName("TFrmLicence");
-}
+TFrmLicence::TFrmLicence(QWidget* parent) : PaymentPage(Lines::WithAllowance, parent) { setObjectName("TFrmLicence"); }
 
 void TFrmLicence::BtnCalcClick() {
   ClearResults();

@@ -19,9 +19,7 @@ QString Trimmed(const QString& text) {
 
 }  // namespace
 
-TFrmWriting::TFrmWriting(QWidget* parent) : PaymentPage(Lines::WithAllowance, parent) {
-  setObjectName("TFrmWriting");
-}
+TFrmWriting::TFrmWriting(QWidget* parent) : PaymentPage(Lines::WithAllowance, parent) { setObjectName("TFrmWriting"); }
 
 void TFrmWriting::BtnCalcClick() {
   ClearResults();

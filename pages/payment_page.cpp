@@ -79,9 +79,8 @@ void PaymentPage::ConnectHandlers() {
 }
 
 bool PaymentPage::ReadIncome(double& payment) {
-  return ReadAmount({EditIncome, TxtInfo, AmountRule::Positive, false, texts::kInvalidAmount,
-                     texts::kIncomeNotPositive},
-                    payment);
+  return ReadAmount(
+      {EditIncome, TxtInfo, AmountRule::Positive, false, texts::kInvalidAmount, texts::kIncomeNotPositive}, payment);
 }
 
 void PaymentPage::ShowResults(const tax::PaymentTexts& t) {

@@ -18,9 +18,7 @@ struct LabourRow {
 };
 
 inline constexpr std::array<LabourRow, 3> kLabourSchedule{{
-    {20000, 0.20, 0},
-    {50000, 0.30, 2000},
-    {0, 0.40, 7000},  // over 50000: no upper bound
+    {20000, 0.20, 0}, {50000, 0.30, 2000}, {0, 0.40, 7000},  // over 50000: no upper bound
 }};
 
 // The after-tax bands of the reverse calculation end where the forward calculation leaves

