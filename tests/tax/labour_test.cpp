@@ -6,14 +6,9 @@
 #include <string>
 
 #include "tax/amount.h"
+#include "tests/tax/payment_texts_print.h"
 
 namespace quorvex::tax {
-
-std::ostream& operator<<(std::ostream& os, const PaymentTexts& t) {
-  return os << t.deduct << " | " << t.taxIncome << " | " << t.rate << " | " << t.quick << " | " << t.tax << " | "
-            << t.realIncome << " | \"" << t.notice << '"';
-}
-
 namespace {
 
 struct ForwardCase {

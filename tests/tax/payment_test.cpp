@@ -4,10 +4,9 @@
 
 #include <string>
 
+#include "tests/tax/payment_texts_print.h"
+
 namespace quorvex::tax {
-
-std::ostream& operator<<(std::ostream& os, const PaymentTexts& t);
-
 namespace {
 
 // The texts a page shows; the flat-rate pages have no allowance line (their deduct stays 0.00).
