@@ -1,0 +1,7 @@
+#include "pages/frm_chance.h"
+
+namespace quorvex::pages {
+
+TFrmChance::TFrmChance(QWidget* parent) : FlatRatePage(parent) { setObjectName("TFrmChance"); }
+
+}  // namespace quorvex::pages

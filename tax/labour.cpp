@@ -1,0 +1,75 @@
+#include "tax/labour.h"
+
+#include "tax/amount.h"
+#include "tax/arith.h"
+
+namespace quorvex::tax {
+namespace {
+
+constexpr double kNoTaxLimit = 800;
+constexpr double kFixedAllowance = 800;
+constexpr double kAllowanceBound = 4000;
+constexpr Ext kAllowanceShare = 0.2L;
+// The part of a payment that is taxable when the allowance is 20 %.
+constexpr Ext kTaxableShare = 0.8L;
+// The part of a payment left after tax in rows 1 to 3 when the allowance is 20 %.
+constexpr Ext kRealShare[] = {0.84L, 0.76L, 0.68L};
+
+// Taxable income from the income after tax in the bands where the allowance is 20 %.
+double TaxableFromRealIncome(double realIncome, std::size_t row) {
+  const double quick = kLabourSchedule[row].quickDeduction;
+  if (row == 0) return Store((kTaxableShare * realIncome) / kRealShare[0]);
+  return Store(((Widen(realIncome) - quick) * kTaxableShare) / kRealShare[row]);
+}
+
+}  // namespace
+
+ScheduleRow FindLabourRow(double taxable) {
+  for (std::size_t i = 0; i + 1 < kLabourSchedule.size(); ++i) {
+    if (!(taxable > kLabourSchedule[i].taxableBound)) return kLabourSchedule[i].Row();
+  }
+  return kLabourSchedule.back().Row();
+}
+
+LabourResult CalcLabourTax(double payment) {
+  LabourResult r;
+  if (!(payment > kNoTaxLimit)) {
+    r.afterTax = payment;
+    return r;
+  }
+  r.taxed = true;
+  r.allowance = payment > kAllowanceBound ? Store(kAllowanceShare * payment) : kFixedAllowance;
+  r.taxableIncome = Store(Widen(payment) - r.allowance);
+  r.row = FindLabourRow(r.taxableIncome);
+  r.tax = Store(Widen(r.taxableIncome) * r.row.rate - r.row.quickDeduction);
+  r.afterTax = Store(Widen(payment) - r.tax);
+  return r;
+}
+
+PaymentTexts ShowLabourTax(const LabourResult& r) {
+  PaymentTexts t;
+  if (r.taxed) {
+    t.deduct = FormatAmount(r.allowance);
+    t.taxIncome = FormatAmount(r.taxableIncome);
+    t.rate = FormatPercent(r.row.rate);
+    t.quick = FormatAmount(r.row.quickDeduction);
+  }
+  t.tax = FormatAmount(r.tax);
+  t.realIncome = FormatAmount(r.afterTax);
+  return t;
+}
+
+double LabourIncomeFromRealIncome(double realIncome) {
+  const auto& bounds = kLabourRealIncomeBounds;
+  if (!(realIncome > bounds[0])) return realIncome;
+  if (!(realIncome > bounds[1])) {
+    const double taxable = Store((Widen(realIncome) - kFixedAllowance) / kTaxableShare);
+    return Store(Widen(taxable) + kFixedAllowance);
+  }
+  std::size_t row = 0;
+  while (row < 2 && realIncome > bounds[row + 2]) ++row;
+  const double taxable = TaxableFromRealIncome(realIncome, row);
+  return Store(Widen(taxable) / kTaxableShare);
+}
+
+}  // namespace quorvex::tax
