@@ -235,7 +235,7 @@ std::string FormatGeneral(double value) {
 std::string FormatPercent(double rate) {
   // rate x 100 in extended precision, then 15 significant digits of that extended value.
   const Ext hundredfold = Widen(rate) * 100;
-  if (!std::isfinite(static_cast<double>(hundredfold))) return {};
+  if (!std::isfinite(hundredfold)) return {};
   if (hundredfold == 0) return "0%";
   char buf[96];
   auto res = std::to_chars(buf, buf + sizeof buf, hundredfold, std::chars_format::scientific, 14);
