@@ -9,6 +9,15 @@ namespace quorvex::cli {
 
 // One adapter per page, in the file of its category.
 Outcome RunSalary(const Request& request, std::string_view kind, const Inputs& inputs);
+Outcome RunYearBonus(const Request& request, std::string_view kind, const Inputs& inputs);
+Outcome RunSalaryAndBonus(const Request& request, std::string_view kind, const Inputs& inputs);
+Outcome RunLabour(const Request& request, std::string_view kind, const Inputs& inputs);
+Outcome RunWriting(const Request& request, std::string_view kind, const Inputs& inputs);
+Outcome RunLicence(const Request& request, std::string_view kind, const Inputs& inputs);
+Outcome RunRent(const Request& request, std::string_view kind, const Inputs& inputs);
+Outcome RunFlatRate(const Request& request, std::string_view kind, const Inputs& inputs);
+Outcome RunBusiness(const Request& request, std::string_view kind, const Inputs& inputs);
+Outcome RunContract(const Request& request, std::string_view kind, const Inputs& inputs);
 
 namespace {
 
@@ -17,18 +26,56 @@ constexpr char kUnknownCalc[] = "该收入类型没有这种计算方式";
 constexpr char kBadThreshold[] = "起征点只能是3500或4800";
 constexpr char kBadMonths[] = "承包月份只能是1到12";
 
+// The result lines of the pages, in page order.
+const std::vector<ShownLine> kSalaryLines{{"应纳税所得额", Line::kTaxableIncome},
+                                         {"税率", Line::kRate},
+                                         {"速算扣除数", Line::kQuickDeduction},
+                                         {"应纳税额", Line::kTax},
+                                         {"实发工资", Line::kAfterTax}};
+const std::vector<ShownLine> kYearBonusLines{{"平均每月", Line::kMonthlyAverage},
+                                            {"税率", Line::kRate},
+                                            {"速算扣除数", Line::kQuickDeduction},
+                                            {"应纳税额", Line::kTax},
+                                            {"税后收入", Line::kAfterTax}};
+const std::vector<ShownLine> kSalaryAndBonusLines{{"工资 应纳税额", Line::kSalaryTax},
+                                                 {"工资 税后工资", Line::kSalaryAfterTax},
+                                                 {"年终奖 应纳税额", Line::kBonusTax},
+                                                 {"年终奖 税后奖金", Line::kBonusAfterTax},
+                                                 {"纳税总额", Line::kTotalTax},
+                                                 {"税后总额", Line::kTotalAfterTax}};
+const std::vector<ShownLine> kLabourLines{{"减除费用", Line::kAllowance},   {"应纳税所得额", Line::kTaxableIncome},
+                                         {"税率", Line::kRate},            {"速算扣除数", Line::kQuickDeduction},
+                                         {"应纳税额", Line::kTax},         {"税后收入", Line::kAfterTax}};
+const std::vector<ShownLine> kAllowanceLines{{"减除费用", Line::kAllowance},
+                                            {"应纳税所得额", Line::kTaxableIncome},
+                                            {"税率", Line::kRate},
+                                            {"应纳税额", Line::kTax},
+                                            {"税后收入", Line::kAfterTax}};
+const std::vector<ShownLine> kFlatRateLines{{"应纳税所得额", Line::kTaxableIncome},
+                                           {"税率", Line::kRate},
+                                           {"应纳税额", Line::kTax},
+                                           {"税后收入", Line::kAfterTax}};
+const std::vector<ShownLine> kBusinessLines{{"应纳税所得额", Line::kTaxableIncome},
+                                           {"税率", Line::kRate},
+                                           {"速算扣除数", Line::kQuickDeduction},
+                                           {"应纳税额", Line::kTax},
+                                           {"税后收入", Line::kAfterTax}};
+
 const std::vector<Category>& Table() {
   static const std::vector<Category> table{
-      {"salary",
-       "工资、薪金所得",
-       "税前工资",
-       {"forward", "from-tax", "from-take-home"},
-       {{"应纳税所得额", Line::kTaxableIncome},
-        {"税率", Line::kRate},
-        {"速算扣除数", Line::kQuickDeduction},
-        {"应纳税额", Line::kTax},
-        {"实发工资", Line::kAfterTax}},
-       &RunSalary},
+      {"salary", "工资、薪金所得", "税前工资", {"forward", "from-tax", "from-take-home"}, kSalaryLines, &RunSalary},
+      {"year-bonus", "年终奖所得", "收入金额", {"forward", "from-after-tax"}, kYearBonusLines, &RunYearBonus},
+      {"salary-bonus", "工资、年终奖所得", "年终奖金", {"forward"}, kSalaryAndBonusLines, &RunSalaryAndBonus},
+      {"labour", "劳务报酬所得", "收入金额", {"forward", "from-after-tax"}, kLabourLines, &RunLabour},
+      {"writing", "稿酬所得", "收入金额", {"forward"}, kAllowanceLines, &RunWriting},
+      {"rent", "财产租赁所得", "收入金额", {"forward"}, kAllowanceLines, &RunRent},
+      {"property", "财产转让所得", "收入金额", {"forward"}, kFlatRateLines, &RunFlatRate},
+      {"royalties", "特许权使用费所得", "收入金额", {"forward"}, kAllowanceLines, &RunLicence},
+      {"business", "个体工商户生产、经营所得", "收入金额", {"forward"}, kBusinessLines, &RunBusiness},
+      {"contract", "对企事业单位的承包经营、承租经营所得", "收入金额", {"forward"}, kBusinessLines, &RunContract},
+      {"interest", "利息、股息、红利所得", "收入金额", {"forward"}, kFlatRateLines, &RunFlatRate},
+      {"chance", "偶然所得（如中奖、中彩）", "收入金额", {"forward"}, kFlatRateLines, &RunFlatRate},
+      {"other", "被确定征税的其他部分", "收入金额", {"forward"}, kFlatRateLines, &RunFlatRate},
   };
   return table;
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/record.h"
+#include "tax/messages.h"
 
 namespace quorvex::cli {
 
@@ -17,6 +18,15 @@ struct FieldRule {
   const char* invalidText;
   const char* rangeText;
 };
+
+// The rules most pages read their fields with.
+inline constexpr FieldRule kIncomeRule{"amount", Rule::kPositive, false, tax::messages::kInvalidAmount,
+                                       tax::messages::kIncomeNotPositive};
+// The income field as a reverse calculation wrote it, read back by the forward calculation.
+inline constexpr FieldRule kWrittenIncomeRule{"income", Rule::kPositive, false, tax::messages::kInvalidAmount,
+                                              tax::messages::kIncomeNotPositive};
+inline constexpr FieldRule kContributionsRule{"contributions", Rule::kNonNegative, true,
+                                              tax::messages::kInvalidAmount, tax::messages::kContributionsNegative};
 
 // ReadAmount() trims characters of code 32 or less at both ends, counts an empty text as
 // zero where the field does, parses and checks the rule. On failure `out` is marked

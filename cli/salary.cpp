@@ -12,10 +12,6 @@ namespace {
 
 namespace msg = tax::messages;
 
-constexpr FieldRule kIncome{"amount", Rule::kPositive, false, msg::kInvalidAmount, msg::kIncomeNotPositive};
-constexpr FieldRule kIncomeWritten{"income", Rule::kPositive, false, msg::kInvalidAmount, msg::kIncomeNotPositive};
-constexpr FieldRule kContributions{"contributions", Rule::kNonNegative, true, msg::kInvalidAmount,
-                                   msg::kContributionsNegative};
 constexpr FieldRule kReverse{"amount", Rule::kPositive, false, msg::kReverseInvalid, msg::kReverseNotPositive};
 
 void Forward(double salary, double contributions, double threshold, Outcome& out) {
@@ -35,14 +31,14 @@ Outcome RunSalary(const Request& request, std::string_view kind, const Inputs& i
   double contributions = 0;
   if (kind == "forward") {
     double salary = 0;
-    if (!ReadAmount(request.amount, kIncome, salary, out)) return out;
-    if (!ReadAmount(request.contributions, kContributions, contributions, out)) return out;
+    if (!ReadAmount(request.amount, kIncomeRule, salary, out)) return out;
+    if (!ReadAmount(request.contributions, kContributionsRule, contributions, out)) return out;
     Forward(salary, contributions, inputs.threshold, out);
     return out;
   }
   double typed = 0;
   if (!ReadAmount(request.amount, kReverse, typed, out)) return out;
-  if (!ReadAmount(request.contributions, kContributions, contributions, out)) return out;
+  if (!ReadAmount(request.contributions, kContributionsRule, contributions, out)) return out;
   const double found = kind == "from-tax" ? tax::SalaryIncomeFromTax(typed, contributions, inputs.threshold)
                                           : tax::SalaryIncomeFromRealIncome(typed, contributions, inputs.threshold);
   if (!std::isfinite(found)) {
@@ -53,7 +49,7 @@ Outcome RunSalary(const Request& request, std::string_view kind, const Inputs& i
   // The page writes the salary into its income field and reads it back from that text.
   out.income = tax::FormatGeneral(found);
   double salary = 0;
-  if (!ReadAmount(out.income, kIncomeWritten, salary, out)) return out;
+  if (!ReadAmount(out.income, kWrittenIncomeRule, salary, out)) return out;
   Forward(salary, contributions, inputs.threshold, out);
   return out;
 }
