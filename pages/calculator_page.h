@@ -64,6 +64,8 @@ class CalculatorPage : public QWidget {
 
   // Building blocks; each control gets its objectName.
   QLineEdit* MakeEdit(const char* name);
+  // A bold caption naming `buddy` for screen readers: an input field takes the caption as
+  // its name; a value label stays announced by its value, with the caption as its label.
   QLabel* MakeCaption(const QString& text, QWidget* buddy = nullptr);
   QLabel* MakeMessageLabel(const char* name);
   QLabel* MakeResultLabel(const char* name);

@@ -31,9 +31,11 @@ const QStringList kThresholds{QStringLiteral("3500"), QStringLiteral("4800")};
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
-QLabel* PlainLabel(const char* text, QWidget* parent) {
+// A caption; `shows` is the value label it names, for screen readers.
+QLabel* PlainLabel(const char* text, QWidget* parent, QWidget* shows = nullptr) {
   auto* label = new QLabel(QString::fromUtf8(text), parent);
   label->setTextFormat(Qt::PlainText);
+  if (shows != nullptr) label->setBuddy(shows);
   return label;
 }
 
@@ -107,9 +109,9 @@ void TFrmAward::BuildResults(QGridLayout* grid, int row) {
   groups->addWidget(MakeResultGroup("GroupBox1", kGroupSalary, TxtTax1, TxtRealIncome1, kCaptionSalaryAfterTax));
   groups->addWidget(MakeResultGroup("GroupBox2", kGroupBonus, TxtTax2, TxtRealIncome2, kCaptionBonusAfterTax));
   grid->addLayout(groups, row, 0, 1, 4);
-  grid->addWidget(PlainLabel(kCaptionTaxTotal, this), row + 1, 0);
+  grid->addWidget(PlainLabel(kCaptionTaxTotal, this, TxtTaxTotal), row + 1, 0);
   grid->addWidget(TxtTaxTotal, row + 1, 1, 1, 3);
-  grid->addWidget(PlainLabel(kCaptionRealIncomeAll, this), row + 2, 0);
+  grid->addWidget(PlainLabel(kCaptionRealIncomeAll, this, TxtRealIncomeAll), row + 2, 0);
   grid->addWidget(TxtRealIncomeAll, row + 2, 1, 1, 3);
   grid->setRowStretch(row + 3, 1);
 }
@@ -124,9 +126,9 @@ QGroupBox* TFrmAward::MakeResultGroup(const char* name, const char* title, QLabe
   group->setFont(bold);
   auto* lines = new QGridLayout(group);
   lines->setColumnStretch(1, 1);
-  lines->addWidget(PlainLabel(kCaptionTax, group), 0, 0);
+  lines->addWidget(PlainLabel(kCaptionTax, group, tax), 0, 0);
   lines->addWidget(tax, 0, 1);
-  lines->addWidget(PlainLabel(realIncomeCaption, group), 1, 0);
+  lines->addWidget(PlainLabel(realIncomeCaption, group, realIncome), 1, 0);
   lines->addWidget(realIncome, 1, 1);
   QFont normal = font();
   normal.setBold(false);

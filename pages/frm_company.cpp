@@ -52,11 +52,11 @@ void TFrmCompany::BuildControls() {
   buttons->addWidget(BtnReset);
   grid->addLayout(buttons, 1, 1, 1, 2);
   AddResultsHeading(grid, 2);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTaxIncome)), 4, 0);
+  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTaxIncome), TxtTaxIncome), 4, 0);
   grid->addWidget(TxtTaxIncome, 4, 1, 1, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionRate)), 5, 0);
+  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionRate), TxtRate), 5, 0);
   grid->addWidget(TxtRate, 5, 1, 1, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionDeduct)), 6, 0);
+  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionDeduct), TxtDeduct), 6, 0);
   grid->addWidget(TxtDeduct, 6, 1, 1, 3);
   grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTax), EditTax), 7, 0);
   grid->addWidget(EditTax, 7, 1);

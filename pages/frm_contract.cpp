@@ -67,11 +67,11 @@ void TFrmContract::BuildControls() {
   buttons->addWidget(BtnReset);
   grid->addLayout(buttons, 2, 1, 1, 2);
   AddResultsHeading(grid, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTaxIncome)), 5, 0);
+  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTaxIncome), TxtTaxIncome), 5, 0);
   grid->addWidget(TxtTaxIncome, 5, 1, 1, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionRate)), 6, 0);
+  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionRate), TxtRate), 6, 0);
   grid->addWidget(TxtRate, 6, 1, 1, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionDeduct)), 7, 0);
+  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionDeduct), TxtDeduct), 7, 0);
   grid->addWidget(TxtDeduct, 7, 1, 1, 3);
   grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTax), EditTax), 8, 0);
   grid->addWidget(EditTax, 8, 1);

@@ -62,13 +62,13 @@ void TFrmLabour::LayOut() {
   buttons->addWidget(BtnReset);
   grid->addLayout(buttons, 1, 1, 1, 2);
   AddResultsHeading(grid, 2);
-  grid->addWidget(MakeCaption(Utf8(kCaptionDeduct)), 4, 0);
+  grid->addWidget(MakeCaption(Utf8(kCaptionDeduct), TxtDeduct), 4, 0);
   grid->addWidget(TxtDeduct, 4, 1, 1, 3);
-  grid->addWidget(MakeCaption(Utf8(kCaptionTaxIncome)), 5, 0);
+  grid->addWidget(MakeCaption(Utf8(kCaptionTaxIncome), TxtTaxIncome), 5, 0);
   grid->addWidget(TxtTaxIncome, 5, 1, 1, 3);
-  grid->addWidget(MakeCaption(Utf8(kCaptionRate)), 6, 0);
+  grid->addWidget(MakeCaption(Utf8(kCaptionRate), TxtRate), 6, 0);
   grid->addWidget(TxtRate, 6, 1, 1, 3);
-  grid->addWidget(MakeCaption(Utf8(kCaptionQuick)), 7, 0);
+  grid->addWidget(MakeCaption(Utf8(kCaptionQuick), TxtQuick), 7, 0);
   grid->addWidget(TxtQuick, 7, 1, 1, 3);
   grid->addWidget(MakeCaption(Utf8(kCaptionTax), EditTax), 8, 0);
   grid->addWidget(EditTax, 8, 1);

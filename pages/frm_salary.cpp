@@ -70,11 +70,11 @@ void TFrmSalary::BuildControls() {
   buttons->addWidget(BtnReset);
   grid->addLayout(buttons, 3, 1, 1, 2);
   AddResultsHeading(grid, 4);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTaxIncome)), 6, 0);
+  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTaxIncome), TxtTaxIncome), 6, 0);
   grid->addWidget(TxtTaxIncome, 6, 1, 1, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionRate)), 7, 0);
+  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionRate), TxtRate), 7, 0);
   grid->addWidget(TxtRate, 7, 1, 1, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionQuick)), 8, 0);
+  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionQuick), TxtQuick), 8, 0);
   grid->addWidget(TxtQuick, 8, 1, 1, 3);
   grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTax), EditTax), 9, 0);
   grid->addWidget(EditTax, 9, 1);

@@ -57,11 +57,11 @@ void TFrmYear::BuildControls() {
   buttons->addWidget(BtnReset);
   grid->addLayout(buttons, 1, 1, 1, 2);
   AddResultsHeading(grid, 2);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionAverage)), 4, 0);
+  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionAverage), TxtAverage), 4, 0);
   grid->addWidget(TxtAverage, 4, 1, 1, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionRate)), 5, 0);
+  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionRate), TxtRate), 5, 0);
   grid->addWidget(TxtRate, 5, 1, 1, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionQuick)), 6, 0);
+  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionQuick), TxtQuick), 6, 0);
   grid->addWidget(TxtQuick, 6, 1, 1, 3);
   grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTax), EditTax), 7, 0);
   grid->addWidget(EditTax, 7, 1);

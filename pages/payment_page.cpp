@@ -51,12 +51,12 @@ void PaymentPage::BuildControls(Lines lines) {
   AddResultsHeading(grid, 2);
   int row = 4;
   if (TxtDeduct != nullptr) {
-    grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionDeduct)), row, 0);
+    grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionDeduct), TxtDeduct), row, 0);
     grid->addWidget(TxtDeduct, row++, 1, 1, 3);
   }
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTaxIncome)), row, 0);
+  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTaxIncome), TxtTaxIncome), row, 0);
   grid->addWidget(TxtTaxIncome, row++, 1, 1, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionRate)), row, 0);
+  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionRate), TxtRate), row, 0);
   grid->addWidget(TxtRate, row++, 1, 1, 3);
   grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTax), EditTax), row, 0);
   grid->addWidget(EditTax, row++, 1);

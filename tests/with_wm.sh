@@ -30,10 +30,10 @@ if [ $use_wm -eq 1 ]; then
   wm=$!
   # Wait until the window manager has announced itself on the root window.
   i=0
-  while [ $i -lt 100 ]; do
-    if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then break; fi
-    sleep 0.05
+  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
     i=$((i + 1))
+    [ $i -lt 600 ] || { echo "with_wm.sh: openbox did not start" >&2; exit 1; }
+    sleep 0.05
   done
 fi
 
