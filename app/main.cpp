@@ -2,9 +2,11 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "app/app_icon.h"
 #include "app/appearance.h"
 #include "app/display_check.h"
 #include "app/frm_main.h"
+#include "app/product.h"
 
 int main(int argc, char* argv[]) {
   if (const std::string problem = quorvex::app::FindDisplayProblem(); !problem.empty()) {
@@ -13,7 +15,8 @@ int main(int argc, char* argv[]) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quorvex"));
-  QApplication::setDesktopFileName(QStringLiteral("quorvex"));
+  QApplication::setDesktopFileName(QLatin1String(quorvex::app::kAppId));
+  QApplication::setWindowIcon(quorvex::app::ApplicationIcon());
   quorvex::app::ApplyAppearance(app);
 
   quorvex::app::InstallQtTranslations(app);
