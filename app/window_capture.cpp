@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QWindow>
 
 #include "capture/catch_img.h"
 #include "capture/save_file.h"
@@ -36,6 +37,13 @@ bool RunSaveDialog(QFileDialog& dialog) {
   return dialog.exec() == QDialog::Accepted;
 }
 
+// The window's outer rectangle in screen coordinates, frame and title bar included. Asked of
+// the native window: QWidget's record of the frame can lag behind the window manager's.
+QRect OuterFrame(const QWidget* window) {
+  if (const QWindow* native = window->windowHandle()) return native->frameGeometry();
+  return window->frameGeometry();
+}
+
 void WarnNotSaved(QWidget* window, const QString& path, const QString& reason) {
   QMessageBox::warning(window, QString::fromUtf8(kWarningTitle),
                        QString::fromUtf8(kWarningText).arg(QDir::toNativeSeparators(path), reason));
@@ -59,7 +67,7 @@ void PrepareSaveDialog(QFileDialog& dialog) {
 void SaveWindowPicture(QWidget* window) {
   // The picture is taken before the dialog opens, so it shows the window without it.
   const QString tempPath = QDir(ProgramFolder()).filePath(QString::fromUtf8(kTempName));
-  const QRect frame = window->frameGeometry();
+  const QRect frame = OuterFrame(window);
   capture::TCatchImg catcher(window);
   // A tmp.jpg that cannot be written does not matter here: the picture is still held and
   // goes to the user's file below.
