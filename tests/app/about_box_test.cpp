@@ -76,12 +76,6 @@ class AboutBoxTest : public QObject {
     QCOMPARE(ok->geometry(), QRect(224, 144, 75, 25));
   }
 
-  void displayVersionKeepsTwoMinorDigits() {
-    QCOMPARE(quorvex::app::DisplayVersion("1.0.0"), QString("1.00"));
-    QCOMPARE(quorvex::app::DisplayVersion("2.5.1"), QString("2.05"));
-    QCOMPARE(quorvex::app::DisplayVersion("3.12"), QString("3.12"));
-  }
-
   void closesOnKey_data() {
     QTest::addColumn<int>("key");
     QTest::newRow("Esc") << int(Qt::Key_Escape);
