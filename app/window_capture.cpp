@@ -37,6 +37,17 @@ bool RunSaveDialog(QFileDialog& dialog) {
   return dialog.exec() == QDialog::Accepted;
 }
 
+// The save dialog, prepared but not shown: filter "JPEG(*.jpg)", default suffix "jpg",
+// overwrite prompt, no read-only option. Qt's own widgets, the same on every desktop.
+void PrepareSaveDialog(QFileDialog& dialog) {
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOption(QFileDialog::ReadOnly, false);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(QString::fromUtf8(kFilter));
+  dialog.setDefaultSuffix(QString::fromUtf8(kSuffix));
+}
+
 // The window's outer rectangle in screen coordinates, frame and title bar included. Asked of
 // the native window: QWidget's record of the frame can lag behind the window manager's.
 QRect OuterFrame(const QWidget* window) {
@@ -54,15 +65,6 @@ void WarnNotSaved(QWidget* window, const QString& path, const QString& reason) {
 void SetProgramFolder(std::function<QString()> folder) { FolderSeam() = std::move(folder); }
 
 void SetSaveDialogRunner(std::function<bool(QFileDialog&)> run) { DialogSeam() = std::move(run); }
-
-void PrepareSaveDialog(QFileDialog& dialog) {
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setOption(QFileDialog::ReadOnly, false);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilter(QString::fromUtf8(kFilter));
-  dialog.setDefaultSuffix(QString::fromUtf8(kSuffix));
-}
 
 void SaveWindowPicture(QWidget* window) {
   // The picture is taken before the dialog opens, so it shows the window without it.

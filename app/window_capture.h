@@ -16,10 +16,6 @@ namespace quorvex::app {
 // warning box; it is then left as it was.
 void SaveWindowPicture(QWidget* window);
 
-// The save dialog, prepared but not shown: filter "JPEG(*.jpg)", default suffix "jpg",
-// overwrite prompt, Qt's own widgets.
-void PrepareSaveDialog(QFileDialog& dialog);
-
 // Test seams; an empty function restores the default.
 // Where tmp.jpg is kept (default: the folder of the program's executable).
 void SetProgramFolder(std::function<QString()> folder);
