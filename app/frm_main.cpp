@@ -6,14 +6,17 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
 #include <QWindow>
 #include <QUrl>
 
+#include "app/frm_about.h"
 #include "app/page_table.h"
 #include "app/product.h"
 #include "app/shell.h"
+#include "app/window_capture.h"
 #include "pages/calculator_page.h"
 
 namespace quorvex::app {
@@ -202,9 +205,15 @@ void TFrmMain::Menu_Help_HomeClick() { OpenHomePage(); }
 
 void TFrmMain::TxtHomePageClick() { OpenHomePage(); }
 
-void TFrmMain::Menu_Help_AboutClick() {}
+void TFrmMain::Menu_Help_AboutClick() {
+  // A new box each time. Held by a guard: the box goes with the main window should the
+  // window be destroyed while the box is open.
+  QPointer<TFrmAbout> box = new TFrmAbout(this);
+  box->exec();
+  delete box;
+}
 
-void TFrmMain::Menu_ImgClick() {}
+void TFrmMain::Menu_ImgClick() { SaveWindowPicture(this); }
 
 void TFrmMain::CentreOnScreen() {
   const QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
