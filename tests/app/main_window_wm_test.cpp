@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QProcess>
 #include <QScreen>
+#include <QWindow>
 #include <QtTest>
 #include <memory>
 
@@ -46,14 +47,14 @@ class MainWindowWmTest : public QObject {
 
   void opensCentredFramedAndFocused() {
     // The window manager reports its frame a little after mapping the window.
-    QTRY_VERIFY2_WITH_TIMEOUT(window->frameGeometry().width() >= 480 && window->frameGeometry().height() >= 600,
+    QTRY_VERIFY2_WITH_TIMEOUT(window->windowHandle()->frameGeometry().width() >= 480 && window->windowHandle()->frameGeometry().height() >= 600,
                               qPrintable(QString("frame %1x%2, inner %3x%4")
-                                             .arg(window->frameGeometry().width())
-                                             .arg(window->frameGeometry().height())
+                                             .arg(window->windowHandle()->frameGeometry().width())
+                                             .arg(window->windowHandle()->frameGeometry().height())
                                              .arg(window->width())
                                              .arg(window->height())),
                               10000);
-    const QRect frame = window->frameGeometry();
+    const QRect frame = window->windowHandle()->frameGeometry();
     qInfo() << "frame" << frame << "inner" << window->geometry();
     const QPoint centre = window->screen()->availableGeometry().center();
     QVERIFY(qAbs(frame.center().x() - centre.x()) <= 16);
