@@ -25,10 +25,11 @@ struct Decimal {
   int exponent = 0;    // value = 0.d1d2d3... x 10^(exponent + 1), i.e. d1 is at 10^exponent
 };
 
-Decimal RoundSignificant(Ext value, int digits, bool truncate = false) {
-  // 18 significant digits, correctly rounded from the binary value.
-  char buf[64];
-  auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 17);
+// The first `digits` significant digits of a finite value, correctly rounded from its binary
+// value (nearest).
+Decimal Significant(Ext value, int digits) {
+  char buf[96];
+  auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, digits - 1);
   std::string_view text(buf, static_cast<size_t>(res.ptr - buf));
   Decimal d;
   if (text.front() == '-') {
@@ -36,12 +37,20 @@ Decimal RoundSignificant(Ext value, int digits, bool truncate = false) {
     text.remove_prefix(1);
   }
   const size_t epos = text.find('e');
-  std::string all;
   for (char c : text.substr(0, epos)) {
-    if (IsDigit(c)) all.push_back(c);
+    if (IsDigit(c)) d.digits.push_back(c);
   }
-  int exp10 = 0;
-  std::from_chars(text.data() + epos + 1 + (text[epos + 1] == '+' ? 1 : 0), text.data() + text.size(), exp10);
+  std::from_chars(text.data() + epos + 1 + (text[epos + 1] == '+' ? 1 : 0), text.data() + text.size(), d.exponent);
+  return d;
+}
+
+Decimal RoundSignificant(Ext value, int digits, bool truncate = false) {
+  // 18 significant digits first, then rounded at `digits`.
+  const Decimal first = Significant(value, 18);
+  Decimal d;
+  d.negative = first.negative;
+  const std::string& all = first.digits;
+  int exp10 = first.exponent;
   if (digits >= static_cast<int>(all.size())) {
     d.digits = all;
     d.exponent = exp10;
@@ -237,20 +246,7 @@ std::string FormatPercent(double rate) {
   const Ext hundredfold = Widen(rate) * 100;
   if (!std::isfinite(hundredfold)) return {};
   if (hundredfold == 0) return "0%";
-  char buf[96];
-  auto res = std::to_chars(buf, buf + sizeof buf, hundredfold, std::chars_format::scientific, 14);
-  std::string_view text(buf, static_cast<size_t>(res.ptr - buf));
-  Decimal d;
-  if (text.front() == '-') {
-    d.negative = true;
-    text.remove_prefix(1);
-  }
-  const size_t epos = text.find('e');
-  for (char c : text.substr(0, epos)) {
-    if (IsDigit(c)) d.digits.push_back(c);
-  }
-  std::from_chars(text.data() + epos + 1 + (text[epos + 1] == '+' ? 1 : 0), text.data() + text.size(), d.exponent);
-  return WriteGeneral(d) + "%";
+  return WriteGeneral(Significant(hundredfold, 15)) + "%";
 }
 
 }  // namespace quorvex::tax
