@@ -46,8 +46,7 @@ class MainWindowWmTest : public QObject {
 
   void opensCentredFramedAndFocused() {
     // The window manager reports its frame a little after mapping the window.
-    QTRY_VERIFY_WITH_TIMEOUT(window->frameGeometry().width() >= 480 && window->frameGeometry().height() >= 600,
-                             10000);
+    QTRY_VERIFY_WITH_TIMEOUT(window->frameGeometry().width() >= 480 && window->frameGeometry().height() >= 600, 10000);
     const QRect frame = window->frameGeometry();
     const QPoint centre = window->screen()->availableGeometry().center();
     QVERIFY(qAbs(frame.center().x() - centre.x()) <= 16);
