@@ -82,7 +82,8 @@ class AwardPageTest : public QObject {
     QCOMPARE(point->currentText(), QString("3500"));
     QCOMPARE(Child<QGroupBox>(page.get(), "GroupBox1")->title(), QString("工资"));
     QCOMPARE(Child<QGroupBox>(page.get(), "GroupBox2")->title(), QString("年终奖"));
-    QCOMPARE(quorvex::app::CategoryRows()[2].create(nullptr)->objectName(), QString("TFrmAward"));
+    const std::unique_ptr<QWidget> fromRow(quorvex::app::CategoryRows()[2].create(nullptr));
+    QCOMPARE(fromRow->objectName(), QString("TFrmAward"));
   }
 
   void calculation_data() {
