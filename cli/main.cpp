@@ -159,7 +159,7 @@ int Batch(const std::vector<std::string>& args) {
       into = &format;
     else if (a == "--input-format")
       into = &inputFormat;
-    else if (a != "-" && a.rfind("-", 0) == 0) {
+    else if (a != "-" && a.rfind('-', 0) == 0) {
       std::cerr << "quorvex-calc: unknown option " << a << "\n";
       return kUsage;
     } else if (!haveInput) {
