@@ -141,19 +141,45 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const double c = in.Next();
   const double threshold = (which & 0x80) != 0 ? 4800 : 3500;
   switch (which & 0x0f) {
-    case 0: Salary(a, b, threshold); break;
-    case 1: SalaryReverse(a, b, threshold, true); break;
-    case 2: SalaryReverse(a, b, threshold, false); break;
-    case 3: YearBonus(a); break;
-    case 4: YearBonusReverse(a); break;
-    case 5: SalaryAndBonus(a, b, c, threshold); break;
-    case 6: CheckPayment(a, ShowLabourTax(CalcLabourTax(a))); break;
-    case 7: LabourReverse(a); break;
-    case 8: CheckPayment(a, ShowPayment(CalcWritingTax(a))); break;
-    case 9: CheckPayment(a, ShowPayment(CalcLicenceTax(a))); break;
-    case 10: CheckPayment(a, ShowPayment(CalcRentTax(a))); break;
-    case 11: CheckPayment(a, ShowPayment(CalcFlatRateTax(a))); break;
-    case 12: CheckBusiness(a, CalcBusinessTax(a)); break;
+    case 0:
+      Salary(a, b, threshold);
+      break;
+    case 1:
+      SalaryReverse(a, b, threshold, true);
+      break;
+    case 2:
+      SalaryReverse(a, b, threshold, false);
+      break;
+    case 3:
+      YearBonus(a);
+      break;
+    case 4:
+      YearBonusReverse(a);
+      break;
+    case 5:
+      SalaryAndBonus(a, b, c, threshold);
+      break;
+    case 6:
+      CheckPayment(a, ShowLabourTax(CalcLabourTax(a)));
+      break;
+    case 7:
+      LabourReverse(a);
+      break;
+    case 8:
+      CheckPayment(a, ShowPayment(CalcWritingTax(a)));
+      break;
+    case 9:
+      CheckPayment(a, ShowPayment(CalcLicenceTax(a)));
+      break;
+    case 10:
+      CheckPayment(a, ShowPayment(CalcRentTax(a)));
+      break;
+    case 11:
+      CheckPayment(a, ShowPayment(CalcFlatRateTax(a)));
+      break;
+    case 12:
+      CheckBusiness(a, CalcBusinessTax(a));
+      break;
     default:  // contracted operation, 1 to 12 months from the upper half of the byte
       CheckBusiness(a, CalcContractTax(a, 1 + (which >> 4) % 12));
       break;
