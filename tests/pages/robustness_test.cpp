@@ -120,8 +120,8 @@ struct Outcome {
 };
 
 Outcome Expect(const Field& f, Text what) {
-  const Outcome invalid{f.label, QString::fromUtf8(f.invalid), f.name};
-  const Outcome range{f.label, QString::fromUtf8(f.range), f.name};
+  Outcome invalid{f.label, QString::fromUtf8(f.invalid), f.name};
+  Outcome range{f.label, QString::fromUtf8(f.range), f.name};
   const bool reverse = f.kind == Kind::Reverse || f.kind == Kind::BonusReverse;
   switch (what) {
     case Text::Unparsable:
