@@ -39,7 +39,8 @@ std::string FindDisplayProblem() {
   if (IsSet("QT_QPA_PLATFORM")) return {};  // an explicit platform (offscreen, wayland, ...)
   if (IsSet("DISPLAY")) {
     if (CanConnectToX()) return {};
-    return "cannot connect to the X display \"" + std::string(std::getenv("DISPLAY")) + "\"";
+    const char* display = std::getenv("DISPLAY");
+    return "cannot connect to the X display \"" + std::string(display != nullptr ? display : "") + "\"";
   }
   if (IsSet("WAYLAND_DISPLAY")) return {};
   return "no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); start it from a desktop session";

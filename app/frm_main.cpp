@@ -9,8 +9,8 @@
 #include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
-#include <QWindow>
 #include <QUrl>
+#include <QWindow>
 
 #include "app/frm_about.h"
 #include "app/page_table.h"
@@ -141,9 +141,9 @@ void TFrmMain::CreateStatusBar() {
   StatusBar1->setObjectName("StatusBar1");
   StatusBar1->setSizeGripEnabled(false);
   StatusBar1->setFixedHeight(kStatusHeight);
-  auto* text = new QLabel(QStringLiteral("  ") + QString::fromUtf8(kStatusText) + QString::fromUtf8(kServiceNumber) +
-                              QStringLiteral("  "),
-                          StatusBar1);
+  auto* text = new QLabel(
+      QStringLiteral("  ") + QString::fromUtf8(kStatusText) + QString::fromUtf8(kServiceNumber) + QStringLiteral("  "),
+      StatusBar1);
   text->setObjectName("StatusText");
   text->setTextFormat(Qt::PlainText);
   text->setAlignment(Qt::AlignCenter);

@@ -1,9 +1,9 @@
 #include "app/page_table.h"
 
-#include "pages/frm_company.h"
-#include "pages/frm_contract.h"
 #include "pages/frm_award.h"
 #include "pages/frm_chance.h"
+#include "pages/frm_company.h"
+#include "pages/frm_contract.h"
 #include "pages/frm_empty.h"
 #include "pages/frm_interest.h"
 #include "pages/frm_labour.h"
@@ -12,8 +12,8 @@
 #include "pages/frm_property.h"
 #include "pages/frm_rent.h"
 #include "pages/frm_salary.h"
-#include "pages/frm_year.h"
 #include "pages/frm_writing.h"
+#include "pages/frm_year.h"
 
 namespace quorvex::app {
 namespace {

@@ -5,7 +5,7 @@
 //
 // Prints one line per program: the median and the spread of the times, the median peak
 // resident size, and each program's ratio to the first program.
-#include <signal.h>
+#include <signal.h>  // NOLINT(modernize-deprecated-headers): kill() is POSIX, not in <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -66,7 +66,7 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "usage: startup_probe RUNS PROGRAM...\n");
     return 2;
   }
-  const int runs = std::max(1, std::atoi(argv[1]));
+  const int runs = static_cast<int>(std::clamp(std::strtol(argv[1], nullptr, 10), 1L, 100000L));
   const std::vector<std::string> programs(argv + 2, argv + argc);
 
   xcb_connection_t* c = xcb_connect(nullptr, nullptr);

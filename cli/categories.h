@@ -15,9 +15,9 @@ struct Inputs {
 };
 
 struct Category {
-  const char* key;        // "salary"
-  const char* listText;   // the main window's list text, "工资、薪金所得"
-  const char* incomeCaption;  // caption of the field a reverse calculation writes into
+  const char* key;                      // "salary"
+  const char* listText;                 // the main window's list text, "工资、薪金所得"
+  const char* incomeCaption;            // caption of the field a reverse calculation writes into
   std::vector<std::string_view> kinds;  // calculation kinds, "forward" first
   std::vector<ShownLine> shown;         // the page's result lines, in page order
   Outcome (*run)(const Request& request, std::string_view kind, const Inputs& inputs);

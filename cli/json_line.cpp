@@ -95,10 +95,14 @@ class Parser {
     for (int i = 0; i < 4; ++i) {
       const char c = s_[pos_++];
       v <<= 4;
-      if (c >= '0' && c <= '9') v |= static_cast<uint32_t>(c - '0');
-      else if (c >= 'a' && c <= 'f') v |= static_cast<uint32_t>(c - 'a' + 10);
-      else if (c >= 'A' && c <= 'F') v |= static_cast<uint32_t>(c - 'A' + 10);
-      else return Fail("a \\u escape needs four hex digits"), false;
+      if (c >= '0' && c <= '9')
+        v |= static_cast<uint32_t>(c - '0');
+      else if (c >= 'a' && c <= 'f')
+        v |= static_cast<uint32_t>(c - 'a' + 10);
+      else if (c >= 'A' && c <= 'F')
+        v |= static_cast<uint32_t>(c - 'A' + 10);
+      else
+        return Fail("a \\u escape needs four hex digits"), false;
     }
     return true;
   }
@@ -124,12 +128,26 @@ class Parser {
   bool Escape(std::string& out) {
     const char e = pos_ < s_.size() ? s_[pos_++] : '\0';
     switch (e) {
-      case '"': case '\\': case '/': out.push_back(e); return true;
-      case 'b': out.push_back('\b'); return true;
-      case 'f': out.push_back('\f'); return true;
-      case 'n': out.push_back('\n'); return true;
-      case 'r': out.push_back('\r'); return true;
-      case 't': out.push_back('\t'); return true;
+      case '"':
+      case '\\':
+      case '/':
+        out.push_back(e);
+        return true;
+      case 'b':
+        out.push_back('\b');
+        return true;
+      case 'f':
+        out.push_back('\f');
+        return true;
+      case 'n':
+        out.push_back('\n');
+        return true;
+      case 'r':
+        out.push_back('\r');
+        return true;
+      case 't':
+        out.push_back('\t');
+        return true;
       case 'u': {
         uint32_t cp = 0;
         if (!Hex4(cp)) return false;
@@ -144,7 +162,8 @@ class Parser {
         Utf8(cp, out);
         return true;
       }
-      default: return Fail("an unknown escape in a string"), false;
+      default:
+        return Fail("an unknown escape in a string"), false;
     }
   }
 
@@ -181,11 +200,21 @@ std::string Quote(std::string_view text) {
   out.push_back('"');
   for (char c : text) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
           static const char hex[] = "0123456789abcdef";

@@ -44,9 +44,13 @@ bool IsValueLike(const std::string& arg) {
 }
 
 std::vector<Field> RecordOf(const Request& r) {
-  return {{"category", r.category, ""},     {"calc", r.calc, ""},         {"amount", r.amount, ""},
-          {"salary", r.salary, ""},         {"contributions", r.contributions, ""},
-          {"threshold", r.threshold, ""},   {"months", r.months, ""}};
+  return {{"category", r.category, ""},
+          {"calc", r.calc, ""},
+          {"amount", r.amount, ""},
+          {"salary", r.salary, ""},
+          {"contributions", r.contributions, ""},
+          {"threshold", r.threshold, ""},
+          {"months", r.months, ""}};
 }
 
 int Single(const std::vector<std::string>& args) {
@@ -61,25 +65,46 @@ int Single(const std::vector<std::string>& args) {
       return true;
     };
     bool ok = true;
-    if (a == "--json") json = true;
-    else if (a == "--calc") ok = value(r.calc);
-    else if (a == "--contributions") ok = value(r.contributions);
-    else if (a == "--threshold") ok = value(r.threshold);
-    else if (a == "--salary") ok = value(r.salary);
-    else if (a == "--months") ok = value(r.months);
-    else if (a == "--" && i + 1 < args.size() && !haveAmount) { r.amount = args[++i]; haveAmount = true; }
-    else if (a.rfind("--", 0) == 0 || (a[0] == '-' && a.size() > 1 && !IsValueLike(a))) {
+    if (a == "--json")
+      json = true;
+    else if (a == "--calc")
+      ok = value(r.calc);
+    else if (a == "--contributions")
+      ok = value(r.contributions);
+    else if (a == "--threshold")
+      ok = value(r.threshold);
+    else if (a == "--salary")
+      ok = value(r.salary);
+    else if (a == "--months")
+      ok = value(r.months);
+    else if (a == "--" && i + 1 < args.size() && !haveAmount) {
+      r.amount = args[++i];
+      haveAmount = true;
+    } else if (a.rfind("--", 0) == 0 || (a[0] == '-' && a.size() > 1 && !IsValueLike(a))) {
       std::cerr << "quorvex-calc: unknown option " << a << "\n" << kUsageText;
       return kUsage;
-    } else if (r.category.empty()) r.category = a;
-    else if (!haveAmount) { r.amount = a; haveAmount = true; }
-    else { std::cerr << "quorvex-calc: one amount only\n" << kUsageText; return kUsage; }
-    if (!ok) { std::cerr << "quorvex-calc: " << a << " needs a value\n" << kUsageText; return kUsage; }
+    } else if (r.category.empty())
+      r.category = a;
+    else if (!haveAmount) {
+      r.amount = a;
+      haveAmount = true;
+    } else {
+      std::cerr << "quorvex-calc: one amount only\n" << kUsageText;
+      return kUsage;
+    }
+    if (!ok) {
+      std::cerr << "quorvex-calc: " << a << " needs a value\n" << kUsageText;
+      return kUsage;
+    }
   }
-  if (r.category.empty() || !haveAmount) { std::cerr << kUsageText; return kUsage; }
+  if (r.category.empty() || !haveAmount) {
+    std::cerr << kUsageText;
+    return kUsage;
+  }
   const Category* category = FindCategory(r.category);
   const Outcome out = Calculate(r);
-  if (!out.ok && (out.field == "category" || out.field == "calc" || out.field == "threshold" || out.field == "months")) {
+  if (!out.ok &&
+      (out.field == "category" || out.field == "calc" || out.field == "threshold" || out.field == "months")) {
     std::cerr << "quorvex-calc: " << out.field << ": " << out.message << "\n";
     return kUsage;
   }
@@ -100,9 +125,12 @@ int Single(const std::vector<std::string>& args) {
 }
 
 bool ParseFormat(const std::string& text, Format& format) {
-  if (text == "csv") format = Format::kCsv;
-  else if (text == "jsonl" || text == "json") format = Format::kJsonLines;
-  else return false;
+  if (text == "csv")
+    format = Format::kCsv;
+  else if (text == "jsonl" || text == "json")
+    format = Format::kJsonLines;
+  else
+    return false;
   return true;
 }
 
@@ -125,24 +153,47 @@ int Batch(const std::vector<std::string>& args) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     std::string* into = nullptr;
-    if (a == "-o" || a == "--output") into = &output;
-    else if (a == "--format") into = &format;
-    else if (a == "--input-format") into = &inputFormat;
-    else if (a != "-" && a.rfind("-", 0) == 0) { std::cerr << "quorvex-calc: unknown option " << a << "\n"; return kUsage; }
-    else if (!haveInput) { input = a; haveInput = true; continue; }
-    else { std::cerr << "quorvex-calc: one input only\n"; return kUsage; }
-    if (i + 1 >= args.size()) { std::cerr << "quorvex-calc: " << a << " needs a value\n"; return kUsage; }
+    if (a == "-o" || a == "--output")
+      into = &output;
+    else if (a == "--format")
+      into = &format;
+    else if (a == "--input-format")
+      into = &inputFormat;
+    else if (a != "-" && a.rfind('-', 0) == 0) {
+      std::cerr << "quorvex-calc: unknown option " << a << "\n";
+      return kUsage;
+    } else if (!haveInput) {
+      input = a;
+      haveInput = true;
+      continue;
+    } else {
+      std::cerr << "quorvex-calc: one input only\n";
+      return kUsage;
+    }
+    if (i + 1 >= args.size()) {
+      std::cerr << "quorvex-calc: " << a << " needs a value\n";
+      return kUsage;
+    }
     *into = args[++i];
   }
   Format inFormat = FormatOfName(input, Format::kCsv);
-  if (!inputFormat.empty() && !ParseFormat(inputFormat, inFormat)) { std::cerr << "quorvex-calc: unknown input format " << inputFormat << "\n"; return kUsage; }
+  if (!inputFormat.empty() && !ParseFormat(inputFormat, inFormat)) {
+    std::cerr << "quorvex-calc: unknown input format " << inputFormat << "\n";
+    return kUsage;
+  }
   Format outFormat = output.empty() ? inFormat : FormatOfName(output, inFormat);
-  if (!format.empty() && !ParseFormat(format, outFormat)) { std::cerr << "quorvex-calc: unknown format " << format << "\n"; return kUsage; }
+  if (!format.empty() && !ParseFormat(format, outFormat)) {
+    std::cerr << "quorvex-calc: unknown format " << format << "\n";
+    return kUsage;
+  }
 
   std::ifstream file;
   if (input != "-") {
     file.open(input, std::ios::binary);
-    if (!file) { std::cerr << "quorvex-calc: cannot read " << input << "\n"; return kRejected; }
+    if (!file) {
+      std::cerr << "quorvex-calc: cannot read " << input << "\n";
+      return kRejected;
+    }
   }
   std::istream& in = input == "-" ? std::cin : file;
   // Written beside the target first and renamed over it, so a failed run leaves no half file.
@@ -150,7 +201,10 @@ int Batch(const std::vector<std::string>& args) {
   std::ofstream outFile;
   if (!output.empty()) {
     outFile.open(temp, std::ios::binary | std::ios::trunc);
-    if (!outFile) { std::cerr << "quorvex-calc: cannot write " << output << "\n"; return kRejected; }
+    if (!outFile) {
+      std::cerr << "quorvex-calc: cannot write " << output << "\n";
+      return kRejected;
+    }
   }
   std::ostream& out = output.empty() ? std::cout : outFile;
   const BatchResult result = RunBatch(in, inFormat, out, outFormat);
@@ -176,9 +230,18 @@ int Batch(const std::vector<std::string>& args) {
 int main(int argc, char* argv[]) {
   std::ios::sync_with_stdio(false);
   std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty()) { std::cerr << kUsageText; return kUsage; }
-  if (args[0] == "--help" || args[0] == "-h") { PrintHelp(); return kOk; }
-  if (args[0] == "--version") { std::cout << "quorvex-calc " << QUORVEX_VERSION << "\n"; return kOk; }
+  if (args.empty()) {
+    std::cerr << kUsageText;
+    return kUsage;
+  }
+  if (args[0] == "--help" || args[0] == "-h") {
+    PrintHelp();
+    return kOk;
+  }
+  if (args[0] == "--version") {
+    std::cout << "quorvex-calc " << QUORVEX_VERSION << "\n";
+    return kOk;
+  }
   if (args[0] == "batch") return Batch({args.begin() + 1, args.end()});
   return Single(args);
 }

@@ -37,16 +37,16 @@ enum class Line {
 };
 
 inline constexpr std::array<std::string_view, static_cast<size_t>(Line::kCount)> kLineKeys{
-    "allowance",  "monthly_average",  "taxable_income", "rate",          "quick_deduction",
-    "tax",        "after_tax",        "salary_tax",     "salary_after_tax", "bonus_tax",
-    "bonus_after_tax", "total_tax",   "total_after_tax"};
+    "allowance",      "monthly_average", "taxable_income",   "rate",      "quick_deduction", "tax",
+    "after_tax",      "salary_tax",      "salary_after_tax", "bonus_tax", "bonus_after_tax", "total_tax",
+    "total_after_tax"};
 
 struct Outcome {
   bool ok = false;
-  std::string field;    // rejected: the input concerned ("amount", "salary", "contributions", ...)
-  std::string message;  // the page's red text: input error, no-tax notice or blind-zone text
+  std::string field;     // rejected: the input concerned ("amount", "salary", "contributions", ...)
+  std::string message;   // the page's red text: input error, no-tax notice or blind-zone text
   bool warning = false;  // the page would show the blind-zone warning box
-  std::string income;   // reverse calculations: the text written into the income field
+  std::string income;    // reverse calculations: the text written into the income field
   std::array<std::string, static_cast<size_t>(Line::kCount)> lines;  // empty: no such line
 
   std::string& operator[](Line l) { return lines[static_cast<size_t>(l)]; }

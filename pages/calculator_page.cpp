@@ -38,9 +38,7 @@ void MakeBold(QWidget* w) {
 
 }  // namespace
 
-CalculatorPage::CalculatorPage(QWidget* parent) : QWidget(parent) {
-  setFixedSize(kDesignWidth, kDesignHeight);
-}
+CalculatorPage::CalculatorPage(QWidget* parent) : QWidget(parent) { setFixedSize(kDesignWidth, kDesignHeight); }
 
 CalculatorPage::~CalculatorPage() = default;
 

@@ -154,15 +154,14 @@ void TFrmAward::BtnCalcClick() {
   double bonus = 0;
   double salary = 0;
   double contributions = 0;
-  if (!ReadAmount({EditYear, TxtInfo_1, AmountRule::Positive, false, texts::kInvalidAmount,
-                   texts::kIncomeNotPositive},
+  if (!ReadAmount({EditYear, TxtInfo_1, AmountRule::Positive, false, texts::kInvalidAmount, texts::kIncomeNotPositive},
                   bonus) ||
-      !ReadAmount({EditSalary, TxtInfo_2, AmountRule::NonNegative, false, texts::kInvalidAmount,
-                   texts::kSalaryNegative},
-                  salary) ||
-      !ReadAmount({EditSafe, TxtInfo_3, AmountRule::NonNegative, true, texts::kInvalidAmount,
-                   texts::kContributionsNegative},
-                  contributions))
+      !ReadAmount(
+          {EditSalary, TxtInfo_2, AmountRule::NonNegative, false, texts::kInvalidAmount, texts::kSalaryNegative},
+          salary) ||
+      !ReadAmount(
+          {EditSafe, TxtInfo_3, AmountRule::NonNegative, true, texts::kInvalidAmount, texts::kContributionsNegative},
+          contributions))
     return;
   const tax::SalaryAndBonusResult r = tax::CalcSalaryAndBonusTax({bonus, salary, contributions, Threshold()});
   const tax::SalaryAndBonusResult::Texts shown = r.Shown();

@@ -80,8 +80,7 @@ void TFrmCompany::ConnectHandlers() {
 void TFrmCompany::BtnCalcClick() {
   ClearResults();
   double income = 0;
-  if (!ReadAmount({EditIncome, TxtInfo, AmountRule::Positive, false, texts::kInvalidAmount,
-                   texts::kIncomeNotPositive},
+  if (!ReadAmount({EditIncome, TxtInfo, AmountRule::Positive, false, texts::kInvalidAmount, texts::kIncomeNotPositive},
                   income))
     return;
   ShowResult(tax::ShowBusinessResult(tax::CalcBusinessTax(income)));

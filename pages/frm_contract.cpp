@@ -113,8 +113,7 @@ int TFrmContract::Months() const { return CmbMonth->currentIndex() + 1; }
 void TFrmContract::BtnCalcClick() {
   ClearResults();
   double income = 0;
-  if (!ReadAmount({EditIncome, TxtInfo, AmountRule::Positive, false, texts::kInvalidAmount,
-                   texts::kIncomeNotPositive},
+  if (!ReadAmount({EditIncome, TxtInfo, AmountRule::Positive, false, texts::kInvalidAmount, texts::kIncomeNotPositive},
                   income))
     return;
   ShowResult(tax::ShowBusinessResult(tax::CalcContractTax(income, Months())));

@@ -116,18 +116,18 @@ void TFrmSalary::FrameResize() { CalculatorPage::FrameResize(); }
 double TFrmSalary::Threshold() const { return tax::ParseAmount(CmbPoint->currentText().toStdString()).value_or(3500); }
 
 bool TFrmSalary::ReadContributions(double& contributions) {
-  return ReadAmount({EditSafe, TxtInfo_2, AmountRule::NonNegative, true, texts::kInvalidAmount,
-                     texts::kContributionsNegative},
-                    contributions);
+  return ReadAmount(
+      {EditSafe, TxtInfo_2, AmountRule::NonNegative, true, texts::kInvalidAmount, texts::kContributionsNegative},
+      contributions);
 }
 
 void TFrmSalary::BtnCalcClick() {
   ClearResults();
   double salary = 0;
   double contributions = 0;
-  if (!ReadAmount({EditIncome, TxtInfo_1, AmountRule::Positive, false, texts::kInvalidAmount,
-                   texts::kIncomeNotPositive},
-                  salary))
+  if (!ReadAmount(
+          {EditIncome, TxtInfo_1, AmountRule::Positive, false, texts::kInvalidAmount, texts::kIncomeNotPositive},
+          salary))
     return;
   if (!ReadContributions(contributions)) return;
   const tax::SalaryResult r = tax::CalcSalaryTax({salary, contributions, Threshold()});
@@ -147,8 +147,7 @@ void TFrmSalary::BtnTaxClick() {
   ClearMessages();
   double taxPayable = 0;
   double contributions = 0;
-  if (!ReadAmount({EditTax, TxtInfo_3, AmountRule::Positive, false, texts::kReverseInvalid,
-                   texts::kReverseNotPositive},
+  if (!ReadAmount({EditTax, TxtInfo_3, AmountRule::Positive, false, texts::kReverseInvalid, texts::kReverseNotPositive},
                   taxPayable))
     return;
   if (!ReadContributions(contributions)) return;
@@ -159,9 +158,9 @@ void TFrmSalary::BtnRealIncomeClick() {
   ClearMessages();
   double takeHome = 0;
   double contributions = 0;
-  if (!ReadAmount({EditRealIncome, TxtInfo_4, AmountRule::Positive, false, texts::kReverseInvalid,
-                   texts::kReverseNotPositive},
-                  takeHome))
+  if (!ReadAmount(
+          {EditRealIncome, TxtInfo_4, AmountRule::Positive, false, texts::kReverseInvalid, texts::kReverseNotPositive},
+          takeHome))
     return;
   if (!ReadContributions(contributions)) return;
   ApplyReverse(tax::SalaryIncomeFromRealIncome(takeHome, contributions, Threshold()), EditRealIncome, TxtInfo_4);

@@ -93,9 +93,9 @@ void TFrmYear::ConnectHandlers() {
 void TFrmYear::BtnCalcClick() {
   ClearResults();
   double bonus = 0;
-  if (!ReadAmount({EditIncome, TxtInfo_1, AmountRule::Positive, false, texts::kInvalidAmount,
-                   texts::kIncomeNotPositive},
-                  bonus))
+  if (!ReadAmount(
+          {EditIncome, TxtInfo_1, AmountRule::Positive, false, texts::kInvalidAmount, texts::kIncomeNotPositive},
+          bonus))
     return;
   const tax::YearBonusResult r = tax::CalcYearBonusTax(bonus);
   const tax::YearBonusResult::Texts shown = r.Shown();
@@ -112,9 +112,9 @@ void TFrmYear::BtnCalcClick() {
 // Unlike the other reverse calculations, no message is emptied before the read.
 void TFrmYear::BtnRealIncomeClick() {
   double afterTax = 0;
-  if (!ReadAmount({EditRealIncome, TxtInfo_2, AmountRule::Positive, false, texts::kInvalidAmount,
-                   texts::kIncomeNotPositive},
-                  afterTax))
+  if (!ReadAmount(
+          {EditRealIncome, TxtInfo_2, AmountRule::Positive, false, texts::kInvalidAmount, texts::kIncomeNotPositive},
+          afterTax))
     return;
   const double bonus = tax::YearBonusFromRealIncome(afterTax);
   if (!std::isfinite(bonus)) {

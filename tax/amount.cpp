@@ -216,10 +216,11 @@ std::string WriteGeneral(const Decimal& d) {
   }
   std::string plain;
   if (e >= 0) {
-    for (int k = 0; k <= e; ++k) plain.push_back(k < static_cast<int>(digits.size()) ? digits[static_cast<size_t>(k)] : '0');
+    for (int k = 0; k <= e; ++k)
+      plain.push_back(k < static_cast<int>(digits.size()) ? digits[static_cast<size_t>(k)] : '0');
     if (e + 1 < static_cast<int>(digits.size())) {
       plain.push_back('.');
-      plain.append(digits, static_cast<size_t>(e + 1));
+      plain.append(digits, static_cast<size_t>(e) + 1);
     }
   } else {
     plain.append("0.");

@@ -92,8 +92,9 @@ SalaryAndBonusResult CalcSalaryAndBonusTax(const SalaryAndBonusInput& in) {
 }
 
 SalaryAndBonusResult::Texts SalaryAndBonusResult::Shown() const {
-  return {FormatAmount(salaryTax),          FormatExtendedAmount(afterTaxSalary), FormatAmount(bonusTax),
-          FormatExtendedAmount(afterTaxBonus), FormatExtendedAmount(totalTax),   FormatExtendedAmount(totalAfterTax)};
+  return {FormatAmount(salaryTax),        FormatExtendedAmount(afterTaxSalary),
+          FormatAmount(bonusTax),         FormatExtendedAmount(afterTaxBonus),
+          FormatExtendedAmount(totalTax), FormatExtendedAmount(totalAfterTax)};
 }
 
 }  // namespace quorvex::tax

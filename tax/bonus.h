@@ -55,8 +55,8 @@ inline constexpr char kBlindZoneWarningTitle[] = "注意";
 struct YearBonusResult {
   double average = 0;  // bonus / 12
   ScheduleRow row{0, 0};
-  double tax = 0;       // bonus x rate - quick deduction, applied once
-  double afterTax = 0;  // bonus - tax
+  double tax = 0;              // bonus x rate - quick deduction, applied once
+  double afterTax = 0;         // bonus - tax
   std::string_view blindZone;  // empty outside every zone
   bool warn = false;           // a blind-zone warning box is due
 

@@ -37,8 +37,8 @@ constexpr bool AnnualBusinessScheduleIsContinuous() {
   for (std::size_t i = 0; i + 1 < kAnnualBusinessSchedule.size(); ++i) {
     const AnnualBusinessBand& b = kAnnualBusinessSchedule[i];
     const BusinessRow& next = kAnnualBusinessSchedule[i + 1].row;
-    const double diff = (b.taxableBound * b.row.rate - b.row.quickDeduction) -
-                        (b.taxableBound * next.rate - next.quickDeduction);
+    const double diff =
+        (b.taxableBound * b.row.rate - b.row.quickDeduction) - (b.taxableBound * next.rate - next.quickDeduction);
     if (diff > 1e-9 || diff < -1e-9) return false;
     if (b.taxableBound <= previous) return false;
     previous = b.taxableBound;

@@ -55,7 +55,6 @@ class MainWindowWmTest : public QObject {
                                              .arg(window->height())),
                               10000);
     const QRect frame = window->windowHandle()->frameGeometry();
-    qInfo() << "frame" << frame << "inner" << window->geometry();
     const QPoint centre = window->screen()->availableGeometry().center();
     QVERIFY(qAbs(frame.center().x() - centre.x()) <= 16);
     QVERIFY(qAbs(frame.center().y() - centre.y()) <= 40);

@@ -19,10 +19,11 @@ std::string RunSheet(const std::string& input, Format in, Format out, BatchResul
 
 TEST(BatchTest, PassesOtherColumnsThroughInPlaceAndAppendsTheOutcome) {
   BatchResult r;
-  const std::string out = RunSheet("name,category,amount,contributions,threshold,note\n"
-                              "张三,salary,5000,,,x\n"
-                              "李四,工资、薪金所得,abc,0,4800,\"a,b\"\n",
-                              Format::kCsv, Format::kCsv, &r);
+  const std::string out = RunSheet(
+      "name,category,amount,contributions,threshold,note\n"
+      "张三,salary,5000,,,x\n"
+      "李四,工资、薪金所得,abc,0,4800,\"a,b\"\n",
+      Format::kCsv, Format::kCsv, &r);
   EXPECT_EQ(r.records, 2);
   EXPECT_EQ(r.rejected, 1);
   std::istringstream lines(out);
@@ -30,16 +31,23 @@ TEST(BatchTest, PassesOtherColumnsThroughInPlaceAndAppendsTheOutcome) {
   std::getline(lines, header);
   std::getline(lines, first);
   std::getline(lines, second);
-  EXPECT_EQ(header.rfind("name,category,amount,contributions,threshold,note,status,field,message,warning,income,", 0), 0u);
+  EXPECT_EQ(header.rfind("name,category,amount,contributions,threshold,note,status,field,message,warning,income,", 0),
+            0u);
   EXPECT_EQ(first, "张三,salary,5000,,,x,ok,,,false,,,,1500.00,3%,0.00,45.00,4955.00,,,,,,\r");
-  EXPECT_EQ(second, "李四,工资、薪金所得,abc,0,4800,\"a,b\",rejected,amount,无效的金额，请重新输入,false,,,,,,,,,,,,,,\r");
+  EXPECT_EQ(second,
+            "李四,工资、薪金所得,abc,0,4800,\"a,b\",rejected,amount,无效的金额，请重新输入,false,,,,,,,,,,,,,,\r");
 }
 
 TEST(BatchTest, EchoesAByteOrderMarkAndReportsABrokenSheet) {
   BatchResult r;
-  const std::string out = RunSheet("\xEF\xBB\xBF" "category,amount\nsalary,5000\nsalary,\"6000\n", Format::kCsv,
-                              Format::kCsv, &r);
-  EXPECT_EQ(out.rfind("\xEF\xBB\xBF" "category,amount,status", 0), 0u);
+  const std::string out = RunSheet(
+      "\xEF\xBB\xBF"
+      "category,amount\nsalary,5000\nsalary,\"6000\n",
+      Format::kCsv, Format::kCsv, &r);
+  EXPECT_EQ(out.rfind("\xEF\xBB\xBF"
+                      "category,amount,status",
+                      0),
+            0u);
   EXPECT_EQ(r.records, 1);
   EXPECT_FALSE(r.error.empty());
 }
@@ -53,9 +61,10 @@ TEST(BatchTest, FlagsARowWithMoreValuesThanTheHeader) {
 
 TEST(BatchTest, JsonLinesKeepTypesAndTurnBadLinesIntoRejectedRecords) {
   BatchResult r;
-  const std::string out = RunSheet("{\"id\":7,\"category\":\"salary\",\"amount\":9823.45,\"contributions\":\"523.45\","
-                              "\"threshold\":4800}\n\n{oops\n",
-                              Format::kJsonLines, Format::kJsonLines, &r);
+  const std::string out = RunSheet(
+      "{\"id\":7,\"category\":\"salary\",\"amount\":9823.45,\"contributions\":\"523.45\","
+      "\"threshold\":4800}\n\n{oops\n",
+      Format::kJsonLines, Format::kJsonLines, &r);
   EXPECT_EQ(r.records, 2);
   EXPECT_EQ(r.rejected, 1);
   EXPECT_NE(out.find("{\"id\":7,\"category\":\"salary\",\"amount\":9823.45,"), std::string::npos);
@@ -65,9 +74,10 @@ TEST(BatchTest, JsonLinesKeepTypesAndTurnBadLinesIntoRejectedRecords) {
 }
 
 TEST(BatchTest, CsvFromJsonLinesHasEveryFieldOfEveryRecord) {
-  const std::string out = RunSheet("{\"category\":\"salary\",\"amount\":\"5000\"}\n"
-                              "{\"category\":\"salary\",\"amount\":\"6000\",\"dept\":\"财务\"}\n",
-                              Format::kJsonLines, Format::kCsv);
+  const std::string out = RunSheet(
+      "{\"category\":\"salary\",\"amount\":\"5000\"}\n"
+      "{\"category\":\"salary\",\"amount\":\"6000\",\"dept\":\"财务\"}\n",
+      Format::kJsonLines, Format::kCsv);
   EXPECT_EQ(out.rfind("category,amount,status,", 0), 0u);
   EXPECT_NE(out.find(",dept\r\n"), std::string::npos);
   EXPECT_NE(out.find(",财务\r\n"), std::string::npos);

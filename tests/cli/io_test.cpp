@@ -27,7 +27,9 @@ TEST(CsvReaderTest, ReadsQuotedFieldsWithCommasQuotesAndLineBreaks) {
 }
 
 TEST(CsvReaderTest, AcceptsBomLfEndingsMissingFinalBreakAndBlankLines) {
-  std::istringstream in("\xEF\xBB\xBF" "a,b\n\n1,2");
+  std::istringstream in(
+      "\xEF\xBB\xBF"
+      "a,b\n\n1,2");
   CsvReader reader(in);
   std::vector<std::string> row;
   ASSERT_TRUE(reader.Next(row));
@@ -56,7 +58,8 @@ TEST(CsvWriterTest, QuotesOnlyWhatNeedsIt) {
 
 TEST(JsonLineTest, ReadsFlatObjectsKeepingNumbersAsWritten) {
   std::string error;
-  const auto f = ParseJsonLine(R"({"category":"salary", "amount": 5000.10, "ok": true, "x": null, "n":"\u7a0e\ud83d\ude00"})", error);
+  const auto f = ParseJsonLine(
+      R"({"category":"salary", "amount": 5000.10, "ok": true, "x": null, "n":"\u7a0e\ud83d\ude00"})", error);
   ASSERT_TRUE(f.has_value()) << error;
   ASSERT_EQ(f->size(), 5u);
   EXPECT_EQ((*f)[1].text, "5000.10");

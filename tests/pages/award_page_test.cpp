@@ -82,7 +82,8 @@ class AwardPageTest : public QObject {
     QCOMPARE(point->currentText(), QString("3500"));
     QCOMPARE(Child<QGroupBox>(page.get(), "GroupBox1")->title(), QString("工资"));
     QCOMPARE(Child<QGroupBox>(page.get(), "GroupBox2")->title(), QString("年终奖"));
-    QCOMPARE(quorvex::app::CategoryRows()[2].create(nullptr)->objectName(), QString("TFrmAward"));
+    const std::unique_ptr<QWidget> fromRow(quorvex::app::CategoryRows()[2].create(nullptr));
+    QCOMPARE(fromRow->objectName(), QString("TFrmAward"));
   }
 
   void calculation_data() {
@@ -95,14 +96,12 @@ class AwardPageTest : public QObject {
     QTest::newRow("threshold 4800") << QStringList{"24000", "6000", "1000"} << 1
                                     << QStringList{"6.00", "5994.00", "2295.00", "21705.00", "2301.00", "27699.00"}
                                     << "";
-    QTest::newRow("adjusted bonus in zone 1") << QStringList{"19500", "3000", "0"} << 0
-                                              << QStringList{"0.00", "3000.00", "1795.00", "17705.00", "1795.00",
-                                                             "20705.00"}
-                                              << kZone1;
-    QTest::newRow("typed bonus in zone 1, adjusted below") << QStringList{"18400", "3000", "0"} << 0
-                                                           << QStringList{"0.00", "3000.00", "537.00", "17863.00",
-                                                                          "537.00", "20863.00"}
-                                                           << "";
+    QTest::newRow("adjusted bonus in zone 1")
+        << QStringList{"19500", "3000", "0"} << 0
+        << QStringList{"0.00", "3000.00", "1795.00", "17705.00", "1795.00", "20705.00"} << kZone1;
+    QTest::newRow("typed bonus in zone 1, adjusted below")
+        << QStringList{"18400", "3000", "0"} << 0
+        << QStringList{"0.00", "3000.00", "537.00", "17863.00", "537.00", "20863.00"} << "";
     QTest::newRow("zero salary") << QStringList{"5000", "0", ""} << 0
                                  << QStringList{"0.00", "0.00", "45.00", "4955.00", "45.00", "4955.00"} << "";
   }

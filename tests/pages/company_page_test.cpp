@@ -71,10 +71,14 @@ class CompanyPageTest : public QObject {
   void rejectedInput_data() {
     QTest::addColumn<QString>("amount");
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty") << "" << "无效的金额，请重新输入";
-    QTest::newRow("letters") << "abc" << "无效的金额，请重新输入";
-    QTest::newRow("zero") << "0" << "收入金额需大于零，请重新输入";
-    QTest::newRow("negative") << "-100" << "收入金额需大于零，请重新输入";
+    QTest::newRow("empty") << ""
+                           << "无效的金额，请重新输入";
+    QTest::newRow("letters") << "abc"
+                             << "无效的金额，请重新输入";
+    QTest::newRow("zero") << "0"
+                          << "收入金额需大于零，请重新输入";
+    QTest::newRow("negative") << "-100"
+                              << "收入金额需大于零，请重新输入";
   }
   void rejectedInput() {
     QFETCH(QString, amount);

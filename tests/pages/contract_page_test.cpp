@@ -76,23 +76,39 @@ class ContractPageTest : public QObject {
     QTest::addColumn<QString>("monthEntry");
     QTest::addColumn<QString>("notice");
     QTest::addColumn<QStringList>("shown");
-    QTest::newRow("year allowance exactly") << "42000" << "12" << "无需纳税。"
-                                            << QStringList{"0.00", "0.00", "0.00", "0.00", "42000.00"};
-    QTest::newRow("one fen above the year allowance")
-        << "42000.01" << "12" << "" << QStringList{"0.01", "5%", "0", "0.00", "42000.01"};
-    QTest::newRow("second row") << "60000" << "12" << "" << QStringList{"18000.00", "10%", "750", "1050.00", "58950.00"};
-    QTest::newRow("six months") << "30000" << "6" << "" << QStringList{"9000.00", "5%", "0", "450.00", "29550.00"};
-    QTest::newRow("top row") << "200000" << "12" << ""
-                             << QStringList{"158000.00", "35%", "14750", "40550.00", "159450.00"};
-    QTest::newRow("one month allowance exactly") << "3500" << "1" << "无需纳税。"
-                                                 << QStringList{"0.00", "0.00", "0.00", "0.00", "3500.00"};
-    QTest::newRow("one fen above one month") << "3500.01" << "1" << "" << QStringList{"0.01", "5%", "0", "0.00", "3500.01"};
-    QTest::newRow("below eleven months") << "100" << "11" << "无需纳税。"
-                                         << QStringList{"0.00", "0.00", "0.00", "0.00", "100.00"};
+    QTest::newRow("year allowance exactly") << "42000"
+                                            << "12"
+                                            << "无需纳税。" << QStringList{"0.00", "0.00", "0.00", "0.00", "42000.00"};
+    QTest::newRow("one fen above the year allowance") << "42000.01"
+                                                      << "12"
+                                                      << "" << QStringList{"0.01", "5%", "0", "0.00", "42000.01"};
+    QTest::newRow("second row") << "60000"
+                                << "12"
+                                << "" << QStringList{"18000.00", "10%", "750", "1050.00", "58950.00"};
+    QTest::newRow("six months") << "30000"
+                                << "6"
+                                << "" << QStringList{"9000.00", "5%", "0", "450.00", "29550.00"};
+    QTest::newRow("top row") << "200000"
+                             << "12"
+                             << "" << QStringList{"158000.00", "35%", "14750", "40550.00", "159450.00"};
+    QTest::newRow("one month allowance exactly")
+        << "3500"
+        << "1"
+        << "无需纳税。" << QStringList{"0.00", "0.00", "0.00", "0.00", "3500.00"};
+    QTest::newRow("one fen above one month") << "3500.01"
+                                             << "1"
+                                             << "" << QStringList{"0.01", "5%", "0", "0.00", "3500.01"};
+    QTest::newRow("below eleven months") << "100"
+                                         << "11"
+                                         << "无需纳税。" << QStringList{"0.00", "0.00", "0.00", "0.00", "100.00"};
     QTest::newRow("taxable at 30000 after 6 months")
-        << "51000" << "6" << "" << QStringList{"30000.00", "10%", "750", "2250.00", "48750.00"};
+        << "51000"
+        << "6"
+        << "" << QStringList{"30000.00", "10%", "750", "2250.00", "48750.00"};
     QTest::newRow("taxable above 60000 after 2 months")
-        << "67000.01" << "2" << "" << QStringList{"60000.01", "30%", "9750", "8250.00", "58750.01"};
+        << "67000.01"
+        << "2"
+        << "" << QStringList{"60000.01", "30%", "9750", "8250.00", "58750.01"};
   }
   void calculation() {
     QFETCH(QString, amount);
@@ -109,10 +125,14 @@ class ContractPageTest : public QObject {
   void rejectedInput_data() {
     QTest::addColumn<QString>("amount");
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty") << "" << "无效的金额，请重新输入";
-    QTest::newRow("letters") << "abc" << "无效的金额，请重新输入";
-    QTest::newRow("zero") << "0" << "收入金额需大于零，请重新输入";
-    QTest::newRow("negative") << "-100" << "收入金额需大于零，请重新输入";
+    QTest::newRow("empty") << ""
+                           << "无效的金额，请重新输入";
+    QTest::newRow("letters") << "abc"
+                             << "无效的金额，请重新输入";
+    QTest::newRow("zero") << "0"
+                          << "收入金额需大于零，请重新输入";
+    QTest::newRow("negative") << "-100"
+                              << "收入金额需大于零，请重新输入";
   }
   void rejectedInput() {
     QFETCH(QString, amount);

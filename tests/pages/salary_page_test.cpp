@@ -25,9 +25,7 @@ class SalaryPageTest : public QObject {
     Type(income, salary);
     PressEnter(income);
   }
-  QStringList Messages() const {
-    return {info[1]->text(), info[2]->text(), info[3]->text(), info[4]->text()};
-  }
+  QStringList Messages() const { return {info[1]->text(), info[2]->text(), info[3]->text(), info[4]->text()}; }
   QStringList Results() const { return {taxIncome->text(), rate->text(), quick->text(), tax->text(), real->text()}; }
 
  private slots:
@@ -64,20 +62,26 @@ class SalaryPageTest : public QObject {
     QTest::addColumn<QString>("contributions");
     QTest::addColumn<int>("threshold");
     QTest::addColumn<QStringList>("shown");
-    QTest::newRow("bound 1500 takes the lower row") << "5000" << "0" << 0
-                                                    << QStringList{"1500.00", "3%", "0.00", "45.00", "4955.00"};
-    QTest::newRow("one fen above takes the next row") << "5000.01" << "" << 0
-                                                      << QStringList{"1500.01", "10%", "105.00", "45.00", "4955.01"};
-    QTest::newRow("threshold 4800") << "84800" << "0" << 1
-                                    << QStringList{"80000.00", "35%", "5505.00", "22495.00", "62305.00"};
-    QTest::newRow("tie rounds away from zero") << "12500.5" << "0" << 0
-                                               << QStringList{"9000.50", "25%", "1005.00", "1245.13", "11255.38"};
-    QTest::newRow("no tax: rate label stays 0.00") << "5000" << "1500" << 0
-                                                   << QStringList{"0.00", "0.00", "0.00", "0.00", "3500.00"};
-    QTest::newRow("contributions above salary") << "1000" << "2000" << 0
-                                                << QStringList{"0.00", "0.00", "0.00", "0.00", "-1000.00"};
-    QTest::newRow("extended difference above 4500") << "9823.45" << "523.45" << 1
-                                                    << QStringList{"4500.00", "20%", "555.00", "345.00", "8955.00"};
+    QTest::newRow("bound 1500 takes the lower row")
+        << "5000"
+        << "0" << 0 << QStringList{"1500.00", "3%", "0.00", "45.00", "4955.00"};
+    QTest::newRow("one fen above takes the next row")
+        << "5000.01"
+        << "" << 0 << QStringList{"1500.01", "10%", "105.00", "45.00", "4955.01"};
+    QTest::newRow("threshold 4800") << "84800"
+                                    << "0" << 1 << QStringList{"80000.00", "35%", "5505.00", "22495.00", "62305.00"};
+    QTest::newRow("tie rounds away from zero")
+        << "12500.5"
+        << "0" << 0 << QStringList{"9000.50", "25%", "1005.00", "1245.13", "11255.38"};
+    QTest::newRow("no tax: rate label stays 0.00")
+        << "5000"
+        << "1500" << 0 << QStringList{"0.00", "0.00", "0.00", "0.00", "3500.00"};
+    QTest::newRow("contributions above salary")
+        << "1000"
+        << "2000" << 0 << QStringList{"0.00", "0.00", "0.00", "0.00", "-1000.00"};
+    QTest::newRow("extended difference above 4500")
+        << "9823.45"
+        << "523.45" << 1 << QStringList{"4500.00", "20%", "555.00", "345.00", "8955.00"};
   }
   void forwardCalculation() {
     QFETCH(QString, salary);
@@ -95,18 +99,30 @@ class SalaryPageTest : public QObject {
     QTest::addColumn<QString>("contributions");
     QTest::addColumn<int>("label");
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty salary") << "" << "0" << 1 << "无效的金额，请重新输入";
-    QTest::newRow("letters") << "abc" << "0" << 1 << "无效的金额，请重新输入";
-    QTest::newRow("unit after the number") << "100元" << "0" << 1 << "无效的金额，请重新输入";
-    QTest::newRow("grouping comma") << "1,000" << "0" << 1 << "无效的金额，请重新输入";
-    QTest::newRow("double minus") << "--5" << "0" << 1 << "无效的金额，请重新输入";
-    QTest::newRow("beyond a double") << "1e400" << "0" << 1 << "无效的金额，请重新输入";
-    QTest::newRow("zero salary") << "0" << "0" << 1 << "收入金额需大于零，请重新输入";
-    QTest::newRow("lone point") << "." << "0" << 1 << "收入金额需大于零，请重新输入";
-    QTest::newRow("negative salary") << "-5" << "0" << 1 << "收入金额需大于零，请重新输入";
-    QTest::newRow("negative contributions") << "5000" << "-1" << 2 << "五险一金需大于零，请重新输入";
-    QTest::newRow("bad contributions") << "5000" << "x" << 2 << "无效的金额，请重新输入";
-    QTest::newRow("bad salary is reported before bad contributions") << "x" << "x" << 1 << "无效的金额，请重新输入";
+    QTest::newRow("empty salary") << ""
+                                  << "0" << 1 << "无效的金额，请重新输入";
+    QTest::newRow("letters") << "abc"
+                             << "0" << 1 << "无效的金额，请重新输入";
+    QTest::newRow("unit after the number") << "100元"
+                                           << "0" << 1 << "无效的金额，请重新输入";
+    QTest::newRow("grouping comma") << "1,000"
+                                    << "0" << 1 << "无效的金额，请重新输入";
+    QTest::newRow("double minus") << "--5"
+                                  << "0" << 1 << "无效的金额，请重新输入";
+    QTest::newRow("beyond a double") << "1e400"
+                                     << "0" << 1 << "无效的金额，请重新输入";
+    QTest::newRow("zero salary") << "0"
+                                 << "0" << 1 << "收入金额需大于零，请重新输入";
+    QTest::newRow("lone point") << "."
+                                << "0" << 1 << "收入金额需大于零，请重新输入";
+    QTest::newRow("negative salary") << "-5"
+                                     << "0" << 1 << "收入金额需大于零，请重新输入";
+    QTest::newRow("negative contributions") << "5000"
+                                            << "-1" << 2 << "五险一金需大于零，请重新输入";
+    QTest::newRow("bad contributions") << "5000"
+                                       << "x" << 2 << "无效的金额，请重新输入";
+    QTest::newRow("bad salary is reported before bad contributions") << "x"
+                                                                     << "x" << 1 << "无效的金额，请重新输入";
   }
   void rejectedInput() {
     QFETCH(QString, salary);
@@ -145,11 +161,31 @@ class SalaryPageTest : public QObject {
     QTest::addColumn<QString>("income");
     QTest::addColumn<QString>("taxShown");
     QTest::addColumn<QString>("takeHomeShown");
-    QTest::newRow("from tax 545") << true << "545" << "1000" << "10000" << "545.00" << "8455.00";
-    QTest::newRow("from tax 10000") << true << "10000" << "0" << "46016.6666666667" << "10000.00" << "36016.67";
-    QTest::newRow("from tax at top bound") << true << "22495" << "" << "83500" << "22495.00" << "61005.00";
-    QTest::newRow("from take-home 30000") << false << "30000" << "0" << "37493.3333333333" << "7493.33" << "30000.00";
-    QTest::newRow("from take-home below threshold") << false << "3000" << "500" << "3500" << "0.00" << "3000.00";
+    QTest::newRow("from tax 545") << true << "545"
+                                  << "1000"
+                                  << "10000"
+                                  << "545.00"
+                                  << "8455.00";
+    QTest::newRow("from tax 10000") << true << "10000"
+                                    << "0"
+                                    << "46016.6666666667"
+                                    << "10000.00"
+                                    << "36016.67";
+    QTest::newRow("from tax at top bound") << true << "22495"
+                                           << ""
+                                           << "83500"
+                                           << "22495.00"
+                                           << "61005.00";
+    QTest::newRow("from take-home 30000") << false << "30000"
+                                          << "0"
+                                          << "37493.3333333333"
+                                          << "7493.33"
+                                          << "30000.00";
+    QTest::newRow("from take-home below threshold") << false << "3000"
+                                                    << "500"
+                                                    << "3500"
+                                                    << "0.00"
+                                                    << "3000.00";
   }
   void reverseCalculations() {
     QFETCH(bool, fromTax);
@@ -182,11 +218,16 @@ class SalaryPageTest : public QObject {
     QTest::addColumn<bool>("fromTax");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("message");
-    QTest::newRow("tax zero") << true << "0" << "应纳税额应大于0。";
-    QTest::newRow("tax letters") << true << "abc" << "金额无效，请重新输入";
-    QTest::newRow("take-home zero") << false << "0" << "应纳税额应大于0。";
-    QTest::newRow("take-home letters") << false << "abc" << "金额无效，请重新输入";
-    QTest::newRow("tax whose salary is beyond a double") << true << "1e308" << "金额无效，请重新输入";
+    QTest::newRow("tax zero") << true << "0"
+                              << "应纳税额应大于0。";
+    QTest::newRow("tax letters") << true << "abc"
+                                 << "金额无效，请重新输入";
+    QTest::newRow("take-home zero") << false << "0"
+                                    << "应纳税额应大于0。";
+    QTest::newRow("take-home letters") << false << "abc"
+                                       << "金额无效，请重新输入";
+    QTest::newRow("tax whose salary is beyond a double") << true << "1e308"
+                                                         << "金额无效，请重新输入";
   }
   void rejectedReverseKeepsTheEarlierResults() {
     QFETCH(bool, fromTax);
@@ -274,13 +315,9 @@ class SalaryPageTest : public QObject {
   }
 
   void fieldsAreNamedByTheirCaptionsAndButtonsByTheirTexts() {
-    const QList<QPair<const char*, QString>> fields{{"EditIncome", "税前工资"},
-                                                    {"EditSafe", "五险一金"},
-                                                    {"EditTax", "应纳税额"},
-                                                    {"EditRealIncome", "实发工资"},
-                                                    {"BtnCalc", "开始计算"},
-                                                    {"BtnReset", "重置"},
-                                                    {"BtnTax", "反算"}};
+    const QList<QPair<const char*, QString>> fields{
+        {"EditIncome", "税前工资"}, {"EditSafe", "五险一金"}, {"EditTax", "应纳税额"}, {"EditRealIncome", "实发工资"},
+        {"BtnCalc", "开始计算"},    {"BtnReset", "重置"},     {"BtnTax", "反算"}};
     for (const auto& [name, caption] : fields) {
       QAccessibleInterface* a = QAccessible::queryAccessibleInterface(Child<QWidget>(page.get(), name));
       QVERIFY(a != nullptr);
@@ -295,8 +332,8 @@ class SalaryPageTest : public QObject {
 
   void tabOrderFollowsThePage() {
     income->setFocus();
-    const char* order[] = {"EditSafe", "CmbPoint", "BtnCalc", "BtnReset", "EditTax", "BtnTax", "EditRealIncome",
-                           "BtnRealIncome"};
+    const char* order[] = {"EditSafe", "CmbPoint", "BtnCalc",        "BtnReset",
+                           "EditTax",  "BtnTax",   "EditRealIncome", "BtnRealIncome"};
     for (const char* name : order) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
       QCOMPARE(QApplication::focusWidget()->objectName(), QString(name));

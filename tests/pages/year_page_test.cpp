@@ -86,12 +86,12 @@ class YearPageTest : public QObject {
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QString>("zone");
     const QString zone1 = "进入盲区：( 18,000, 19,283.33 ]";
-    QTest::newRow("average on the bound") << "18000" << QStringList{"1500.00", "3%", "0.00", "540.00", "17460.00"} << "";
-    QTest::newRow("one fen into zone 1") << "18000.01"
-                                         << QStringList{"1500.00", "10%", "105.00", "1695.00", "16305.01"} << zone1;
-    QTest::newRow("19283.33 typed is past zone 1") << "19283.33"
-                                                    << QStringList{"1606.94", "10%", "105.00", "1823.33", "17460.00"}
-                                                    << "";
+    QTest::newRow("average on the bound")
+        << "18000" << QStringList{"1500.00", "3%", "0.00", "540.00", "17460.00"} << "";
+    QTest::newRow("one fen into zone 1") << "18000.01" << QStringList{"1500.00", "10%", "105.00", "1695.00", "16305.01"}
+                                         << zone1;
+    QTest::newRow("19283.33 typed is past zone 1")
+        << "19283.33" << QStringList{"1606.94", "10%", "105.00", "1823.33", "17460.00"} << "";
     QTest::newRow("706538.46 typed is inside zone 5")
         << "706538.46" << QStringList{"58878.20", "35%", "5505.00", "241783.46", "464755.00"}
         << "进入奖盲区：( 660,000, 706,538.46 ]";
@@ -118,10 +118,14 @@ class YearPageTest : public QObject {
   void rejectedBonus_data() {
     QTest::addColumn<QString>("bonus");
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty") << "" << "无效的金额，请重新输入";
-    QTest::newRow("letters") << "abc" << "无效的金额，请重新输入";
-    QTest::newRow("zero") << "0" << "收入金额需大于零，请重新输入";
-    QTest::newRow("negative") << "-5" << "收入金额需大于零，请重新输入";
+    QTest::newRow("empty") << ""
+                           << "无效的金额，请重新输入";
+    QTest::newRow("letters") << "abc"
+                             << "无效的金额，请重新输入";
+    QTest::newRow("zero") << "0"
+                          << "收入金额需大于零，请重新输入";
+    QTest::newRow("negative") << "-5"
+                              << "收入金额需大于零，请重新输入";
   }
   void rejectedBonus() {
     QFETCH(QString, bonus);
@@ -140,9 +144,18 @@ class YearPageTest : public QObject {
     QTest::addColumn<QString>("bonus");
     QTest::addColumn<QString>("taxShown");
     QTest::addColumn<QString>("afterTaxShown");
-    QTest::newRow("first row") << "10000" << "10309.28" << "309.28" << "10000.00";
-    QTest::newRow("one fen above it") << "17460.01" << "19283.34" << "1823.33" << "17460.01";
-    QTest::newRow("beyond the second row's reach") << "49000" << "60556.25" << "11556.25" << "49000.00";
+    QTest::newRow("first row") << "10000"
+                               << "10309.28"
+                               << "309.28"
+                               << "10000.00";
+    QTest::newRow("one fen above it") << "17460.01"
+                                      << "19283.34"
+                                      << "1823.33"
+                                      << "17460.01";
+    QTest::newRow("beyond the second row's reach") << "49000"
+                                                   << "60556.25"
+                                                   << "11556.25"
+                                                   << "49000.00";
   }
   void reverseCalculation() {
     QFETCH(QString, typed);
@@ -167,8 +180,10 @@ class YearPageTest : public QObject {
   void rejectedReverseKeepsResultsAndTheBonusMessage_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("message");
-    QTest::newRow("letters") << "abc" << "无效的金额，请重新输入";
-    QTest::newRow("zero") << "0" << "收入金额需大于零，请重新输入";
+    QTest::newRow("letters") << "abc"
+                             << "无效的金额，请重新输入";
+    QTest::newRow("zero") << "0"
+                          << "收入金额需大于零，请重新输入";
   }
   void rejectedReverseKeepsResultsAndTheBonusMessage() {
     QFETCH(QString, typed);

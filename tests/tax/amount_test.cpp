@@ -29,34 +29,32 @@ TEST_P(ParseAmountTest, ReadsTheAmountGrammar) {
 
 INSTANTIATE_TEST_SUITE_P(
     Grammar, ParseAmountTest,
-    testing::Values(ParseCase{"Integer", "5000", true, 5000}, ParseCase{"Decimal", "12.5", true, 12.5},
-                    ParseCase{"InnerBlanksAround", "  12.5  ", true, 12.5},
-                    ParseCase{"PlusSign", "+7", true, 7}, ParseCase{"MinusSign", "-5", true, -5},
-                    ParseCase{"LonePoint", ".", true, 0}, ParseCase{"LeadingPoint", ".5", true, 0.5},
-                    ParseCase{"TrailingPoint", "5.", true, 5}, ParseCase{"SignAndPoint", "-.", true, 0},
-                    ParseCase{"Exponent", "1e3", true, 1000}, ParseCase{"UpperExponent", "2.5E2", true, 250},
-                    ParseCase{"NegativeExponent", "125e-3", true, 0.125},
-                    ParseCase{"ExponentWithoutDigits", "7e", true, 7},
-                    ParseCase{"ExponentSignWithoutDigits", "7e+", true, 7},
-                    ParseCase{"PointThenExponent", ".e5", true, 0},
-                    ParseCase{"ManyLeadingZeros", "0000000000000000000000012", true, 12},
-                    ParseCase{"UnderflowIsZero", "1e-400", true, 0},
-                    ParseCase{"HugeNegativeExponent", "5e-99999999999999999999", true, 0},
-                    ParseCase{"ZeroWithHugeExponent", "0e99999999999", true, 0},
-                    ParseCase{"LargestDouble", "1.7976931348623157e308", true, std::numeric_limits<double>::max()},
-                    ParseCase{"RoundsToNearestDouble", "0.1", true, 0.1},
-                    ParseCase{"Empty", "", false, 0}, ParseCase{"OnlyBlanks", "   ", false, 0},
-                    ParseCase{"LoneSign", "-", false, 0}, ParseCase{"DoubleMinus", "--5", false, 0},
-                    ParseCase{"Comma", "1,000", false, 0}, ParseCase{"InnerBlank", "1 000", false, 0},
-                    ParseCase{"Unit", "100元", false, 0}, ParseCase{"SecondPoint", "1.2.3", false, 0},
-                    ParseCase{"Letters", "abc", false, 0}, ParseCase{"Hex", "0x10", false, 0},
-                    ParseCase{"Infinity", "inf", false, 0}, ParseCase{"NaN", "nan", false, 0},
-                    ParseCase{"LoneExponent", "e5", false, 0}, ParseCase{"SignThenExponent", "+e5", false, 0},
-                    ParseCase{"DoubleExponent", "1e5e5", false, 0}, ParseCase{"Tab", "1\t", false, 0},
-                    ParseCase{"FullWidthDigits", "\xEF\xBC\x91\xEF\xBC\x92", false, 0},
-                    ParseCase{"Overflow", "1e309", false, 0}, ParseCase{"NegativeOverflow", "-2e308", false, 0},
-                    ParseCase{"HugeExponent", "1e99999999999999999999", false, 0},
-                    ParseCase{"LongMantissaOverflow", "999999999999999999999e300", false, 0}),
+    testing::Values(
+        ParseCase{"Integer", "5000", true, 5000}, ParseCase{"Decimal", "12.5", true, 12.5},
+        ParseCase{"InnerBlanksAround", "  12.5  ", true, 12.5}, ParseCase{"PlusSign", "+7", true, 7},
+        ParseCase{"MinusSign", "-5", true, -5}, ParseCase{"LonePoint", ".", true, 0},
+        ParseCase{"LeadingPoint", ".5", true, 0.5}, ParseCase{"TrailingPoint", "5.", true, 5},
+        ParseCase{"SignAndPoint", "-.", true, 0}, ParseCase{"Exponent", "1e3", true, 1000},
+        ParseCase{"UpperExponent", "2.5E2", true, 250}, ParseCase{"NegativeExponent", "125e-3", true, 0.125},
+        ParseCase{"ExponentWithoutDigits", "7e", true, 7}, ParseCase{"ExponentSignWithoutDigits", "7e+", true, 7},
+        ParseCase{"PointThenExponent", ".e5", true, 0},
+        ParseCase{"ManyLeadingZeros", "0000000000000000000000012", true, 12},
+        ParseCase{"UnderflowIsZero", "1e-400", true, 0},
+        ParseCase{"HugeNegativeExponent", "5e-99999999999999999999", true, 0},
+        ParseCase{"ZeroWithHugeExponent", "0e99999999999", true, 0},
+        ParseCase{"LargestDouble", "1.7976931348623157e308", true, std::numeric_limits<double>::max()},
+        ParseCase{"RoundsToNearestDouble", "0.1", true, 0.1}, ParseCase{"Empty", "", false, 0},
+        ParseCase{"OnlyBlanks", "   ", false, 0}, ParseCase{"LoneSign", "-", false, 0},
+        ParseCase{"DoubleMinus", "--5", false, 0}, ParseCase{"Comma", "1,000", false, 0},
+        ParseCase{"InnerBlank", "1 000", false, 0}, ParseCase{"Unit", "100元", false, 0},
+        ParseCase{"SecondPoint", "1.2.3", false, 0}, ParseCase{"Letters", "abc", false, 0},
+        ParseCase{"Hex", "0x10", false, 0}, ParseCase{"Infinity", "inf", false, 0}, ParseCase{"NaN", "nan", false, 0},
+        ParseCase{"LoneExponent", "e5", false, 0}, ParseCase{"SignThenExponent", "+e5", false, 0},
+        ParseCase{"DoubleExponent", "1e5e5", false, 0}, ParseCase{"Tab", "1\t", false, 0},
+        ParseCase{"FullWidthDigits", "\xEF\xBC\x91\xEF\xBC\x92", false, 0}, ParseCase{"Overflow", "1e309", false, 0},
+        ParseCase{"NegativeOverflow", "-2e308", false, 0},
+        ParseCase{"HugeExponent", "1e99999999999999999999", false, 0},
+        ParseCase{"LongMantissaOverflow", "999999999999999999999e300", false, 0}),
     [](const testing::TestParamInfo<ParseCase>& info) { return std::string(info.param.name); });
 
 TEST(ParseAmountTest, VeryLongDigitStringsAreExact) {
@@ -87,18 +85,16 @@ TEST_P(FormatAmountTest, WritesTwoDecimalsWithHalvesAwayFromZero) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, FormatAmountTest,
-    testing::Values(FormatCase{"Zero", 0, "0.00"}, FormatCase{"NegativeZero", -0.0, "0.00"},
-                    FormatCase{"NoGrouping", 9876.543, "9876.54"}, FormatCase{"ExactHalfUp", 0.125, "0.13"},
-                    FormatCase{"ExactHalfUp2", 0.375, "0.38"}, FormatCase{"DoubleBelowHalf", 2.675, "2.67"},
-                    FormatCase{"TieAtThirdDecimal", 1245.125, "1245.13"},
-                    FormatCase{"NegativeHalfAwayFromZero", -0.125, "-0.13"},
-                    FormatCase{"TinyNegativeIsZero", -0.004, "0.00"}, FormatCase{"Carry", 9.999, "10.00"}, FormatCase{"DoubleBelowHalfNoCarry", 9.995, "9.99"},
-                    FormatCase{"CarryAllNines", 999.999, "1000.00"},
-                    FormatCase{"EighteenDigitRounding", 1.0049999999999999, "1.00"},
-                    FormatCase{"HalfCent", 0.005, "0.01"}, FormatCase{"Whole", 45, "45.00"},
-                    FormatCase{"Large", 123456789012345.67, "123456789012345.67"},
-                    FormatCase{"BeyondEighteenDigits", 1e20, "100000000000000000000.00"},
-                    FormatCase{"Tiny", 1e-300, "0.00"}),
+    testing::Values(
+        FormatCase{"Zero", 0, "0.00"}, FormatCase{"NegativeZero", -0.0, "0.00"},
+        FormatCase{"NoGrouping", 9876.543, "9876.54"}, FormatCase{"ExactHalfUp", 0.125, "0.13"},
+        FormatCase{"ExactHalfUp2", 0.375, "0.38"}, FormatCase{"DoubleBelowHalf", 2.675, "2.67"},
+        FormatCase{"TieAtThirdDecimal", 1245.125, "1245.13"}, FormatCase{"NegativeHalfAwayFromZero", -0.125, "-0.13"},
+        FormatCase{"TinyNegativeIsZero", -0.004, "0.00"}, FormatCase{"Carry", 9.999, "10.00"},
+        FormatCase{"DoubleBelowHalfNoCarry", 9.995, "9.99"}, FormatCase{"CarryAllNines", 999.999, "1000.00"},
+        FormatCase{"EighteenDigitRounding", 1.0049999999999999, "1.00"}, FormatCase{"HalfCent", 0.005, "0.01"},
+        FormatCase{"Whole", 45, "45.00"}, FormatCase{"Large", 123456789012345.67, "123456789012345.67"},
+        FormatCase{"BeyondEighteenDigits", 1e20, "100000000000000000000.00"}, FormatCase{"Tiny", 1e-300, "0.00"}),
     [](const testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
 
 TEST(FormatAmountTest, NonFiniteValuesGiveNoText) {
@@ -108,7 +104,9 @@ TEST(FormatAmountTest, NonFiniteValuesGiveNoText) {
 
 class FormatGeneralTest : public testing::TestWithParam<FormatCase> {};
 
-TEST_P(FormatGeneralTest, WritesFifteenSignificantDigits) { EXPECT_EQ(FormatGeneral(GetParam().value), GetParam().text); }
+TEST_P(FormatGeneralTest, WritesFifteenSignificantDigits) {
+  EXPECT_EQ(FormatGeneral(GetParam().value), GetParam().text);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Values, FormatGeneralTest,

@@ -10,9 +10,7 @@
 #include "tax/amount.h"
 
 namespace quorvex::tax {
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 void PrintTo(const YearBonusResult::Texts& t, std::ostream* os) {
   *os << t.average << " | " << t.rate << " | " << t.quick << " | " << t.tax << " | " << t.afterTax;
@@ -48,15 +46,15 @@ TEST_P(YearBonusForwardTest, ShowsThePublishedFigures) {
 
 INSTANTIATE_TEST_SUITE_P(
     WorkedExamples, YearBonusForwardTest,
-    testing::Values(YearCase{"SmallBonus", 1000, {"83.33", "3%", "0.00", "30.00", "970.00"}, 0},
-                    YearCase{"AverageOnFirstBound", 18000, {"1500.00", "3%", "0.00", "540.00", "17460.00"}, 0},
-                    YearCase{"OneFenIntoZone1", 18000.01, {"1500.00", "10%", "105.00", "1695.00", "16305.01"}, 1},
-                    YearCase{"JustAboveZone1", 19283.34, {"1606.94", "10%", "105.00", "1823.33", "17460.01"}, 0},
-                    YearCase{"AverageOnSecondBound", 54000, {"4500.00", "10%", "105.00", "5295.00", "48705.00"}, 0},
-                    YearCase{"OneFenIntoZone2", 54000.01, {"4500.00", "20%", "555.00", "10245.00", "43755.01"}, 2},
-                    YearCase{"ThirdRow", 100000, {"8333.33", "20%", "555.00", "19445.00", "80555.00"}, 0},
-                    YearCase{"TopRowUsesQuickDeduction", 1200000,
-                             {"100000.00", "45%", "13505.00", "526495.00", "673505.00"}, 0}),
+    testing::Values(
+        YearCase{"SmallBonus", 1000, {"83.33", "3%", "0.00", "30.00", "970.00"}, 0},
+        YearCase{"AverageOnFirstBound", 18000, {"1500.00", "3%", "0.00", "540.00", "17460.00"}, 0},
+        YearCase{"OneFenIntoZone1", 18000.01, {"1500.00", "10%", "105.00", "1695.00", "16305.01"}, 1},
+        YearCase{"JustAboveZone1", 19283.34, {"1606.94", "10%", "105.00", "1823.33", "17460.01"}, 0},
+        YearCase{"AverageOnSecondBound", 54000, {"4500.00", "10%", "105.00", "5295.00", "48705.00"}, 0},
+        YearCase{"OneFenIntoZone2", 54000.01, {"4500.00", "20%", "555.00", "10245.00", "43755.01"}, 2},
+        YearCase{"ThirdRow", 100000, {"8333.33", "20%", "555.00", "19445.00", "80555.00"}, 0},
+        YearCase{"TopRowUsesQuickDeduction", 1200000, {"100000.00", "45%", "13505.00", "526495.00", "673505.00"}, 0}),
     [](const testing::TestParamInfo<YearCase>& info) { return std::string(info.param.name); });
 
 // ---- Blind zones ----
@@ -203,7 +201,8 @@ TEST_P(SalaryAndBonusTest, ShowsThePublishedFigures) {
 INSTANTIATE_TEST_SUITE_P(
     WorkedExamples, SalaryAndBonusTest,
     testing::Values(
-        AwardCase{"BothTaxed", {12000, 5000, 0, 3500}, {"45.00", "4955.00", "360.00", "11640.00", "405.00", "16595.00"}, 0},
+        AwardCase{
+            "BothTaxed", {12000, 5000, 0, 3500}, {"45.00", "4955.00", "360.00", "11640.00", "405.00", "16595.00"}, 0},
         AwardCase{"SalaryExactlyAtThreshold",
                   {12000, 3500, 0, 3500},
                   {"0.00", "3500.00", "360.00", "11640.00", "360.00", "15140.00"},
@@ -216,22 +215,34 @@ INSTANTIATE_TEST_SUITE_P(
                   {24000, 6000, 1000, 4800},
                   {"6.00", "5994.00", "2295.00", "21705.00", "2301.00", "27699.00"},
                   0},
-        AwardCase{"AdjustedBonusInZone1", {19500, 3000, 0, 3500},
-                  {"0.00", "3000.00", "1795.00", "17705.00", "1795.00", "20705.00"}, 1},
-        AwardCase{"AdjustedBonusBelowZone1", {18400, 3000, 0, 3500},
-                  {"0.00", "3000.00", "537.00", "17863.00", "537.00", "20863.00"}, 0},
-        AwardCase{"BonusInZone2", {60000, 10000, 2000, 3500},
-                  {"345.00", "9655.00", "11445.00", "48555.00", "11790.00", "58210.00"}, 2},
+        AwardCase{"AdjustedBonusInZone1",
+                  {19500, 3000, 0, 3500},
+                  {"0.00", "3000.00", "1795.00", "17705.00", "1795.00", "20705.00"},
+                  1},
+        AwardCase{"AdjustedBonusBelowZone1",
+                  {18400, 3000, 0, 3500},
+                  {"0.00", "3000.00", "537.00", "17863.00", "537.00", "20863.00"},
+                  0},
+        AwardCase{"BonusInZone2",
+                  {60000, 10000, 2000, 3500},
+                  {"345.00", "9655.00", "11445.00", "48555.00", "11790.00", "58210.00"},
+                  2},
         AwardCase{"NoSalary", {5000, 0, 0, 3500}, {"0.00", "0.00", "45.00", "4955.00", "45.00", "4955.00"}, 0},
-        AwardCase{"ShortfallAboveTheBonus", {1000, 1000, 0, 3500},
-                  {"0.00", "1000.00", "0.00", "1000.00", "0.00", "2000.00"}, 0},
+        AwardCase{"ShortfallAboveTheBonus",
+                  {1000, 1000, 0, 3500},
+                  {"0.00", "1000.00", "0.00", "1000.00", "0.00", "2000.00"},
+                  0},
         // The shortfall counts the contributions: 3500 - (1000 - 2000) = 4500.
-        AwardCase{"ContributionsAboveSalary", {12000, 1000, 2000, 3500},
-                  {"0.00", "1000.00", "225.00", "11775.00", "225.00", "12775.00"}, 0},
+        AwardCase{"ContributionsAboveSalary",
+                  {12000, 1000, 2000, 3500},
+                  {"0.00", "1000.00", "225.00", "11775.00", "225.00", "12775.00"},
+                  0},
         // Salary tax 0.045: the after-tax salary is shown from the extended difference
         // 3501.455000..., where the nearest double would show 3501.45.
-        AwardCase{"DifferencesShownInExtendedPrecision", {1000, 3501.5, 0, 3500},
-                  {"0.04", "3501.46", "30.00", "970.00", "30.05", "4471.46"}, 0}),
+        AwardCase{"DifferencesShownInExtendedPrecision",
+                  {1000, 3501.5, 0, 3500},
+                  {"0.04", "3501.46", "30.00", "970.00", "30.05", "4471.46"},
+                  0}),
     [](const testing::TestParamInfo<AwardCase>& info) { return std::string(info.param.name); });
 
 TEST(SalaryAndBonusTest, ShortfallAndAdjustedBonus) {

@@ -54,7 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
         ForwardCase{"TinyTaxable", 3500.01, 0, 3500, {"0.01", "3%", "0.00", "0.00", "3500.01"}},
         ForwardCase{"ContributionsAboveSalary", 1000, 2000, 3500, {"0.00", "0.00", "0.00", "0.00", "-1000.00"}},
         // The extended difference lies just above 4500, so the third row applies.
-        ForwardCase{"ExtendedPrecisionPicksRow", 9823.45, 523.45, 4800, {"4500.00", "20%", "555.00", "345.00", "8955.00"}}),
+        ForwardCase{
+            "ExtendedPrecisionPicksRow", 9823.45, 523.45, 4800, {"4500.00", "20%", "555.00", "345.00", "8955.00"}}),
     [](const testing::TestParamInfo<ForwardCase>& info) { return std::string(info.param.name); });
 
 // Every bound of every column, on both sides: an amount equal to a bound takes the lower row.
