@@ -28,9 +28,7 @@ std::function<bool(QFileDialog&)>& DialogSeam() {
   return run;
 }
 
-QString ProgramFolder() {
-  return FolderSeam() ? FolderSeam()() : QCoreApplication::applicationDirPath();
-}
+QString ProgramFolder() { return FolderSeam() ? FolderSeam()() : QCoreApplication::applicationDirPath(); }
 
 bool RunSaveDialog(QFileDialog& dialog) {
   if (DialogSeam()) return DialogSeam()(dialog);

@@ -1,7 +1,7 @@
 // The individual business and contracted operation pages' calculations on the command line.
+#include "tax/business.h"
 #include "cli/categories.h"
 #include "cli/read_amount.h"
-#include "tax/business.h"
 
 namespace quorvex::cli {
 namespace {

@@ -28,38 +28,36 @@ constexpr char kBadMonths[] = "承包月份只能是1到12";
 
 // The result lines of the pages, in page order.
 const std::vector<ShownLine> kSalaryLines{{"应纳税所得额", Line::kTaxableIncome},
-                                         {"税率", Line::kRate},
-                                         {"速算扣除数", Line::kQuickDeduction},
-                                         {"应纳税额", Line::kTax},
-                                         {"实发工资", Line::kAfterTax}};
+                                          {"税率", Line::kRate},
+                                          {"速算扣除数", Line::kQuickDeduction},
+                                          {"应纳税额", Line::kTax},
+                                          {"实发工资", Line::kAfterTax}};
 const std::vector<ShownLine> kYearBonusLines{{"平均每月", Line::kMonthlyAverage},
+                                             {"税率", Line::kRate},
+                                             {"速算扣除数", Line::kQuickDeduction},
+                                             {"应纳税额", Line::kTax},
+                                             {"税后收入", Line::kAfterTax}};
+const std::vector<ShownLine> kSalaryAndBonusLines{
+    {"工资 应纳税额", Line::kSalaryTax},  {"工资 税后工资", Line::kSalaryAfterTax},
+    {"年终奖 应纳税额", Line::kBonusTax}, {"年终奖 税后奖金", Line::kBonusAfterTax},
+    {"纳税总额", Line::kTotalTax},        {"税后总额", Line::kTotalAfterTax}};
+const std::vector<ShownLine> kLabourLines{{"减除费用", Line::kAllowance}, {"应纳税所得额", Line::kTaxableIncome},
+                                          {"税率", Line::kRate},          {"速算扣除数", Line::kQuickDeduction},
+                                          {"应纳税额", Line::kTax},       {"税后收入", Line::kAfterTax}};
+const std::vector<ShownLine> kAllowanceLines{{"减除费用", Line::kAllowance},
+                                             {"应纳税所得额", Line::kTaxableIncome},
+                                             {"税率", Line::kRate},
+                                             {"应纳税额", Line::kTax},
+                                             {"税后收入", Line::kAfterTax}};
+const std::vector<ShownLine> kFlatRateLines{{"应纳税所得额", Line::kTaxableIncome},
+                                            {"税率", Line::kRate},
+                                            {"应纳税额", Line::kTax},
+                                            {"税后收入", Line::kAfterTax}};
+const std::vector<ShownLine> kBusinessLines{{"应纳税所得额", Line::kTaxableIncome},
                                             {"税率", Line::kRate},
                                             {"速算扣除数", Line::kQuickDeduction},
                                             {"应纳税额", Line::kTax},
                                             {"税后收入", Line::kAfterTax}};
-const std::vector<ShownLine> kSalaryAndBonusLines{{"工资 应纳税额", Line::kSalaryTax},
-                                                 {"工资 税后工资", Line::kSalaryAfterTax},
-                                                 {"年终奖 应纳税额", Line::kBonusTax},
-                                                 {"年终奖 税后奖金", Line::kBonusAfterTax},
-                                                 {"纳税总额", Line::kTotalTax},
-                                                 {"税后总额", Line::kTotalAfterTax}};
-const std::vector<ShownLine> kLabourLines{{"减除费用", Line::kAllowance},   {"应纳税所得额", Line::kTaxableIncome},
-                                         {"税率", Line::kRate},            {"速算扣除数", Line::kQuickDeduction},
-                                         {"应纳税额", Line::kTax},         {"税后收入", Line::kAfterTax}};
-const std::vector<ShownLine> kAllowanceLines{{"减除费用", Line::kAllowance},
-                                            {"应纳税所得额", Line::kTaxableIncome},
-                                            {"税率", Line::kRate},
-                                            {"应纳税额", Line::kTax},
-                                            {"税后收入", Line::kAfterTax}};
-const std::vector<ShownLine> kFlatRateLines{{"应纳税所得额", Line::kTaxableIncome},
-                                           {"税率", Line::kRate},
-                                           {"应纳税额", Line::kTax},
-                                           {"税后收入", Line::kAfterTax}};
-const std::vector<ShownLine> kBusinessLines{{"应纳税所得额", Line::kTaxableIncome},
-                                           {"税率", Line::kRate},
-                                           {"速算扣除数", Line::kQuickDeduction},
-                                           {"应纳税额", Line::kTax},
-                                           {"税后收入", Line::kAfterTax}};
 
 const std::vector<Category>& Table() {
   static const std::vector<Category> table{

@@ -59,8 +59,12 @@ Outcome RunLabour(const Request& request, std::string_view kind, const Inputs&) 
   return out;
 }
 
-Outcome RunWriting(const Request& r, std::string_view, const Inputs&) { return RunPayment(r, &tax::CalcWritingTax, true); }
-Outcome RunLicence(const Request& r, std::string_view, const Inputs&) { return RunPayment(r, &tax::CalcLicenceTax, true); }
+Outcome RunWriting(const Request& r, std::string_view, const Inputs&) {
+  return RunPayment(r, &tax::CalcWritingTax, true);
+}
+Outcome RunLicence(const Request& r, std::string_view, const Inputs&) {
+  return RunPayment(r, &tax::CalcLicenceTax, true);
+}
 Outcome RunRent(const Request& r, std::string_view, const Inputs&) { return RunPayment(r, &tax::CalcRentTax, true); }
 Outcome RunFlatRate(const Request& r, std::string_view, const Inputs&) {
   return RunPayment(r, &tax::CalcFlatRateTax, false);

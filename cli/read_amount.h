@@ -25,8 +25,8 @@ inline constexpr FieldRule kIncomeRule{"amount", Rule::kPositive, false, tax::me
 // The income field as a reverse calculation wrote it, read back by the forward calculation.
 inline constexpr FieldRule kWrittenIncomeRule{"income", Rule::kPositive, false, tax::messages::kInvalidAmount,
                                               tax::messages::kIncomeNotPositive};
-inline constexpr FieldRule kContributionsRule{"contributions", Rule::kNonNegative, true,
-                                              tax::messages::kInvalidAmount, tax::messages::kContributionsNegative};
+inline constexpr FieldRule kContributionsRule{"contributions", Rule::kNonNegative, true, tax::messages::kInvalidAmount,
+                                              tax::messages::kContributionsNegative};
 
 // ReadAmount() trims characters of code 32 or less at both ends, counts an empty text as
 // zero where the field does, parses and checks the rule. On failure `out` is marked

@@ -47,7 +47,8 @@ class MainWindowWmTest : public QObject {
 
   void opensCentredFramedAndFocused() {
     // The window manager reports its frame a little after mapping the window.
-    QTRY_VERIFY2_WITH_TIMEOUT(window->windowHandle()->frameGeometry().width() >= 480 && window->windowHandle()->frameGeometry().height() >= 600,
+    QTRY_VERIFY2_WITH_TIMEOUT(window->windowHandle()->frameGeometry().width() >= 480 &&
+                                  window->windowHandle()->frameGeometry().height() >= 600,
                               qPrintable(QString("frame %1x%2, inner %3x%4")
                                              .arg(window->windowHandle()->frameGeometry().width())
                                              .arg(window->windowHandle()->frameGeometry().height())

@@ -10,8 +10,8 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QtTest>
 #include <QWindow>
+#include <QtTest>
 #include <memory>
 #include <optional>
 
@@ -89,9 +89,7 @@ class WindowCaptureWmTest : public QObject {
   QRect Frame() const { return window->windowHandle()->frameGeometry(); }
 
   // The window's own rendering, where its client area lies in a picture of its frame.
-  QRect ClientInFrame() const {
-    return QRect(window->geometry().topLeft() - Frame().topLeft(), window->size());
-  }
+  QRect ClientInFrame() const { return QRect(window->geometry().topLeft() - Frame().topLeft(), window->size()); }
 
   // How far the client area of `picture` lies from the window's own rendering.
   double DistanceFromWindow(const QImage& picture) const {
@@ -149,8 +147,8 @@ class WindowCaptureWmTest : public QObject {
   }
 
   void windowLyingAboveIsInThePicture() {
-    QWidget cover(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                               Qt::WindowDoesNotAcceptFocus);
+    QWidget cover(nullptr,
+                  Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
     cover.setAttribute(Qt::WA_ShowWithoutActivating);
     cover.setPalette(QPalette(Qt::red));
     cover.setAutoFillBackground(true);
@@ -173,8 +171,10 @@ class WindowCaptureWmTest : public QObject {
   void savedFileIsTheSamePictureAsTmp_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("saved");
-    QTest::newRow("name without extension gets .jpg") << "picture" << "picture.jpg";
-    QTest::newRow("name with .jpg kept") << "shot.jpg" << "shot.jpg";
+    QTest::newRow("name without extension gets .jpg") << "picture"
+                                                      << "picture.jpg";
+    QTest::newRow("name with .jpg kept") << "shot.jpg"
+                                         << "shot.jpg";
   }
   void savedFileIsTheSamePictureAsTmp() {
     QFETCH(QString, typed);

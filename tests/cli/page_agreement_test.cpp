@@ -25,26 +25,36 @@ struct PageMap {
   std::map<Line, const char*> lines;
 };
 
-const std::map<Line, const char*> kPayment{{Line::kAllowance, "TxtDeduct"}, {Line::kTaxableIncome, "TxtTaxIncome"},
-                                           {Line::kRate, "TxtRate"},         {Line::kTax, "EditTax"},
+const std::map<Line, const char*> kPayment{{Line::kAllowance, "TxtDeduct"},
+                                           {Line::kTaxableIncome, "TxtTaxIncome"},
+                                           {Line::kRate, "TxtRate"},
+                                           {Line::kTax, "EditTax"},
                                            {Line::kAfterTax, "EditRealIncome"}};
-const std::map<Line, const char*> kFlat{{Line::kTaxableIncome, "TxtTaxIncome"}, {Line::kRate, "TxtRate"},
-                                        {Line::kTax, "EditTax"}, {Line::kAfterTax, "EditRealIncome"}};
-const std::map<Line, const char*> kBusiness{{Line::kTaxableIncome, "TxtTaxIncome"}, {Line::kRate, "TxtRate"},
-                                            {Line::kQuickDeduction, "TxtDeduct"}, {Line::kTax, "EditTax"},
-                                            {Line::kAfterTax, "EditRealIncome"}};
-const std::map<Line, const char*> kSalary{{Line::kTaxableIncome, "TxtTaxIncome"}, {Line::kRate, "TxtRate"},
-                                          {Line::kQuickDeduction, "TxtQuick"}, {Line::kTax, "EditTax"},
-                                          {Line::kAfterTax, "EditRealIncome"}};
-const std::map<Line, const char*> kYear{{Line::kMonthlyAverage, "TxtAverage"}, {Line::kRate, "TxtRate"},
-                                        {Line::kQuickDeduction, "TxtQuick"}, {Line::kTax, "EditTax"},
+const std::map<Line, const char*> kFlat{{Line::kTaxableIncome, "TxtTaxIncome"},
+                                        {Line::kRate, "TxtRate"},
+                                        {Line::kTax, "EditTax"},
                                         {Line::kAfterTax, "EditRealIncome"}};
-const std::map<Line, const char*> kLabour{{Line::kAllowance, "TxtDeduct"},  {Line::kTaxableIncome, "TxtTaxIncome"},
-                                          {Line::kRate, "TxtRate"},         {Line::kQuickDeduction, "TxtQuick"},
-                                          {Line::kTax, "EditTax"},          {Line::kAfterTax, "EditRealIncome"}};
-const std::map<Line, const char*> kAward{{Line::kSalaryTax, "TxtTax1"},       {Line::kSalaryAfterTax, "TxtRealIncome1"},
-                                         {Line::kBonusTax, "TxtTax2"},        {Line::kBonusAfterTax, "TxtRealIncome2"},
-                                         {Line::kTotalTax, "TxtTaxTotal"},    {Line::kTotalAfterTax, "TxtRealIncomeAll"}};
+const std::map<Line, const char*> kBusiness{{Line::kTaxableIncome, "TxtTaxIncome"},
+                                            {Line::kRate, "TxtRate"},
+                                            {Line::kQuickDeduction, "TxtDeduct"},
+                                            {Line::kTax, "EditTax"},
+                                            {Line::kAfterTax, "EditRealIncome"}};
+const std::map<Line, const char*> kSalary{{Line::kTaxableIncome, "TxtTaxIncome"},
+                                          {Line::kRate, "TxtRate"},
+                                          {Line::kQuickDeduction, "TxtQuick"},
+                                          {Line::kTax, "EditTax"},
+                                          {Line::kAfterTax, "EditRealIncome"}};
+const std::map<Line, const char*> kYear{{Line::kMonthlyAverage, "TxtAverage"},
+                                        {Line::kRate, "TxtRate"},
+                                        {Line::kQuickDeduction, "TxtQuick"},
+                                        {Line::kTax, "EditTax"},
+                                        {Line::kAfterTax, "EditRealIncome"}};
+const std::map<Line, const char*> kLabour{{Line::kAllowance, "TxtDeduct"}, {Line::kTaxableIncome, "TxtTaxIncome"},
+                                          {Line::kRate, "TxtRate"},        {Line::kQuickDeduction, "TxtQuick"},
+                                          {Line::kTax, "EditTax"},         {Line::kAfterTax, "EditRealIncome"}};
+const std::map<Line, const char*> kAward{{Line::kSalaryTax, "TxtTax1"},    {Line::kSalaryAfterTax, "TxtRealIncome1"},
+                                         {Line::kBonusTax, "TxtTax2"},     {Line::kBonusAfterTax, "TxtRealIncome2"},
+                                         {Line::kTotalTax, "TxtTaxTotal"}, {Line::kTotalAfterTax, "TxtRealIncomeAll"}};
 
 const std::vector<PageMap> kPages{
     {"salary", 0, "forward", "EditIncome", "EditIncome", kSalary},
@@ -66,11 +76,11 @@ const std::vector<PageMap> kPages{
     {"other", 15, "forward", "EditIncome", "EditIncome", kFlat},
 };
 
-const QStringList kAmounts{"5000",     "800",      "800.01",  "4000",      "4000.01",  "3360",     "21000",
-                           "49500",    "19283.32", "19283.33", "706538.46", "60187.5",  "54000.01", "1245.125",
-                           "12500.5",  "15000",    "30000.01", "100000",    "10500",    "10500.01", "9823.45",
-                           "0.375",    "800.375",  " 12.5\t",  "1e3",       ".",        "0",        "-1",
-                           "abc",      "",         "1e308",    "1e400",     "45",       "22495",    "4955"};
+const QStringList kAmounts{"5000",    "800",      "800.01",   "4000",      "4000.01", "3360",     "21000",
+                           "49500",   "19283.32", "19283.33", "706538.46", "60187.5", "54000.01", "1245.125",
+                           "12500.5", "15000",    "30000.01", "100000",    "10500",   "10500.01", "9823.45",
+                           "0.375",   "800.375",  " 12.5\t",  "1e3",       ".",       "0",        "-1",
+                           "abc",     "",         "1e308",    "1e400",     "45",      "22495",    "4955"};
 
 QString Messages(QWidget* page) {
   QStringList shown;
@@ -107,8 +117,10 @@ class PageAgreementTest : public QObject {
     for (size_t p = 0; p < kPages.size(); ++p) {
       for (const QString& amount : kAmounts) {
         const QString name = QString("%1 %2 [%3]").arg(kPages[p].key, kPages[p].kind, amount);
-        QTest::newRow(qPrintable(name)) << int(p) << amount << "3000" << "" << 0 << 12;
-        QTest::newRow(qPrintable(name + " 4800")) << int(p) << amount << "8000.5" << "523.45" << 1 << 3;
+        QTest::newRow(qPrintable(name)) << int(p) << amount << "3000"
+                                        << "" << 0 << 12;
+        QTest::newRow(qPrintable(name + " 4800")) << int(p) << amount << "8000.5"
+                                                  << "523.45" << 1 << 3;
       }
     }
   }

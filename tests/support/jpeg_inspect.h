@@ -11,9 +11,9 @@ namespace quorvex::testing {
 
 // What the markers of a JPEG file image say.
 struct JpegLayout {
-  bool wellFormed = false;        // SOI first, EOI last, every segment complete
-  bool jfif = false;              // an APP0 "JFIF" segment right after SOI
-  QList<int> frameMarkers;        // the SOFn markers met (0xC0 is baseline)
+  bool wellFormed = false;  // SOI first, EOI last, every segment complete
+  bool jfif = false;        // an APP0 "JFIF" segment right after SOI
+  QList<int> frameMarkers;  // the SOFn markers met (0xC0 is baseline)
   int precision = 0, width = 0, height = 0, components = 0;
   QList<QList<int>> quantTables;  // each table's 64 entries
 };

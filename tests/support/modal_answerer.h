@@ -42,7 +42,11 @@ class ModalAnswerer {
       steps_.pop_front();
       QPointer<QWidget> target = modal;
       QMetaObject::invokeMethod(
-          &timer_, [answer, target] { if (target != nullptr) answer(target); }, Qt::QueuedConnection);
+          &timer_,
+          [answer, target] {
+            if (target != nullptr) answer(target);
+          },
+          Qt::QueuedConnection);
       return;
     }
     ++stray_;
