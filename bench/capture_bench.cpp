@@ -29,7 +29,9 @@ QImage Grab() {
 }
 
 void BM_ReadScreen(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(Grab());
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
+    benchmark::DoNotOptimize(Grab());
+  }
 }
 BENCHMARK(BM_ReadScreen)->Unit(benchmark::kMillisecond);
 
@@ -37,7 +39,7 @@ void BM_Encode(benchmark::State& state) {
   const QImage picture = Grab();
   QByteArray jpeg;
   QString error;
-  for (auto _ : state) {
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
     if (!quorvex::capture::EncodeJpeg(picture, quorvex::capture::kPictureQuality, &jpeg, &error))
       state.SkipWithError("encoding failed");
   }
@@ -50,7 +52,7 @@ void BM_WriteFile(benchmark::State& state) {
   QString error;
   if (!quorvex::capture::EncodeJpeg(Grab(), quorvex::capture::kPictureQuality, &jpeg, &error)) return;
   const QString path = folder->filePath("write.jpg");
-  for (auto _ : state) {
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
     if (!quorvex::capture::WriteFileReplacing(path, jpeg, &error)) state.SkipWithError("writing failed");
   }
 }
@@ -60,7 +62,7 @@ BENCHMARK(BM_WriteFile)->Unit(benchmark::kMillisecond);
 void BM_CatchRect(benchmark::State& state) {
   const QRect r = Frame();
   const QString path = folder->filePath("tmp.jpg");
-  for (auto _ : state) {
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
     quorvex::capture::TCatchImg catcher(window);
     if (!catcher.CatchRect(r.x(), r.y(), r.x() + r.width(), r.y() + r.height(), path))
       state.SkipWithError("capture failed");

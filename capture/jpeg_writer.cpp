@@ -24,7 +24,8 @@ struct ErrorManager {
 void ExitOnError(j_common_ptr cinfo) {
   auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
   (*err->base.format_message)(cinfo, err->message);
-  std::longjmp(err->jump, 1);
+  // libjpeg's C frames cannot carry an exception; jumping back to the caller is the only way out.
+  std::longjmp(err->jump, 1);  // NOLINT(cert-err52-cpp)
 }
 
 // Warnings are not fatal and are not printed.
@@ -36,7 +37,7 @@ struct Destination {
   QByteArray* bytes;
 };
 
-constexpr qsizetype kChunk = 64 * 1024;
+constexpr qsizetype kChunk = qsizetype{64} * 1024;
 
 // Makes room for kChunk more bytes after the first `used` ones; false when out of memory.
 // No exception may pass through libjpeg's C frames, so it is caught here.
@@ -78,7 +79,7 @@ bool Compress(const QImage& rgb, int quality, QByteArray* bytes, char* message) 
   cinfo.err = jpeg_std_error(&err.base);
   err.base.error_exit = ExitOnError;
   err.base.output_message = OutputNothing;
-  if (setjmp(err.jump) != 0) {
+  if (setjmp(err.jump) != 0) {  // NOLINT(cert-err52-cpp): see ExitOnError
     jpeg_destroy_compress(&cinfo);
     std::memcpy(message, err.message, sizeof err.message);
     return false;

@@ -44,7 +44,7 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
 QStringList Names(const QString& folder) { return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
 
 // Answers the save dialog with `path`, as a user typing it and pressing Save would.
-std::function<bool(QFileDialog&)> SaveAs(const QString& path, std::function<void()> before = {}) {
+std::function<bool(QFileDialog&)> SaveAs(const QString& path, const std::function<void()>& before = {}) {
   return [path, before](QFileDialog& dialog) {
     if (before) before();
     dialog.selectFile(path);
