@@ -145,6 +145,11 @@ QComboBox* CalculatorPage::MakeList(const char* name, const QStringList& items) 
   return list;
 }
 
+void CalculatorPage::AddLine(QGridLayout* grid, int row, const QString& caption, QWidget* widget, int span) {
+  grid->addWidget(MakeCaption(caption, widget), row, 0);
+  grid->addWidget(widget, row, 1, 1, span);
+}
+
 void CalculatorPage::AddResultField(QLineEdit* field) { resultFields_.push_back(field); }
 
 void CalculatorPage::AddResultsHeading(QGridLayout* grid, int row) {

@@ -71,6 +71,9 @@ class CalculatorPage : public QWidget {
   QLabel* MakeResultLabel(const char* name);
   QPushButton* MakeButton(const char* name, const QString& text);
   QComboBox* MakeList(const char* name, const QStringList& items);
+  // AddLine() puts a caption (naming `widget`, see MakeCaption) in the first column of `row`
+  // and `widget` beside it, spanning `span` columns.
+  void AddLine(QGridLayout* grid, int row, const QString& caption, QWidget* widget, int span = 1);
   // Registers a result field: ClearResults() empties it.
   void AddResultField(QLineEdit* field);
   // The bold heading "计算结果" over a dotted rule, across the grid at `row`.

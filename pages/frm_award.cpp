@@ -69,17 +69,13 @@ void TFrmAward::BuildControls() {
   SetFirstField(EditYear);
 
   QGridLayout* grid = MakeGrid();
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionBonus), EditYear), 0, 0);
-  grid->addWidget(EditYear, 0, 1);
+  AddLine(grid, 0, QString::fromUtf8(kCaptionBonus), EditYear);
   grid->addWidget(TxtInfo_1, 0, 2, 1, 2);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionSalary), EditSalary), 1, 0);
-  grid->addWidget(EditSalary, 1, 1);
+  AddLine(grid, 1, QString::fromUtf8(kCaptionSalary), EditSalary);
   grid->addWidget(TxtInfo_2, 1, 2, 1, 2);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionSafe), EditSafe), 2, 0);
-  grid->addWidget(EditSafe, 2, 1);
+  AddLine(grid, 2, QString::fromUtf8(kCaptionSafe), EditSafe);
   grid->addWidget(TxtInfo_3, 2, 2, 1, 2);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionPoint), CmbPoint), 3, 0);
-  grid->addWidget(CmbPoint, 3, 1);
+  AddLine(grid, 3, QString::fromUtf8(kCaptionPoint), CmbPoint);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(BtnCalc);
   buttons->addWidget(BtnReset);

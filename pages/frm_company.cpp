@@ -44,24 +44,18 @@ void TFrmCompany::BuildControls() {
   SetFirstField(EditIncome);
 
   QGridLayout* grid = MakeGrid();
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionIncome), EditIncome), 0, 0);
-  grid->addWidget(EditIncome, 0, 1);
+  AddLine(grid, 0, QString::fromUtf8(kCaptionIncome), EditIncome);
   grid->addWidget(TxtInfo, 0, 2, 1, 2);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(BtnCalc);
   buttons->addWidget(BtnReset);
   grid->addLayout(buttons, 1, 1, 1, 2);
   AddResultsHeading(grid, 2);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTaxIncome), TxtTaxIncome), 4, 0);
-  grid->addWidget(TxtTaxIncome, 4, 1, 1, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionRate), TxtRate), 5, 0);
-  grid->addWidget(TxtRate, 5, 1, 1, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionDeduct), TxtDeduct), 6, 0);
-  grid->addWidget(TxtDeduct, 6, 1, 1, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTax), EditTax), 7, 0);
-  grid->addWidget(EditTax, 7, 1);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionRealIncome), EditRealIncome), 8, 0);
-  grid->addWidget(EditRealIncome, 8, 1);
+  AddLine(grid, 4, QString::fromUtf8(kCaptionTaxIncome), TxtTaxIncome, 3);
+  AddLine(grid, 5, QString::fromUtf8(kCaptionRate), TxtRate, 3);
+  AddLine(grid, 6, QString::fromUtf8(kCaptionDeduct), TxtDeduct, 3);
+  AddLine(grid, 7, QString::fromUtf8(kCaptionTax), EditTax);
+  AddLine(grid, 8, QString::fromUtf8(kCaptionRealIncome), EditRealIncome);
   grid->setRowStretch(9, 1);
 
   setTabOrder(EditIncome, BtnCalc);

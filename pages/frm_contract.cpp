@@ -56,27 +56,20 @@ void TFrmContract::BuildControls() {
   SetFirstField(EditIncome);
 
   QGridLayout* grid = MakeGrid();
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionIncome), EditIncome), 0, 0);
-  grid->addWidget(EditIncome, 0, 1);
+  AddLine(grid, 0, QString::fromUtf8(kCaptionIncome), EditIncome);
   grid->addWidget(TxtInfo, 0, 2, 1, 2);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionMonths), CmbMonth), 1, 0);
-  grid->addWidget(CmbMonth, 1, 1);
+  AddLine(grid, 1, QString::fromUtf8(kCaptionMonths), CmbMonth);
   grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionMonthUnit)), 1, 2);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(BtnCalc);
   buttons->addWidget(BtnReset);
   grid->addLayout(buttons, 2, 1, 1, 2);
   AddResultsHeading(grid, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTaxIncome), TxtTaxIncome), 5, 0);
-  grid->addWidget(TxtTaxIncome, 5, 1, 1, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionRate), TxtRate), 6, 0);
-  grid->addWidget(TxtRate, 6, 1, 1, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionDeduct), TxtDeduct), 7, 0);
-  grid->addWidget(TxtDeduct, 7, 1, 1, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTax), EditTax), 8, 0);
-  grid->addWidget(EditTax, 8, 1);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionRealIncome), EditRealIncome), 9, 0);
-  grid->addWidget(EditRealIncome, 9, 1);
+  AddLine(grid, 5, QString::fromUtf8(kCaptionTaxIncome), TxtTaxIncome, 3);
+  AddLine(grid, 6, QString::fromUtf8(kCaptionRate), TxtRate, 3);
+  AddLine(grid, 7, QString::fromUtf8(kCaptionDeduct), TxtDeduct, 3);
+  AddLine(grid, 8, QString::fromUtf8(kCaptionTax), EditTax);
+  AddLine(grid, 9, QString::fromUtf8(kCaptionRealIncome), EditRealIncome);
   grid->setRowStretch(10, 1);
 
   // The month list comes last although it stands above the buttons.

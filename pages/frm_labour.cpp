@@ -54,26 +54,19 @@ void TFrmLabour::BuildControls() {
 
 void TFrmLabour::LayOut() {
   QGridLayout* grid = MakeGrid();
-  grid->addWidget(MakeCaption(Utf8(kCaptionIncome), EditIncome), 0, 0);
-  grid->addWidget(EditIncome, 0, 1);
+  AddLine(grid, 0, Utf8(kCaptionIncome), EditIncome);
   grid->addWidget(TxtInfo, 0, 2, 1, 2);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(BtnCalc);
   buttons->addWidget(BtnReset);
   grid->addLayout(buttons, 1, 1, 1, 2);
   AddResultsHeading(grid, 2);
-  grid->addWidget(MakeCaption(Utf8(kCaptionDeduct), TxtDeduct), 4, 0);
-  grid->addWidget(TxtDeduct, 4, 1, 1, 3);
-  grid->addWidget(MakeCaption(Utf8(kCaptionTaxIncome), TxtTaxIncome), 5, 0);
-  grid->addWidget(TxtTaxIncome, 5, 1, 1, 3);
-  grid->addWidget(MakeCaption(Utf8(kCaptionRate), TxtRate), 6, 0);
-  grid->addWidget(TxtRate, 6, 1, 1, 3);
-  grid->addWidget(MakeCaption(Utf8(kCaptionQuick), TxtQuick), 7, 0);
-  grid->addWidget(TxtQuick, 7, 1, 1, 3);
-  grid->addWidget(MakeCaption(Utf8(kCaptionTax), EditTax), 8, 0);
-  grid->addWidget(EditTax, 8, 1);
-  grid->addWidget(MakeCaption(Utf8(kCaptionRealIncome), EditRealIncome), 9, 0);
-  grid->addWidget(EditRealIncome, 9, 1);
+  AddLine(grid, 4, Utf8(kCaptionDeduct), TxtDeduct, 3);
+  AddLine(grid, 5, Utf8(kCaptionTaxIncome), TxtTaxIncome, 3);
+  AddLine(grid, 6, Utf8(kCaptionRate), TxtRate, 3);
+  AddLine(grid, 7, Utf8(kCaptionQuick), TxtQuick, 3);
+  AddLine(grid, 8, Utf8(kCaptionTax), EditTax);
+  AddLine(grid, 9, Utf8(kCaptionRealIncome), EditRealIncome);
   grid->addWidget(BtnRealIncome, 9, 2);
   grid->addWidget(TxtInfo_2, 9, 3);
   grid->setRowStretch(10, 1);

@@ -41,8 +41,7 @@ void PaymentPage::BuildControls(Lines lines) {
   SetFirstField(EditIncome);
 
   QGridLayout* grid = MakeGrid();
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionIncome), EditIncome), 0, 0);
-  grid->addWidget(EditIncome, 0, 1);
+  AddLine(grid, 0, QString::fromUtf8(kCaptionIncome), EditIncome);
   grid->addWidget(TxtInfo, 0, 2, 1, 2);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(BtnCalc);
@@ -51,17 +50,12 @@ void PaymentPage::BuildControls(Lines lines) {
   AddResultsHeading(grid, 2);
   int row = 4;
   if (TxtDeduct != nullptr) {
-    grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionDeduct), TxtDeduct), row, 0);
-    grid->addWidget(TxtDeduct, row++, 1, 1, 3);
+    AddLine(grid, row++, QString::fromUtf8(kCaptionDeduct), TxtDeduct, 3);
   }
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTaxIncome), TxtTaxIncome), row, 0);
-  grid->addWidget(TxtTaxIncome, row++, 1, 1, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionRate), TxtRate), row, 0);
-  grid->addWidget(TxtRate, row++, 1, 1, 3);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionTax), EditTax), row, 0);
-  grid->addWidget(EditTax, row++, 1);
-  grid->addWidget(MakeCaption(QString::fromUtf8(kCaptionRealIncome), EditRealIncome), row, 0);
-  grid->addWidget(EditRealIncome, row++, 1);
+  AddLine(grid, row++, QString::fromUtf8(kCaptionTaxIncome), TxtTaxIncome, 3);
+  AddLine(grid, row++, QString::fromUtf8(kCaptionRate), TxtRate, 3);
+  AddLine(grid, row++, QString::fromUtf8(kCaptionTax), EditTax);
+  AddLine(grid, row++, QString::fromUtf8(kCaptionRealIncome), EditRealIncome);
   grid->setRowStretch(row, 1);
 
   setTabOrder(EditIncome, BtnCalc);

@@ -19,7 +19,7 @@
 #include "app/window_capture.h"
 #include "support/file_size_limit.h"
 #include "support/gui_test.h"
-#include "support/jpeg_inspect.h"
+#include "support/jpeg_check.h"
 #include "support/modal_answerer.h"
 
 using quorvex::app::TFrmMain;

@@ -9,7 +9,7 @@
 #include "capture/jpeg_writer.h"
 #include "capture/save_file.h"
 #include "support/file_size_limit.h"
-#include "support/jpeg_inspect.h"
+#include "support/jpeg_check.h"
 
 using namespace quorvex::capture;
 using namespace quorvex::testing;
