@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <system_error>
@@ -151,7 +152,78 @@ std::optional<double> ParseAmount(std::string_view text) {
   return negative ? -value : value;
 }
 
-std::string FormatAmount(double value) { return FormatExtendedAmount(Widen(value)); }
+namespace {
+
+// Amounts of at least 0.01 and below 2^53 fen, written without going through decimal strings.
+// The general path rounds the value to 18 significant digits first and then at the second
+// decimal, a half up. With a = m / 2^j (m < 2^60 after scaling by 100), 100a = q + r / 2^j, and
+// the 18-digit grid of a has the unit 10^(E - 17), E = floor(log10 a). The halfway point
+// (q + 0.5) / 100 lies on that grid and its last grid digit is even, so the 18-digit value
+// reaches it, ties included, exactly when r / 2^j >= 1/2 - 5 x 10^(E - 16).
+// Returns false when the value is outside the range this handles.
+__extension__ using U128 = unsigned __int128;
+
+bool FormatAmountFast(double value, std::string& out) {
+  constexpr double kLow = 0.01;
+  constexpr double kHigh = 9007199254740992.0 / 100;  // 2^53 fen
+  const double a = std::fabs(value);
+  if (!(a >= kLow && a < kHigh)) return false;
+  int exp2 = 0;
+  const double f = std::frexp(a, &exp2);
+  const auto m = static_cast<std::uint64_t>(std::ldexp(f, 53));
+  const int j = 53 - exp2;  // a = m / 2^j
+  if (j > 60) return false;
+  const std::uint64_t hundred = m * 100;  // < 2^60
+  std::uint64_t q = 0;
+  bool up = false;
+  if (j <= 0) {
+    q = hundred << -j;
+  } else {
+    q = hundred >> j;
+    const std::uint64_t r = hundred & ((std::uint64_t{1} << j) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (j - 1);
+    if (r >= half) {
+      up = true;
+    } else {
+      int e10 = -2;  // floor(log10 a) for a >= 0.01
+      static constexpr double kPowers[] = {0.1, 1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13};
+      for (double p : kPowers) {
+        if (a < p) break;
+        ++e10;
+      }
+      U128 scale = 1;
+      for (int k = 0; k < 16 - e10; ++k) scale *= 10;
+      up = static_cast<U128>(half - r) * scale <= static_cast<U128>(5) << j;
+    }
+  }
+  q += up ? 1 : 0;
+  char buf[32];
+  char* end = buf + sizeof buf;
+  char* p = end;
+  std::uint64_t v = q;
+  *--p = static_cast<char>('0' + v % 10);
+  v /= 10;
+  *--p = static_cast<char>('0' + v % 10);
+  v /= 10;
+  *--p = '.';
+  do {
+    *--p = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  if (value < 0) *--p = '-';
+  out.assign(p, static_cast<std::size_t>(end - p));
+  return true;
+}
+
+}  // namespace
+
+std::string FormatAmount(double value) {
+  std::string out;
+  if (FormatAmountFast(value, out)) return out;
+  return FormatExtendedAmount(Widen(value));
+}
+
+std::string FormatAmountSlowly(double value) { return FormatExtendedAmount(Widen(value)); }
 
 std::string FormatExtendedAmount(long double value) {
   if (!std::isfinite(value)) return {};
@@ -242,12 +314,24 @@ std::string FormatGeneral(double value) {
   return text;
 }
 
-std::string FormatPercent(double rate) {
+std::string FormatPercentSlowly(double rate) {
   // rate x 100 in extended precision, then 15 significant digits of that extended value.
   const Ext hundredfold = Widen(rate) * 100;
   if (!std::isfinite(hundredfold)) return {};
   if (hundredfold == 0) return "0%";
   return WriteGeneral(Significant(hundredfold, 15)) + "%";
+}
+
+std::string FormatPercent(double rate) {
+  const Ext hundredfold = Widen(rate) * 100;
+  // Whole percentages (every rate of the schedules): when the value is within a fraction of
+  // the 15-digit rounding unit of an integer, the 15 digits are that integer's.
+  if (hundredfold >= 1 && hundredfold < 1000) {
+    const Ext whole = std::nearbyint(hundredfold);
+    const Ext tolerance = hundredfold < 10 ? 2e-15L : 2e-14L;
+    if (std::fabs(hundredfold - whole) < tolerance) return std::to_string(static_cast<int>(whole)) + "%";
+  }
+  return FormatPercentSlowly(rate);
 }
 
 }  // namespace quorvex::tax
