@@ -1,191 +1,198 @@
 #include "cli/batch.h"
 
-#include <algorithm>
+#include <unistd.h>
 
-#include "cli/categories.h"
-#include "cli/csv.h"
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+
 #include "cli/json_line.h"
+#include "cli/sheet_job.h"
 
 namespace quorvex::cli {
 namespace {
 
-constexpr const char* kFixedColumns[] = {"status", "field", "message", "warning", "income"};
+const char kBatchUsage[] =
+    "usage: quorvex-calc batch [INPUT|-] [-o OUTPUT|-] [--format csv|jsonl] [--input-format csv|jsonl]\n"
+    "                          [--encoding utf-8|gb18030] [-j N] [--quiet]\n";
 
-void Set(std::vector<Field>& record, std::string_view key, std::string text, std::string json = {}) {
-  for (Field& f : record) {
-    if (f.key == key) {
-      f.text = std::move(text);
-      f.json = std::move(json);
-      return;
-    }
+bool ParseFormat(const std::string& text, Format& format) {
+  if (text == "csv") {
+    format = Format::kCsv;
+  } else if (text == "jsonl" || text == "json") {
+    format = Format::kJsonLines;
+  } else {
+    return false;
   }
-  record.push_back({std::string(key), std::move(text), std::move(json)});
+  return true;
 }
 
-Outcome Compute(const std::vector<Field>& record) { return Calculate(RequestFrom(record)); }
+Format FormatOfName(const std::string& name, Format fallback) {
+  auto ends = [&](const std::string& ext) {
+    return name.size() >= ext.size() && name.compare(name.size() - ext.size(), ext.size(), ext) == 0;
+  };
+  if (ends(".jsonl") || ends(".json") || ends(".ndjson")) return Format::kJsonLines;
+  if (ends(".csv")) return Format::kCsv;
+  return fallback;
+}
 
-// Writes records as they come. CSV needs one header for all records: when the records do
-// not all share the same fields (JSON Lines input), they are held until Finish() and the
-// header is the union of their fields in the order first seen.
-class Writer {
- public:
-  Writer(std::ostream& out, Format format, bool bom, bool uniformFields)
-      : out_(out), format_(format), bom_(bom), hold_(format == Format::kCsv && !uniformFields) {}
-
-  void Write(std::vector<Field> record) {
-    if (format_ == Format::kJsonLines) {
-      WriteJsonRecord(out_, record);
-    } else if (hold_) {
-      held_.push_back(std::move(record));
-    } else {
-      if (header_.empty()) WriteHeader(record);
-      WriteRow(record);
-    }
+// 1234567 -> "1,234,567"
+std::string Grouped(std::uint64_t n) {
+  const std::string digits = std::to_string(n);
+  std::string out;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out.push_back(',');
+    out.push_back(digits[i]);
   }
+  return out;
+}
 
-  void Finish() {
-    if (!hold_ || held_.empty()) return;
-    std::vector<Field> all;
-    for (const auto& record : held_) {
-      for (const Field& f : record) {
-        if (std::none_of(all.begin(), all.end(), [&](const Field& a) { return a.key == f.key; })) all.push_back(f);
+// The progress line on a terminal, once the run has taken more than a second.
+class ProgressLine {
+ public:
+  void Show(const SheetProgress& p) {
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    if (seconds < 1.0) return;
+    const double rate = static_cast<double>(p.records) / seconds;
+    std::string line = "\rquorvex-calc: ";
+    if (p.bytesTotal > 0) {
+      const double done = static_cast<double>(p.bytesRead) / static_cast<double>(p.bytesTotal);
+      char pct[32];
+      std::snprintf(pct, sizeof pct, "%3d%% ", static_cast<int>(done * 100));
+      line += pct;
+      if (done > 0) {
+        const auto left = static_cast<long>(seconds / done - seconds + 0.5);
+        line += Grouped(p.records) + " records, " + Grouped(static_cast<std::uint64_t>(rate)) + " records/s, " +
+                std::to_string(left) + " s left";
       }
+    } else {
+      line += Grouped(p.records) + " records, " + Grouped(static_cast<std::uint64_t>(rate)) + " records/s";
     }
-    WriteHeader(all);
-    for (const auto& record : held_) WriteRow(record);
-    held_.clear();
+    line += "\033[K";
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+    shown_ = true;
+  }
+  void Clear() const {
+    if (shown_) std::fputs("\r\033[K", stderr);
   }
 
  private:
-  void WriteHeader(const std::vector<Field>& record) {
-    if (bom_) out_ << "\xEF\xBB\xBF";
-    for (const Field& f : record) header_.push_back(f.key);
-    WriteCsvRecord(out_, header_);
-  }
-  void WriteRow(const std::vector<Field>& record) {
-    std::vector<std::string> row(header_.size());
-    for (size_t i = 0; i < header_.size(); ++i) {
-      for (const Field& f : record) {
-        if (f.key == header_[i]) row[i] = f.text;
-      }
-    }
-    WriteCsvRecord(out_, row);
-  }
-
-  std::ostream& out_;
-  Format format_;
-  bool bom_;
-  bool hold_;
-  std::vector<std::string> header_;
-  std::vector<std::vector<Field>> held_;
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  bool shown_ = false;
 };
 
-void Process(std::vector<Field> record, const Outcome& outcome, BatchResult& result, Writer& writer) {
-  AppendOutcome(record, outcome);
-  ++result.records;
-  if (!outcome.ok) ++result.rejected;
-  writer.Write(std::move(record));
-}
+struct BatchArgs {
+  SheetJob job;
+  bool quiet = false;
+};
 
-Outcome BadRecord(std::string message) {
-  Outcome bad;
-  bad.field = "record";
-  bad.message = std::move(message);
-  return bad;
-}
-
-BatchResult RunCsv(std::istream& in, std::ostream& out, Format outFormat) {
-  BatchResult result;
-  CsvReader reader(in);
-  std::vector<std::string> header;
-  if (!reader.Next(header)) {
-    result.error = reader.Error();
-    return result;
-  }
-  Writer writer(out, outFormat, reader.HadBom(), true);
-  std::vector<std::string> row;
-  while (reader.Next(row)) {
-    std::vector<Field> record;
-    for (size_t i = 0; i < header.size(); ++i) record.push_back({header[i], i < row.size() ? row[i] : "", ""});
-    const Outcome outcome = row.size() > header.size()
-                                ? BadRecord("第" + std::to_string(reader.Line() - 1) + "行的列数多于表头")
-                                : Compute(record);
-    Process(std::move(record), outcome, result, writer);
-  }
-  writer.Finish();
-  result.error = reader.Error();
-  return result;
-}
-
-BatchResult RunJsonLines(std::istream& in, std::ostream& out, Format outFormat) {
-  BatchResult result;
-  Writer writer(out, outFormat, false, false);
-  std::string line;
-  long number = 0;
-  while (std::getline(in, line)) {
-    ++number;
-    if (number == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.find_first_not_of(" \t") == std::string::npos) continue;
-    std::string error;
-    std::vector<Field> record;
-    if (const auto fields = ParseJsonLine(line, error)) {
-      for (const JsonField& f : *fields) record.push_back({f.key, f.text, f.raw});
-      const Outcome outcome = Compute(record);
-      Process(std::move(record), outcome, result, writer);
+// Reads the arguments into `args`; false (with the message printed) on a usage error.
+bool ReadArgs(const std::vector<std::string>& argv, BatchArgs& args) {
+  std::string format;
+  std::string inputFormat;
+  std::string encoding;
+  std::string jobs;
+  bool haveInput = false;
+  for (std::size_t i = 0; i < argv.size(); ++i) {
+    const std::string& a = argv[i];
+    std::string* into = nullptr;
+    if (a == "-o" || a == "--output") {
+      into = &args.job.output;
+    } else if (a == "--format") {
+      into = &format;
+    } else if (a == "--input-format") {
+      into = &inputFormat;
+    } else if (a == "--encoding") {
+      into = &encoding;
+    } else if (a == "-j" || a == "--jobs") {
+      into = &jobs;
+    } else if (a.size() > 2 && a.rfind("-j", 0) == 0) {
+      jobs = a.substr(2);
+      continue;
+    } else if (a == "-q" || a == "--quiet") {
+      args.quiet = true;
+      continue;
+    } else if (a != "-" && a.rfind('-', 0) == 0) {
+      std::cerr << "quorvex-calc: unknown option " << a << "\n" << kBatchUsage;
+      return false;
+    } else if (!haveInput) {
+      args.job.input = a;
+      haveInput = true;
+      continue;
     } else {
-      Process({}, BadRecord("第" + std::to_string(number) + "行不是有效的记录：" + error), result, writer);
+      std::cerr << "quorvex-calc: one input only\n" << kBatchUsage;
+      return false;
     }
+    if (i + 1 >= argv.size()) {
+      std::cerr << "quorvex-calc: " << a << " needs a value\n" << kBatchUsage;
+      return false;
+    }
+    *into = argv[++i];
   }
-  writer.Finish();
-  return result;
+  args.job.inFormat = FormatOfName(args.job.input, Format::kCsv);
+  if (!inputFormat.empty() && !ParseFormat(inputFormat, args.job.inFormat)) {
+    std::cerr << "quorvex-calc: unknown input format " << inputFormat << "\n";
+    return false;
+  }
+  args.job.outFormat = FormatOfName(args.job.output, args.job.inFormat);
+  if (!format.empty() && !ParseFormat(format, args.job.outFormat)) {
+    std::cerr << "quorvex-calc: unknown format " << format << "\n";
+    return false;
+  }
+  if (encoding == "gb18030" || encoding == "gbk") {
+    args.job.encoding = Encoding::kGb18030;
+  } else if (encoding == "utf-8" || encoding == "utf8") {
+    args.job.encoding = Encoding::kUtf8;
+  } else if (!encoding.empty()) {
+    std::cerr << "quorvex-calc: unknown encoding " << encoding << " (utf-8 or gb18030)\n";
+    return false;
+  }
+  if (!jobs.empty()) {
+    if (jobs.size() > 3 || jobs.find_first_not_of("0123456789") != std::string::npos || jobs == "0") {
+      std::cerr << "quorvex-calc: -j needs a number of threads, 1 or more\n";
+      return false;
+    }
+    args.job.threads = static_cast<unsigned>(std::stoul(jobs));
+  }
+  return true;
 }
 
 }  // namespace
 
-std::vector<std::string> OutcomeColumns() {
-  std::vector<std::string> columns(std::begin(kFixedColumns), std::end(kFixedColumns));
-  for (std::string_view key : kLineKeys) columns.emplace_back(key);
-  return columns;
-}
-
-Request RequestFrom(const std::vector<Field>& record) {
-  Request r;
-  auto take = [&](std::string_view key, std::string& into) {
-    for (const Field& f : record) {
-      if (f.key == key) into = f.text;
-    }
-  };
-  take("category", r.category);
-  take("calc", r.calc);
-  take("amount", r.amount);
-  take("salary", r.salary);
-  take("contributions", r.contributions);
-  take("threshold", r.threshold);
-  take("months", r.months);
-  return r;
-}
-
-void AppendOutcome(std::vector<Field>& record, const Outcome& outcome) {
-  Set(record, "status", outcome.ok ? "ok" : "rejected");
-  Set(record, "field", outcome.field);
-  Set(record, "message", outcome.message);
-  Set(record, "warning", outcome.warning ? "true" : "false", outcome.warning ? "true" : "false");
-  Set(record, "income", outcome.income);
-  for (size_t i = 0; i < kLineKeys.size(); ++i) Set(record, kLineKeys[i], outcome.ok ? outcome.lines[i] : "");
-}
-
-void WriteJsonRecord(std::ostream& out, const std::vector<Field>& record) {
-  out.put('{');
-  for (size_t i = 0; i < record.size(); ++i) {
-    if (i > 0) out.put(',');
-    out << Quote(record[i].key) << ':' << (record[i].json.empty() ? Quote(record[i].text) : record[i].json);
+int BatchCommand(const std::vector<std::string>& argv) {
+  BatchArgs args;
+  if (!ReadArgs(argv, args)) return kExitError;
+  RemoveTemporaryOutputOnSignals();
+  ProgressLine line;
+  ProgressFunction progress;
+  if (!args.quiet && isatty(STDERR_FILENO) != 0) progress = [&line](const SheetProgress& p) { line.Show(p); };
+  const SheetSummary summary = RunSheet(args.job, progress, nullptr);
+  line.Clear();
+  if (!summary.ok) {
+    std::cerr << "quorvex-calc: " << summary.error << "\n";
+    return kExitError;
   }
-  out << "}\n";
+  if (!args.quiet)
+    std::cerr << "quorvex-calc: " << summary.records << " records, " << summary.rejected << " rejected\n";
+  return summary.rejected > 0 ? kExitRejected : kExitOk;
 }
 
-BatchResult RunBatch(std::istream& in, Format inFormat, std::ostream& out, Format outFormat) {
-  return inFormat == Format::kCsv ? RunCsv(in, out, outFormat) : RunJsonLines(in, out, outFormat);
+std::string RecordJson(const Request& request, const Outcome& outcome) {
+  Layout layout;
+  layout.in = Format::kCsv;
+  layout.out = Format::kJsonLines;
+  for (std::string_view key : kRequestKeys) layout.names.emplace_back(key);
+  Record record;
+  for (const std::string* text : {&request.category, &request.calc, &request.amount, &request.salary,
+                                  &request.contributions, &request.threshold, &request.months}) {
+    FieldRef f;
+    f.raw = f.text = *text;
+    record.fields.push_back(f);
+  }
+  std::string out;
+  JsonLinesWriter(layout).Write(record, outcome, out);
+  return out;
 }
 
 }  // namespace quorvex::cli

@@ -1,9 +1,6 @@
-// A whole sheet: one calculation per record, every input field passed through in place,
-// the outcome appended.
+// `quorvex-calc batch`: a whole sheet from the command line.
 #pragma once
 
-#include <istream>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -11,32 +8,17 @@
 
 namespace quorvex::cli {
 
-enum class Format { kCsv, kJsonLines };
+// Exit statuses of quorvex-calc.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitRejected = 1;
+inline constexpr int kExitError = 2;  // usage, reading or writing
 
-// The names of the outcome columns, in output order.
-std::vector<std::string> OutcomeColumns();
+// BatchCommand() runs `quorvex-calc batch ARGS...` and returns the exit status: 0 every
+// record computed, 1 some record rejected, 2 a usage, reading or writing error.
+int BatchCommand(const std::vector<std::string>& args);
 
-// One input or output field: its name, its text, and for JSON its value as written.
-struct Field {
-  std::string key;
-  std::string text;
-  std::string json;  // JSON value to write; empty: write `text` as a JSON string
-};
-
-// Request fields taken from a record (absent ones stay empty).
-Request RequestFrom(const std::vector<Field>& record);
-
-// Appends the outcome to a record; a column the input already holds is replaced in place.
-void AppendOutcome(std::vector<Field>& record, const Outcome& outcome);
-
-void WriteJsonRecord(std::ostream& out, const std::vector<Field>& record);
-
-struct BatchResult {
-  long records = 0;
-  long rejected = 0;
-  std::string error;  // the input could not be read to its end
-};
-
-BatchResult RunBatch(std::istream& in, Format inFormat, std::ostream& out, Format outFormat);
+// RecordJson() is a request and its outcome as one JSON Lines record (with its line feed),
+// the fields named as in a sheet.
+std::string RecordJson(const Request& request, const Outcome& outcome);
 
 }  // namespace quorvex::cli

@@ -1,6 +1,7 @@
 // quorvex-calc: the tax calculations of the window, one at a time or a whole sheet.
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -12,14 +13,15 @@ namespace {
 
 using namespace quorvex::cli;
 
-constexpr int kOk = 0;
-constexpr int kRejected = 1;
-constexpr int kUsage = 2;
+constexpr int kOk = kExitOk;
+constexpr int kRejected = kExitRejected;
+constexpr int kUsage = kExitError;
 
 const char kUsageText[] =
     "usage: quorvex-calc CATEGORY [--calc KIND] [--contributions X] [--threshold 3500|4800]\n"
     "                    [--salary S] [--months N] [--json] AMOUNT\n"
-    "       quorvex-calc batch [INPUT|-] [-o OUTPUT] [--format csv|jsonl] [--input-format csv|jsonl]\n"
+    "       quorvex-calc batch [INPUT|-] [-o OUTPUT|-] [--format csv|jsonl] [--input-format csv|jsonl]\n"
+    "                          [--encoding utf-8|gb18030] [-j N] [--quiet]\n"
     "       quorvex-calc --help | --version\n";
 
 void PrintHelp() {
@@ -33,24 +35,16 @@ void PrintHelp() {
   }
   std::cout << "\nAMOUNT is the text typed into the page's first amount field; for a reverse kind, the tax\n"
                "or after-tax amount; for salary-bonus, the bonus.\n"
-               "Exit status: 0 computed, 1 input rejected, 2 usage error.\n"
-               "\nbatch reads CSV (RFC 4180, UTF-8, header row) or JSON Lines with the fields category,\n"
-               "calc, amount, salary, contributions, threshold, months; other fields pass through.\n"
-               "Each record gains status, field, message, warning, income and the result columns.\n";
+               "Exit status: 0 computed, 1 input rejected, 2 usage error or a failed read or write.\n"
+               "\nbatch reads CSV (RFC 4180, UTF-8 or GB18030, header row) or JSON Lines with the fields\n"
+               "category, calc, amount, salary, contributions, threshold, months; other fields pass through.\n"
+               "Each record gains status, field, message, warning, income and the result columns.\n"
+               "batch exits with 0 when every record was computed, 1 when some record was rejected,\n"
+               "2 on a usage, reading or writing error (the output file is then left as it was).\n";
 }
 
 bool IsValueLike(const std::string& arg) {
   return arg.size() > 1 && arg[0] == '-' && (arg[1] == '.' || (arg[1] >= '0' && arg[1] <= '9'));
-}
-
-std::vector<Field> RecordOf(const Request& r) {
-  return {{"category", r.category, ""},
-          {"calc", r.calc, ""},
-          {"amount", r.amount, ""},
-          {"salary", r.salary, ""},
-          {"contributions", r.contributions, ""},
-          {"threshold", r.threshold, ""},
-          {"months", r.months, ""}};
 }
 
 int Single(const std::vector<std::string>& args) {
@@ -109,9 +103,7 @@ int Single(const std::vector<std::string>& args) {
     return kUsage;
   }
   if (json) {
-    std::vector<Field> record = RecordOf(r);
-    AppendOutcome(record, out);
-    WriteJsonRecord(std::cout, record);
+    std::cout << RecordJson(r, out);
     return out.ok ? kOk : kRejected;
   }
   if (!out.ok) {
@@ -124,112 +116,11 @@ int Single(const std::vector<std::string>& args) {
   return kOk;
 }
 
-bool ParseFormat(const std::string& text, Format& format) {
-  if (text == "csv")
-    format = Format::kCsv;
-  else if (text == "jsonl" || text == "json")
-    format = Format::kJsonLines;
-  else
-    return false;
-  return true;
-}
-
-Format FormatOfName(const std::string& name, Format fallback) {
-  auto ends = [&](const char* ext) {
-    const std::string e(ext);
-    return name.size() >= e.size() && name.compare(name.size() - e.size(), e.size(), e) == 0;
-  };
-  if (ends(".jsonl") || ends(".json") || ends(".ndjson")) return Format::kJsonLines;
-  if (ends(".csv")) return Format::kCsv;
-  return fallback;
-}
-
-int Batch(const std::vector<std::string>& args) {
-  std::string input = "-";
-  std::string output;
-  std::string format;
-  std::string inputFormat;
-  bool haveInput = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    std::string* into = nullptr;
-    if (a == "-o" || a == "--output")
-      into = &output;
-    else if (a == "--format")
-      into = &format;
-    else if (a == "--input-format")
-      into = &inputFormat;
-    else if (a != "-" && a.rfind('-', 0) == 0) {
-      std::cerr << "quorvex-calc: unknown option " << a << "\n";
-      return kUsage;
-    } else if (!haveInput) {
-      input = a;
-      haveInput = true;
-      continue;
-    } else {
-      std::cerr << "quorvex-calc: one input only\n";
-      return kUsage;
-    }
-    if (i + 1 >= args.size()) {
-      std::cerr << "quorvex-calc: " << a << " needs a value\n";
-      return kUsage;
-    }
-    *into = args[++i];
-  }
-  Format inFormat = FormatOfName(input, Format::kCsv);
-  if (!inputFormat.empty() && !ParseFormat(inputFormat, inFormat)) {
-    std::cerr << "quorvex-calc: unknown input format " << inputFormat << "\n";
-    return kUsage;
-  }
-  Format outFormat = output.empty() ? inFormat : FormatOfName(output, inFormat);
-  if (!format.empty() && !ParseFormat(format, outFormat)) {
-    std::cerr << "quorvex-calc: unknown format " << format << "\n";
-    return kUsage;
-  }
-
-  std::ifstream file;
-  if (input != "-") {
-    file.open(input, std::ios::binary);
-    if (!file) {
-      std::cerr << "quorvex-calc: cannot read " << input << "\n";
-      return kRejected;
-    }
-  }
-  std::istream& in = input == "-" ? std::cin : file;
-  // Written beside the target first and renamed over it, so a failed run leaves no half file.
-  const std::string temp = output.empty() ? "" : output + ".part";
-  std::ofstream outFile;
-  if (!output.empty()) {
-    outFile.open(temp, std::ios::binary | std::ios::trunc);
-    if (!outFile) {
-      std::cerr << "quorvex-calc: cannot write " << output << "\n";
-      return kRejected;
-    }
-  }
-  std::ostream& out = output.empty() ? std::cout : outFile;
-  const BatchResult result = RunBatch(in, inFormat, out, outFormat);
-  out.flush();
-  if (!output.empty()) {
-    outFile.close();
-    if (!outFile || std::rename(temp.c_str(), output.c_str()) != 0) {
-      std::remove(temp.c_str());
-      std::cerr << "quorvex-calc: cannot write " << output << "\n";
-      return kRejected;
-    }
-  }
-  if (!result.error.empty()) {
-    std::cerr << "quorvex-calc: " << (input == "-" ? "standard input" : input) << ": " << result.error << "\n";
-    return kRejected;
-  }
-  std::cerr << "quorvex-calc: " << result.records << " records, " << result.rejected << " rejected\n";
-  return kOk;
-}
-
 }  // namespace
 
-int main(int argc, char* argv[]) {
-  std::ios::sync_with_stdio(false);
-  std::vector<std::string> args(argv + 1, argv + argc);
+namespace {
+
+int Run(const std::vector<std::string>& args) {
   if (args.empty()) {
     std::cerr << kUsageText;
     return kUsage;
@@ -242,6 +133,21 @@ int main(int argc, char* argv[]) {
     std::cout << "quorvex-calc " << QUORVEX_VERSION << "\n";
     return kOk;
   }
-  if (args[0] == "batch") return Batch({args.begin() + 1, args.end()});
+  if (args[0] == "batch") return BatchCommand({args.begin() + 1, args.end()});
   return Single(args);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  std::ios::sync_with_stdio(false);
+  const int status = Run(std::vector<std::string>(argv + 1, argv + argc));
+  // What was written must reach standard output: a full disk or a closed pipe is an error.
+  errno = 0;
+  std::cout.flush();
+  if (!std::cout || std::fflush(stdout) != 0) {
+    std::cerr << "quorvex-calc: cannot write standard output: " << std::strerror(errno != 0 ? errno : EIO) << "\n";
+    return kUsage;
+  }
+  return status;
 }

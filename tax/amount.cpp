@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <system_error>
 
@@ -126,6 +127,22 @@ std::optional<double> ParseAmount(std::string_view text) {
   const bool allZero = intDigits.empty() && fracDigits.find_first_not_of('0') == std::string_view::npos;
   if (allZero) return negative ? -0.0 : 0.0;
 
+  // Up to 15 digits and a power of ten up to 22: both are exact doubles, and one IEEE
+  // division or multiplication rounds their quotient or product correctly, as from_chars does.
+  if (intDigits.size() + fracDigits.size() <= 15 && exponent >= -22 && exponent <= 22) {
+    std::uint64_t digits = 0;
+    for (char c : intDigits) digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    for (char c : fracDigits) digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    const long e10 = exponent - static_cast<long>(fracDigits.size());
+    if (e10 >= -22 && e10 <= 22) {
+      static constexpr double kTens[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+      const auto m = static_cast<double>(digits);
+      const double value = e10 < 0 ? m / kTens[-e10] : m * kTens[e10];
+      return negative ? -value : value;
+    }
+  }
+
   std::string normal;
   normal.reserve(intDigits.size() + fracDigits.size() + 16);
   normal.append(intDigits.empty() ? std::string_view("0") : intDigits);
@@ -168,10 +185,10 @@ bool FormatAmountFast(double value, std::string& out) {
   constexpr double kHigh = 9007199254740992.0 / 100;  // 2^53 fen
   const double a = std::fabs(value);
   if (!(a >= kLow && a < kHigh)) return false;
-  int exp2 = 0;
-  const double f = std::frexp(a, &exp2);
-  const auto m = static_cast<std::uint64_t>(std::ldexp(f, 53));
-  const int j = 53 - exp2;  // a = m / 2^j
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &a, sizeof bits);  // a is normal: 0.01 <= a
+  const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+  const int j = 1075 - static_cast<int>(bits >> 52);  // a = m / 2^j
   if (j > 60) return false;
   const std::uint64_t hundred = m * 100;  // < 2^60
   std::uint64_t q = 0;
@@ -327,7 +344,7 @@ std::string FormatPercent(double rate) {
   // Whole percentages (every rate of the schedules): when the value is within a fraction of
   // the 15-digit rounding unit of an integer, the 15 digits are that integer's.
   if (hundredfold >= 1 && hundredfold < 1000) {
-    const Ext whole = std::nearbyint(hundredfold);
+    const auto whole = static_cast<Ext>(static_cast<int>(hundredfold + 0.5L));
     const Ext tolerance = hundredfold < 10 ? 2e-15L : 2e-14L;
     if (std::fabs(hundredfold - whole) < tolerance) return std::to_string(static_cast<int>(whole)) + "%";
   }

@@ -2,10 +2,13 @@
 // decimal paths write, for random doubles and for the values next to every rounding edge.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <string>
+#include <system_error>
 
 #include "tax/amount.h"
 
@@ -71,6 +74,32 @@ TEST(FormatFastPathTest, PercentOfRatesAndOfRandomValues) {
     const double near = std::nearbyint(rate * 100) / 100;
     for (double v = std::nextafter(near, 0), n = 0; n < 3; ++n, v = std::nextafter(v, 100))
       ASSERT_EQ(FormatPercent(v), FormatPercentSlowly(v)) << std::hexfloat << v;
+  }
+}
+
+// Short decimals (up to 15 digits, small exponents) take a path of their own in ParseAmount();
+// it must give the correctly rounded double that from_chars gives for the same text.
+TEST(FormatFastPathTest, ParseAmountOfShortDecimalsIsCorrectlyRounded) {
+  std::mt19937_64 rng(11);
+  for (int i = 0; i < 200000; ++i) {
+    const int digits = 1 + static_cast<int>(rng() % 17);
+    std::string text;
+    for (int k = 0; k < digits; ++k) text.push_back(static_cast<char>('0' + rng() % 10));
+    const std::size_t point = rng() % (text.size() + 1);
+    if (rng() % 4 != 0) text.insert(point, ".");
+    if (rng() % 3 == 0) {
+      text.push_back('e');
+      text.append(std::to_string(static_cast<int>(rng() % 51) - 25));
+    }
+    double expected = 0;
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), expected);
+    if (res.ec != std::errc() || res.ptr != text.data() + text.size()) continue;
+    const std::optional<double> parsed = ParseAmount(text);
+    ASSERT_TRUE(parsed.has_value()) << text;
+    ASSERT_EQ(*parsed, expected) << text;
+    std::string negative(1, '-');
+    negative.append(text);
+    ASSERT_EQ(ParseAmount(negative), -expected) << text;
   }
 }
 

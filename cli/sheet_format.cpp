@@ -1,0 +1,99 @@
+#include "cli/sheet_format.h"
+
+#include <algorithm>
+
+#include "cli/csv.h"
+#include "cli/json_line.h"
+
+namespace quorvex::cli {
+
+const std::vector<std::string>& OutcomeColumns() {
+  static const std::vector<std::string> columns = [] {
+    std::vector<std::string> c{"status", "field", "message", "warning", "income"};
+    for (std::string_view key : kLineKeys) c.emplace_back(key);
+    return c;
+  }();
+  return columns;
+}
+
+bool IsOutcomeColumn(std::string_view name) {
+  const std::vector<std::string>& columns = OutcomeColumns();
+  return std::find(columns.begin(), columns.end(), name) != columns.end();
+}
+
+std::vector<std::string> OutputNames(const std::vector<std::string>& columns) {
+  std::vector<std::string> names = columns;
+  NameIndex taken;
+  for (const std::string& c : columns) taken.emplace(c, 0);
+  for (std::string& name : names) {
+    if (!IsOutcomeColumn(name)) continue;
+    for (int n = 1;; ++n) {
+      std::string candidate = name + "_" + std::to_string(n);
+      if (IsOutcomeColumn(candidate) || taken.count(candidate) != 0) continue;
+      taken.emplace(candidate, 0);
+      name = std::move(candidate);
+      break;
+    }
+  }
+  return names;
+}
+
+long FindColumn(const Layout& layout, std::string_view key, std::size_t nth) {
+  const auto it = layout.index.find(key);
+  if (it == layout.index.end()) return -1;
+  if (nth == 0) return it->second;
+  const std::vector<std::uint32_t>& more = layout.repeats[it->second];
+  return nth <= more.size() ? more[nth - 1] : -1;
+}
+
+long AddColumn(Layout& layout, std::string_view key, std::size_t nth) {
+  const long found = FindColumn(layout, key, nth);
+  if (found >= 0) return found;
+  if (layout.columns.size() >= kMaxColumns) return -1;
+  const auto column = static_cast<std::uint32_t>(layout.columns.size());
+  layout.columns.emplace_back(key);
+  layout.repeats.emplace_back();
+  if (nth == 0) {
+    layout.index.emplace(std::string(key), column);
+  } else {
+    // Occurrences are met in order, so the one before this exists.
+    layout.repeats[layout.index.find(key)->second].push_back(column);
+  }
+  return column;
+}
+
+Request RequestOf(const Record& record) {
+  const auto& r = record.request;
+  return {std::string(r[0]), std::string(r[1]), std::string(r[2]), std::string(r[3]),
+          std::string(r[4]), std::string(r[5]), std::string(r[6])};
+}
+
+std::array<std::string_view, 5 + kLineKeys.size()> OutcomeTexts(const Outcome& outcome) {
+  std::array<std::string_view, 5 + kLineKeys.size()> texts{
+      outcome.ok ? "ok" : "rejected", outcome.field, outcome.message, outcome.warning ? "true" : "false",
+      outcome.income};
+  if (outcome.ok) std::copy(outcome.lines.begin(), outcome.lines.end(), texts.begin() + 5);
+  return texts;
+}
+
+std::unique_ptr<SheetReader> MakeReader(Format format) {
+  switch (format) {
+    case Format::kCsv:
+      return std::make_unique<CsvReader>();
+    case Format::kJsonLines:
+      return std::make_unique<JsonLinesReader>();
+  }
+  return nullptr;
+}
+
+std::unique_ptr<SheetWriter> MakeWriter(const Layout& layout) {
+  switch (layout.out) {
+    case Format::kCsv:
+      return std::make_unique<CsvWriter>(layout);
+    case Format::kJsonLines:
+      return std::make_unique<JsonLinesWriter>(layout);
+  }
+  return nullptr;
+}
+
+}  // namespace quorvex::cli
