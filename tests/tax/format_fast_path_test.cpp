@@ -83,10 +83,13 @@ TEST(FormatFastPathTest, ParseAmountOfShortDecimalsIsCorrectlyRounded) {
   std::mt19937_64 rng(11);
   for (int i = 0; i < 200000; ++i) {
     const int digits = 1 + static_cast<int>(rng() % 17);
+    const int point = rng() % 4 != 0 ? static_cast<int>(rng() % static_cast<unsigned>(digits + 1)) : -1;
     std::string text;
-    for (int k = 0; k < digits; ++k) text.push_back(static_cast<char>('0' + rng() % 10));
-    const std::size_t point = rng() % (text.size() + 1);
-    if (rng() % 4 != 0) text.insert(point, ".");
+    for (int k = 0; k < digits; ++k) {
+      if (k == point) text.push_back('.');
+      text.push_back(static_cast<char>('0' + rng() % 10));
+    }
+    if (point == digits) text.push_back('.');
     if (rng() % 3 == 0) {
       text.push_back('e');
       text.append(std::to_string(static_cast<int>(rng() % 51) - 25));
