@@ -43,7 +43,7 @@ long FindColumn(const Layout& layout, std::string_view key, std::size_t nth) {
   if (it == layout.index.end()) return -1;
   if (nth == 0) return it->second;
   const std::vector<std::uint32_t>& more = layout.repeats[it->second];
-  return nth <= more.size() ? more[nth - 1] : -1;
+  return nth <= more.size() ? static_cast<long>(more[nth - 1]) : -1L;
 }
 
 long AddColumn(Layout& layout, std::string_view key, std::size_t nth) {
