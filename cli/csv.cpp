@@ -54,10 +54,7 @@ bool CsvReader::ReadHeader(std::string_view text, std::size_t& used, std::uint64
   Record header;
   std::string arena;
   arena.reserve(text.size());
-  if (!Parse(text, used, line, header, arena)) {
-    error = "the sheet has no header row";
-    return false;
-  }
+  if (!Parse(text, used, line, header, arena)) return false;  // only blank lines so far
   if (header.fields.size() > kMaxColumns) {
     error = "the header has " + std::to_string(header.fields.size()) + " columns, more than " +
             std::to_string(kMaxColumns);

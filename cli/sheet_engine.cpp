@@ -142,9 +142,17 @@ bool Chunker::Header(SheetReader& reader, Layout& layout, EngineResult& result) 
     if (end != std::string_view::npos || end_) {
       if (end == std::string_view::npos) end = data.size();
       std::size_t used = 0;
-      if (!reader.ReadHeader(data.substr(0, end), used, line_, layout, result.error)) return false;
-      pos_ += used;
-      return true;
+      std::uint64_t line = line_;
+      if (reader.ReadHeader(data.substr(0, end), used, line, layout, result.error)) {
+        pos_ += used;
+        line_ = line;
+        return true;
+      }
+      if (!result.error.empty()) return false;
+      if (end_) {
+        result.error = "the sheet has no header row";
+        return false;
+      }
     }
     if (data.size() > kMaxRecordBytes) {
       result.error = "the header is longer than " + std::to_string(kMaxRecordBytes >> 20) + " MiB";

@@ -71,9 +71,9 @@ class SheetReader {
   // Whether every record shares the columns of a header row (CSV). Without one (JSON Lines),
   // a CSV output's columns are every key of every record, collected in a first pass.
   virtual bool HasHeader() const = 0;
-  // Reads the header from `text`, which holds at least one whole record unless the input is
-  // that short; `used` and `line` are advanced past it. false with `error` set when the sheet
-  // cannot be processed.
+  // Reads the header from `text`, which ends with a whole record unless the input is that
+  // short; `used` and `line` are advanced past it. false with `error` set when the sheet
+  // cannot be processed, false with `error` empty when `text` holds no record yet.
   virtual bool ReadHeader(std::string_view text, std::size_t& used, std::uint64_t& line, Layout& layout,
                           std::string& error) = 0;
   // The end of the last complete record within `data`: records may only be cut there.
