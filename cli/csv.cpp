@@ -56,8 +56,8 @@ bool CsvReader::ReadHeader(std::string_view text, std::size_t& used, std::uint64
   arena.reserve(text.size());
   if (!Parse(text, used, line, header, arena)) return false;  // only blank lines so far
   if (header.fields.size() > kMaxColumns) {
-    error = "the header has " + std::to_string(header.fields.size()) + " columns, more than " +
-            std::to_string(kMaxColumns);
+    error =
+        "the header has " + std::to_string(header.fields.size()) + " columns, more than " + std::to_string(kMaxColumns);
     return false;
   }
   for (const FieldRef& f : header.fields) layout.columns.emplace_back(f.text);
@@ -163,8 +163,8 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
     record.error = "第" + std::to_string(record.line) + "行的列数多于表头";
   for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
     const int c = requestColumn_[k];
-    record.request[k] = c >= 0 && static_cast<std::size_t>(c) < record.fields.size() ? record.fields[c].text
-                                                                                      : std::string_view();
+    record.request[k] =
+        c >= 0 && static_cast<std::size_t>(c) < record.fields.size() ? record.fields[c].text : std::string_view();
   }
   return true;
 }
@@ -235,8 +235,10 @@ void CsvWriter::WriteFromJson(const Record& record, std::string& out) const {
     const long first = FindColumn(layout_, f.key, 0);
     if (first < 0) continue;
     std::size_t nth = 0;
-    if (setBy[first] == serial) nth = ++seen[first];
-    else seen[first] = 0;
+    if (setBy[first] == serial)
+      nth = ++seen[first];
+    else
+      seen[first] = 0;
     const long column = nth == 0 ? first : FindColumn(layout_, f.key, nth);
     if (column < 0) continue;
     values[column] = f.text;

@@ -291,7 +291,8 @@ bool JsonLinesReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t&
   for (;;) {
     if (pos >= s.size()) return false;
     const void* lf = std::memchr(s.data() + pos, '\n', s.size() - pos);
-    const std::size_t end = lf == nullptr ? s.size() : static_cast<std::size_t>(static_cast<const char*>(lf) - s.data());
+    const std::size_t end =
+        lf == nullptr ? s.size() : static_cast<std::size_t>(static_cast<const char*>(lf) - s.data());
     std::string_view text = s.substr(pos, end - pos);
     pos = lf == nullptr ? end : end + 1;
     record.line = line++;

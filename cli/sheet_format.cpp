@@ -69,9 +69,9 @@ Request RequestOf(const Record& record) {
 }
 
 std::array<std::string_view, 5 + kLineKeys.size()> OutcomeTexts(const Outcome& outcome) {
-  std::array<std::string_view, 5 + kLineKeys.size()> texts{
-      outcome.ok ? "ok" : "rejected", outcome.field, outcome.message, outcome.warning ? "true" : "false",
-      outcome.income};
+  std::array<std::string_view, 5 + kLineKeys.size()> texts{outcome.ok ? "ok" : "rejected", outcome.field,
+                                                           outcome.message, outcome.warning ? "true" : "false",
+                                                           outcome.income};
   if (outcome.ok) std::copy(outcome.lines.begin(), outcome.lines.end(), texts.begin() + 5);
   return texts;
 }

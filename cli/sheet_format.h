@@ -36,10 +36,10 @@ struct FieldRef {
 };
 
 struct Record {
-  std::uint64_t line = 0;   // the line the record starts on; the first line of the input is 1
-  std::string_view raw;     // the record as written, without its line break
+  std::uint64_t line = 0;  // the line the record starts on; the first line of the input is 1
+  std::string_view raw;    // the record as written, without its line break
   std::vector<FieldRef> fields;
-  std::string error;        // not empty: the record is malformed, this says how
+  std::string error;  // not empty: the record is malformed, this says how
   std::array<std::string_view, kRequestKeys.size()> request{};
 };
 

@@ -96,8 +96,8 @@ bool TextInput::Append(std::string& text, std::string& error) {
     if (encoding_ == Encoding::kAuto) {
       const std::size_t valid = Utf8Prefix(raw_);
       // A sequence cut by the end of the piece is no sign of another encoding.
-      const bool utf8 = valid == raw_.size() || (!end_ && raw_.size() - valid < 4 &&
-                                                 Utf8Prefix(raw_.substr(valid) + "\x80\x80\x80") > 0);
+      const bool utf8 = valid == raw_.size() ||
+                        (!end_ && raw_.size() - valid < 4 && Utf8Prefix(raw_.substr(valid) + "\x80\x80\x80") > 0);
       encoding_ = utf8 ? Encoding::kUtf8 : Encoding::kGb18030;
     }
     if (encoding_ == Encoding::kGb18030 && iconv_ == nullptr) {
@@ -119,8 +119,8 @@ bool TextInput::Decode(std::string& text, bool atEnd, std::string& error) {
   std::size_t used = 0;
   if (encoding_ == Encoding::kUtf8) {
     used = Utf8Prefix(raw_);
-    const bool cut = used < raw_.size() && !atEnd && raw_.size() - used < 4 &&
-                     Utf8Prefix(raw_.substr(used) + "\x80\x80\x80") > 0;
+    const bool cut =
+        used < raw_.size() && !atEnd && raw_.size() - used < 4 && Utf8Prefix(raw_.substr(used) + "\x80\x80\x80") > 0;
     if (used < raw_.size() && !cut) {
       error = "byte " + std::to_string(decodedBytes_ + used + 1) +
               " is not UTF-8 text (--encoding gb18030 reads GBK and GB18030 sheets)";

@@ -100,35 +100,33 @@ INSTANTIATE_TEST_SUITE_P(
                       "\r\n李四,工资、薪金所得,abc,0,4800,\"a,b\",rejected,amount,无效的金额，请重新输入" +
                       kEmptyFigures + "\r\n",
                   2, 1},
-        SheetCase{"HeaderOnlySheetKeepsItsHeader", "id,category,amount\r\n", Format::kCsv, Format::kCsv, kHeader,
-                  0, 0},
+        SheetCase{"HeaderOnlySheetKeepsItsHeader", "id,category,amount\r\n", Format::kCsv, Format::kCsv, kHeader, 0, 0},
         SheetCase{"InputColumnsNamedLikeTheOutcomeAreRenamed", "id,category,amount,status,status\n1,salary,abc,x,ok\n",
                   Format::kCsv, Format::kCsv,
                   std::string("id,category,amount,status_1,status_2,") + kOutcomeHeader +
                       "\r\n1,salary,abc,x,ok,rejected,amount,无效的金额，请重新输入" + kEmptyFigures + "\r\n",
                   1, 1},
-        SheetCase{"ExtraValuesStayInTheRejectedRowAfterTheOutcome", "id,category,amount\n1,salary,5000,x,\"y,z\"\n",
-                  Format::kCsv, Format::kCsv,
-                  kHeader + "1,salary,5000," + kRejectedRecord + "第2行的列数多于表头" + kEmptyFigures +
-                      ",x,\"y,z\"\r\n",
-                  1, 1},
+        SheetCase{
+            "ExtraValuesStayInTheRejectedRowAfterTheOutcome", "id,category,amount\n1,salary,5000,x,\"y,z\"\n",
+            Format::kCsv, Format::kCsv,
+            kHeader + "1,salary,5000," + kRejectedRecord + "第2行的列数多于表头" + kEmptyFigures + ",x,\"y,z\"\r\n", 1,
+            1},
         SheetCase{"ShortRowsAreFilledAndBlankLinesSkipped", "id,category,amount\n\n1,salary\r\n\r\n", Format::kCsv,
-                  Format::kCsv,
-                  kHeader + "1,salary,,rejected,amount,无效的金额，请重新输入" + kEmptyFigures + "\r\n", 1, 1},
+                  Format::kCsv, kHeader + "1,salary,,rejected,amount,无效的金额，请重新输入" + kEmptyFigures + "\r\n",
+                  1, 1},
         SheetCase{"LineNumbersCountLoneCarriageReturnsAndQuotedBreaks",
                   "id,category,amount\r\"a\nb\",salary,1,x\r2,salary,1,y", Format::kCsv, Format::kCsv,
                   kHeader + "\"a\nb\",salary,1," + kRejectedRecord + "第2行的列数多于表头" + kEmptyFigures + ",x\r\n" +
                       "2,salary,1," + kRejectedRecord + "第4行的列数多于表头" + kEmptyFigures + ",y\r\n",
                   2, 2},
-        SheetCase{"TextAfterAClosingQuoteRejectsTheRecordOnly", "id,category,amount\n\"1\"2,salary,5000\n3,salary,5000\n",
-                  Format::kCsv, Format::kCsv,
+        SheetCase{"TextAfterAClosingQuoteRejectsTheRecordOnly",
+                  "id,category,amount\n\"1\"2,salary,5000\n3,salary,5000\n", Format::kCsv, Format::kCsv,
                   kHeader + "\"1\"2,salary,5000," + kRejectedRecord + "第2行有引号外的多余文字" + kEmptyFigures +
                       "\r\n3,salary,5000," + kOk5000 + "\r\n",
                   2, 1},
-        SheetCase{"PrivateUseCharacterFirstIsText", "（序号）,category,amount\n1,salary,5000\n", Format::kCsv,
-                  Format::kCsv,
-                  std::string("（序号）,category,amount,") + kOutcomeHeader + "\r\n1,salary,5000," + kOk5000 + "\r\n",
-                  1, 0},
+        SheetCase{
+            "PrivateUseCharacterFirstIsText", "（序号）,category,amount\n1,salary,5000\n", Format::kCsv, Format::kCsv,
+            std::string("（序号）,category,amount,") + kOutcomeHeader + "\r\n1,salary,5000," + kOk5000 + "\r\n", 1, 0},
         SheetCase{"ByteOrderMarkIsEchoed", "\xEF\xBB\xBFid,category,amount\n1,salary,5000\n", Format::kCsv,
                   Format::kCsv, "\xEF\xBB\xBF" + kHeader + "1,salary,5000," + kOk5000 + "\r\n", 1, 0},
         SheetCase{"JsonKeepsLiteralsAndRenamesClashingKeys",
@@ -176,26 +174,26 @@ TEST_P(RefusedSheetTest, FailsWithTheReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Sheets, RefusedSheetTest,
-    testing::Values(
-        RefusedCase{"UnclosedQuoteAtTheEnd", "id,category,amount\n1,salary,5000\n2,salary,\"6000\n", Format::kCsv,
-                    Format::kCsv, "record on line 3 is never closed"},
-        RefusedCase{"NoCategoryColumn", "id,amount\n1,5000\n", Format::kCsv, Format::kCsv, "no \"category\" column"},
-        RefusedCase{"NoAmountColumn", "id,category\n1,salary\n", Format::kCsv, Format::kJsonLines,
-                    "no \"amount\" column"},
-        RefusedCase{"EmptyInput", "", Format::kCsv, Format::kCsv, "no header row"},
-        RefusedCase{"RecordBeyondTheLimit", "category,amount\n" + std::string(kMaxRecordBytes + 10, ','),
-                    Format::kCsv, Format::kCsv, "longer than 1 MiB"},
-        RefusedCase{"LineWithoutBreakBeyondTheLimit", std::string(kMaxRecordBytes + 10, 'x'), Format::kJsonLines,
-                    Format::kJsonLines, "line 1 is longer than 1 MiB"},
-        RefusedCase{"TooManyColumns", "category,amount" + std::string(kMaxColumns, ',') + "\n", Format::kCsv,
-                    Format::kCsv, "columns, more than"},
-        RefusedCase{"NotUtf8AfterAnAsciiStart", std::string(300000, '\n') + "category,amount\n\xFF\n", Format::kCsv,
-                    Format::kCsv, "is not UTF-8 text"}),
+    testing::Values(RefusedCase{"UnclosedQuoteAtTheEnd", "id,category,amount\n1,salary,5000\n2,salary,\"6000\n",
+                                Format::kCsv, Format::kCsv, "record on line 3 is never closed"},
+                    RefusedCase{"NoCategoryColumn", "id,amount\n1,5000\n", Format::kCsv, Format::kCsv,
+                                "no \"category\" column"},
+                    RefusedCase{"NoAmountColumn", "id,category\n1,salary\n", Format::kCsv, Format::kJsonLines,
+                                "no \"amount\" column"},
+                    RefusedCase{"EmptyInput", "", Format::kCsv, Format::kCsv, "no header row"},
+                    RefusedCase{"RecordBeyondTheLimit", "category,amount\n" + std::string(kMaxRecordBytes + 10, ','),
+                                Format::kCsv, Format::kCsv, "longer than 1 MiB"},
+                    RefusedCase{"LineWithoutBreakBeyondTheLimit", std::string(kMaxRecordBytes + 10, 'x'),
+                                Format::kJsonLines, Format::kJsonLines, "line 1 is longer than 1 MiB"},
+                    RefusedCase{"TooManyColumns", "category,amount" + std::string(kMaxColumns, ',') + "\n",
+                                Format::kCsv, Format::kCsv, "columns, more than"},
+                    RefusedCase{"NotUtf8AfterAnAsciiStart", std::string(300000, '\n') + "category,amount\n\xFF\n",
+                                Format::kCsv, Format::kCsv, "is not UTF-8 text"}),
     [](const testing::TestParamInfo<RefusedCase>& info) { return info.param.name; });
 
 TEST(JsonLinesTest, InvalidLinesBecomeRejectedRecordsAndTheOutputStaysJson) {
   const Outcomes run = Process("{\"category\":\"salary\",\"amount\":05000}\n{oops\n[1]\n{\"a\":{\"b\":1}}\n",
-                          Format::kJsonLines, Format::kJsonLines);
+                               Format::kJsonLines, Format::kJsonLines);
   EXPECT_EQ(run.result.records, 4u);
   EXPECT_EQ(run.result.rejected, 4u);
   EXPECT_EQ(run.output.find("05000"), std::string::npos);
@@ -232,19 +230,30 @@ TEST(ReadErrorTest, AWriteErrorStopsTheRun) {
 
 // A mixed sheet of every category and kind, with rejected rows, many blocks long.
 std::string MixedSheet(int rows) {
-  const char* kinds[][2] = {{"salary", ""},           {"salary", "from-tax"}, {"salary", "from-take-home"},
-                            {"year-bonus", ""},       {"year-bonus", "from-after-tax"},
-                            {"salary-bonus", ""},     {"labour", ""},         {"labour", "from-after-tax"},
-                            {"writing", ""},          {"rent", ""},           {"property", ""},
-                            {"royalties", ""},        {"business", ""},       {"contract", ""},
-                            {"interest", ""},         {"chance", ""},         {"other", "bad-kind"}};
+  const char* kinds[][2] = {{"salary", ""},
+                            {"salary", "from-tax"},
+                            {"salary", "from-take-home"},
+                            {"year-bonus", ""},
+                            {"year-bonus", "from-after-tax"},
+                            {"salary-bonus", ""},
+                            {"labour", ""},
+                            {"labour", "from-after-tax"},
+                            {"writing", ""},
+                            {"rent", ""},
+                            {"property", ""},
+                            {"royalties", ""},
+                            {"business", ""},
+                            {"contract", ""},
+                            {"interest", ""},
+                            {"chance", ""},
+                            {"other", "bad-kind"}};
   std::mt19937 rng(5);
   std::ostringstream out;
   out << "id,category,calc,amount,salary,months,note\n";
   for (int i = 0; i < rows; ++i) {
     const auto& k = kinds[static_cast<std::size_t>(i) % std::size(kinds)];
-    out << i << ',' << k[0] << ',' << k[1] << ',' << rng() % 200000 << '.' << rng() % 100 << ',' << rng() % 9000
-        << ',' << (i % 12) + 1 << ",\"n " << i << "\"" << (i % 5 == 0 ? "\r\n" : "\n");
+    out << i << ',' << k[0] << ',' << k[1] << ',' << rng() % 200000 << '.' << rng() % 100 << ',' << rng() % 9000 << ','
+        << (i % 12) + 1 << ",\"n " << i << "\"" << (i % 5 == 0 ? "\r\n" : "\n");
   }
   return out.str();
 }

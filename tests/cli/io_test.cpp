@@ -41,7 +41,8 @@ TEST(JsonLineTest, ReadsFlatObjectsKeepingValuesAsWritten) {
   std::vector<FieldRef> f;
   std::string arena;
   std::string error;
-  const std::string line = R"({"category":"salary", "amount": -5000.10e2, "ok": true, "x": null, "n":"\u7a0e\ud83d\ude00"})";
+  const std::string line =
+      R"({"category":"salary", "amount": -5000.10e2, "ok": true, "x": null, "n":"\u7a0e\ud83d\ude00"})";
   arena.reserve(line.size());
   ASSERT_TRUE(ParseJsonObject(line, f, arena, error)) << error;
   ASSERT_EQ(f.size(), 5u);
@@ -79,11 +80,11 @@ TEST(JsonLineTest, QuoteEscapesWhatJsonRequires) {
 }
 
 TEST(TextTest, Utf8PrefixStopsAtTheFirstInvalidSequence) {
-  EXPECT_EQ(Utf8Prefix("abc税\xEE\x80\x80"), 9u);     // U+E000 is text
-  EXPECT_EQ(Utf8Prefix("ab\xC0\x80"), 2u);            // overlong
-  EXPECT_EQ(Utf8Prefix("ab\xED\xA0\x80"), 2u);        // surrogate
-  EXPECT_EQ(Utf8Prefix("ab\xF4\x90\x80\x80"), 2u);    // beyond U+10FFFF
-  EXPECT_EQ(Utf8Prefix("abcdefgh\xE7\xA8"), 8u);      // cut sequence
+  EXPECT_EQ(Utf8Prefix("abc税\xEE\x80\x80"), 9u);   // U+E000 is text
+  EXPECT_EQ(Utf8Prefix("ab\xC0\x80"), 2u);          // overlong
+  EXPECT_EQ(Utf8Prefix("ab\xED\xA0\x80"), 2u);      // surrogate
+  EXPECT_EQ(Utf8Prefix("ab\xF4\x90\x80\x80"), 2u);  // beyond U+10FFFF
+  EXPECT_EQ(Utf8Prefix("abcdefgh\xE7\xA8"), 8u);    // cut sequence
   EXPECT_EQ(Utf8Prefix("12345678901234567\xFF"), 17u);
 }
 

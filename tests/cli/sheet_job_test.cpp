@@ -129,7 +129,8 @@ TEST_F(SheetJobTest, CancelLeavesNoOutput) {
 
 TEST_F(SheetJobTest, JsonLinesToCsvReadsTheFileTwiceAndReportsProgress) {
   std::string sheet;
-  for (int i = 0; i < 20000; ++i) sheet += "{\"id\":" + std::to_string(i) + ",\"category\":\"salary\",\"amount\":5000}\n";
+  for (int i = 0; i < 20000; ++i)
+    sheet += "{\"id\":" + std::to_string(i) + ",\"category\":\"salary\",\"amount\":5000}\n";
   sheet += "{\"late\":\"x\",\"category\":\"salary\",\"amount\":5000}\n";
   Write("in.jsonl", sheet);
   SheetJob job;
