@@ -1,5 +1,6 @@
 #include "cli/json_line.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -243,12 +244,25 @@ std::string Quote(std::string_view text) {
 }
 
 void AppendJsonString(std::string& out, std::string_view text) {
+  static constexpr auto kEscaped = [] {
+    std::array<bool, 256> escaped{};
+    for (int c = 0; c < 0x20; ++c) escaped[static_cast<std::size_t>(c)] = true;
+    escaped['"'] = escaped['\\'] = true;
+    return escaped;
+  }();
   out.push_back('"');
+  bool any = false;
+  for (const char c : text) any |= kEscaped[static_cast<unsigned char>(c)];
+  if (!any) {
+    out += text;
+    out.push_back('"');
+    return;
+  }
   std::size_t plain = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     const auto u = static_cast<unsigned char>(c);
-    if (u >= 0x20 && c != '"' && c != '\\') continue;
+    if (!kEscaped[u]) continue;
     out.append(text.data() + plain, i - plain);
     plain = i + 1;
     switch (c) {

@@ -7,18 +7,32 @@
 
 namespace quorvex::cli {
 
+namespace {
+
+constexpr std::array<std::string_view, 5 + kLineKeys.size()> kOutcomeNames = [] {
+  std::array<std::string_view, 5 + kLineKeys.size()> names{"status", "field", "message", "warning", "income"};
+  for (std::size_t i = 0; i < kLineKeys.size(); ++i) names[5 + i] = kLineKeys[i];
+  return names;
+}();
+
+// Bit n set: some outcome column is n bytes long.
+constexpr std::uint64_t kOutcomeLengths = [] {
+  std::uint64_t lengths = 0;
+  for (std::string_view name : kOutcomeNames) lengths |= std::uint64_t{1} << name.size();
+  return lengths;
+}();
+
+}  // namespace
+
 const std::vector<std::string>& OutcomeColumns() {
-  static const std::vector<std::string> columns = [] {
-    std::vector<std::string> c{"status", "field", "message", "warning", "income"};
-    for (std::string_view key : kLineKeys) c.emplace_back(key);
-    return c;
-  }();
+  static const std::vector<std::string> columns(kOutcomeNames.begin(), kOutcomeNames.end());
   return columns;
 }
 
 bool IsOutcomeColumn(std::string_view name) {
-  const std::vector<std::string>& columns = OutcomeColumns();
-  return std::find(columns.begin(), columns.end(), name) != columns.end();
+  // Most keys differ in length from every outcome column: one bit test.
+  if (name.size() >= 64 || (kOutcomeLengths & (std::uint64_t{1} << name.size())) == 0) return false;
+  return std::find(kOutcomeNames.begin(), kOutcomeNames.end(), name) != kOutcomeNames.end();
 }
 
 std::vector<std::string> OutputNames(const std::vector<std::string>& columns) {

@@ -180,6 +180,26 @@ namespace {
 // Returns false when the value is outside the range this handles.
 __extension__ using U128 = unsigned __int128;
 
+// Writes a positive number of fen as yuan with two decimals.
+bool WriteFen(std::uint64_t fen, bool negative, std::string& out) {
+  char buf[32];
+  char* end = buf + sizeof buf;
+  char* p = end;
+  std::uint64_t v = fen;
+  *--p = static_cast<char>('0' + v % 10);
+  v /= 10;
+  *--p = static_cast<char>('0' + v % 10);
+  v /= 10;
+  *--p = '.';
+  do {
+    *--p = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  if (negative) *--p = '-';
+  out.assign(p, static_cast<std::size_t>(end - p));
+  return true;
+}
+
 bool FormatAmountFast(double value, std::string& out) {
   constexpr double kLow = 0.01;
   constexpr double kHigh = 9007199254740992.0 / 100;  // 2^53 fen
@@ -214,22 +234,45 @@ bool FormatAmountFast(double value, std::string& out) {
     }
   }
   q += up ? 1 : 0;
-  char buf[32];
-  char* end = buf + sizeof buf;
-  char* p = end;
-  std::uint64_t v = q;
-  *--p = static_cast<char>('0' + v % 10);
-  v /= 10;
-  *--p = static_cast<char>('0' + v % 10);
-  v /= 10;
-  *--p = '.';
-  do {
-    *--p = static_cast<char>('0' + v % 10);
-    v /= 10;
-  } while (v != 0);
-  if (value < 0) *--p = '-';
-  out.assign(p, static_cast<std::size_t>(end - p));
-  return true;
+  return WriteFen(q, value < 0, out);
+}
+
+// The same for an extended value of at least 0.5 (so that j <= 64 below): a = m / 2^j with a
+// 64-bit m, the products taken in 128 bits.
+bool FormatExtendedFast(long double value, std::string& out) {
+  constexpr long double kLow = 0.5L;
+  constexpr long double kHigh = 9007199254740992.0L / 100;
+  const long double a = std::fabs(value);
+  if (!(a >= kLow && a < kHigh)) return false;
+  unsigned char bytes[sizeof(long double)] = {};
+  std::memcpy(bytes, &a, 10);
+  std::uint64_t m = 0;
+  std::memcpy(&m, bytes, sizeof m);
+  const int biased = bytes[8] | ((bytes[9] & 0x7F) << 8);
+  const int j = 16383 + 63 - biased;  // a = m / 2^j
+  if (j > 64 || j < 0) return false;
+  const U128 hundred = static_cast<U128>(m) * 100;
+  U128 q = hundred >> j;
+  const U128 r = hundred - (q << j);
+  bool up = false;
+  if (j > 0) {
+    const U128 half = static_cast<U128>(1) << (j - 1);
+    if (r >= half) {
+      up = true;
+    } else {
+      int e10 = -1;  // floor(log10 a) for a >= 0.5
+      static constexpr long double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13};
+      for (long double p : kPowers) {
+        if (a < p) break;
+        ++e10;
+      }
+      U128 scale = 1;
+      for (int k = 0; k < 16 - e10; ++k) scale *= 10;
+      up = (half - r) * scale <= static_cast<U128>(5) << j;
+    }
+  }
+  q += up ? 1 : 0;
+  return WriteFen(static_cast<std::uint64_t>(q), value < 0, out);
 }
 
 }  // namespace
@@ -240,9 +283,15 @@ std::string FormatAmount(double value) {
   return FormatExtendedAmount(Widen(value));
 }
 
-std::string FormatAmountSlowly(double value) { return FormatExtendedAmount(Widen(value)); }
+std::string FormatAmountSlowly(double value) { return FormatExtendedAmountSlowly(Widen(value)); }
 
 std::string FormatExtendedAmount(long double value) {
+  std::string out;
+  if (FormatExtendedFast(value, out)) return out;
+  return FormatExtendedAmountSlowly(value);
+}
+
+std::string FormatExtendedAmountSlowly(long double value) {
   if (!std::isfinite(value)) return {};
   const Decimal d = RoundSignificant(value, 18);
   // Digits of the value at positions 10^exponent down to 10^(exponent - 17).

@@ -38,6 +38,8 @@ namespace quorvex::tax {
 // double, from the first 18 significant digits of the extended value itself. For sums that
 // are shown without first being stored as a double.
 [[nodiscard]] std::string FormatExtendedAmount(long double value);
+// FormatExtendedAmountSlowly() is FormatExtendedAmount() through the general decimal path only.
+[[nodiscard]] std::string FormatExtendedAmountSlowly(long double value);
 
 // FormatPercent() writes rate x 100 with at most 15 significant digits, without trailing
 // zeros or a trailing point, followed by "%": 0.03 -> "3%", 0.45 -> "45%".

@@ -60,6 +60,23 @@ TEST(FormatFastPathTest, HalvesAndTheirNeighboursAtEveryMagnitude) {
     ExpectSameAmount(v);
 }
 
+TEST(FormatFastPathTest, ExtendedValuesWithSixtyFourBitMantissas) {
+  std::mt19937_64 rng(13);
+  for (int i = 0; i < 200000; ++i) {
+    // Any mantissa, from 0.25 to about 2^47, and sums and differences of fen amounts as the
+    // bonus page shows them without storing them first.
+    const long double v = std::ldexp(static_cast<long double>(rng() | (std::uint64_t{1} << 63)),
+                                     static_cast<int>(rng() % 50) - 65);
+    ASSERT_EQ(FormatExtendedAmount(v), FormatExtendedAmountSlowly(v)) << static_cast<double>(v);
+    ASSERT_EQ(FormatExtendedAmount(-v), FormatExtendedAmountSlowly(-v)) << static_cast<double>(v);
+    const long double sum = static_cast<long double>(static_cast<double>(rng() % 10000000000) / 100) +
+                            static_cast<double>(rng() % 100000) / 1000 - 0.005L;
+    ASSERT_EQ(FormatExtendedAmount(sum), FormatExtendedAmountSlowly(sum)) << static_cast<double>(sum);
+  }
+  for (long double v : {0.5L, 0.995L, 0.994999999999999999L, 1.005L, 2.675L, 90071992547409.915L, 1e13L + 0.005L})
+    ASSERT_EQ(FormatExtendedAmount(v), FormatExtendedAmountSlowly(v)) << static_cast<double>(v);
+}
+
 TEST(FormatFastPathTest, PercentOfRatesAndOfRandomValues) {
   for (int k = 0; k <= 100000; ++k) {
     const double rate = k / 1000.0;
