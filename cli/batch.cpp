@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 
@@ -61,7 +62,7 @@ class ProgressLine {
       std::snprintf(pct, sizeof pct, "%3d%% ", static_cast<int>(done * 100));
       line += pct;
       if (done > 0) {
-        const auto left = static_cast<long>(seconds / done - seconds + 0.5);
+        const long left = std::lround(seconds / done - seconds);
         line += Grouped(p.records) + " records, " + Grouped(static_cast<std::uint64_t>(rate)) + " records/s, " +
                 std::to_string(left) + " s left";
       }
@@ -160,20 +161,20 @@ bool ReadArgs(const std::vector<std::string>& argv, BatchArgs& args) {
 
 }  // namespace
 
-int BatchCommand(const std::vector<std::string>& argv) {
-  BatchArgs args;
-  if (!ReadArgs(argv, args)) return kExitError;
+int BatchCommand(const std::vector<std::string>& args) {
+  BatchArgs batch;
+  if (!ReadArgs(args, batch)) return kExitError;
   RemoveTemporaryOutputOnSignals();
   ProgressLine line;
   ProgressFunction progress;
-  if (!args.quiet && isatty(STDERR_FILENO) != 0) progress = [&line](const SheetProgress& p) { line.Show(p); };
-  const SheetSummary summary = RunSheet(args.job, progress, nullptr);
+  if (!batch.quiet && isatty(STDERR_FILENO) != 0) progress = [&line](const SheetProgress& p) { line.Show(p); };
+  const SheetSummary summary = RunSheet(batch.job, progress, nullptr);
   line.Clear();
   if (!summary.ok) {
     std::cerr << "quorvex-calc: " << summary.error << "\n";
     return kExitError;
   }
-  if (!args.quiet)
+  if (!batch.quiet)
     std::cerr << "quorvex-calc: " << summary.records << " records, " << summary.rejected << " rejected\n";
   return summary.rejected > 0 ? kExitRejected : kExitOk;
 }

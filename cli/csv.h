@@ -18,7 +18,7 @@ class CsvReader : public SheetReader {
   bool ReadHeader(std::string_view text, std::size_t& used, std::uint64_t& line, Layout& layout,
                   std::string& error) override;
   std::size_t LastRecordEnd(std::string_view data, bool atEnd) const override;
-  bool Parse(std::string_view block, std::size_t& pos, std::uint64_t& line, Record& record,
+  bool Parse(std::string_view s, std::size_t& pos, std::uint64_t& line, Record& record,
              std::string& arena) const override;
   bool LoneCrBreaksLines() const override { return true; }
 

@@ -24,7 +24,7 @@ class JsonLinesReader : public SheetReader {
   bool HasHeader() const override { return false; }
   bool ReadHeader(std::string_view, std::size_t&, std::uint64_t&, Layout&, std::string&) override { return true; }
   std::size_t LastRecordEnd(std::string_view data, bool atEnd) const override;
-  bool Parse(std::string_view block, std::size_t& pos, std::uint64_t& line, Record& record,
+  bool Parse(std::string_view s, std::size_t& pos, std::uint64_t& line, Record& record,
              std::string& arena) const override;
   bool LoneCrBreaksLines() const override { return false; }
 };

@@ -80,11 +80,11 @@ class SheetReader {
   // `atEnd`: no more input follows. npos when no record ends within `data`, and at the end
   // when the last record is unfinished (an unclosed quote).
   virtual std::size_t LastRecordEnd(std::string_view data, bool atEnd) const = 0;
-  // Parses the record starting at `pos` of a block of whole records, skipping blank lines;
-  // false when the block holds no more. `line` is the line at `pos` and is advanced.
-  // Views point into `block` or `arena`, which the caller clears for each block and reserves
+  // Parses the record starting at `pos` of `s`, a block of whole records, skipping blank
+  // lines; false when the block holds no more. `line` is the line at `pos` and is advanced.
+  // Views point into `s` or `arena`, which the caller clears for each block and reserves
   // to the block's size, so that it never moves.
-  virtual bool Parse(std::string_view block, std::size_t& pos, std::uint64_t& line, Record& record,
+  virtual bool Parse(std::string_view s, std::size_t& pos, std::uint64_t& line, Record& record,
                      std::string& arena) const = 0;
   // Whether a lone carriage return ends a line (for line numbers).
   virtual bool LoneCrBreaksLines() const = 0;

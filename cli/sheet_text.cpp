@@ -101,8 +101,8 @@ bool TextInput::Append(std::string& text, std::string& error) {
       encoding_ = utf8 ? Encoding::kUtf8 : Encoding::kGb18030;
     }
     if (encoding_ == Encoding::kGb18030 && iconv_ == nullptr) {
-      const iconv_t cd = iconv_open("UTF-8", "GB18030");
-      if (cd == reinterpret_cast<iconv_t>(-1)) {
+      iconv_t cd = iconv_open("UTF-8", "GB18030");
+      if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr): iconv's error value
         error = std::string("cannot convert from GB18030: ") + std::strerror(errno);
         return false;
       }

@@ -167,7 +167,7 @@ class RefusedSheetTest : public testing::TestWithParam<RefusedCase> {};
 
 TEST_P(RefusedSheetTest, FailsWithTheReason) {
   const RefusedCase& c = GetParam();
-  const Outcomes run = Process(c.input, c.in, c.out, 2, 7);
+  const Outcomes run = Process(c.input, c.in, c.out, 2, 4093);
   EXPECT_NE(run.result.error.find(c.error), std::string::npos) << run.result.error;
   EXPECT_FALSE(run.result.ioError);
 }

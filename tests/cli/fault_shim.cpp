@@ -15,7 +15,7 @@ namespace {
 
 long Limit(const char* name) {
   const char* v = std::getenv(name);
-  return v == nullptr ? -1 : std::atol(v);
+  return v == nullptr ? -1 : std::strtol(v, nullptr, 10);
 }
 
 template <typename F>
@@ -28,6 +28,8 @@ long gWritten = 0;
 
 }  // namespace
 
+// The C library's own names are kept for its functions.
+// NOLINTBEGIN(readability-inconsistent-declaration-parameter-name)
 extern "C" {
 
 ssize_t read(int fd, void* data, size_t size) {
@@ -77,3 +79,4 @@ int fsync(int fd) {
 }
 
 }  // extern "C"
+// NOLINTEND(readability-inconsistent-declaration-parameter-name)

@@ -44,12 +44,13 @@ TEST(FormatFastPathTest, HalvesAndTheirNeighboursAtEveryMagnitude) {
   // x.xx5 as the nearest double (above or below the half), the double itself and the doubles
   // around it, and exact binary halves (x.125, x.375, ...), from 0.01 to 2^53 fen.
   std::mt19937_64 rng(7);
-  for (double scale = 0.01; scale < 9.1e13; scale *= 10) {
+  for (int magnitude = -2; magnitude <= 13; ++magnitude) {
+    const double scale = std::pow(10.0, magnitude);
     for (int i = 0; i < 4000; ++i) {
       const double base = std::floor(std::ldexp(static_cast<double>(rng() >> 11), -53) * scale * 100);
       const double half = (base + 0.5) / 100;
-      for (double v = std::nextafter(std::nextafter(half, 0), 0), k = 0; k < 5; ++k, v = std::nextafter(v, 1e300))
-        ExpectSameAmount(v);
+      double v = std::nextafter(std::nextafter(half, 0), 0);
+      for (int k = 0; k < 5; ++k, v = std::nextafter(v, 1e300)) ExpectSameAmount(v);
       ExpectSameAmount(base / 100 + 0.125);
       ExpectSameAmount(base / 100 + 0.375);
       ExpectSameAmount(std::nextafter(base / 100, 0));
@@ -65,8 +66,8 @@ TEST(FormatFastPathTest, ExtendedValuesWithSixtyFourBitMantissas) {
   for (int i = 0; i < 200000; ++i) {
     // Any mantissa, from 0.25 to about 2^47, and sums and differences of fen amounts as the
     // bonus page shows them without storing them first.
-    const long double v = std::ldexp(static_cast<long double>(rng() | (std::uint64_t{1} << 63)),
-                                     static_cast<int>(rng() % 50) - 65);
+    const long double v =
+        std::ldexp(static_cast<long double>(rng() | (std::uint64_t{1} << 63)), static_cast<int>(rng() % 50) - 65);
     ASSERT_EQ(FormatExtendedAmount(v), FormatExtendedAmountSlowly(v)) << static_cast<double>(v);
     ASSERT_EQ(FormatExtendedAmount(-v), FormatExtendedAmountSlowly(-v)) << static_cast<double>(v);
     const long double sum = static_cast<long double>(static_cast<double>(rng() % 10000000000) / 100) +
@@ -89,8 +90,8 @@ TEST(FormatFastPathTest, PercentOfRatesAndOfRandomValues) {
     const double rate = any(rng);
     ASSERT_EQ(FormatPercent(rate), FormatPercentSlowly(rate)) << rate;
     const double near = std::nearbyint(rate * 100) / 100;
-    for (double v = std::nextafter(near, 0), n = 0; n < 3; ++n, v = std::nextafter(v, 100))
-      ASSERT_EQ(FormatPercent(v), FormatPercentSlowly(v)) << std::hexfloat << v;
+    double v = std::nextafter(near, 0);
+    for (int n = 0; n < 3; ++n, v = std::nextafter(v, 100)) ASSERT_EQ(FormatPercent(v), FormatPercentSlowly(v)) << v;
   }
 }
 
