@@ -208,7 +208,7 @@ bool Cancelled(const std::atomic<bool>* cancel) { return cancel != nullptr && ca
 
 // JSON Lines in, CSV out: the columns are every key of every record, in the order first met;
 // a key that comes twice in one record has two columns.
-bool CollectColumns(Chunker& chunker, const SheetReader& reader, Layout& layout, EngineResult& result) {
+bool CollectColumns(Chunker& chunker, const SheetReader& reader, Layout& layout, EngineResult& result, Pacer& pacer) {
   Block block;
   Record record;
   std::string arena;
@@ -216,6 +216,7 @@ bool CollectColumns(Chunker& chunker, const SheetReader& reader, Layout& layout,
   std::vector<std::size_t> count;     // per column: occurrences of its key in that record
   std::uint64_t serial = 0;
   while (chunker.Next(block, result)) {
+    pacer.Tick(0);
     arena.reserve(block.bytes.size() + 16);
     std::size_t pos = 0;
     std::uint64_t line = block.firstLine;
@@ -399,6 +400,7 @@ EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOption
   EngineResult result;
   TextInput in(source, options.encoding);
   const std::unique_ptr<SheetReader> reader = MakeReader(options.in);
+  Pacer pacer(progress, in);
   Layout layout;
   layout.in = options.in;
   layout.out = options.out;
@@ -410,7 +412,8 @@ EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOption
   if (reader->HasHeader()) {
     if (!chunker.Header(*reader, layout, result)) return result;
   } else if (options.out == Format::kCsv) {
-    if (!CollectColumns(chunker, *reader, layout, result)) return result;
+    in.ExpectPasses(2);
+    if (!CollectColumns(chunker, *reader, layout, result, pacer)) return result;
     if (!chunker.Started(result)) return result;
   }
   layout.bom = in.HadBom() || in.Converted();
@@ -424,7 +427,6 @@ EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOption
     result.ioError = true;
     return result;
   }
-  Pacer pacer(progress, in);
   const unsigned threads = EffectiveThreads(options.threads);
   if (threads <= 1) {
     Worker worker{*reader, *writer, {}, {}};

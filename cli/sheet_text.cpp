@@ -154,6 +154,7 @@ bool TextInput::Rewind(std::string& error) {
   raw_.clear();
   end_ = false;
   started_ = false;
+  earlierPasses_ += bytesRead_;
   bytesRead_ = 0;
   decodedBytes_ = 0;
   if (iconv_ != nullptr) iconv(Converter(iconv_), nullptr, nullptr, nullptr, nullptr);

@@ -73,8 +73,10 @@ class TextInput {
 
   bool HadBom() const { return bom_; }
   bool Converted() const { return encoding_ == Encoding::kGb18030; }
-  std::uint64_t BytesRead() const { return bytesRead_; }
-  std::uint64_t BytesTotal() const { return source_.Size(); }
+  // Progress over all passes: a sheet read twice counts its bytes twice.
+  std::uint64_t BytesRead() const { return earlierPasses_ + bytesRead_; }
+  std::uint64_t BytesTotal() const { return source_.Size() * passes_; }
+  void ExpectPasses(unsigned passes) { passes_ = passes; }
 
  private:
   bool Fill(std::string& error);
@@ -84,6 +86,8 @@ class TextInput {
   Encoding encoding_;
   std::string raw_;  // bytes read and not yet decoded
   std::uint64_t bytesRead_ = 0;
+  std::uint64_t earlierPasses_ = 0;
+  unsigned passes_ = 1;
   std::uint64_t decodedBytes_ = 0;  // input offset of raw_[0], for messages
   bool started_ = false;
   bool bom_ = false;

@@ -137,21 +137,23 @@ TEST_F(SheetJobTest, JsonLinesToCsvReadsTheFileTwiceAndReportsProgress) {
   job.input = Path("in.jsonl");
   job.output = Path("out.csv");
   job.inFormat = Format::kJsonLines;
-  std::uint64_t lastRecords = 0;
+  SheetProgress last;
   int calls = 0;
   const SheetSummary r = RunSheet(
       job,
       [&](const SheetProgress& p) {
         ++calls;
-        EXPECT_GE(p.records, lastRecords);
-        EXPECT_EQ(p.bytesTotal, sheet.size());
-        lastRecords = p.records;
+        EXPECT_GE(p.records, last.records);
+        EXPECT_GE(p.bytesRead, last.bytesRead);
+        EXPECT_EQ(p.bytesTotal, 2 * sheet.size());  // read twice
+        last = p;
       },
       nullptr);
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_EQ(r.records, 20001u);
   EXPECT_GE(calls, 1);
-  EXPECT_EQ(lastRecords, 20001u);
+  EXPECT_EQ(last.records, 20001u);
+  EXPECT_EQ(last.bytesRead, last.bytesTotal);
   EXPECT_EQ(Read("out.csv").rfind("id,category,amount,late,status,", 0), 0u);
 }
 
