@@ -23,14 +23,14 @@ constexpr int kColumns = 4;
 // The dotted rule under the results heading.
 const QString kDottedRule(129, QLatin1Char('.'));
 
-// Places a message label over its cell and everything right of it, a single line centred
-// on the cell as the field beside it is, a second line below.
+// Places a message label over its cell and everything right of it, centred on the cell as
+// the field beside it is, high enough for two lines: a second line takes the spacing above
+// and below the row instead of a neighbour's place.
 void PlaceMessage(const QWidget* slot, QLabel* label) {
   const QRect cell = slot->geometry();
   const int lineHeight = label->fontMetrics().lineSpacing();
   const int width = label->parentWidget()->width() - cell.x();
-  const int top = cell.y() + (cell.height() - lineHeight) / 2;
-  label->setGeometry(cell.x(), top, width, 2 * lineHeight + 2);
+  label->setGeometry(cell.x(), cell.center().y() - lineHeight, width, 2 * lineHeight + 2);
 }
 
 void MakeBold(QWidget* w) {
@@ -97,7 +97,7 @@ QLabel* CalculatorPage::MakeMessageLabel(const char* name) {
   label->setObjectName(QString::fromLatin1(name));
   label->setTextFormat(Qt::PlainText);
   label->setWordWrap(true);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   label->setAttribute(Qt::WA_TransparentForMouseEvents);
   QPalette pal = label->palette();
   pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
@@ -151,7 +151,7 @@ void CalculatorPage::AddMessage(QGridLayout* grid, QLabel* label, int row, int c
 
 void CalculatorPage::AddButtons(QGridLayout* grid, int row, QPushButton* first, QPushButton* second) {
   auto* buttons = new QHBoxLayout;
-  buttons->setSpacing(style()->layoutSpacing(QSizePolicy::PushButton, QSizePolicy::PushButton, Qt::Horizontal));
+  buttons->setSpacing(style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing));
   buttons->addWidget(first);
   buttons->addWidget(second);
   grid->addLayout(buttons, row, 1, 1, 2);
