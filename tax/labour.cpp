@@ -42,16 +42,19 @@ LabourResult CalcLabourTax(double payment) {
   return r;
 }
 
+// As any per-payment result, with the schedule's rate and quick deduction.
 PaymentTexts ShowLabourTax(const LabourResult& r) {
-  PaymentTexts t;
+  PaymentResult shown;
+  shown.taxed = r.taxed;
+  shown.allowance = r.allowance;
+  shown.taxableIncome = r.taxableIncome;
+  shown.tax = r.tax;
+  shown.afterTax = r.afterTax;
+  PaymentTexts t = ShowPayment(shown);
   if (r.taxed) {
-    t.allowance = FormatAmount(r.allowance);
-    t.taxableIncome = FormatAmount(r.taxableIncome);
     t.rate = FormatPercent(r.row.rate);
     t.quickDeduction = FormatAmount(r.row.quickDeduction);
   }
-  t.tax = FormatAmount(r.tax);
-  t.afterTax = FormatAmount(r.afterTax);
   return t;
 }
 
