@@ -12,6 +12,7 @@
 // the program creates is watched, and after each drawing into it the window's pixels are read
 // back; the first time they are not all one colour (a bare background), the window shows
 // what the program drew.
+#include <poll.h>
 #include <signal.h>  // NOLINT(modernize-deprecated-headers): kill() is POSIX, not in <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -71,7 +72,24 @@ bool ShowsContent(const Display& d, xcb_window_t window) {
   return false;
 }
 
+// How long a program may take to draw before the run is given up.
+constexpr auto kPatience = std::chrono::seconds(20);
+
+// The next event, or null when none comes before `deadline`.
+xcb_generic_event_t* NextEvent(const Display& d, std::chrono::steady_clock::time_point deadline) {
+  for (;;) {
+    if (xcb_generic_event_t* e = xcb_poll_for_event(d.c)) return e;
+    if (xcb_connection_has_error(d.c) != 0) return nullptr;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return nullptr;
+    pollfd fd{xcb_get_file_descriptor(d.c), POLLIN, 0};
+    poll(&fd, 1, static_cast<int>(left.count()));
+  }
+}
+
 // Runs one program until one of its top-level windows shows drawn content, then ends it.
+// False when it drew nothing within kPatience.
 bool RunOnce(const Display& d, const char* program, Sample& out) {
   const auto start = std::chrono::steady_clock::now();
   const pid_t pid = fork();
@@ -82,8 +100,9 @@ bool RunOnce(const Display& d, const char* program, Sample& out) {
   }
   std::vector<xcb_damage_damage_t> damages;
   bool drawn = false;
+  const auto deadline = start + kPatience;
   while (!drawn) {
-    xcb_generic_event_t* e = xcb_wait_for_event(d.c);
+    xcb_generic_event_t* e = NextEvent(d, deadline);
     if (e == nullptr) break;
     const uint8_t type = e->response_type & 0x7f;
     if (type == XCB_CREATE_NOTIFY) {
@@ -159,7 +178,8 @@ int main(int argc, char* argv[]) {
     for (size_t p = 0; p < programs.size(); ++p) {
       Sample s;
       if (!RunOnce(d, programs[p].c_str(), s)) {
-        std::fprintf(stderr, "startup_probe: %s drew no window\n", programs[p].c_str());
+        std::fprintf(stderr, "startup_probe: %s drew nothing within %d s\n", programs[p].c_str(),
+                     static_cast<int>(kPatience.count()));
         return 1;
       }
       if (r > 0) {
