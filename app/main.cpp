@@ -5,6 +5,7 @@
 #include "app/app_icon.h"
 #include "app/appearance.h"
 #include "app/display_check.h"
+#include "app/first_paint.h"
 #include "app/frm_main.h"
 #include "app/product.h"
 
@@ -16,12 +17,14 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quorvex"));
   QApplication::setDesktopFileName(QLatin1String(quorvex::app::kAppId));
-  QApplication::setWindowIcon(quorvex::app::ApplicationIcon());
   quorvex::app::ApplyAppearance(app);
 
   quorvex::app::InstallQtTranslations(app);
 
   quorvex::app::TFrmMain window;
   window.show();
+  // Reading the icon theme and decoding the icon's bitmaps (which loads Qt's image-format
+  // plugins) would delay the first picture of the window; the icon follows right after it.
+  quorvex::app::AfterFirstPaint(&window, [] { QApplication::setWindowIcon(quorvex::app::ApplicationIcon()); });
   return QApplication::exec();
 }
