@@ -14,7 +14,11 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "quorvex: %s\n", problem.c_str());
     return 1;
   }
+  // Whether the display answers is found out by Qt as it starts, not by a connection of our
+  // own beforehand: that would cost every start a second connection to the display.
+  quorvex::app::DisplayFailureGuard displayGuard;
   QApplication app(argc, argv);
+  displayGuard.Release();
   QApplication::setApplicationName(QStringLiteral("Quorvex"));
   QApplication::setDesktopFileName(QLatin1String(quorvex::app::kAppId));
   quorvex::app::ApplyAppearance(app);
