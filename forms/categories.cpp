@@ -30,6 +30,11 @@ constexpr InputField kAwardInputs[] = {
 };
 constexpr InputField kYearInputs[] = {{Field::kIncome, kIncomeCaption, "EditIncome", "TxtInfo_1", kIncomeRule, kOwn}};
 constexpr InputField kPaymentInputs[] = {{Field::kIncome, kIncomeCaption, "EditIncome", "TxtInfo", kIncomeRule, kOwn}};
+constexpr InputField kPlanInputs[] = {
+    {Field::kIncome, "全年税前收入", "EditIncome", "TxtInfo_1", kIncomeRule, kAll},
+    {Field::kContributions, "每月五险一金", "EditSafe", "TxtInfo_2", kContributionsRule, kAll},
+    {Field::kPlannedBonus, "原计划年终奖", "EditYear", "TxtInfo_3", kPlannedBonusRule, kAll},
+};
 
 // Result lines.
 constexpr ResultLine kSalaryLines[] = {
@@ -79,6 +84,26 @@ constexpr ResultLine kBusinessLines[] = {
     {Line::kAfterTax, kAfterTaxCaption, "EditRealIncome"},
 };
 
+// The planner: the plan, then paying everything as salary and paying the planned bonus, each
+// with what the plan saves against it.
+constexpr char kAllSalaryGroup[] = "全部按月发放";
+constexpr char kPlannedGroup[] = "原计划年终奖";
+constexpr char kYearTaxCaption[] = "全年纳税";
+constexpr char kSavingCaption[] = "节税";
+constexpr ResultLine kPlanLines[] = {
+    {Line::kPlanSalary, "建议每月工资", "TxtSalary"},
+    {Line::kPlanBonus, "建议年终奖", "TxtBonus"},
+    {Line::kPlanSalaryTax, "每月工资应纳税额", "TxtTax1"},
+    {Line::kPlanBonusTax, "年终奖应纳税额", "TxtTax2"},
+    {Line::kPlanTotalTax, kYearTaxCaption, "TxtTaxTotal"},
+    {Line::kPlanAfterTax, "税后总额", "TxtRealIncomeAll"},
+    {Line::kAllSalaryTotalTax, kYearTaxCaption, "TxtAllSalaryTax", kAllSalaryGroup},
+    {Line::kSavingVsAllSalary, kSavingCaption, "TxtAllSalarySaving", kAllSalaryGroup},
+    {Line::kPlannedTotalTax, kYearTaxCaption, "TxtPlannedTax", kPlannedGroup},
+    {Line::kSavingVsPlanned, kSavingCaption, "TxtPlannedSaving", kPlannedGroup},
+    {Line::kPlannedZone, "奖盲区", "TxtPlannedZone", kPlannedGroup},
+};
+
 // A page with one amount field and no reverse calculation.
 constexpr Category Simple(CategoryId id, const char* key, const char* listText, const char* page,
                           std::span<const ResultLine> lines, Choice choice = Choice::kNone) {
@@ -104,6 +129,8 @@ constexpr std::array<Category, kCategoryCount> kCategories{{
     Simple(CategoryId::kInterest, "interest", "利息、股息、红利所得", "TFrmInterest", kFlatRateLines),
     Simple(CategoryId::kChance, "chance", "偶然所得（如中奖、中彩）", "TFrmChance", kFlatRateLines),
     Simple(CategoryId::kOther, "other", "被确定征税的其他部分", "TFrmOther", kFlatRateLines),
+    {CategoryId::kPlan, "plan", "年终奖筹划", "FrmPlan", kPlanInputs, Choice::kThreshold, kPlanLines, kIncomeRule, false,
+     std::size(kPlanLines)},
 }};
 
 constexpr bool TableInListOrder() {

@@ -14,7 +14,8 @@
 
 namespace quorvex::forms {
 
-// In the order of the main window's list (separators left out).
+// In the order of the main window's list (separators left out), then the year-end bonus
+// planner of the 工具 menu, which is no row of the list.
 enum class CategoryId : std::uint8_t {
   kSalary,
   kYearBonus,
@@ -29,8 +30,9 @@ enum class CategoryId : std::uint8_t {
   kInterest,
   kChance,
   kOther,
+  kPlan,
 };
-inline constexpr std::size_t kCategoryCount = 13;
+inline constexpr std::size_t kCategoryCount = 14;
 
 // The calculations of a page: forwards from the income, or backwards from a typed tax, a
 // salary's take-home pay, or an after-tax amount.
@@ -54,12 +56,26 @@ enum class Line : std::uint8_t {
   kBonusAfterTax,
   kTotalTax,
   kTotalAfterTax,
+  // The year-end bonus planner's.
+  kPlanSalary,
+  kPlanBonus,
+  kPlanSalaryTax,
+  kPlanBonusTax,
+  kPlanTotalTax,
+  kPlanAfterTax,
+  kAllSalaryTotalTax,
+  kSavingVsAllSalary,
+  kPlannedTotalTax,
+  kSavingVsPlanned,
+  kPlannedZone,
 };
-inline constexpr std::size_t kLineCount = 13;
+inline constexpr std::size_t kLineCount = 24;
 inline constexpr std::array<std::string_view, kLineCount> kLineKeys{
     "allowance",      "monthly_average", "taxable_income",   "rate",      "quick_deduction", "tax",
     "after_tax",      "salary_tax",      "salary_after_tax", "bonus_tax", "bonus_after_tax", "total_tax",
-    "total_after_tax"};
+    "total_after_tax", "plan_salary", "plan_bonus", "plan_salary_tax", "plan_bonus_tax", "plan_total_tax",
+    "plan_after_tax", "all_salary_total_tax", "saving_vs_all_salary", "planned_total_tax", "saving_vs_planned",
+    "planned_zone"};
 
 // What a change of a field's text empties: nothing, the field's own message, or every message.
 enum class OnChange : std::uint8_t { kNothing, kOwnMessage, kAllMessages };
@@ -109,7 +125,7 @@ struct Category {
   [[nodiscard]] static Field Typed(Kind kind);
 };
 
-// All categories, in list order.
+// All categories, in list order, the planner last.
 [[nodiscard]] std::span<const Category> Categories();
 [[nodiscard]] const Category& CategoryOf(CategoryId id);
 
