@@ -129,8 +129,8 @@ constexpr std::array<Category, kCategoryCount> kCategories{{
     Simple(CategoryId::kInterest, "interest", "利息、股息、红利所得", "TFrmInterest", kFlatRateLines),
     Simple(CategoryId::kChance, "chance", "偶然所得（如中奖、中彩）", "TFrmChance", kFlatRateLines),
     Simple(CategoryId::kOther, "other", "被确定征税的其他部分", "TFrmOther", kFlatRateLines),
-    {CategoryId::kPlan, "plan", "年终奖筹划", "FrmPlan", kPlanInputs, Choice::kThreshold, kPlanLines, kIncomeRule, false,
-     std::size(kPlanLines)},
+    {CategoryId::kPlan, "plan", "年终奖筹划", "FrmPlan", kPlanInputs, Choice::kThreshold, kPlanLines, kIncomeRule,
+     false, std::size(kPlanLines)},
 }};
 
 constexpr bool TableInListOrder() {

@@ -70,12 +70,30 @@ enum class Line : std::uint8_t {
   kPlannedZone,
 };
 inline constexpr std::size_t kLineCount = 24;
-inline constexpr std::array<std::string_view, kLineCount> kLineKeys{
-    "allowance",      "monthly_average", "taxable_income",   "rate",      "quick_deduction", "tax",
-    "after_tax",      "salary_tax",      "salary_after_tax", "bonus_tax", "bonus_after_tax", "total_tax",
-    "total_after_tax", "plan_salary", "plan_bonus", "plan_salary_tax", "plan_bonus_tax", "plan_total_tax",
-    "plan_after_tax", "all_salary_total_tax", "saving_vs_all_salary", "planned_total_tax", "saving_vs_planned",
-    "planned_zone"};
+inline constexpr std::array<std::string_view, kLineCount> kLineKeys{"allowance",
+                                                                    "monthly_average",
+                                                                    "taxable_income",
+                                                                    "rate",
+                                                                    "quick_deduction",
+                                                                    "tax",
+                                                                    "after_tax",
+                                                                    "salary_tax",
+                                                                    "salary_after_tax",
+                                                                    "bonus_tax",
+                                                                    "bonus_after_tax",
+                                                                    "total_tax",
+                                                                    "total_after_tax",
+                                                                    "plan_salary",
+                                                                    "plan_bonus",
+                                                                    "plan_salary_tax",
+                                                                    "plan_bonus_tax",
+                                                                    "plan_total_tax",
+                                                                    "plan_after_tax",
+                                                                    "all_salary_total_tax",
+                                                                    "saving_vs_all_salary",
+                                                                    "planned_total_tax",
+                                                                    "saving_vs_planned",
+                                                                    "planned_zone"};
 
 // What a change of a field's text empties: nothing, the field's own message, or every message.
 enum class OnChange : std::uint8_t { kNothing, kOwnMessage, kAllMessages };

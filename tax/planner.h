@@ -24,11 +24,11 @@ struct PlanInput {
 // One split of the year: a monthly salary in whole fen paid twelve times, the rest as bonus.
 struct Split {
   std::int64_t salaryFen = 0;
-  double salary = 0;         // salaryFen / 100
-  double bonus = 0;          // annual - 12 x salary
-  double salaryTax = 0;      // the salary page's tax on one month's salary
-  double bonusTax = 0;       // the salary-and-bonus page's bonus tax in the bonus month
-  double adjustedBonus = 0;  // the bonus less the salary's shortfall below the threshold
+  double salary = 0;           // salaryFen / 100
+  double bonus = 0;            // annual - 12 x salary
+  double salaryTax = 0;        // the salary page's tax on one month's salary
+  double bonusTax = 0;         // the salary-and-bonus page's bonus tax in the bonus month
+  double adjustedBonus = 0;    // the bonus less the salary's shortfall below the threshold
   std::string_view blindZone;  // the zone of the adjusted bonus, empty outside every zone
   // Shown without being stored as doubles first, like the salary-and-bonus page's sums.
   long double totalTax = 0;  // 12 x salary tax + bonus tax

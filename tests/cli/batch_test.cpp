@@ -34,8 +34,9 @@ TEST(BatchTest, PassesOtherColumnsThroughInPlaceAndAppendsTheOutcome) {
   EXPECT_EQ(header.rfind("name,category,amount,contributions,threshold,note,status,field,message,warning,income,", 0),
             0u);
   EXPECT_EQ(first, "张三,salary,5000,,,x,ok,,,false,,,,1500.00,3%,0.00,45.00,4955.00,,,,,,,,,,,,,,,,,\r");
-  EXPECT_EQ(second,
-            "李四,工资、薪金所得,abc,0,4800,\"a,b\",rejected,amount,无效的金额，请重新输入,false,,,,,,,,,,,,,,,,,,,,,,,,,\r");
+  EXPECT_EQ(
+      second,
+      "李四,工资、薪金所得,abc,0,4800,\"a,b\",rejected,amount,无效的金额，请重新输入,false,,,,,,,,,,,,,,,,,,,,,,,,,\r");
 }
 
 TEST(BatchTest, EchoesAByteOrderMarkAndReportsABrokenSheet) {
@@ -71,6 +72,21 @@ TEST(BatchTest, JsonLinesKeepTypesAndTurnBadLinesIntoRejectedRecords) {
   EXPECT_NE(out.find("\"taxable_income\":\"4500.00\",\"rate\":\"20%\""), std::string::npos);
   EXPECT_NE(out.find("\"warning\":false"), std::string::npos);
   EXPECT_NE(out.find("\"field\":\"record\""), std::string::npos);
+}
+
+TEST(BatchTest, PlansAYearFromItsRecord) {
+  BatchResult r;
+  const std::string out = RunSheet(
+      "category,amount,contributions,threshold,planned_bonus\n"
+      "plan,120000,,,19000\n"
+      "plan,120000,,,\n"
+      "plan,120000,,,130000\n",
+      Format::kCsv, Format::kJsonLines, &r);
+  EXPECT_EQ(r.rejected, 1);
+  EXPECT_NE(out.find("\"plan_salary\":\"8500.00\",\"plan_bonus\":\"18000.00\""), std::string::npos);
+  EXPECT_NE(out.find("\"saving_vs_planned\":\"1054.99\",\"planned_zone\":\"进入盲区"), std::string::npos);
+  EXPECT_NE(out.find("\"saving_vs_planned\":\"\",\"planned_zone\":\"\"}"), std::string::npos);
+  EXPECT_NE(out.find("\"field\":\"planned_bonus\",\"message\":\"年终奖不能大于全年税前收入"), std::string::npos);
 }
 
 TEST(BatchTest, CsvFromJsonLinesHasEveryFieldOfEveryRecord) {
