@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "tax/bonus.h"
 #include "tax/messages.h"
 
 namespace quorvex::forms {
@@ -84,12 +85,13 @@ TEST(PlanFormTest, PlannedBonusMayBeNothingOrTheWholeYear) {
   const Outcome none = ComputePlan(Plan("60000", "0", "0"));
   ASSERT_TRUE(none.computed);
   EXPECT_EQ(none[Line::kPlannedTotalTax], "540.00");
-  // All of it as bonus: 60000 / 12 = 5000 is in the 20 % row, less 555.
+  // All of it as bonus: no salary, so the whole threshold comes off the bonus; 56500 is taxed
+  // at 20 % less 555 and lies in the second blind zone.
   const Outcome all = ComputePlan(Plan("60000", "0", "60000"));
   ASSERT_TRUE(all.computed);
-  EXPECT_EQ(all[Line::kPlannedTotalTax], "11445.00");
-  EXPECT_EQ(all[Line::kSavingVsPlanned], "10905.00");
-  EXPECT_EQ(all[Line::kPlannedZone], "");
+  EXPECT_EQ(all[Line::kPlannedTotalTax], "10745.00");
+  EXPECT_EQ(all[Line::kSavingVsPlanned], "10205.00");
+  EXPECT_EQ(all[Line::kPlannedZone], tax::kBlindZones[1].text);
 }
 
 TEST(PlanFormTest, TheThresholdTakesEffect) {
