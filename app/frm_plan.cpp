@@ -30,8 +30,9 @@ constexpr char kZero[] = "0.00";
 // Every text a message label of the dialog may show; the labels are made wide enough for
 // the longest, so that none is cut off.
 constexpr std::array<const char*, 6> kMessages{
-    tax::messages::kInvalidAmount,       tax::messages::kIncomeNotPositive,        tax::messages::kContributionsNegative,
-    tax::messages::kPlannedBonusNegative, tax::messages::kPlannedBonusAboveAnnual, tax::messages::kAnnualTooLarge};
+    tax::messages::kInvalidAmount,           tax::messages::kIncomeNotPositive,
+    tax::messages::kContributionsNegative,   tax::messages::kPlannedBonusNegative,
+    tax::messages::kPlannedBonusAboveAnnual, tax::messages::kAnnualTooLarge};
 
 QString Utf8(const char* text) { return QString::fromUtf8(text); }
 
@@ -237,7 +238,8 @@ void TFrmPlan::Show(const forms::Outcome& outcome) {
     for (const Result& r : results_) SetText(r.label, QString::fromStdString(outcome[r.line]));
   }
   if (!outcome.message.empty()) {
-    SetText(MessageOf(outcome.messageField), QString::fromUtf8(outcome.message.data(), outcome.message.size()));
+    SetText(MessageOf(outcome.messageField),
+            QString::fromUtf8(outcome.message.data(), static_cast<qsizetype>(outcome.message.size())));
   }
   if (outcome.focus) {
     QLineEdit* field = EditOf(outcome.focusField);

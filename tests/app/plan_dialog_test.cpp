@@ -141,14 +141,36 @@ class PlanDialogTest : public QObject {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty year") << "" << "" << "" << "EditIncome" << "TxtInfo_1" << "无效的金额，请重新输入";
-    QTest::newRow("zero year") << "0" << "" << "" << "EditIncome" << "TxtInfo_1" << "收入金额需大于零，请重新输入";
-    QTest::newRow("year beyond the limit")
-        << "2e9" << "" << "" << "EditIncome" << "TxtInfo_1" << "全年税前收入不能超过10亿元，请重新输入";
-    QTest::newRow("negative contributions")
-        << "120000" << "-1" << "" << "EditSafe" << "TxtInfo_2" << "五险一金需大于零，请重新输入";
-    QTest::newRow("planned above the year")
-        << "120000" << "" << "120000.01" << "EditYear" << "TxtInfo_3" << "年终奖不能大于全年税前收入，请重新输入";
+    QTest::newRow("empty year") << ""
+                                << ""
+                                << ""
+                                << "EditIncome"
+                                << "TxtInfo_1"
+                                << "无效的金额，请重新输入";
+    QTest::newRow("zero year") << "0"
+                               << ""
+                               << ""
+                               << "EditIncome"
+                               << "TxtInfo_1"
+                               << "收入金额需大于零，请重新输入";
+    QTest::newRow("year beyond the limit") << "2e9"
+                                           << ""
+                                           << ""
+                                           << "EditIncome"
+                                           << "TxtInfo_1"
+                                           << "全年税前收入不能超过10亿元，请重新输入";
+    QTest::newRow("negative contributions") << "120000"
+                                            << "-1"
+                                            << ""
+                                            << "EditSafe"
+                                            << "TxtInfo_2"
+                                            << "五险一金需大于零，请重新输入";
+    QTest::newRow("planned above the year") << "120000"
+                                            << ""
+                                            << "120000.01"
+                                            << "EditYear"
+                                            << "TxtInfo_3"
+                                            << "年终奖不能大于全年税前收入，请重新输入";
   }
   void badInputIsReportedBesideItsFieldInFull() {
     QFETCH(QString, a);
