@@ -129,9 +129,11 @@ constexpr std::array<Category, kCategoryCount> kCategories{{
     Simple(CategoryId::kInterest, "interest", "利息、股息、红利所得", "TFrmInterest", kFlatRateLines),
     Simple(CategoryId::kChance, "chance", "偶然所得（如中奖、中彩）", "TFrmChance", kFlatRateLines),
     Simple(CategoryId::kOther, "other", "被确定征税的其他部分", "TFrmOther", kFlatRateLines),
-    {CategoryId::kPlan, "plan", "年终奖筹划", "FrmPlan", kPlanInputs, Choice::kThreshold, kPlanLines, kIncomeRule,
-     false, std::size(kPlanLines)},
 }};
+
+// The planner: a dialog of its own, not a row of the list.
+constexpr Category kPlan{CategoryId::kPlan,  "plan",     "年终奖筹划", "FrmPlan", kPlanInputs,
+                         Choice::kThreshold, kPlanLines, kIncomeRule,  false,     std::size(kPlanLines)};
 
 constexpr bool TableInListOrder() {
   for (std::size_t i = 0; i < kCategories.size(); ++i) {
@@ -178,13 +180,16 @@ Field Category::Typed(Kind kind) {
 
 std::span<const Category> Categories() { return kCategories; }
 
-const Category& CategoryOf(CategoryId id) { return kCategories[static_cast<std::size_t>(id)]; }
+const Category& CategoryOf(CategoryId id) {
+  return id == CategoryId::kPlan ? kPlan : kCategories[static_cast<std::size_t>(id)];
+}
 
 const Category* FindCategory(std::string_view name) {
   name = tax::TrimAmountText(name);
   for (const Category& c : kCategories) {
     if (name == c.key || name == c.listText) return &c;
   }
+  if (name == kPlan.key || name == kPlan.listText) return &kPlan;
   return nullptr;
 }
 

@@ -15,7 +15,7 @@
 namespace quorvex::forms {
 
 // In the order of the main window's list (separators left out), then the year-end bonus
-// planner of the 工具 menu, which is no row of the list.
+// planner of the 工具 menu, which is no row of the list and not counted in kCategoryCount.
 enum class CategoryId : std::uint8_t {
   kSalary,
   kYearBonus,
@@ -32,7 +32,7 @@ enum class CategoryId : std::uint8_t {
   kOther,
   kPlan,
 };
-inline constexpr std::size_t kCategoryCount = 14;
+inline constexpr std::size_t kCategoryCount = 13;
 
 // The calculations of a page: forwards from the income, or backwards from a typed tax, a
 // salary's take-home pay, or an after-tax amount.
@@ -143,12 +143,13 @@ struct Category {
   [[nodiscard]] static Field Typed(Kind kind);
 };
 
-// All categories, in list order, the planner last.
+// The categories of the main window's list, in list order (the planner is not among them).
 [[nodiscard]] std::span<const Category> Categories();
+// CategoryOf() gives the planner's too.
 [[nodiscard]] const Category& CategoryOf(CategoryId id);
 
-// FindCategory() accepts a key or a list text, blanks around it ignored; nullptr when neither
-// matches.
+// FindCategory() accepts a key or a list text (the planner's "plan" and "年终奖筹划" too),
+// blanks around it ignored; nullptr when neither matches.
 [[nodiscard]] const Category* FindCategory(std::string_view name);
 
 }  // namespace quorvex::forms
