@@ -163,6 +163,7 @@ Request RequestFrom(const std::vector<Field>& record) {
   take("contributions", r.contributions);
   take("threshold", r.threshold);
   take("months", r.months);
+  take("planned_bonus", r.plannedBonus);
   return r;
 }
 

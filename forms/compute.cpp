@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "forms/plan_form.h"
 #include "tax/amount.h"
 #include "tax/bonus.h"
 #include "tax/labour.h"
@@ -249,6 +250,7 @@ void Dispatch(Run& run, Kind kind) {
 }  // namespace
 
 Outcome Compute(const Category& category, Kind kind, const Typed& typed) {
+  if (category.id == CategoryId::kPlan) return ComputePlan(typed);
   Outcome out;
   Run run(category, typed, out);
   Dispatch(run, category.Offers(kind) ? kind : Kind::kForward);
