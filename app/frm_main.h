@@ -29,6 +29,7 @@ class TFrmMain final : public QMainWindow {
   void CmbTypeChange();
   void Menu_File_ExitClick();
   void Menu_Tool_TopClick();
+  void Menu_Tool_PlanClick();
   void Menu_Help_HomeClick();
   void Menu_Help_AboutClick();
   void Menu_ImgClick();
@@ -58,6 +59,7 @@ class TFrmMain final : public QMainWindow {
   QStatusBar* StatusBar1 = nullptr;
   QAction* Menu_File_Exit = nullptr;
   QAction* Menu_Tool_Top = nullptr;
+  QAction* Menu_Tool_Plan = nullptr;
   QAction* Menu_Img = nullptr;
   QAction* Menu_Help_Home = nullptr;
   QAction* Menu_Help_About = nullptr;

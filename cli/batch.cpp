@@ -179,21 +179,32 @@ int BatchCommand(const std::vector<std::string>& args) {
   return summary.rejected > 0 ? kExitRejected : kExitOk;
 }
 
-std::string RecordJson(const Request& request, const Outcome& outcome) {
+std::string RecordJson(const std::vector<std::pair<std::string_view, std::string_view>>& fields,
+                       const Outcome& outcome) {
   Layout layout;
   layout.in = Format::kCsv;
   layout.out = Format::kJsonLines;
-  for (std::string_view key : kRequestKeys) layout.names.emplace_back(key);
   Record record;
-  for (const std::string* text : {&request.category, &request.calc, &request.amount, &request.salary,
-                                  &request.contributions, &request.threshold, &request.months}) {
+  for (const auto& [key, text] : fields) {
+    layout.names.emplace_back(key);
     FieldRef f;
-    f.raw = f.text = *text;
+    f.raw = f.text = text;
     record.fields.push_back(f);
   }
   std::string out;
   JsonLinesWriter(layout).Write(record, outcome, out);
   return out;
+}
+
+std::string RecordJson(const Request& request, const Outcome& outcome) {
+  return RecordJson({{"category", request.category},
+                     {"calc", request.calc},
+                     {"amount", request.amount},
+                     {"salary", request.salary},
+                     {"contributions", request.contributions},
+                     {"threshold", request.threshold},
+                     {"months", request.months}},
+                    outcome);
 }
 
 }  // namespace quorvex::cli

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cli/record.h"
@@ -18,7 +20,9 @@ inline constexpr int kExitError = 2;  // usage, reading or writing
 int BatchCommand(const std::vector<std::string>& args);
 
 // RecordJson() is a request and its outcome as one JSON Lines record (with its line feed),
-// the fields named as in a sheet.
+// the fields named as in a sheet; the second form writes the given fields only.
 std::string RecordJson(const Request& request, const Outcome& outcome);
+std::string RecordJson(const std::vector<std::pair<std::string_view, std::string_view>>& fields,
+                       const Outcome& outcome);
 
 }  // namespace quorvex::cli

@@ -24,7 +24,7 @@ class CsvReader : public SheetReader {
 
  private:
   std::size_t columns_ = 0;
-  std::array<int, kRequestKeys.size()> requestColumn_{-1, -1, -1, -1, -1, -1, -1};
+  std::array<int, kRequestKeys.size()> requestColumn_{-1, -1, -1, -1, -1, -1, -1, -1};
 };
 
 class CsvWriter : public SheetWriter {

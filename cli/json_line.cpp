@@ -212,7 +212,7 @@ int RequestIndex(std::string_view key) {
     case 9:
       return key == "threshold" ? 5 : -1;
     case 13:
-      return key == "contributions" ? 4 : -1;
+      return key == "contributions" ? 4 : key == "planned_bonus" ? 7 : -1;
     default:
       return -1;
   }

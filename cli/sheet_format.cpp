@@ -79,7 +79,7 @@ long AddColumn(Layout& layout, std::string_view key, std::size_t nth) {
 Request RequestOf(const Record& record) {
   const auto& r = record.request;
   return {std::string(r[0]), std::string(r[1]), std::string(r[2]), std::string(r[3]),
-          std::string(r[4]), std::string(r[5]), std::string(r[6])};
+          std::string(r[4]), std::string(r[5]), std::string(r[6]), std::string(r[7])};
 }
 
 std::array<std::string_view, 5 + kLineKeys.size()> OutcomeTexts(const Outcome& outcome) {

@@ -23,8 +23,8 @@ inline constexpr std::size_t kMaxRecordBytes = std::size_t{1} << 20;  // a recor
 inline constexpr std::size_t kMaxColumns = 16384;                     // columns of a sheet
 
 // The request fields a record may carry, in Request order.
-inline constexpr std::array<std::string_view, 7> kRequestKeys{"category",      "calc",      "amount", "salary",
-                                                              "contributions", "threshold", "months"};
+inline constexpr std::array<std::string_view, 8> kRequestKeys{"category",      "calc",      "amount", "salary",
+                                                              "contributions", "threshold", "months", "planned_bonus"};
 
 // One field of a record, as views into the block being processed (or the worker's arena).
 struct FieldRef {
@@ -62,7 +62,7 @@ struct Layout {
   NameIndex index;
   std::vector<std::vector<std::uint32_t>> repeats;
   // CSV in: the column of each request field, or -1.
-  std::array<int, kRequestKeys.size()> requestColumn{-1, -1, -1, -1, -1, -1, -1};
+  std::array<int, kRequestKeys.size()> requestColumn{-1, -1, -1, -1, -1, -1, -1, -1};
 };
 
 class SheetReader {

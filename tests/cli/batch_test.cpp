@@ -7,6 +7,7 @@
 
 #include "cli/categories.h"
 #include "cli/sheet_engine.h"
+#include "cli/sheet_format.h"
 
 namespace quorvex::cli {
 namespace {
@@ -54,10 +55,27 @@ Outcomes Process(std::string_view input, Format in, Format out, unsigned threads
   return run;
 }
 
-constexpr char kOutcomeHeader[] =
-    "status,field,message,warning,income,allowance,monthly_average,taxable_income,rate,quick_deduction,tax,"
-    "after_tax,salary_tax,salary_after_tax,bonus_tax,bonus_after_tax,total_tax,total_after_tax";
-constexpr char kOk5000[] = "ok,,,false,,,,1500.00,3%,0.00,45.00,4955.00,,,,,,";
+// The outcome columns as a CSV header, and an outcome's values after the record's own.
+std::string Joined(const std::vector<std::string>& names) {
+  std::string out;
+  for (const std::string& n : names) out += (out.empty() ? "" : ",") + n;
+  return out;
+}
+const std::string kOutcomeHeader = Joined(OutcomeColumns());
+// status, field, message, warning and income, then the result lines, all empty but these.
+const std::string kOk5000 = "ok,,,false,,,,1500.00,3%,0.00,45.00,4955.00" + std::string(kLineKeys.size() - 7, ',');
+
+// The outcome as the JSON Lines writer ends a record: `texts` for the first columns, the
+// others empty.
+std::string JsonOutcome(const std::vector<std::string>& texts) {
+  std::string out;
+  const std::vector<std::string>& names = OutcomeColumns();
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const std::string text = i < texts.size() ? texts[i] : "";
+    out += ",\"" + names[i] + "\":" + (i == 3 ? text : "\"" + text + "\"");
+  }
+  return out + "}\n";
+}
 
 struct SheetCase {
   const char* name;
@@ -83,9 +101,9 @@ TEST_P(SheetTest, WritesEveryRecordWithItsOutcome) {
   EXPECT_EQ(trickled.output, c.expected);
 }
 
-const std::string kHeader = std::string("id,category,amount,") + kOutcomeHeader + "\r\n";
+const std::string kHeader = "id,category,amount," + kOutcomeHeader + "\r\n";
 const std::string kRejectedRecord = "rejected,record,";
-const std::string kEmptyFigures = ",false,,,,,,,,,,,,,,";
+const std::string kEmptyFigures = ",false" + std::string(1 + kLineKeys.size(), ',');
 
 INSTANTIATE_TEST_SUITE_P(
     Sheets, SheetTest,
@@ -95,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "张三,salary,5000,,,\"x \"\"q\"\"\"\n"
                   "李四,工资、薪金所得,abc,0,4800,\"a,b\"\n",
                   Format::kCsv, Format::kCsv,
-                  std::string("name,category,amount,contributions,threshold,note,") + kOutcomeHeader +
+                  "name,category,amount,contributions,threshold,note," + kOutcomeHeader +
                       "\r\n张三,salary,5000,,,\"x \"\"q\"\"\"," + kOk5000 +
                       "\r\n李四,工资、薪金所得,abc,0,4800,\"a,b\",rejected,amount,无效的金额，请重新输入" +
                       kEmptyFigures + "\r\n",
@@ -103,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
         SheetCase{"HeaderOnlySheetKeepsItsHeader", "id,category,amount\r\n", Format::kCsv, Format::kCsv, kHeader, 0, 0},
         SheetCase{"InputColumnsNamedLikeTheOutcomeAreRenamed", "id,category,amount,status,status\n1,salary,abc,x,ok\n",
                   Format::kCsv, Format::kCsv,
-                  std::string("id,category,amount,status_1,status_2,") + kOutcomeHeader +
+                  "id,category,amount,status_1,status_2," + kOutcomeHeader +
                       "\r\n1,salary,abc,x,ok,rejected,amount,无效的金额，请重新输入" + kEmptyFigures + "\r\n",
                   1, 1},
         SheetCase{
@@ -124,34 +142,28 @@ INSTANTIATE_TEST_SUITE_P(
                   kHeader + "\"1\"2,salary,5000," + kRejectedRecord + "第2行有引号外的多余文字" + kEmptyFigures +
                       "\r\n3,salary,5000," + kOk5000 + "\r\n",
                   2, 1},
-        SheetCase{
-            "PrivateUseCharacterFirstIsText", "（序号）,category,amount\n1,salary,5000\n", Format::kCsv, Format::kCsv,
-            std::string("（序号）,category,amount,") + kOutcomeHeader + "\r\n1,salary,5000," + kOk5000 + "\r\n", 1, 0},
+        SheetCase{"PrivateUseCharacterFirstIsText", "（序号）,category,amount\n1,salary,5000\n", Format::kCsv,
+                  Format::kCsv, "（序号）,category,amount," + kOutcomeHeader + "\r\n1,salary,5000," + kOk5000 + "\r\n",
+                  1, 0},
         SheetCase{"ByteOrderMarkIsEchoed", "\xEF\xBB\xBFid,category,amount\n1,salary,5000\n", Format::kCsv,
                   Format::kCsv, "\xEF\xBB\xBF" + kHeader + "1,salary,5000," + kOk5000 + "\r\n", 1, 0},
         SheetCase{"JsonKeepsLiteralsAndRenamesClashingKeys",
                   "{\"id\":7,\"category\":\"salary\",\"amount\":5000,\"status\":null,\"x\":\"a\\\"b\"}\n",
                   Format::kJsonLines, Format::kJsonLines,
-                  "{\"id\":7,\"category\":\"salary\",\"amount\":5000,\"status_1\":null,\"x\":\"a\\\"b\",\"status\":"
-                  "\"ok\",\"field\":\"\",\"message\":\"\",\"warning\":false,\"income\":\"\",\"allowance\":\"\","
-                  "\"monthly_average\":\"\",\"taxable_income\":\"1500.00\",\"rate\":\"3%\",\"quick_deduction\":"
-                  "\"0.00\",\"tax\":\"45.00\",\"after_tax\":\"4955.00\",\"salary_tax\":\"\",\"salary_after_tax\":"
-                  "\"\",\"bonus_tax\":\"\",\"bonus_after_tax\":\"\",\"total_tax\":\"\",\"total_after_tax\":\"\"}\n",
+                  "{\"id\":7,\"category\":\"salary\",\"amount\":5000,\"status_1\":null,\"x\":\"a\\\"b\"" +
+                      JsonOutcome({"ok", "", "", "false", "", "", "", "1500.00", "3%", "0.00", "45.00", "4955.00"}),
                   1, 0},
         SheetCase{"JsonToCsvHasEveryKeyAndRepeatsKeepTheirValues",
                   "{\"category\":\"salary\",\"amount\":\"5000\",\"a\":1,\"a\":2}\n\n{\"b\":\"x,y\",\"category\":"
                   "\"salary\",\"amount\":5000}\n",
                   Format::kJsonLines, Format::kCsv,
-                  std::string("category,amount,a,a,b,") + kOutcomeHeader + "\r\nsalary,5000,1,2,," + kOk5000 +
+                  "category,amount,a,a,b," + kOutcomeHeader + "\r\nsalary,5000,1,2,," + kOk5000 +
                       "\r\nsalary,5000,,,\"x,y\"," + kOk5000 + "\r\n",
                   2, 0},
         SheetCase{"CsvToJsonNamesExtraValuesByPosition", "category,amount\nsalary,5000,x\n", Format::kCsv,
                   Format::kJsonLines,
-                  "{\"category\":\"salary\",\"amount\":\"5000\",\"column_3\":\"x\",\"status\":\"rejected\",\"field\":"
-                  "\"record\",\"message\":\"第2行的列数多于表头\",\"warning\":false,\"income\":\"\",\"allowance\":"
-                  "\"\",\"monthly_average\":\"\",\"taxable_income\":\"\",\"rate\":\"\",\"quick_deduction\":\"\","
-                  "\"tax\":\"\",\"after_tax\":\"\",\"salary_tax\":\"\",\"salary_after_tax\":\"\",\"bonus_tax\":\"\","
-                  "\"bonus_after_tax\":\"\",\"total_tax\":\"\",\"total_after_tax\":\"\"}\n",
+                  "{\"category\":\"salary\",\"amount\":\"5000\",\"column_3\":\"x\"" +
+                      JsonOutcome({"rejected", "record", "第2行的列数多于表头", "false"}),
                   1, 1}),
     [](const testing::TestParamInfo<SheetCase>& info) { return info.param.name; });
 
@@ -199,6 +211,20 @@ TEST(JsonLinesTest, InvalidLinesBecomeRejectedRecordsAndTheOutputStaysJson) {
   EXPECT_EQ(run.output.find("05000"), std::string::npos);
   EXPECT_NE(run.output.find("\"message\":\"第1行不是有效的记录：a number with a leading zero\""), std::string::npos);
   EXPECT_NE(run.output.find("第4行不是有效的记录：nested values"), std::string::npos);
+}
+
+TEST(JsonLinesTest, PlansAYearFromItsRecord) {
+  const Outcomes run = Process(
+      "category,amount,contributions,threshold,planned_bonus\n"
+      "plan,120000,,,19000\n"
+      "plan,120000,,,\n"
+      "plan,120000,,,130000\n",
+      Format::kCsv, Format::kJsonLines);
+  EXPECT_EQ(run.result.rejected, 1u);
+  EXPECT_NE(run.output.find("\"plan_salary\":\"8500.00\",\"plan_bonus\":\"18000.00\""), std::string::npos);
+  EXPECT_NE(run.output.find("\"saving_vs_planned\":\"1054.99\",\"planned_zone\":\"进入盲区"), std::string::npos);
+  EXPECT_NE(run.output.find("\"saving_vs_planned\":\"\",\"planned_zone\":\"\"}"), std::string::npos);
+  EXPECT_NE(run.output.find("\"field\":\"planned_bonus\",\"message\":\"年终奖不能大于全年税前收入"), std::string::npos);
 }
 
 TEST(ReadErrorTest, IsAnErrorNotTheEndOfTheInput) {
@@ -302,11 +328,11 @@ TEST(ThreadsTest, JsonLinesRoundTripKeepsTheFigures) {
 }
 
 TEST(CalculateTest, ChecksCategoryKindThresholdAndMonths) {
-  EXPECT_EQ(Calculate({"nope", "", "5000", "", "", "", ""}).field, "category");
-  EXPECT_EQ(Calculate({"salary", "from-after-tax", "5000", "", "", "", ""}).field, "calc");
-  EXPECT_EQ(Calculate({"salary", "", "5000", "", "", "4000", ""}).field, "threshold");
-  EXPECT_EQ(Calculate({"salary", "", "5000", "", "", "", "13"}).field, "months");
-  EXPECT_TRUE(Calculate({" salary ", "forward", "5000", "", "", " 4800 ", "12"}).ok);
+  EXPECT_EQ(Calculate({"nope", "", "5000", "", "", "", "", ""}).field, "category");
+  EXPECT_EQ(Calculate({"salary", "from-after-tax", "5000", "", "", "", "", ""}).field, "calc");
+  EXPECT_EQ(Calculate({"salary", "", "5000", "", "", "4000", "", ""}).field, "threshold");
+  EXPECT_EQ(Calculate({"salary", "", "5000", "", "", "", "13", ""}).field, "months");
+  EXPECT_TRUE(Calculate({" salary ", "forward", "5000", "", "", " 4800 ", "12", ""}).ok);
 }
 
 }  // namespace
