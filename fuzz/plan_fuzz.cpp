@@ -54,8 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   Check(out.focusField == Field::kIncome);
   const bool planned = !quorvex::tax::TrimAmountText(typed[Field::kPlannedBonus]).empty();
-  for (Line line : {Line::kPlanSalary, Line::kPlanBonus, Line::kPlanSalaryTax, Line::kPlanBonusTax,
-                    Line::kPlanTotalTax, Line::kPlanAfterTax, Line::kAllSalaryTotalTax, Line::kSavingVsAllSalary}) {
+  for (Line line : {Line::kPlanSalary, Line::kPlanBonus, Line::kPlanSalaryTax, Line::kPlanBonusTax, Line::kPlanTotalTax,
+                    Line::kPlanAfterTax, Line::kAllSalaryTotalTax, Line::kSavingVsAllSalary}) {
     Check(IsFigure(out[line]));
   }
   Check(IsFigure(out[Line::kPlannedTotalTax]) == planned && IsFigure(out[Line::kSavingVsPlanned]) == planned);
