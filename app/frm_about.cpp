@@ -34,9 +34,10 @@ QString DisplayVersion(const QString& version) {
   return parts.value(0) + QLatin1Char('.') + minor.rightJustified(2, QLatin1Char('0'));
 }
 
-TFrmAbout::TFrmAbout(QWidget* owner)
+TFrmAbout::TFrmAbout(QWidget* owner, std::function<void(const QUrl&)> openUrl)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint) {
+                         Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint),
+      openUrl_(std::move(openUrl)) {
   setObjectName("TFrmAbout");
   setWindowTitle(QString::fromUtf8(kTitle));
   setFixedSize(kWidth, kHeight);
@@ -76,7 +77,7 @@ QLabel* TFrmAbout::AddText(const QString& text, int x, int y) {
 // ends the modal wait with the cancel result.
 void TFrmAbout::BtnOkClick() { reject(); }
 
-void TFrmAbout::TxtHomePageClick() { OpenHomePage(); }
+void TFrmAbout::TxtHomePageClick() { OpenHomePage(openUrl_); }
 
 bool TFrmAbout::eventFilter(QObject* watched, QEvent* event) {
   if (watched == TxtHomePage && event->type() == QEvent::MouseButtonRelease &&

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QUrl>
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -12,7 +14,8 @@ class TFrmAbout final : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TFrmAbout(QWidget* owner);
+  // `openUrl` opens the home page (empty: the desktop's browser).
+  explicit TFrmAbout(QWidget* owner, std::function<void(const QUrl&)> openUrl = {});
 
   void BtnOkClick();
   void TxtHomePageClick();
@@ -25,6 +28,7 @@ class TFrmAbout final : public QDialog {
 
   QLabel* TxtHomePage = nullptr;
   QPushButton* BtnOk = nullptr;
+  std::function<void(const QUrl&)> openUrl_;
 };
 
 // "1.0.0" -> "1.00": the major version and the minor one in two digits.

@@ -47,9 +47,10 @@ void PaintCream(QWidget* w) {
 
 }  // namespace
 
-TFrmMain::TFrmMain(QWidget* parent)
+TFrmMain::TFrmMain(QWidget* parent, Services services)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      services_(std::move(services)) {
   setObjectName("TFrmMain");
   setWindowTitle(QString::fromUtf8(kTitle));
   auto* central = new QWidget(this);
@@ -173,6 +174,7 @@ void TFrmMain::DestroyPage() {
 void TFrmMain::ShowPageForRow(int row) {
   DestroyPage();
   CurrentPage_ = CreatePageForRow(row, Panel1);
+  CurrentPage_->SetWarningPresenter(services_.presentWarning);
   CurrentPage_->move(0, 0);
   CurrentPage_->show();
 }
@@ -204,14 +206,14 @@ void TFrmMain::Menu_File_ExitClick() {
   QCoreApplication::quit();
 }
 
-void TFrmMain::Menu_Help_HomeClick() { OpenHomePage(); }
+void TFrmMain::Menu_Help_HomeClick() { OpenHomePage(services_.openUrl); }
 
-void TFrmMain::TxtHomePageClick() { OpenHomePage(); }
+void TFrmMain::TxtHomePageClick() { OpenHomePage(services_.openUrl); }
 
 void TFrmMain::Menu_Help_AboutClick() {
   // A new box each time. Held by a guard: the box goes with the main window should the
   // window be destroyed while the box is open.
-  QPointer<TFrmAbout> box = new TFrmAbout(this);
+  QPointer<TFrmAbout> box = new TFrmAbout(this, services_.openUrl);
   box->exec();
   delete box;
 }
@@ -223,7 +225,7 @@ void TFrmMain::Menu_Tool_PlanClick() {
   delete dialog;
 }
 
-void TFrmMain::Menu_ImgClick() { SaveWindowPicture(this); }
+void TFrmMain::Menu_ImgClick() { SaveWindowPicture(this, services_); }
 
 void TFrmMain::CentreOnScreen() {
   const QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();

@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 
+#include "app/services.h"
+
 class QAction;
 class QComboBox;
 class QLabel;
@@ -20,7 +22,7 @@ class TFrmMain final : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit TFrmMain(QWidget* parent = nullptr);
+  explicit TFrmMain(QWidget* parent = nullptr, Services services = {});
   ~TFrmMain() override;
 
   pages::CalculatorPage* CurrentPage() const { return CurrentPage_; }
@@ -65,6 +67,7 @@ class TFrmMain final : public QMainWindow {
   QAction* Menu_Help_About = nullptr;
   pages::CalculatorPage* CurrentPage_ = nullptr;
   bool centred_ = false;
+  Services services_;
 };
 
 }  // namespace quorvex::app

@@ -5,22 +5,11 @@
 #include "app/product.h"
 
 namespace quorvex::app {
-namespace {
-
-std::function<void(const QUrl&)>& Opener() {
-  static std::function<void(const QUrl&)> opener;
-  return opener;
-}
-
-}  // namespace
-
-void SetUrlOpener(std::function<void(const QUrl&)> opener) { Opener() = std::move(opener); }
-
-void OpenHomePage() {
+void OpenHomePage(const std::function<void(const QUrl&)>& opener) {
   const QUrl url(QString::fromUtf8(kHomePage));
   try {
-    if (Opener()) {
-      Opener()(url);
+    if (opener) {
+      opener(url);
     } else {
       QDesktopServices::openUrl(url);
     }

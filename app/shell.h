@@ -7,11 +7,8 @@
 
 namespace quorvex::app {
 
-// OpenHomePage() asks the desktop to open the home-page address; never throws.
-void OpenHomePage();
-
-// Replaces how addresses are opened (tests record the request instead of starting a
-// browser). Passing an empty function restores the desktop's opener.
-void SetUrlOpener(std::function<void(const QUrl&)> opener);
+// OpenHomePage() asks `opener` (empty: the desktop) to open the home-page address; never
+// throws.
+void OpenHomePage(const std::function<void(const QUrl&)>& opener);
 
 }  // namespace quorvex::app

@@ -19,20 +19,12 @@ constexpr char kSuffix[] = "jpg";
 constexpr char kWarningTitle[] = "截图";
 constexpr char kWarningText[] = "图片未能保存到“%1”。\n%2";
 
-std::function<QString()>& FolderSeam() {
-  static std::function<QString()> folder;
-  return folder;
+QString ProgramFolder(const Services& services) {
+  return services.programFolder ? services.programFolder() : QCoreApplication::applicationDirPath();
 }
 
-std::function<bool(QFileDialog&)>& DialogSeam() {
-  static std::function<bool(QFileDialog&)> run;
-  return run;
-}
-
-QString ProgramFolder() { return FolderSeam() ? FolderSeam()() : QCoreApplication::applicationDirPath(); }
-
-bool RunSaveDialog(QFileDialog& dialog) {
-  if (DialogSeam()) return DialogSeam()(dialog);
+bool RunSaveDialog(QFileDialog& dialog, const Services& services) {
+  if (services.runSaveDialog) return services.runSaveDialog(dialog);
   return dialog.exec() == QDialog::Accepted;
 }
 
@@ -72,13 +64,9 @@ void WarnNotSaved(QWidget* window, const QString& path, const QString& reason) {
 
 }  // namespace
 
-void SetProgramFolder(std::function<QString()> folder) { FolderSeam() = std::move(folder); }
-
-void SetSaveDialogRunner(std::function<bool(QFileDialog&)> run) { DialogSeam() = std::move(run); }
-
-void SaveWindowPicture(QWidget* window) {
+void SaveWindowPicture(QWidget* window, const Services& services) {
   // The picture is taken before the dialog opens, so it shows the window without it.
-  const QString tempPath = QDir(ProgramFolder()).filePath(QString::fromUtf8(kTempName));
+  const QString tempPath = QDir(ProgramFolder(services)).filePath(QString::fromUtf8(kTempName));
   const QRect frame = OuterFrame(window);
   capture::TCatchImg catcher(window);
   // A tmp.jpg that cannot be written does not matter here: the picture is still held and
@@ -88,7 +76,7 @@ void SaveWindowPicture(QWidget* window) {
   KeepNoDialogState();
   QFileDialog dialog(window);
   PrepareSaveDialog(dialog);
-  if (!RunSaveDialog(dialog)) return;
+  if (!RunSaveDialog(dialog, services)) return;
   const QString target = dialog.selectedFiles().value(0);
   if (target.isEmpty()) return;
 

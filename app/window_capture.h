@@ -5,6 +5,8 @@
 #include <QString>
 #include <functional>
 
+#include "app/services.h"
+
 class QFileDialog;
 class QWidget;
 
@@ -14,13 +16,8 @@ namespace quorvex::app {
 // for a file with the save dialog and writes the same picture there. A cancelled dialog
 // writes nothing else. A file that cannot be written is named, with the reason, in a
 // warning box; it is then left as it was.
-void SaveWindowPicture(QWidget* window);
-
-// Test seams; an empty function restores the default.
-// Where tmp.jpg is kept (default: the folder of the program's executable).
-void SetProgramFolder(std::function<QString()> folder);
-// Runs the prepared save dialog and returns true when the user confirmed a file (default:
-// shows it modally).
-void SetSaveDialogRunner(std::function<bool(QFileDialog&)> run);
+// tmp.jpg is kept in `services.programFolder`; `services.runSaveDialog` runs the prepared
+// dialog and returns true when the user confirmed a file.
+void SaveWindowPicture(QWidget* window, const Services& services);
 
 }  // namespace quorvex::app

@@ -50,15 +50,13 @@ class AboutBoxTest : public QObject {
  private slots:
   void init() {
     opened.clear();
-    quorvex::app::SetUrlOpener([this](const QUrl& url) { opened.append(url); });
-    window = std::make_unique<TFrmMain>();
+    quorvex::app::Services services;
+    services.openUrl = [this](const QUrl& url) { opened.append(url); };
+    window = std::make_unique<TFrmMain>(nullptr, std::move(services));
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
   }
-  void cleanup() {
-    window.reset();
-    quorvex::app::SetUrlOpener({});
-  }
+  void cleanup() { window.reset(); }
 
   void showsVersionContactAndHomePage() {
     TFrmAbout box(window.get());

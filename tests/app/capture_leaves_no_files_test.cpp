@@ -81,16 +81,16 @@ class CaptureLeavesNoFilesTest : public QObject {
     }
     const QStringList before = FilesUnder(home_);
     QTemporaryDir program;
-    quorvex::app::SetProgramFolder([&] { return program.path(); });
     {
-      TFrmMain window;
+      quorvex::app::Services services;
+      services.programFolder = [&] { return program.path(); };
+      TFrmMain window(nullptr, std::move(services));
       window.show();
       QVERIFY(QTest::qWaitForWindowExposed(&window));
       // Twice: the second dialog is the one that would find (and rewrite) a saved state.
       CaptureAs(window, home_ + "/first");
       CaptureAs(window, home_ + "/second");
     }
-    quorvex::app::SetProgramFolder({});
 
     QStringList expected = before;
     expected << "first.jpg"

@@ -42,6 +42,14 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private:
+  void OpenWindowWithUrlOpener(std::function<void(const QUrl&)> opener) {
+    quorvex::app::Services services;
+    services.openUrl = std::move(opener);
+    window = std::make_unique<TFrmMain>(nullptr, std::move(services));
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+  }
+
   std::unique_ptr<TFrmMain> window;
   QComboBox* list = nullptr;
 
@@ -170,18 +178,16 @@ class MainWindowTest : public QObject {
 
   void homePageOpensFromTheLinkAndTheMenu() {
     QList<QUrl> opened;
-    quorvex::app::SetUrlOpener([&](const QUrl& url) { opened << url; });
+    OpenWindowWithUrlOpener([&](const QUrl& url) { opened << url; });
     QTest::mouseClick(Child<QLabel>(window.get(), "TxtHomePage"), Qt::LeftButton);
     Child<QAction>(window.get(), "Menu_Help_Home")->trigger();
-    quorvex::app::SetUrlOpener({});
     QCOMPARE(opened.size(), 2);
     QCOMPARE(opened[0], QUrl(QString::fromUtf8(quorvex::app::kHomePage)));
   }
 
   void homePageFailureLeavesNoTrace() {
-    quorvex::app::SetUrlOpener([](const QUrl&) { throw std::runtime_error("no browser"); });
+    OpenWindowWithUrlOpener([](const QUrl&) { throw std::runtime_error("no browser"); });
     Child<QAction>(window.get(), "Menu_Help_Home")->trigger();
-    quorvex::app::SetUrlOpener({});
     QVERIFY(window->isVisible());
   }
 

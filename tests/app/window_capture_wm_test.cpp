@@ -82,6 +82,7 @@ class WindowCaptureWmTest : public QObject {
 
  private:
   std::unique_ptr<TFrmMain> window;
+  std::function<bool(QFileDialog&)> answer_;
   std::unique_ptr<QTemporaryDir> program;
   std::unique_ptr<QTemporaryDir> saves;
 
@@ -105,7 +106,7 @@ class WindowCaptureWmTest : public QObject {
   }
 
   void Capture(std::function<bool(QFileDialog&)> answer) {
-    quorvex::app::SetSaveDialogRunner(std::move(answer));
+    answer_ = std::move(answer);
     Child<QAction>(window.get(), "Menu_Img")->trigger();
   }
 
@@ -115,8 +116,13 @@ class WindowCaptureWmTest : public QObject {
   void init() {
     program = std::make_unique<QTemporaryDir>();
     saves = std::make_unique<QTemporaryDir>();
-    quorvex::app::SetProgramFolder([this] { return program->path(); });
-    window = std::make_unique<TFrmMain>();
+    quorvex::app::Services services;
+    services.programFolder = [this] { return program->path(); };
+    // The test's answer to the save dialog, or the real dialog when it has none.
+    services.runSaveDialog = [this](QFileDialog& dialog) {
+      return answer_ ? answer_(dialog) : dialog.exec() == QDialog::Accepted;
+    };
+    window = std::make_unique<TFrmMain>(nullptr, std::move(services));
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
     QTRY_VERIFY(Frame().height() > window->height());
@@ -124,8 +130,7 @@ class WindowCaptureWmTest : public QObject {
   }
 
   void cleanup() {
-    quorvex::app::SetSaveDialogRunner({});
-    quorvex::app::SetProgramFolder({});
+    answer_ = {};
     window.reset();
     MakeWritable(program->path());
     MakeWritable(saves->path());
@@ -287,7 +292,7 @@ class WindowCaptureWmTest : public QObject {
   }
 
   void theRealDialogSavesUnderTheTypedName() {
-    quorvex::app::SetSaveDialogRunner({});
+    answer_ = {};
     const QString target = saves->filePath("typed.jpg");
     WriteAll(target, "earlier");
     ModalAnswerer boxes;
