@@ -1,6 +1,6 @@
 // The three number formats on arbitrary doubles: never crash; FormatAmount writes an optional
 // "-", digits, "." and two digits below 1e15; what FormatGeneral writes reads back within
-// its 15 significant digits.
+// its 15 significant digits, except next to the largest double, where it rounds out of range.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -39,7 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (std::fabs(v) < 1e15 && !IsPlainAmount(amount)) std::abort();
   if (percent.empty()) std::abort();
   const auto back = ParseAmount(general);
-  if (!back) std::abort();
+  // Only next to the largest double does the rounded text leave the range and not read back.
+  if (!back) {
+    if (std::fabs(v) < 1.79769313486231e308) std::abort();
+    return 0;
+  }
   if (std::fabs(*back - v) > std::fabs(v) * 1e-14 + 1e-300 && v != 0) std::abort();
   return 0;
 }
