@@ -1,10 +1,12 @@
 #include "cli/batch.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "cli/categories.h"
 #include "cli/csv.h"
 #include "cli/json_line.h"
+#include "cli/sheet_headers.h"
 
 namespace quorvex::cli {
 namespace {
@@ -24,68 +26,94 @@ void Set(std::vector<Field>& record, std::string_view key, std::string text, std
 
 Outcome Compute(const std::vector<Field>& record) { return Calculate(RequestFrom(record)); }
 
-// Writes records as they come. CSV needs one header for all records: when the records do
-// not all share the same fields (JSON Lines input), they are held until Finish() and the
+class CsvSource : public RowSource {
+ public:
+  explicit CsvSource(std::istream& in) : reader_(in) {}
+  bool Next(std::vector<std::string>& row) override { return reader_.Next(row); }
+  std::string Error() const override { return reader_.Error(); }
+  std::size_t Line() const override { return reader_.Line() - 1; }
+  bool HadBom() const { return reader_.HadBom(); }
+
+ private:
+  CsvReader reader_;
+};
+
+// CSV rows onto a stream, a byte-order mark first when the CSV input had one.
+class CsvSink : public RowSink {
+ public:
+  CsvSink(std::ostream& out, const CsvSource* input) : out_(out), input_(input) {}
+  bool Write(const std::vector<std::string>& row) override {
+    if (first_ && input_ != nullptr && input_->HadBom()) out_ << "\xEF\xBB\xBF";
+    first_ = false;
+    WriteCsvRecord(out_, row);
+    return true;
+  }
+  std::string Error() const override { return {}; }
+
+ private:
+  std::ostream& out_;
+  const CsvSource* input_;
+  bool first_ = true;
+};
+
+// Writes records as they come. A table needs one header for all records: when the records
+// do not all share the same fields (JSON Lines input), they are held until Finish() and the
 // header is the union of their fields in the order first seen.
 class Writer {
  public:
-  Writer(std::ostream& out, Format format, bool bom, bool uniformFields)
-      : out_(out), format_(format), bom_(bom), hold_(format == Format::kCsv && !uniformFields) {}
+  Writer(std::ostream* json, RowSink* table, bool uniformFields)
+      : json_(json), table_(table), hold_(table != nullptr && !uniformFields) {}
 
-  void Write(std::vector<Field> record) {
-    if (format_ == Format::kJsonLines) {
-      WriteJsonRecord(out_, record);
-    } else if (hold_) {
-      held_.push_back(std::move(record));
-    } else {
-      if (header_.empty()) WriteHeader(record);
-      WriteRow(record);
+  bool Write(std::vector<Field> record) {
+    if (json_ != nullptr) {
+      WriteJsonRecord(*json_, record);
+      return true;
     }
+    if (hold_) {
+      held_.push_back(std::move(record));
+      return true;
+    }
+    if (header_.empty() && !WriteHeader(record)) return false;
+    return WriteRow(record);
   }
 
-  void Finish() {
-    if (!hold_ || held_.empty()) return;
+  bool Finish() {
+    if (!hold_ || held_.empty()) return true;
     std::vector<Field> all;
     for (const auto& record : held_) {
       for (const Field& f : record) {
         if (std::none_of(all.begin(), all.end(), [&](const Field& a) { return a.key == f.key; })) all.push_back(f);
       }
     }
-    WriteHeader(all);
-    for (const auto& record : held_) WriteRow(record);
+    if (!WriteHeader(all)) return false;
+    for (const auto& record : held_) {
+      if (!WriteRow(record)) return false;
+    }
     held_.clear();
+    return true;
   }
 
  private:
-  void WriteHeader(const std::vector<Field>& record) {
-    if (bom_) out_ << "\xEF\xBB\xBF";
+  bool WriteHeader(const std::vector<Field>& record) {
     for (const Field& f : record) header_.push_back(f.key);
-    WriteCsvRecord(out_, header_);
+    return table_->Write(header_);
   }
-  void WriteRow(const std::vector<Field>& record) {
+  bool WriteRow(const std::vector<Field>& record) {
     std::vector<std::string> row(header_.size());
     for (size_t i = 0; i < header_.size(); ++i) {
       for (const Field& f : record) {
         if (f.key == header_[i]) row[i] = f.text;
       }
     }
-    WriteCsvRecord(out_, row);
+    return table_->Write(row);
   }
 
-  std::ostream& out_;
-  Format format_;
-  bool bom_;
+  std::ostream* json_;
+  RowSink* table_;
   bool hold_;
   std::vector<std::string> header_;
   std::vector<std::vector<Field>> held_;
 };
-
-void Process(std::vector<Field> record, const Outcome& outcome, BatchResult& result, Writer& writer) {
-  AppendOutcome(record, outcome);
-  ++result.records;
-  if (!outcome.ok) ++result.rejected;
-  writer.Write(std::move(record));
-}
 
 Outcome BadRecord(std::string message) {
   Outcome bad;
@@ -94,32 +122,62 @@ Outcome BadRecord(std::string message) {
   return bad;
 }
 
-BatchResult RunCsv(std::istream& in, std::ostream& out, Format outFormat) {
+// Counts, writes and asks whether to go on; false stops the run.
+class Run {
+ public:
+  Run(Writer& writer, const BatchTick& tick) : writer_(writer), tick_(tick) {}
+
+  bool Process(std::vector<Field> record, const Outcome& outcome) {
+    AppendOutcome(record, outcome);
+    ++result.records;
+    if (!outcome.ok) ++result.rejected;
+    if (!writer_.Write(std::move(record))) {
+      failed = true;
+      return false;
+    }
+    if (tick_ && !tick_(result.records)) {
+      result.cancelled = true;
+      return false;
+    }
+    return true;
+  }
+
   BatchResult result;
-  CsvReader reader(in);
+  bool failed = false;
+
+ private:
+  Writer& writer_;
+  const BatchTick& tick_;
+};
+
+bool IsBlank(const std::vector<std::string>& row) {
+  return std::all_of(row.begin(), row.end(), [](const std::string& s) { return s.empty(); });
+}
+
+BatchResult RunTable(RowSource& reader, Writer& writer, const BatchTick& tick) {
+  Run run(writer, tick);
   std::vector<std::string> header;
   if (!reader.Next(header)) {
-    result.error = reader.Error();
-    return result;
+    run.result.error = reader.Error().empty() ? "表格没有表头行" : reader.Error();
+    return run.result;
   }
-  Writer writer(out, outFormat, reader.HadBom(), true);
   std::vector<std::string> row;
   while (reader.Next(row)) {
+    if (IsBlank(row)) continue;
     std::vector<Field> record;
     for (size_t i = 0; i < header.size(); ++i) record.push_back({header[i], i < row.size() ? row[i] : "", ""});
     const Outcome outcome = row.size() > header.size()
-                                ? BadRecord("第" + std::to_string(reader.Line() - 1) + "行的列数多于表头")
+                                ? BadRecord("第" + std::to_string(reader.Line()) + "行的列数多于表头")
                                 : Compute(record);
-    Process(std::move(record), outcome, result, writer);
+    if (!run.Process(std::move(record), outcome)) break;
   }
-  writer.Finish();
-  result.error = reader.Error();
-  return result;
+  if (!run.failed && !run.result.cancelled && !writer.Finish()) run.failed = true;
+  if (!run.result.cancelled && run.result.error.empty()) run.result.error = reader.Error();
+  return run.result;
 }
 
-BatchResult RunJsonLines(std::istream& in, std::ostream& out, Format outFormat) {
-  BatchResult result;
-  Writer writer(out, outFormat, false, false);
+BatchResult RunJsonLines(std::istream& in, Writer& writer, const BatchTick& tick) {
+  Run run(writer, tick);
   std::string line;
   long number = 0;
   while (std::getline(in, line)) {
@@ -129,16 +187,18 @@ BatchResult RunJsonLines(std::istream& in, std::ostream& out, Format outFormat) 
     if (line.find_first_not_of(" \t") == std::string::npos) continue;
     std::string error;
     std::vector<Field> record;
+    bool goOn = true;
     if (const auto fields = ParseJsonLine(line, error)) {
       for (const JsonField& f : *fields) record.push_back({f.key, f.text, f.raw});
       const Outcome outcome = Compute(record);
-      Process(std::move(record), outcome, result, writer);
+      goOn = run.Process(std::move(record), outcome);
     } else {
-      Process({}, BadRecord("第" + std::to_string(number) + "行不是有效的记录：" + error), result, writer);
+      goOn = run.Process({}, BadRecord("第" + std::to_string(number) + "行不是有效的记录：" + error));
     }
+    if (!goOn) break;
   }
-  writer.Finish();
-  return result;
+  if (!run.failed && !run.result.cancelled) run.failed = !writer.Finish();
+  return run.result;
 }
 
 }  // namespace
@@ -153,7 +213,7 @@ Request RequestFrom(const std::vector<Field>& record) {
   Request r;
   auto take = [&](std::string_view key, std::string& into) {
     for (const Field& f : record) {
-      if (f.key == key) into = f.text;
+      if (InputKeyOf(f.key) == key) into = f.text;
     }
   };
   take("category", r.category);
@@ -167,12 +227,30 @@ Request RequestFrom(const std::vector<Field>& record) {
 }
 
 void AppendOutcome(std::vector<Field>& record, const Outcome& outcome) {
-  Set(record, "status", outcome.ok ? "ok" : "rejected");
-  Set(record, "field", outcome.field);
-  Set(record, "message", outcome.message);
-  Set(record, "warning", outcome.warning ? "true" : "false", outcome.warning ? "true" : "false");
-  Set(record, "income", outcome.income);
-  for (size_t i = 0; i < kLineKeys.size(); ++i) Set(record, kLineKeys[i], outcome.ok ? outcome.lines[i] : "");
+  const bool chinese =
+      std::any_of(record.begin(), record.end(), [](const Field& f) { return IsChineseInputHeader(f.key); });
+  if (!chinese) {
+    Set(record, "status", outcome.ok ? "ok" : "rejected");
+    Set(record, "field", outcome.field);
+    Set(record, "message", outcome.message);
+    Set(record, "warning", outcome.warning ? "true" : "false", outcome.warning ? "true" : "false");
+    Set(record, "income", outcome.income);
+    for (size_t i = 0; i < kLineKeys.size(); ++i) Set(record, kLineKeys[i], outcome.ok ? outcome.lines[i] : "");
+    return;
+  }
+  // The field in error by the header the record itself gives it.
+  std::string field = outcome.field == "record" ? kWholeRecord : std::string(ChineseCaption(outcome.field));
+  for (const Field& f : record) {
+    if (!outcome.field.empty() && InputKeyOf(f.key) == outcome.field) field = f.key;
+  }
+  Set(record, ChineseCaption("status"), outcome.ok ? kStatusOk : kStatusRejected);
+  Set(record, ChineseCaption("field"), field);
+  Set(record, ChineseCaption("message"), outcome.message);
+  Set(record, ChineseCaption("warning"), outcome.warning ? kWarningYes : kWarningNo);
+  Set(record, ChineseCaption("income"), outcome.income);
+  for (size_t i = 0; i < kLineKeys.size(); ++i) {
+    Set(record, ChineseCaption(kLineKeys[i]), outcome.ok ? outcome.lines[i] : "");
+  }
 }
 
 void WriteJsonRecord(std::ostream& out, const std::vector<Field>& record) {
@@ -185,7 +263,27 @@ void WriteJsonRecord(std::ostream& out, const std::vector<Field>& record) {
 }
 
 BatchResult RunBatch(std::istream& in, Format inFormat, std::ostream& out, Format outFormat) {
-  return inFormat == Format::kCsv ? RunCsv(in, out, outFormat) : RunJsonLines(in, out, outFormat);
+  return RunBatch({inFormat, &in, nullptr}, {outFormat, &out, nullptr});
+}
+
+BatchResult RunBatch(const BatchInput& in, const BatchOutput& out, const BatchTick& tick) {
+  const bool csvIn = in.format != Format::kJsonLines && in.rows == nullptr;
+  std::unique_ptr<CsvSource> csv = csvIn ? std::make_unique<CsvSource>(*in.stream) : nullptr;
+  std::unique_ptr<RowSink> csvOut;
+  RowSink* table = out.rows;
+  const bool jsonOut = out.format == Format::kJsonLines;
+  BatchResult result;
+  if (in.format == Format::kJsonLines) {
+    if (!jsonOut && table == nullptr) table = (csvOut = std::make_unique<CsvSink>(*out.stream, nullptr)).get();
+    Writer writer(jsonOut ? out.stream : nullptr, jsonOut ? nullptr : table, false);
+    result = RunJsonLines(*in.stream, writer, tick);
+  } else {
+    if (!jsonOut && table == nullptr) table = (csvOut = std::make_unique<CsvSink>(*out.stream, csv.get())).get();
+    Writer writer(jsonOut ? out.stream : nullptr, jsonOut ? nullptr : table, true);
+    result = RunTable(csv ? *csv : *in.rows, writer, tick);
+  }
+  if (result.error.empty() && table != nullptr && !table->Error().empty()) result.error = table->Error();
+  return result;
 }
 
 }  // namespace quorvex::cli

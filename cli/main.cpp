@@ -7,6 +7,7 @@
 
 #include "cli/batch.h"
 #include "cli/categories.h"
+#include "cli/sheet_files.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ constexpr int kUsage = 2;
 const char kUsageText[] =
     "usage: quorvex-calc CATEGORY [--calc KIND] [--contributions X] [--threshold 3500|4800]\n"
     "                    [--salary S] [--months N] [--json] AMOUNT\n"
-    "       quorvex-calc batch [INPUT|-] [-o OUTPUT] [--format csv|jsonl] [--input-format csv|jsonl]\n"
+    "       quorvex-calc batch [INPUT|-] [-o OUTPUT] [--format csv|jsonl|xlsx] [--input-format csv|jsonl|xlsx]\n"
     "       quorvex-calc --help | --version\n";
 
 void PrintHelp() {
@@ -34,9 +35,11 @@ void PrintHelp() {
   std::cout << "\nAMOUNT is the text typed into the page's first amount field; for a reverse kind, the tax\n"
                "or after-tax amount; for salary-bonus, the bonus.\n"
                "Exit status: 0 computed, 1 input rejected, 2 usage error.\n"
-               "\nbatch reads CSV (RFC 4180, UTF-8, header row) or JSON Lines with the fields category,\n"
-               "calc, amount, salary, contributions, threshold, months; other fields pass through.\n"
-               "Each record gains status, field, message, warning, income and the result columns.\n";
+               "\nbatch reads CSV (RFC 4180, UTF-8, header row), JSON Lines or an Excel workbook (.xlsx, its\n"
+               "first worksheet) with the fields category, calc, amount, salary, contributions, threshold,\n"
+               "months, or their Chinese headers (收入类型/类别, 计算方式, 金额/税前收入/税前工资, 工资,\n"
+               "五险一金, 起征点, 月数); other fields pass through. Each record gains status, field,\n"
+               "message, warning, income and the result columns (in Chinese under Chinese headers).\n";
 }
 
 bool IsValueLike(const std::string& arg) {
@@ -129,19 +132,33 @@ bool ParseFormat(const std::string& text, Format& format) {
     format = Format::kCsv;
   else if (text == "jsonl" || text == "json")
     format = Format::kJsonLines;
+  else if (text == "xlsx")
+    format = Format::kXlsx;
   else
     return false;
   return true;
 }
 
-Format FormatOfName(const std::string& name, Format fallback) {
-  auto ends = [&](const char* ext) {
-    const std::string e(ext);
-    return name.size() >= e.size() && name.compare(name.size() - e.size(), e.size(), e) == 0;
-  };
-  if (ends(".jsonl") || ends(".json") || ends(".ndjson")) return Format::kJsonLines;
-  if (ends(".csv")) return Format::kCsv;
-  return fallback;
+Format FormatOfName(const std::string& name, Format fallback) { return FormatOfPath(name).value_or(fallback); }
+
+// A run that reads or writes a workbook: files only, through the sheet-file runner.
+int WorkbookBatch(const FileJob& job) {
+  if (job.output.empty() && job.outFormat == Format::kXlsx) {
+    std::cerr << "quorvex-calc: a workbook result needs -o OUTPUT\n";
+    return kUsage;
+  }
+  if (job.input == "-" && job.inFormat == Format::kXlsx) {
+    std::cerr << "quorvex-calc: a workbook is read from a file, not standard input\n";
+    return kUsage;
+  }
+  const FileSummary summary =
+      job.output.empty() ? RunWorkbookToStream(job.input, std::cout, job.outFormat) : RunSheetFile(job, {}, nullptr);
+  if (!summary.ok) {
+    std::cerr << "quorvex-calc: " << summary.error << "\n";
+    return kRejected;
+  }
+  std::cerr << "quorvex-calc: " << summary.records << " records, " << summary.rejected << " rejected\n";
+  return kOk;
 }
 
 int Batch(const std::vector<std::string>& args) {
@@ -186,6 +203,9 @@ int Batch(const std::vector<std::string>& args) {
     std::cerr << "quorvex-calc: unknown format " << format << "\n";
     return kUsage;
   }
+
+  if (inFormat == Format::kXlsx || outFormat == Format::kXlsx)
+    return WorkbookBatch({input, output, inFormat, outFormat});
 
   std::ifstream file;
   if (input != "-") {

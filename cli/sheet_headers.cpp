@@ -1,0 +1,89 @@
+#include "cli/sheet_headers.h"
+
+#include <array>
+
+#include "tax/amount.h"
+
+namespace quorvex::cli {
+namespace {
+
+struct Caption {
+  std::string_view key;
+  std::string_view caption;                // written as the column's header
+  std::array<std::string_view, 4> aliases;  // also read as the column's header
+};
+
+// The captions are the pages' own: the amount field is 税前工资 on the salary page and 收入金额
+// elsewhere; 金额 and 税前收入 name it on any page. The result columns take the captions of
+// the page lines that show them (the salary-and-bonus page's lines with their group).
+constexpr Caption kInputs[] = {
+    {"category", "收入类型", {"类别"}},
+    {"calc", "计算方式", {}},
+    {"amount", "金额", {"税前收入", "税前工资", "收入金额"}},
+    {"salary", "工资", {}},
+    {"contributions", "五险一金", {}},
+    {"threshold", "起征点", {}},
+    {"months", "月数", {"经营时间"}},
+};
+
+constexpr Caption kOutputs[] = {
+    {"status", "状态", {}},
+    {"field", "出错项", {}},
+    {"message", "提示", {}},
+    {"warning", "奖盲区", {}},
+    {"income", "税前收入(反算)", {}},
+    {"allowance", "减除费用", {}},
+    {"monthly_average", "平均每月", {}},
+    {"taxable_income", "应纳税所得额", {}},
+    {"rate", "税率", {}},
+    {"quick_deduction", "速算扣除数", {}},
+    {"tax", "应纳税额", {}},
+    {"after_tax", "税后收入", {}},
+    {"salary_tax", "工资应纳税额", {}},
+    {"salary_after_tax", "税后工资", {}},
+    {"bonus_tax", "年终奖应纳税额", {}},
+    {"bonus_after_tax", "税后奖金", {}},
+    {"total_tax", "纳税总额", {}},
+    {"total_after_tax", "税后总额", {}},
+};
+
+const Caption* ChineseInput(std::string_view header) {
+  for (const Caption& c : kInputs) {
+    if (header == c.caption) return &c;
+    for (std::string_view alias : c.aliases) {
+      if (!alias.empty() && header == alias) return &c;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::string_view InputKeyOf(std::string_view header) {
+  header = tax::TrimAmountText(header);
+  for (const Caption& c : kInputs) {
+    if (header == c.key) return c.key;
+  }
+  const Caption* c = ChineseInput(header);
+  return c != nullptr ? c->key : std::string_view();
+}
+
+bool IsChineseInputHeader(std::string_view header) { return ChineseInput(tax::TrimAmountText(header)) != nullptr; }
+
+std::string_view ChineseCaption(std::string_view key) {
+  for (const Caption& c : kInputs) {
+    if (key == c.key) return c.caption;
+  }
+  for (const Caption& c : kOutputs) {
+    if (key == c.key) return c.caption;
+  }
+  return key;
+}
+
+std::vector<InputColumn> InputColumns() {
+  std::vector<InputColumn> columns;
+  for (const Caption& c : kInputs) columns.push_back({c.key, c.caption});
+  return columns;
+}
+
+}  // namespace quorvex::cli
