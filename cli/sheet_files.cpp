@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <system_error>
 
+#include "cli/sheet_headers.h"
 #include "cli/xlsx_reader.h"
 #include "cli/xlsx_writer.h"
 
@@ -172,7 +174,51 @@ std::string Checked(const FileJob& job) {
   return ResultObstacle(job.output);
 }
 
+// Example rows of the template, one for each category in the order of the window's list:
+// category, calc, amount, salary, contributions, threshold, months.
+struct Example {
+  const char* name;
+  std::array<const char*, 7> fields;
+};
+constexpr Example kExamples[] = {
+    {"张三", {"工资、薪金所得", "", "8000", "", "800", "3500", ""}},
+    {"李四", {"年终奖所得", "", "24000", "", "", "", ""}},
+    {"王五", {"工资、年终奖所得", "", "30000", "8000", "800", "3500", ""}},
+    {"赵六", {"劳务报酬所得", "", "5000", "", "", "", ""}},
+    {"钱七", {"稿酬所得", "", "5000", "", "", "", ""}},
+    {"孙八", {"财产租赁所得", "", "3000", "", "", "", ""}},
+    {"周九", {"财产转让所得", "", "100000", "", "", "", ""}},
+    {"吴十", {"特许权使用费所得", "", "6000", "", "", "", ""}},
+    {"郑一", {"个体工商户生产、经营所得", "", "100000", "", "", "", ""}},
+    {"冯二", {"对企事业单位的承包经营、承租经营所得", "", "80000", "", "", "", "12"}},
+    {"陈三", {"利息、股息、红利所得", "", "1000", "", "", "", ""}},
+    {"褚四", {"偶然所得（如中奖、中彩）", "", "10000", "", "", "", ""}},
+    {"卫五", {"被确定征税的其他部分", "", "2000", "", "", "", ""}},
+};
+constexpr char kNameCaption[] = "姓名";
+
 }  // namespace
+
+std::string WriteSheetTemplate(const std::string& path) {
+  if (std::string obstacle = ResultObstacle(path); !obstacle.empty()) return obstacle;
+  const std::string temp = TempBeside(path);
+  if (temp.empty()) return path + "：无法在该文件夹中写入（" + std::strerror(errno) + "）";
+  XlsxWriter writer;
+  bool ok = writer.Open(temp, path);
+  std::vector<std::string> row{kNameCaption};
+  for (const InputColumn& c : InputColumns()) row.emplace_back(c.caption);
+  ok = ok && writer.WriteRow(row);
+  for (const Example& e : kExamples) {
+    row.assign({e.name});
+    row.insert(row.end(), e.fields.begin(), e.fields.end());
+    ok = ok && writer.WriteRow(row);
+  }
+  ok = ok && writer.Close();
+  std::string error = writer.Error();
+  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) error = path + "：无法写入（" + std::strerror(errno) + "）";
+  if (!ok || !error.empty()) std::remove(temp.c_str());
+  return ok ? error : (error.empty() ? path + "：无法写入" : error);
+}
 
 std::optional<Format> FormatOfPath(const std::string& path) {
   const std::string ext = Lower(fs::path(path).extension().string());
@@ -231,7 +277,8 @@ FileSummary RunWorkbookToStream(const std::string& input, std::ostream& out, For
   out.flush();
   summary.records = static_cast<std::uint64_t>(result.records);
   summary.rejected = static_cast<std::uint64_t>(result.rejected);
-  summary.error = result.error.empty() || result.error.rfind(input, 0) == 0 ? result.error : input + "：" + result.error;
+  summary.error =
+      result.error.empty() || result.error.rfind(input, 0) == 0 ? result.error : input + "：" + result.error;
   if (summary.error.empty() && !out) summary.error = "无法写入标准输出";
   summary.ok = summary.error.empty();
   return summary;

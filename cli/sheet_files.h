@@ -50,4 +50,9 @@ FileSummary RunSheetFile(const FileJob& job, const std::function<void(const File
 // or JSON Lines.
 FileSummary RunWorkbookToStream(const std::string& input, std::ostream& out, Format outFormat);
 
+// WriteSheetTemplate() writes an Excel workbook to fill in: a 姓名 column and the Chinese
+// headers of the input fields, and one example row for each category. Empty on success,
+// else the error naming the file; the file is written whole or not at all.
+std::string WriteSheetTemplate(const std::string& path);
+
 }  // namespace quorvex::cli

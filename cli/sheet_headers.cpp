@@ -9,7 +9,7 @@ namespace {
 
 struct Caption {
   std::string_view key;
-  std::string_view caption;                // written as the column's header
+  std::string_view caption;                 // written as the column's header
   std::array<std::string_view, 4> aliases;  // also read as the column's header
 };
 

@@ -14,7 +14,7 @@ namespace quorvex::cli {
 namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
-constexpr std::size_t kMaxColumns = 16384;  // column XFD, Excel's last
+constexpr std::size_t kMaxColumns = 16384;                        // column XFD, Excel's last
 constexpr std::uint64_t kMaxSmallPart = std::uint64_t{64} << 20;  // workbook.xml and the relationship parts
 
 // The name of an element or attribute without its namespace ("uri|row" -> "row").
@@ -39,7 +39,8 @@ std::string FolderOf(const std::string& part) {
 
 // A relationship target resolved against the folder of its source part, "." and ".." removed.
 std::string Resolve(const std::string& folder, std::string_view target) {
-  std::string joined = !target.empty() && target[0] == '/' ? std::string(target.substr(1)) : folder + std::string(target);
+  std::string joined =
+      !target.empty() && target[0] == '/' ? std::string(target.substr(1)) : folder + std::string(target);
   std::vector<std::string> parts;
   std::size_t start = 0;
   while (start <= joined.size()) {
@@ -170,8 +171,8 @@ class PartParser {
       if (!handler_->failure.empty()) {
         why = handler_->failure;
       } else {
-        why = "已损坏：" + name_ + " 第" + std::to_string(XML_GetCurrentLineNumber(parser_)) +
-              "行不是有效的 XML（" + XML_ErrorString(XML_GetErrorCode(parser_)) + "）";
+        why = "已损坏：" + name_ + " 第" + std::to_string(XML_GetCurrentLineNumber(parser_)) + "行不是有效的 XML（" +
+              XML_ErrorString(XML_GetErrorCode(parser_)) + "）";
       }
       return false;
     }
@@ -361,7 +362,8 @@ class SheetHandler : public XmlHandler {
   void Text(std::string_view t) override {
     if (!inValue_) return;
     if (value_.size() + t.size() > maxCell_) {
-      failure = "被拒绝读取：第" + std::to_string(rowNumber_) + "行有一个单元格超过 " + std::to_string(maxCell_) + " 字节";
+      failure =
+          "被拒绝读取：第" + std::to_string(rowNumber_) + "行有一个单元格超过 " + std::to_string(maxCell_) + " 字节";
       return;
     }
     value_.append(t);

@@ -15,11 +15,11 @@
 namespace quorvex::cli {
 
 struct XlsxLimits {
-  std::uint64_t maxPartSize = std::uint64_t{4} << 30;          // inflated size of any one part
-  std::uint64_t maxSharedStrings = std::uint64_t{256} << 20;   // bytes of text held from sharedStrings.xml
-  std::uint64_t ratioFloor = std::uint64_t{1} << 20;           // parts smaller than this skip the ratio check
-  double maxRatio = 200;                                       // inflated size / stored size
-  std::size_t maxCellBytes = 1 << 20;                          // one cell's text
+  std::uint64_t maxPartSize = std::uint64_t{4} << 30;         // inflated size of any one part
+  std::uint64_t maxSharedStrings = std::uint64_t{256} << 20;  // bytes of text held from sharedStrings.xml
+  std::uint64_t ratioFloor = std::uint64_t{1} << 20;          // parts smaller than this skip the ratio check
+  double maxRatio = 200;                                      // inflated size / stored size
+  std::size_t maxCellBytes = 1 << 20;                         // one cell's text
 };
 
 class XlsxReader {

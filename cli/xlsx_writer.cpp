@@ -143,8 +143,8 @@ bool XlsxWriter::WriteRow(const std::vector<std::string>& cells) {
       return Fail("第" + std::to_string(rows_ + 1) + "行第" + std::to_string(col + 1) + "列超过 Excel 单元格的上限（" +
                   std::to_string(kMaxCellChars) + "个字符）");
     }
-    const lxw_error e = worksheet_write_string(sheet_, row, static_cast<lxw_col_t>(col), text.c_str(),
-                                               rows_ == 0 ? bold_ : nullptr);
+    const lxw_error e =
+        worksheet_write_string(sheet_, row, static_cast<lxw_col_t>(col), text.c_str(), rows_ == 0 ? bold_ : nullptr);
     if (e != LXW_NO_ERROR) return Fail(std::string("无法写入单元格（") + lxw_strerror(e) + "）");
     widths_[col] = std::max(widths_[col], DisplayWidth(text));
   }
