@@ -76,8 +76,7 @@ QString DefaultResultPath(const QString& sheet) {
   QString base = info.fileName();
   if (!suffix.isEmpty()) base.chop(suffix.size() + 1);
   const QString name = base + QString::fromUtf8(kResultSuffix) + (suffix.isEmpty() ? QString() : "." + suffix);
-  return info.path() == QLatin1String(".") && !sheet.startsWith(QLatin1String("./")) ? name
-                                                                                     : info.dir().filePath(name);
+  return info.path() == QLatin1String(".") && !sheet.startsWith(QLatin1String("./")) ? name : info.dir().filePath(name);
 }
 
 BatchDialog::BatchDialog(QWidget* parent, BatchDialogDeps deps) : QDialog(parent), deps_(std::move(deps)) {
@@ -165,9 +164,9 @@ void BatchDialog::BtnStartClick() {
   if (!in) return ShowError(sheet + QStringLiteral("：不是可以计算的表格，请选择 .xlsx、.csv 或 .jsonl 文件。"));
   if (!out) return ShowError(result + QStringLiteral("：结果文件须是 .xlsx、.csv 或 .jsonl 文件。"));
   if (QFileInfo::exists(result) && result != confirmed_ && !QFileInfo(result).isDir()) {
-    const auto answer = QMessageBox::question(this, QString::fromUtf8(kTitle),
-                                              result + QStringLiteral("\n已存在，要替换它吗？"),
-                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    const auto answer =
+        QMessageBox::question(this, QString::fromUtf8(kTitle), result + QStringLiteral("\n已存在，要替换它吗？"),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes) return;
   }
   const cli::FileSummary summary = RunWithProgress({FileName(sheet), FileName(result), *in, *out});
@@ -219,7 +218,9 @@ void BatchDialog::ShowSummary(const cli::FileSummary& summary, const QString& re
     return;
   }
   if (!summary.ok) return ShowError(Text(summary.error));
-  QString text = QStringLiteral("计算完成：共 %1 条记录，计算了 %2 条").arg(summary.records).arg(summary.records - summary.rejected);
+  QString text = QStringLiteral("计算完成：共 %1 条记录，计算了 %2 条")
+                     .arg(summary.records)
+                     .arg(summary.records - summary.rejected);
   if (summary.rejected > 0) {
     text += QStringLiteral("，%1 条有误未能计算（结果的“状态”和“提示”列写明了原因）").arg(summary.rejected);
   }
@@ -230,8 +231,8 @@ void BatchDialog::ShowSummary(const cli::FileSummary& summary, const QString& re
 
 void BatchDialog::BtnTemplateClick() {
   const QString folder = QFileInfo(EditSheet->text()).dir().path();
-  const QString suggested =
-      EditSheet->text().isEmpty() ? QString::fromUtf8(kTemplateName) : QDir(folder).filePath(QString::fromUtf8(kTemplateName));
+  const QString suggested = EditSheet->text().isEmpty() ? QString::fromUtf8(kTemplateName)
+                                                        : QDir(folder).filePath(QString::fromUtf8(kTemplateName));
   const QString path = deps_.pickSave(this, suggested, QString::fromUtf8(kXlsxFilter));
   if (path.isEmpty()) return;
   const std::string error = cli::WriteSheetTemplate(FileName(path));

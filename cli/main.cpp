@@ -141,8 +141,9 @@ bool ParseFormat(const std::string& text, Format& format) {
 
 Format FormatOfName(const std::string& name, Format fallback) { return FormatOfPath(name).value_or(fallback); }
 
-// A run that reads or writes a workbook: files only, through the sheet-file runner.
-int WorkbookBatch(const FileJob& job) {
+// A run into a result file, or from a workbook: through the sheet-file runner, which refuses
+// a result that is the input itself and replaces the result only when complete.
+int FileBatch(const FileJob& job) {
   if (job.output.empty() && job.outFormat == Format::kXlsx) {
     std::cerr << "quorvex-calc: a workbook result needs -o OUTPUT\n";
     return kUsage;
@@ -204,8 +205,8 @@ int Batch(const std::vector<std::string>& args) {
     return kUsage;
   }
 
-  if (inFormat == Format::kXlsx || outFormat == Format::kXlsx)
-    return WorkbookBatch({input, output, inFormat, outFormat});
+  if (inFormat == Format::kXlsx || outFormat == Format::kXlsx || !output.empty())
+    return FileBatch({input, output, inFormat, outFormat});
 
   std::ifstream file;
   if (input != "-") {
@@ -216,27 +217,8 @@ int Batch(const std::vector<std::string>& args) {
     }
   }
   std::istream& in = input == "-" ? std::cin : file;
-  // Written beside the target first and renamed over it, so a failed run leaves no half file.
-  const std::string temp = output.empty() ? "" : output + ".part";
-  std::ofstream outFile;
-  if (!output.empty()) {
-    outFile.open(temp, std::ios::binary | std::ios::trunc);
-    if (!outFile) {
-      std::cerr << "quorvex-calc: cannot write " << output << "\n";
-      return kRejected;
-    }
-  }
-  std::ostream& out = output.empty() ? std::cout : outFile;
-  const BatchResult result = RunBatch(in, inFormat, out, outFormat);
-  out.flush();
-  if (!output.empty()) {
-    outFile.close();
-    if (!outFile || std::rename(temp.c_str(), output.c_str()) != 0) {
-      std::remove(temp.c_str());
-      std::cerr << "quorvex-calc: cannot write " << output << "\n";
-      return kRejected;
-    }
-  }
+  const BatchResult result = RunBatch(in, inFormat, std::cout, outFormat);
+  std::cout.flush();
   if (!result.error.empty()) {
     std::cerr << "quorvex-calc: " << (input == "-" ? "standard input" : input) << ": " << result.error << "\n";
     return kRejected;

@@ -446,7 +446,7 @@ struct XlsxReader::Impl {
 
   bool OpenArchive() {
     int code = 0;
-    zip = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    zip = zip_open(path.c_str(), ZIP_RDONLY, &code);
     if (zip != nullptr) return true;
     switch (code) {
       case ZIP_ER_NOENT:
@@ -455,7 +455,7 @@ struct XlsxReader::Impl {
       case ZIP_ER_READ:
         return Fail("无法读取该文件");
       case ZIP_ER_NOZIP:
-        return Fail("不是 Excel 工作簿（.xlsx）");
+        return Fail("不是 Excel 工作簿（.xlsx），或文件已损坏");
       default: {
         zip_error_t e;
         zip_error_init_with_code(&e, code);
@@ -501,7 +501,8 @@ struct XlsxReader::Impl {
     std::string workbook, sheetPart, sharedPart;
     if (!FindParts(workbook, sheetPart, sharedPart)) return false;
     shared = std::make_unique<SharedStringsHandler>(limits.maxSharedStrings);
-    if (!sharedPart.empty() && !ParsePart(sharedPart, *shared, limits.maxPartSize)) return false;
+    // A workbook without strings may name the part and leave it out.
+    if (!sharedPart.empty() && !ParsePart(sharedPart, *shared, limits.maxPartSize, true)) return false;
     handler = std::make_unique<SheetHandler>(*shared, limits.maxCellBytes);
     sheet = std::make_unique<PartParser>();
     std::string why;
