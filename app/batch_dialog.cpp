@@ -179,6 +179,7 @@ cli::FileSummary BatchDialog::RunWithProgress(const cli::FileJob& job) {
   progress.setWindowTitle(QString::fromUtf8(kTitle));
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(0);
+  progress.setMinimumWidth(360);
   progress.setAutoClose(false);
   progress.setAutoReset(false);
   std::atomic<bool> cancel{false};

@@ -242,7 +242,8 @@ FileSummary RunSheetFile(const FileJob& job, const std::function<void(const File
   BatchResult result;
   if (run.OpenInput(summary.error) && run.OpenOutput(summary.error)) {
     const BatchTick tick = [&](long records) {
-      if (progress && records % kProgressEvery == 0) progress(run.Progress(static_cast<std::uint64_t>(records)));
+      if (progress && (records == 1 || records % kProgressEvery == 0))
+        progress(run.Progress(static_cast<std::uint64_t>(records)));
       return cancel == nullptr || !cancel->load(std::memory_order_relaxed);
     };
     result = RunBatch(run.Input(), run.Output(), tick);

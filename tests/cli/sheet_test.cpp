@@ -89,25 +89,22 @@ class InputHeaderTest : public ::testing::TestWithParam<HeaderCase> {};
 
 TEST_P(InputHeaderTest, NamesItsField) {
   EXPECT_EQ(InputKeyOf(GetParam().header), GetParam().key);
-  EXPECT_EQ(IsChineseInputHeader(GetParam().header), GetParam().header != std::string(GetParam().key) &&
-                                                         *GetParam().key != '\0');
+  EXPECT_EQ(IsChineseInputHeader(GetParam().header),
+            GetParam().header != std::string(GetParam().key) && *GetParam().key != '\0');
 }
 
-INSTANTIATE_TEST_SUITE_P(Headers, InputHeaderTest,
-                         ::testing::Values(HeaderCase{"CategoryCaption", "收入类型", "category"},
-                                           HeaderCase{"CategoryAlias", "类别", "category"},
-                                           HeaderCase{"CalcCaption", "计算方式", "calc"},
-                                           HeaderCase{"AmountCaption", "金额", "amount"},
-                                           HeaderCase{"AmountPreTaxIncome", "税前收入", "amount"},
-                                           HeaderCase{"AmountSalaryPageCaption", " 税前工资 ", "amount"},
-                                           HeaderCase{"Salary", "工资", "salary"},
-                                           HeaderCase{"Contributions", "五险一金", "contributions"},
-                                           HeaderCase{"Threshold", "起征点", "threshold"},
-                                           HeaderCase{"Months", "月数", "months"},
-                                           HeaderCase{"EnglishKey", "amount", "amount"},
-                                           HeaderCase{"OtherColumn", "姓名", ""},
-                                           HeaderCase{"ResultColumnIsNoInput", "税前收入(反算)", ""}),
-                         [](const ::testing::TestParamInfo<HeaderCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Headers, InputHeaderTest,
+    ::testing::Values(HeaderCase{"CategoryCaption", "收入类型", "category"},
+                      HeaderCase{"CategoryAlias", "类别", "category"}, HeaderCase{"CalcCaption", "计算方式", "calc"},
+                      HeaderCase{"AmountCaption", "金额", "amount"},
+                      HeaderCase{"AmountPreTaxIncome", "税前收入", "amount"},
+                      HeaderCase{"AmountSalaryPageCaption", " 税前工资 ", "amount"},
+                      HeaderCase{"Salary", "工资", "salary"}, HeaderCase{"Contributions", "五险一金", "contributions"},
+                      HeaderCase{"Threshold", "起征点", "threshold"}, HeaderCase{"Months", "月数", "months"},
+                      HeaderCase{"EnglishKey", "amount", "amount"}, HeaderCase{"OtherColumn", "姓名", ""},
+                      HeaderCase{"ResultColumnIsNoInput", "税前收入(反算)", ""}),
+    [](const ::testing::TestParamInfo<HeaderCase>& info) { return std::string(info.param.name); });
 
 TEST(ChineseHeadersTest, AddedColumnsAndTheirTextsFollowTheInputsLanguage) {
   std::istringstream in(
@@ -139,8 +136,8 @@ TEST(SheetFileTest, ChineseWorkbookInWorkbookOutWithTheFiguresOfCsv) {
                    {"王五", "工资、年终奖所得", "", "30000", "8000", "800", "", ""},
                    {"赵六", "contract", "", "80000", "", "", "", "13"}};
   WriteBook(dir.File("工资表.xlsx"), input);
-  const FileSummary s = RunSheetFile({dir.File("工资表.xlsx"), dir.File("结果.xlsx"), Format::kXlsx, Format::kXlsx},
-                                     {}, nullptr);
+  const FileSummary s =
+      RunSheetFile({dir.File("工资表.xlsx"), dir.File("结果.xlsx"), Format::kXlsx, Format::kXlsx}, {}, nullptr);
   ASSERT_TRUE(s.ok) << s.error;
   EXPECT_EQ(s.records, 4u);
   EXPECT_EQ(s.rejected, 1u);
@@ -156,17 +153,20 @@ TEST(SheetFileTest, ChineseWorkbookInWorkbookOutWithTheFiguresOfCsv) {
     csv << "\n";
   }
   WriteText(dir.File("工资表.csv"), csv.str());
-  ASSERT_TRUE(RunSheetFile({dir.File("工资表.csv"), dir.File("结果2.xlsx"), Format::kCsv, Format::kXlsx}, {}, nullptr).ok);
+  ASSERT_TRUE(
+      RunSheetFile({dir.File("工资表.csv"), dir.File("结果2.xlsx"), Format::kCsv, Format::kXlsx}, {}, nullptr).ok);
   EXPECT_EQ(ReadBook(dir.File("结果2.xlsx")), out);
   for (const char* column : {"应纳税额", "税后收入", "税率", "纳税总额"}) {
     std::vector<std::string> expected;
     for (std::size_t i = 1; i < input.size(); ++i) {
-      const Outcome o = Calculate({input[i][1], input[i][2], input[i][3], input[i][4], input[i][5], input[i][6], input[i][7]});
+      const Outcome o =
+          Calculate({input[i][1], input[i][2], input[i][3], input[i][4], input[i][5], input[i][6], input[i][7]});
       const std::string key = column == std::string("应纳税额")   ? "tax"
                               : column == std::string("税后收入") ? "after_tax"
                               : column == std::string("税率")     ? "rate"
-                                                                   : "total_tax";
-      const auto line = static_cast<std::size_t>(std::find(kLineKeys.begin(), kLineKeys.end(), key) - kLineKeys.begin());
+                                                                  : "total_tax";
+      const auto line =
+          static_cast<std::size_t>(std::find(kLineKeys.begin(), kLineKeys.end(), key) - kLineKeys.begin());
       expected.push_back(o.ok ? o.lines[line] : "");
     }
     EXPECT_EQ(Column(out, column), expected) << column;
@@ -219,7 +219,8 @@ TEST(SheetFileTest, AFailedOrCancelledRunLeavesTheOldResultAndNoTemporaryFile) {
 TEST(SheetFileTest, WorkbookRowsBlankOrStyledBeyondTheHeaderAreNotRecords) {
   TempFolder dir;
   WriteBook(dir.File("in.xlsx"), {{"category", "amount"}, {"", ""}, {"salary", "5000", ""}});
-  const FileSummary s = RunSheetFile({dir.File("in.xlsx"), dir.File("out.csv"), Format::kXlsx, Format::kCsv}, {}, nullptr);
+  const FileSummary s =
+      RunSheetFile({dir.File("in.xlsx"), dir.File("out.csv"), Format::kXlsx, Format::kCsv}, {}, nullptr);
   ASSERT_TRUE(s.ok) << s.error;
   EXPECT_EQ(s.records, 1u);
   EXPECT_EQ(s.rejected, 0u);
@@ -235,8 +236,8 @@ TEST(SheetTemplateTest, HasChineseHeadersAndOneExampleOfEachCategoryThatComputes
   for (const Category& c : Categories()) categories.emplace_back(c.listText);
   EXPECT_EQ(Column(rows, "收入类型"), categories);
 
-  const FileSummary s = RunSheetFile({dir.File("模板.xlsx"), dir.File("模板结果.xlsx"), Format::kXlsx, Format::kXlsx},
-                                     {}, nullptr);
+  const FileSummary s =
+      RunSheetFile({dir.File("模板.xlsx"), dir.File("模板结果.xlsx"), Format::kXlsx, Format::kXlsx}, {}, nullptr);
   ASSERT_TRUE(s.ok) << s.error;
   EXPECT_EQ(s.records, categories.size());
   EXPECT_EQ(s.rejected, 0u);

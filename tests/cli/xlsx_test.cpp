@@ -75,8 +75,8 @@ Parts Workbook(const std::string& sheetData, const std::string& sharedItems = {}
       "</Relationships>";
   parts["xl/worksheets/sheet1.xml"] =
       std::string("<worksheet ") + kMain + "><sheetData>" + sheetData + "</sheetData></worksheet>";
-  parts["xl/worksheets/sheet2.xml"] =
-      std::string("<worksheet ") + kMain + R"(><sheetData><row r="1"><c r="A1"><v>99</v></c></row></sheetData></worksheet>)";
+  parts["xl/worksheets/sheet2.xml"] = std::string("<worksheet ") + kMain +
+                                      R"(><sheetData><row r="1"><c r="A1"><v>99</v></c></row></sheetData></worksheet>)";
   if (!sharedItems.empty()) parts["xl/sharedStrings.xml"] = std::string("<sst ") + kMain + ">" + sharedItems + "</sst>";
   return parts;
 }
@@ -95,20 +95,22 @@ Rows ReadRows(const std::string& path, std::string* error = nullptr, const XlsxL
 TEST(XlsxReaderTest, TakesTheFirstSheetsCellsAsTheWorkbookStoresThem) {
   TempFolder dir;
   const std::string path = dir.File("book.xlsx");
-  WriteZip(path, Workbook(
-                     // Shared strings, one of them rich text with a phonetic run.
-                     R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="s"><v>1</v></c><c r="C1" t="s"><v>2</v></c></row>)"
-                     // A gap in the references, an inline string, a number, a boolean.
-                     R"(<row r="2" spans="1:5"><c r="A2" t="inlineStr"><is><t>工资、薪金所得</t></is></c>)"
-                     R"(<c r="C2" s="3"><v>5000.5</v></c><c r="E2" t="b"><v>1</v></c></row>)"
-                     // A blank row element, then a row number skipped; cells without references.
-                     R"(<row r="3"/><row r="5"><c><v>1</v></c><c t="str"><f>A1&amp;"x"</f><v>text&amp;more</v></c></row>)"
-                     // A formula's cached value stored with 17 digits; a styled empty cell after the last.
-                     R"(<row r="6"><c r="A6"><f>0.1+0.2</f><v>0.30000000000000004</v></c><c r="B6" s="2"/></row>)"
-                     // A cell far to the right.
-                     R"(<row r="7"><c r="AB7" t="e"><v>#N/A</v></c></row>)",
-                     R"(<si><t>收入类型</t></si><si><r><t>税前</t></r><r><rPr><b/></rPr><t xml:space="preserve">工资 </t></r>)"
-                     R"(<rPh><t>ぜいぜん</t></rPh></si><si><t/></si>)"));
+  WriteZip(
+      path,
+      Workbook(
+          // Shared strings, one of them rich text with a phonetic run.
+          R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="s"><v>1</v></c><c r="C1" t="s"><v>2</v></c></row>)"
+          // A gap in the references, an inline string, a number, a boolean.
+          R"(<row r="2" spans="1:5"><c r="A2" t="inlineStr"><is><t>工资、薪金所得</t></is></c>)"
+          R"(<c r="C2" s="3"><v>5000.5</v></c><c r="E2" t="b"><v>1</v></c></row>)"
+          // A blank row element, then a row number skipped; cells without references.
+          R"(<row r="3"/><row r="5"><c><v>1</v></c><c t="str"><f>A1&amp;"x"</f><v>text&amp;more</v></c></row>)"
+          // A formula's cached value stored with 17 digits; a styled empty cell after the last.
+          R"(<row r="6"><c r="A6"><f>0.1+0.2</f><v>0.30000000000000004</v></c><c r="B6" s="2"/></row>)"
+          // A cell far to the right.
+          R"(<row r="7"><c r="AB7" t="e"><v>#N/A</v></c></row>)",
+          R"(<si><t>收入类型</t></si><si><r><t>税前</t></r><r><rPr><b/></rPr><t xml:space="preserve">工资 </t></r>)"
+          R"(<rPh><t>ぜいぜん</t></rPh></si><si><t/></si>)"));
   std::string error;
   const Rows rows = ReadRows(path, &error);
   EXPECT_EQ(error, "");
@@ -176,55 +178,70 @@ XlsxLimits Small(std::uint64_t part, double ratio, std::uint64_t shared = std::u
 
 INSTANTIATE_TEST_SUITE_P(
     Damaged, XlsxRefusalTest,
-    ::testing::Values(
-        Refusal{"Missing", [](const std::string&) {}, "文件不存在", {}},
-        Refusal{"CsvRenamed", [](const std::string& p) { WriteText(p, "category,amount\nsalary,5000\n"); },
-                "不是 Excel 工作簿", {}},
-        Refusal{"Truncated",
-                [](const std::string& p) {
-                  WriteZip(p, Workbook(R"(<row><c><v>1</v></c></row>)"));
-                  fs::resize_file(p, fs::file_size(p) / 2);
-                },
-                "", {}},
-        Refusal{"ZipOfSomethingElse", [](const std::string& p) { WriteZip(p, {{"readme.txt", "hello"}}); },
-                "其中没有工作簿", {}},
-        Refusal{"NoSheet",
-                [](const std::string& p) {
-                  Parts parts = Workbook("");
-                  parts["xl/workbook.xml"] = std::string("<workbook ") + kMain + "><sheets/></workbook>";
-                  WriteZip(p, parts);
-                },
-                "没有工作表", {}},
-        Refusal{"BrokenSheetXml", [](const std::string& p) { WriteZip(p, Workbook("<row><c><v>1</v></row>")); },
-                "不是有效的 XML", {}},
-        Refusal{"SharedStringOutOfRange",
-                [](const std::string& p) { WriteZip(p, Workbook(R"(<row><c t="s"><v>7</v></c></row>)", "<si><t>a</t></si>")); },
-                "共享字符串", {}},
-        Refusal{"DocumentTypeDeclaration",
-                [](const std::string& p) {
-                  Parts parts = Workbook("");
-                  parts["xl/worksheets/sheet1.xml"] =
-                      R"(<!DOCTYPE w [<!ENTITY a "aaaaaaaaaa">]><worksheet><sheetData/></worksheet>)";
-                  WriteZip(p, parts);
-                },
-                "文档类型", {}},
-        Refusal{"ZipBombByRatio",
-                [](const std::string& p) {
-                  Parts parts = Workbook("");
-                  parts["xl/worksheets/sheet1.xml"] = Zeros(4 << 20);
-                  WriteZip(p, parts);
-                },
-                "压缩炸弹", Small(std::uint64_t{1} << 30, 100)},
-        Refusal{"PartBeyondTheSizeCap",
-                [](const std::string& p) {
-                  Parts parts = Workbook("");
-                  parts["xl/worksheets/sheet1.xml"] = Zeros(64 << 10);
-                  WriteZip(p, parts);
-                },
-                "压缩炸弹", Small(32 << 10, 1e9)},
-        Refusal{"SharedStringsBeyondTheirCap",
-                [](const std::string& p) { WriteZip(p, Workbook("", "<si><t>" + std::string(2000, 'x') + "</t></si>")); },
-                "共享字符串表超过", Small(std::uint64_t{1} << 30, 1e9, 1000)}),
+    ::testing::Values(Refusal{"Missing", [](const std::string&) {}, "文件不存在", {}},
+                      Refusal{"CsvRenamed",
+                              [](const std::string& p) { WriteText(p, "category,amount\nsalary,5000\n"); },
+                              "不是 Excel 工作簿",
+                              {}},
+                      Refusal{"Truncated",
+                              [](const std::string& p) {
+                                WriteZip(p, Workbook(R"(<row><c><v>1</v></c></row>)"));
+                                fs::resize_file(p, fs::file_size(p) / 2);
+                              },
+                              "",
+                              {}},
+                      Refusal{"ZipOfSomethingElse",
+                              [](const std::string& p) {
+                                WriteZip(p, {{"readme.txt", "hello"}});
+                              },
+                              "其中没有工作簿",
+                              {}},
+                      Refusal{"NoSheet",
+                              [](const std::string& p) {
+                                Parts parts = Workbook("");
+                                parts["xl/workbook.xml"] = std::string("<workbook ") + kMain + "><sheets/></workbook>";
+                                WriteZip(p, parts);
+                              },
+                              "没有工作表",
+                              {}},
+                      Refusal{"BrokenSheetXml",
+                              [](const std::string& p) { WriteZip(p, Workbook("<row><c><v>1</v></row>")); },
+                              "不是有效的 XML",
+                              {}},
+                      Refusal{"SharedStringOutOfRange",
+                              [](const std::string& p) {
+                                WriteZip(p, Workbook(R"(<row><c t="s"><v>7</v></c></row>)", "<si><t>a</t></si>"));
+                              },
+                              "共享字符串",
+                              {}},
+                      Refusal{"DocumentTypeDeclaration",
+                              [](const std::string& p) {
+                                Parts parts = Workbook("");
+                                parts["xl/worksheets/sheet1.xml"] =
+                                    R"(<!DOCTYPE w [<!ENTITY a "aaaaaaaaaa">]><worksheet><sheetData/></worksheet>)";
+                                WriteZip(p, parts);
+                              },
+                              "文档类型",
+                              {}},
+                      Refusal{"ZipBombByRatio",
+                              [](const std::string& p) {
+                                Parts parts = Workbook("");
+                                parts["xl/worksheets/sheet1.xml"] = Zeros(4 << 20);
+                                WriteZip(p, parts);
+                              },
+                              "压缩炸弹", Small(std::uint64_t{1} << 30, 100)},
+                      Refusal{"PartBeyondTheSizeCap",
+                              [](const std::string& p) {
+                                Parts parts = Workbook("");
+                                parts["xl/worksheets/sheet1.xml"] = Zeros(64 << 10);
+                                WriteZip(p, parts);
+                              },
+                              "压缩炸弹", Small(32 << 10, 1e9)},
+                      Refusal{"SharedStringsBeyondTheirCap",
+                              [](const std::string& p) {
+                                WriteZip(p, Workbook("", "<si><t>" + std::string(2000, 'x') + "</t></si>"));
+                              },
+                              "共享字符串表超过", Small(std::uint64_t{1} << 30, 1e9, 1000)}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
 TEST(XlsxWriterTest, RoundTripsTextExactlyWithGapsAndWideCharacters) {
