@@ -1,24 +1,14 @@
 #include "cli/categories.h"
 
 #include <algorithm>
-#include <string>
+#include <optional>
 
+#include "forms/compute.h"
 #include "tax/amount.h"
+#include "tax/business.h"
+#include "tax/wage.h"
 
 namespace quorvex::cli {
-
-// One adapter per page, in the file of its category.
-Outcome RunSalary(const Request& request, std::string_view kind, const Inputs& inputs);
-Outcome RunYearBonus(const Request& request, std::string_view kind, const Inputs& inputs);
-Outcome RunSalaryAndBonus(const Request& request, std::string_view kind, const Inputs& inputs);
-Outcome RunLabour(const Request& request, std::string_view kind, const Inputs& inputs);
-Outcome RunWriting(const Request& request, std::string_view kind, const Inputs& inputs);
-Outcome RunLicence(const Request& request, std::string_view kind, const Inputs& inputs);
-Outcome RunRent(const Request& request, std::string_view kind, const Inputs& inputs);
-Outcome RunFlatRate(const Request& request, std::string_view kind, const Inputs& inputs);
-Outcome RunBusiness(const Request& request, std::string_view kind, const Inputs& inputs);
-Outcome RunContract(const Request& request, std::string_view kind, const Inputs& inputs);
-
 namespace {
 
 constexpr char kUnknownCategory[] = "未知的收入类型";
@@ -26,112 +16,89 @@ constexpr char kUnknownCalc[] = "该收入类型没有这种计算方式";
 constexpr char kBadThreshold[] = "起征点只能是3500或4800";
 constexpr char kBadMonths[] = "承包月份只能是1到12";
 
-// The result lines of the pages, in page order.
-const std::vector<ShownLine> kSalaryLines{{"应纳税所得额", Line::kTaxableIncome},
-                                          {"税率", Line::kRate},
-                                          {"速算扣除数", Line::kQuickDeduction},
-                                          {"应纳税额", Line::kTax},
-                                          {"实发工资", Line::kAfterTax}};
-const std::vector<ShownLine> kYearBonusLines{{"平均每月", Line::kMonthlyAverage},
-                                             {"税率", Line::kRate},
-                                             {"速算扣除数", Line::kQuickDeduction},
-                                             {"应纳税额", Line::kTax},
-                                             {"税后收入", Line::kAfterTax}};
-const std::vector<ShownLine> kSalaryAndBonusLines{
-    {"工资 应纳税额", Line::kSalaryTax},  {"工资 税后工资", Line::kSalaryAfterTax},
-    {"年终奖 应纳税额", Line::kBonusTax}, {"年终奖 税后奖金", Line::kBonusAfterTax},
-    {"纳税总额", Line::kTotalTax},        {"税后总额", Line::kTotalAfterTax}};
-const std::vector<ShownLine> kLabourLines{{"减除费用", Line::kAllowance}, {"应纳税所得额", Line::kTaxableIncome},
-                                          {"税率", Line::kRate},          {"速算扣除数", Line::kQuickDeduction},
-                                          {"应纳税额", Line::kTax},       {"税后收入", Line::kAfterTax}};
-const std::vector<ShownLine> kAllowanceLines{{"减除费用", Line::kAllowance},
-                                             {"应纳税所得额", Line::kTaxableIncome},
-                                             {"税率", Line::kRate},
-                                             {"应纳税额", Line::kTax},
-                                             {"税后收入", Line::kAfterTax}};
-const std::vector<ShownLine> kFlatRateLines{{"应纳税所得额", Line::kTaxableIncome},
-                                            {"税率", Line::kRate},
-                                            {"应纳税额", Line::kTax},
-                                            {"税后收入", Line::kAfterTax}};
-const std::vector<ShownLine> kBusinessLines{{"应纳税所得额", Line::kTaxableIncome},
-                                            {"税率", Line::kRate},
-                                            {"速算扣除数", Line::kQuickDeduction},
-                                            {"应纳税额", Line::kTax},
-                                            {"税后收入", Line::kAfterTax}};
-
-const std::vector<Category>& Table() {
-  static const std::vector<Category> table{
-      {"salary", "工资、薪金所得", "税前工资", {"forward", "from-tax", "from-take-home"}, kSalaryLines, &RunSalary},
-      {"year-bonus", "年终奖所得", "收入金额", {"forward", "from-after-tax"}, kYearBonusLines, &RunYearBonus},
-      {"salary-bonus", "工资、年终奖所得", "年终奖金", {"forward"}, kSalaryAndBonusLines, &RunSalaryAndBonus},
-      {"labour", "劳务报酬所得", "收入金额", {"forward", "from-after-tax"}, kLabourLines, &RunLabour},
-      {"writing", "稿酬所得", "收入金额", {"forward"}, kAllowanceLines, &RunWriting},
-      {"rent", "财产租赁所得", "收入金额", {"forward"}, kAllowanceLines, &RunRent},
-      {"property", "财产转让所得", "收入金额", {"forward"}, kFlatRateLines, &RunFlatRate},
-      {"royalties", "特许权使用费所得", "收入金额", {"forward"}, kAllowanceLines, &RunLicence},
-      {"business", "个体工商户生产、经营所得", "收入金额", {"forward"}, kBusinessLines, &RunBusiness},
-      {"contract", "对企事业单位的承包经营、承租经营所得", "收入金额", {"forward"}, kBusinessLines, &RunContract},
-      {"interest", "利息、股息、红利所得", "收入金额", {"forward"}, kFlatRateLines, &RunFlatRate},
-      {"chance", "偶然所得（如中奖、中彩）", "收入金额", {"forward"}, kFlatRateLines, &RunFlatRate},
-      {"other", "被确定征税的其他部分", "收入金额", {"forward"}, kFlatRateLines, &RunFlatRate},
-  };
-  return table;
-}
-
-Outcome Reject(const char* field, const char* message) {
+Outcome Refuse(Problem problem, const char* field, const char* message) {
   Outcome out;
+  out.problem = problem;
   out.field = field;
   out.message = message;
   return out;
 }
 
-bool ReadThreshold(std::string_view text, double& threshold) {
+std::optional<forms::Kind> FindKind(std::string_view text) {
   text = tax::TrimAmountText(text);
-  if (text.empty()) {
-    threshold = 3500;
-    return true;
+  if (text.empty()) return forms::Kind::kForward;
+  for (std::size_t i = 0; i < forms::kKindCount; ++i) {
+    if (forms::kKindKeys[i] == text) return static_cast<forms::Kind>(i);
   }
-  const std::optional<double> v = tax::ParseAmount(text);
-  if (!v || (*v != 3500 && *v != 4800)) return false;
-  threshold = *v;
-  return true;
+  return std::nullopt;
 }
 
-bool ReadMonths(std::string_view text, int& months) {
+std::optional<double> ReadThreshold(std::string_view text) {
   text = tax::TrimAmountText(text);
-  if (text.empty()) {
-    months = 12;
-    return true;
-  }
+  if (text.empty()) return tax::kThresholds[0];
+  const std::optional<double> v = tax::ParseAmount(text);
+  if (!v || std::find(tax::kThresholds.begin(), tax::kThresholds.end(), *v) == tax::kThresholds.end())
+    return std::nullopt;
+  return v;
+}
+
+std::optional<int> ReadMonths(std::string_view text) {
+  text = tax::TrimAmountText(text);
+  if (text.empty()) return tax::kMaxOperationMonths;
   if (text.size() > 2 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return false;
-  months = std::stoi(std::string(text));
-  return months >= 1 && months <= 12;
+    return std::nullopt;
+  int months = 0;
+  for (char c : text) months = months * 10 + (c - '0');
+  if (months < tax::kMinOperationMonths || months > tax::kMaxOperationMonths) return std::nullopt;
+  return months;
+}
+
+// The record's name of a rejected field: what was typed is "amount", the income a reverse
+// calculation wrote and read back is "income".
+std::string_view FieldName(forms::Field field, forms::Kind kind) {
+  if (field == forms::Category::Typed(kind)) return "amount";
+  switch (field) {
+    case forms::Field::kIncome:
+      return "income";
+    case forms::Field::kSalary:
+      return "salary";
+    case forms::Field::kContributions:
+      return "contributions";
+    default:
+      return "amount";
+  }
 }
 
 }  // namespace
 
-std::span<const Category> Categories() { return Table(); }
-
-const Category* FindCategory(std::string_view name) {
-  name = tax::TrimAmountText(name);
-  for (const Category& c : Table()) {
-    if (name == c.key || name == c.listText) return &c;
-  }
-  return nullptr;
-}
+std::string_view KindKey(forms::Kind kind) { return forms::kKindKeys[static_cast<std::size_t>(kind)]; }
 
 Outcome Calculate(const Request& request) {
-  const Category* category = FindCategory(request.category);
-  if (category == nullptr) return Reject("category", kUnknownCategory);
-  std::string_view kind = tax::TrimAmountText(request.calc);
-  if (kind.empty()) kind = "forward";
-  if (std::find(category->kinds.begin(), category->kinds.end(), kind) == category->kinds.end())
-    return Reject("calc", kUnknownCalc);
-  Inputs inputs;
-  if (!ReadThreshold(request.threshold, inputs.threshold)) return Reject("threshold", kBadThreshold);
-  if (!ReadMonths(request.months, inputs.months)) return Reject("months", kBadMonths);
-  return category->run(request, kind, inputs);
+  const forms::Category* category = forms::FindCategory(request.category);
+  if (category == nullptr) return Refuse(Problem::kCategory, "category", kUnknownCategory);
+  const std::optional<forms::Kind> kind = FindKind(request.calc);
+  if (!kind || !category->Offers(*kind)) return Refuse(Problem::kCalc, "calc", kUnknownCalc);
+  forms::Typed typed;
+  const std::optional<double> threshold = ReadThreshold(request.threshold);
+  if (!threshold) return Refuse(Problem::kThreshold, "threshold", kBadThreshold);
+  const std::optional<int> months = ReadMonths(request.months);
+  if (!months) return Refuse(Problem::kMonths, "months", kBadMonths);
+  typed.threshold = *threshold;
+  typed.months = *months;
+  typed[forms::Category::Typed(*kind)] = request.amount;
+  typed[forms::Field::kSalary] = request.salary;
+  typed[forms::Field::kContributions] = request.contributions;
+
+  forms::Outcome computed = forms::Compute(*category, *kind, typed);
+  Outcome out;
+  out.ok = computed.computed;
+  out.problem = out.ok ? Problem::kNone : Problem::kInput;
+  if (!out.ok) out.field = FieldName(computed.messageField, *kind);
+  out.message = computed.message;
+  out.warning = computed.warning;
+  out.income = std::move(computed.income);
+  out.lines = std::move(computed.lines);
+  return out;
 }
 
 }  // namespace quorvex::cli

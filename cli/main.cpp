@@ -12,6 +12,7 @@
 namespace {
 
 using namespace quorvex::cli;
+namespace forms = quorvex::forms;
 
 constexpr int kOk = 0;
 constexpr int kRejected = 1;
@@ -27,9 +28,15 @@ void PrintHelp() {
   std::cout << kUsageText
             << "\nComputes Chinese individual income tax (2011-2018 rules) exactly as the Quorvex window does.\n"
                "\nCategories (a key or the window's list text):\n";
-  for (const Category& c : Categories()) {
+  for (const forms::Category& c : forms::Categories()) {
     std::cout << "  " << c.key << "  " << c.listText << "  (";
-    for (size_t i = 0; i < c.kinds.size(); ++i) std::cout << (i > 0 ? ", " : "") << c.kinds[i];
+    const char* separator = "";
+    for (std::size_t i = 0; i < forms::kKindCount; ++i) {
+      const auto kind = static_cast<forms::Kind>(i);
+      if (!c.Offers(kind)) continue;
+      std::cout << separator << KindKey(kind);
+      separator = ", ";
+    }
     std::cout << ")\n";
   }
   std::cout << "\nAMOUNT is the text typed into the page's first amount field; for a reverse kind, the tax\n"
@@ -104,10 +111,9 @@ int Single(const std::vector<std::string>& args) {
     std::cerr << kUsageText;
     return kUsage;
   }
-  const Category* category = FindCategory(r.category);
+  const forms::Category* category = forms::FindCategory(r.category);
   const Outcome out = Calculate(r);
-  if (!out.ok &&
-      (out.field == "category" || out.field == "calc" || out.field == "threshold" || out.field == "months")) {
+  if (out.problem != Problem::kNone && out.problem != Problem::kInput) {
     std::cerr << "quorvex-calc: " << out.field << ": " << out.message << "\n";
     return kUsage;
   }
@@ -121,8 +127,11 @@ int Single(const std::vector<std::string>& args) {
     std::cerr << "quorvex-calc: " << out.field << ": " << out.message << "\n";
     return kRejected;
   }
-  if (!out.income.empty()) std::cout << category->incomeCaption << ": " << out.income << "\n";
-  for (const ShownLine& line : category->shown) std::cout << line.caption << ": " << out[line.line] << "\n";
+  if (!out.income.empty()) std::cout << category->inputs[0].caption << ": " << out.income << "\n";
+  for (const forms::ResultLine& line : category->lines) {
+    if (*line.group != '\0') std::cout << line.group << ' ';
+    std::cout << line.caption << ": " << out[line.line] << "\n";
+  }
   if (!out.message.empty()) std::cout << out.message << "\n";
   return kOk;
 }

@@ -13,13 +13,13 @@ struct Caption {
   std::array<std::string_view, 4> aliases;  // also read as the column's header
 };
 
-// The captions are the pages' own: the amount field is 税前工资 on the salary page and 收入金额
-// elsewhere; 金额 and 税前收入 name it on any page. The result columns take the captions of
-// the page lines that show them (the salary-and-bonus page's lines with their group).
+// The captions are the pages' own: the amount field is 税前工资 on the salary page, 年终奖金 on
+// the salary-and-bonus page and 收入金额 elsewhere; 金额 and 税前收入 name it on any page. The result columns take the
+// captions of the page lines that show them (the salary-and-bonus page's lines with their group).
 constexpr Caption kInputs[] = {
     {"category", "收入类型", {"类别"}},
     {"calc", "计算方式", {}},
-    {"amount", "金额", {"税前收入", "税前工资", "收入金额"}},
+    {"amount", "金额", {"税前收入", "税前工资", "收入金额", "年终奖金"}},
     {"salary", "工资", {}},
     {"contributions", "五险一金", {}},
     {"threshold", "起征点", {}},

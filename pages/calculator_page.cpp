@@ -3,31 +3,34 @@
 #include <QComboBox>
 #include <QFont>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
 #include <QShowEvent>
-#include <string>
+#include <QStyle>
 
 #include "pages/page_texts.h"
-#include "tax/amount.h"
 
 namespace quorvex::pages {
 namespace {
 
+// The grid's columns: caption, field, button, message.
+constexpr int kColumns = 4;
+
 // The dotted rule under the results heading.
 const QString kDottedRule(129, QLatin1Char('.'));
 
-bool IsTrimmed(QChar c) { return c.unicode() <= 32; }
-
-QString TrimControl(const QString& text) {
-  qsizetype start = 0;
-  qsizetype end = text.size();
-  while (start < end && IsTrimmed(text[start])) ++start;
-  while (end > start && IsTrimmed(text[end - 1])) --end;
-  return text.mid(start, end - start);
+// Places a message label over its cell and everything right of it, centred on the cell as
+// the field beside it is, high enough for two lines: a second line takes the spacing above
+// and below the row instead of a neighbour's place.
+void PlaceMessage(const QWidget* slot, QLabel* label) {
+  const QRect cell = slot->geometry();
+  const int lineHeight = label->fontMetrics().lineSpacing();
+  const int width = label->parentWidget()->width() - cell.x();
+  label->setGeometry(cell.x(), cell.center().y() - lineHeight, width, 2 * lineHeight + 2);
 }
 
 void MakeBold(QWidget* w) {
@@ -53,24 +56,6 @@ void CalculatorPage::SetText(QLabel* label, const QString& text) {
 void CalculatorPage::FrameResize() {
   if (firstField_ != nullptr) firstField_->setFocus(Qt::OtherFocusReason);
   ClearMessages();
-}
-
-bool CalculatorPage::ReadAmount(const AmountField& f, double& value) {
-  SetText(f.field, TrimControl(f.field->text()));
-  if (f.emptyAsZero && f.field->text().isEmpty()) SetText(f.field, QString::fromLatin1(texts::kZero));
-  const std::string text = f.field->text().toStdString();
-  const std::optional<double> parsed = tax::ParseAmount(text);
-  if (!parsed) {
-    Reject(f.field, f.label, QString::fromUtf8(f.invalidText));
-    return false;
-  }
-  const bool ok = f.rule == AmountRule::Positive ? *parsed > 0 : *parsed >= 0;
-  if (!ok) {
-    Reject(f.field, f.label, QString::fromUtf8(f.rangeText));
-    return false;
-  }
-  value = *parsed;
-  return true;
 }
 
 void CalculatorPage::Reject(QLineEdit* field, QLabel* label, const QString& text) {
@@ -111,7 +96,9 @@ QLabel* CalculatorPage::MakeMessageLabel(const char* name) {
   auto* label = new QLabel(this);
   label->setObjectName(QString::fromLatin1(name));
   label->setTextFormat(Qt::PlainText);
-  label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  label->setWordWrap(true);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  label->setAttribute(Qt::WA_TransparentForMouseEvents);
   QPalette pal = label->palette();
   pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
   label->setPalette(pal);
@@ -124,7 +111,9 @@ QLabel* CalculatorPage::MakeResultLabel(const char* name) {
   label->setObjectName(QString::fromLatin1(name));
   label->setTextFormat(Qt::PlainText);
   label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  // Selectable for copying, but a click leaves the keyboard focus in the field where it was.
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  label->setFocusPolicy(Qt::NoFocus);
   resultLabels_.push_back(label);
   return label;
 }
@@ -148,6 +137,24 @@ QComboBox* CalculatorPage::MakeList(const char* name, const QStringList& items) 
 void CalculatorPage::AddLine(QGridLayout* grid, int row, const QString& caption, QWidget* widget, int span) {
   grid->addWidget(MakeCaption(caption, widget), row, 0);
   grid->addWidget(widget, row, 1, 1, span);
+}
+
+void CalculatorPage::AddMessage(QGridLayout* grid, QLabel* label, int row, int column) {
+  auto* slot = new QWidget(this);
+  slot->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  slot->setFocusPolicy(Qt::NoFocus);
+  grid->addWidget(slot, row, column, 1, kColumns - column);
+  slot->installEventFilter(this);
+  messageSlots_.emplace_back(slot, label);
+  label->raise();
+}
+
+void CalculatorPage::AddButtons(QGridLayout* grid, int row, QPushButton* first, QPushButton* second) {
+  auto* buttons = new QHBoxLayout;
+  buttons->setSpacing(style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing));
+  buttons->addWidget(first);
+  buttons->addWidget(second);
+  grid->addLayout(buttons, row, 1, 1, 2);
 }
 
 void CalculatorPage::AddResultField(QLineEdit* field) { resultFields_.push_back(field); }
@@ -188,6 +195,11 @@ void CalculatorPage::showEvent(QShowEvent* event) {
 }
 
 bool CalculatorPage::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
+    for (const auto& [slot, label] : messageSlots_) {
+      if (slot == watched) PlaceMessage(slot, label);
+    }
+  }
   if (event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -1,5 +1,5 @@
-// The common base of every calculator page: reading amounts, reporting bad input, clearing
-// messages and results, Enter in a field, and the show step.
+// The common base of every calculator page: its building blocks, reporting bad input,
+// clearing messages and results, Enter in a field, and the show step.
 #pragma once
 
 #include <QString>
@@ -15,19 +15,6 @@ class QLineEdit;
 class QPushButton;
 
 namespace quorvex::pages {
-
-enum class AmountRule { Positive, NonNegative };
-
-// How one amount field is read: its message label, its rule, whether an empty field counts
-// as zero, and the two texts for an unparsable amount and an amount outside the rule.
-struct AmountField {
-  QLineEdit* field;
-  QLabel* label;
-  AmountRule rule;
-  bool emptyAsZero;
-  const char* invalidText;
-  const char* rangeText;
-};
 
 class CalculatorPage : public QWidget {
   Q_OBJECT
@@ -49,12 +36,7 @@ class CalculatorPage : public QWidget {
   // every message label is emptied. It runs each time the page is shown by the program.
   virtual void FrameResize();
 
-  // ReadAmount() trims the field (characters of code 32 or less at both ends, written back),
-  // fills "0.00" into an empty empty-as-zero field, parses and checks the rule. On failure
-  // the label shows the text, the field takes the focus with its text selected, and false
-  // is returned.
-  bool ReadAmount(const AmountField& f, double& value);
-  // Reject() reports `text` beside `field` as ReadAmount() does on failure.
+  // Reject() shows `text` beside `field`, which takes the focus with its text selected.
   void Reject(QLineEdit* field, QLabel* label, const QString& text);
   // Shows `field` focused with its whole text selected.
   static void FocusAndSelect(QLineEdit* field);
@@ -74,6 +56,12 @@ class CalculatorPage : public QWidget {
   // AddLine() puts a caption (naming `widget`, see MakeCaption) in the first column of `row`
   // and `widget` beside it, spanning `span` columns.
   void AddLine(QGridLayout* grid, int row, const QString& caption, QWidget* widget, int span = 1);
+  // AddMessage() gives a message label the cell at `row`, `column` and everything right of it
+  // to the page's edge, with room for a second line below, so that every message is shown
+  // whole without moving a control. The label lets clicks through to what lies beneath.
+  void AddMessage(QGridLayout* grid, QLabel* label, int row, int column);
+  // AddButtons() puts the two buttons side by side in the field column of `row`.
+  void AddButtons(QGridLayout* grid, int row, QPushButton* first, QPushButton* second);
   // Registers a result field: ClearResults() empties it.
   void AddResultField(QLineEdit* field);
   // The bold heading "计算结果" over a dotted rule, across the grid at `row`.
@@ -94,6 +82,7 @@ class CalculatorPage : public QWidget {
   std::vector<QLabel*> resultLabels_;
   std::vector<QLineEdit*> resultFields_;
   std::vector<std::pair<QObject*, std::function<void()>>> enterHandlers_;
+  std::vector<std::pair<QWidget*, QLabel*>> messageSlots_;
   QLineEdit* firstField_ = nullptr;
 };
 

@@ -1,15 +1,15 @@
-// The incidental income (prizes, lotteries) page: 20 % of the whole amount.
+// The incidental income page: 20 % of the whole amount.
 #pragma once
 
-#include "pages/flat_rate_page.h"
+#include "pages/form_page.h"
 
 namespace quorvex::pages {
 
-class TFrmChance final : public FlatRatePage {
+class TFrmChance final : public FormPage {
   Q_OBJECT
 
  public:
-  explicit TFrmChance(QWidget* parent = nullptr);
+  explicit TFrmChance(QWidget* parent = nullptr) : FormPage(forms::CategoryId::kChance, parent) {}
 };
 
 }  // namespace quorvex::pages

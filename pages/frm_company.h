@@ -1,39 +1,15 @@
-// The individual business page: a year's business income taxed by the annual business
-// schedule, forwards only.
+// The individual business page: a year's income taxed by the annual business schedule.
 #pragma once
 
-#include "pages/calculator_page.h"
-
-namespace quorvex::tax {
-struct BusinessTexts;
-}
+#include "pages/form_page.h"
 
 namespace quorvex::pages {
 
-class TFrmCompany final : public CalculatorPage {
+class TFrmCompany final : public FormPage {
   Q_OBJECT
 
  public:
-  explicit TFrmCompany(QWidget* parent = nullptr);
-
-  void BtnCalcClick();
-  void BtnResetClick();
-  void EditIncomeChange();
-
- private:
-  void BuildControls();
-  void ConnectHandlers();
-  void ShowResult(const tax::BusinessTexts& shown);
-
-  QLineEdit* EditIncome = nullptr;
-  QLineEdit* EditTax = nullptr;
-  QLineEdit* EditRealIncome = nullptr;
-  QPushButton* BtnCalc = nullptr;
-  QPushButton* BtnReset = nullptr;
-  QLabel* TxtInfo = nullptr;
-  QLabel* TxtTaxIncome = nullptr;
-  QLabel* TxtRate = nullptr;
-  QLabel* TxtDeduct = nullptr;
+  explicit TFrmCompany(QWidget* parent = nullptr) : FormPage(forms::CategoryId::kBusiness, parent) {}
 };
 
 }  // namespace quorvex::pages

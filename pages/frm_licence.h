@@ -1,18 +1,16 @@
-// The royalties page: an allowance, then 20 % of the rest; a payment of 800 or less owes
-// nothing and the page says so.
+// The royalties page: 20 % of a payment after the expense allowance; 800 or less owes nothing, with
+// a notice.
 #pragma once
 
-#include "pages/payment_page.h"
+#include "pages/form_page.h"
 
 namespace quorvex::pages {
 
-class TFrmLicence final : public PaymentPage {
+class TFrmLicence final : public FormPage {
   Q_OBJECT
 
  public:
-  explicit TFrmLicence(QWidget* parent = nullptr);
-
-  void BtnCalcClick() override;
+  explicit TFrmLicence(QWidget* parent = nullptr) : FormPage(forms::CategoryId::kRoyalties, parent) {}
 };
 
 }  // namespace quorvex::pages

@@ -1,18 +1,15 @@
-// The property lease page: an allowance, then 20 % of the rest; a payment of 800 or less
-// owes nothing and is answered silently.
+// The property lease page: 20 % of a payment after the expense allowance; 800 or less owes nothing.
 #pragma once
 
-#include "pages/payment_page.h"
+#include "pages/form_page.h"
 
 namespace quorvex::pages {
 
-class TFrmRent final : public PaymentPage {
+class TFrmRent final : public FormPage {
   Q_OBJECT
 
  public:
-  explicit TFrmRent(QWidget* parent = nullptr);
-
-  void BtnCalcClick() override;
+  explicit TFrmRent(QWidget* parent = nullptr) : FormPage(forms::CategoryId::kRent, parent) {}
 };
 
 }  // namespace quorvex::pages

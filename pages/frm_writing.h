@@ -1,18 +1,16 @@
-// The writing remuneration page: an allowance, then 14 % of the rest; a payment of 800 or
-// less owes nothing and is answered silently.
+// The writing remuneration page: 14 % of a payment after the expense allowance; 800 or less owes
+// nothing.
 #pragma once
 
-#include "pages/payment_page.h"
+#include "pages/form_page.h"
 
 namespace quorvex::pages {
 
-class TFrmWriting final : public PaymentPage {
+class TFrmWriting final : public FormPage {
   Q_OBJECT
 
  public:
-  explicit TFrmWriting(QWidget* parent = nullptr);
-
-  void BtnCalcClick() override;
+  explicit TFrmWriting(QWidget* parent = nullptr) : FormPage(forms::CategoryId::kWriting, parent) {}
 };
 
 }  // namespace quorvex::pages

@@ -44,7 +44,7 @@ Decimal Significant(Ext value, int digits) {
   return d;
 }
 
-Decimal RoundSignificant(Ext value, int digits, bool truncate = false) {
+Decimal RoundSignificant(Ext value, int digits) {
   // 18 significant digits first, then rounded at `digits`.
   const Decimal first = Significant(value, 18);
   Decimal d;
@@ -57,7 +57,7 @@ Decimal RoundSignificant(Ext value, int digits, bool truncate = false) {
     return d;
   }
   std::string kept = all.substr(0, static_cast<size_t>(digits));
-  if (!truncate && all[static_cast<size_t>(digits)] >= '5') {
+  if (all[static_cast<size_t>(digits)] >= '5') {
     int i = digits - 1;
     while (i >= 0 && kept[static_cast<size_t>(i)] == '9') kept[static_cast<size_t>(i--)] = '0';
     if (i < 0) {
@@ -235,11 +235,9 @@ std::string WriteGeneral(const Decimal& d) {
 std::string FormatGeneral(double value) {
   if (!std::isfinite(value)) return {};
   if (value == 0.0) return "0";
-  std::string text = WriteGeneral(RoundSignificant(value, 15));
-  // Next to the largest double, rounding up can leave the range; cut the digit instead so
-  // the text still reads back.
-  if (!ParseAmount(text)) text = WriteGeneral(RoundSignificant(value, 15, true));
-  return text;
+  // Next to the largest double, rounding up can leave the range of a double; the text is
+  // still the rounded one, and reading it back then fails as for any amount that large.
+  return WriteGeneral(RoundSignificant(value, 15));
 }
 
 std::string FormatPercent(double rate) {

@@ -84,7 +84,7 @@ struct SalaryAndBonusInput {
   double bonus = 0;
   double salary = 0;
   double contributions = 0;
-  double threshold = 3500;
+  double threshold = kThresholds[0];
 };
 
 struct SalaryAndBonusResult {

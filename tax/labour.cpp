@@ -6,10 +6,6 @@
 namespace quorvex::tax {
 namespace {
 
-constexpr double kNoTaxLimit = 800;
-constexpr double kFixedAllowance = 800;
-constexpr double kAllowanceBound = 4000;
-constexpr Ext kAllowanceShare = 0.2L;
 // The part of a payment that is taxable when the allowance is 20 %.
 constexpr Ext kTaxableShare = 0.8L;
 // The part of a payment left after tax in rows 1 to 3 when the allowance is 20 %.
@@ -38,7 +34,7 @@ LabourResult CalcLabourTax(double payment) {
     return r;
   }
   r.taxed = true;
-  r.allowance = payment > kAllowanceBound ? Store(kAllowanceShare * payment) : kFixedAllowance;
+  r.allowance = PaymentAllowance(payment);
   r.taxableIncome = Store(Widen(payment) - r.allowance);
   r.row = FindLabourRow(r.taxableIncome);
   r.tax = Store(Widen(r.taxableIncome) * r.row.rate - r.row.quickDeduction);

@@ -6,9 +6,6 @@
 namespace quorvex::tax {
 namespace {
 
-constexpr double kNoTaxLimit = 800;
-constexpr double kFixedAllowance = 800;
-constexpr double kAllowanceBound = 4000;
 constexpr Ext kAllowanceShare = 0.2L;
 constexpr Ext kWritingRate = 0.14L;
 constexpr Ext kFlatRate = 0.2L;
@@ -28,7 +25,7 @@ PaymentResult Untaxed(double payment, const char* notice) {
 PaymentResult TaxAfterAllowance(double payment, Ext rate, const char* rateText) {
   PaymentResult r;
   r.taxed = true;
-  r.allowance = payment > kAllowanceBound ? Store(kAllowanceShare * payment) : kFixedAllowance;
+  r.allowance = PaymentAllowance(payment);
   r.taxableIncome = Store(Widen(payment) - r.allowance);
   r.tax = Store(rate * r.taxableIncome);
   r.afterTax = Store(Widen(payment) - r.tax);
@@ -37,6 +34,10 @@ PaymentResult TaxAfterAllowance(double payment, Ext rate, const char* rateText) 
 }
 
 }  // namespace
+
+double PaymentAllowance(double payment) {
+  return payment > kAllowanceBound ? Store(kAllowanceShare * payment) : kFixedAllowance;
+}
 
 PaymentResult CalcWritingTax(double payment) {
   if (!(payment > kNoTaxLimit)) return Untaxed(payment, "");

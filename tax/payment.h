@@ -7,6 +7,16 @@
 
 namespace quorvex::tax {
 
+// The expense allowance of a per-payment income (labour, writing, royalties, property lease):
+// a payment of kNoTaxLimit or less owes nothing; above it the allowance is kFixedAllowance,
+// or 20 % of a payment above kAllowanceBound.
+inline constexpr double kNoTaxLimit = 800;
+inline constexpr double kFixedAllowance = 800;
+inline constexpr double kAllowanceBound = 4000;
+
+// PaymentAllowance() is the allowance of a payment above kNoTaxLimit.
+[[nodiscard]] double PaymentAllowance(double payment);
+
 // The notice the royalties page shows for a payment of 800 or less.
 inline constexpr char kRoyaltiesNoTaxNotice[] = "收入金额小于800元，无需纳税。";
 

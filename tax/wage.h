@@ -61,10 +61,13 @@ static_assert(MonthlyWageColumnsAgree(), "monthly wage schedule columns disagree
 // FindMonthlyWageRowByRealIncome() picks the row by take-home pay minus the threshold.
 [[nodiscard]] ScheduleRow FindMonthlyWageRowByRealIncome(double excess);
 
+// The monthly thresholds a wage calculation may deduct, the first the usual one.
+inline constexpr std::array<double, 2> kThresholds{3500, 4800};
+
 struct SalaryInput {
   double salary = 0;
   double contributions = 0;
-  double threshold = 3500;
+  double threshold = kThresholds[0];
 };
 
 struct SalaryResult {

@@ -68,10 +68,14 @@ class BatchDialogTest : public QObject {
   void resultPathIsBesideTheSheet_data() {
     QTest::addColumn<QString>("sheet");
     QTest::addColumn<QString>("result");
-    QTest::newRow("workbook") << "/data/工资表.xlsx" << "/data/工资表结果.xlsx";
-    QTest::newRow("dotted folder, csv") << "/a/b.c/staff.csv" << "/a/b.c/staff结果.csv";
-    QTest::newRow("json lines, no folder") << "sheet.jsonl" << "sheet结果.jsonl";
-    QTest::newRow("no extension") << "/a/list" << "/a/list结果";
+    QTest::newRow("workbook") << "/data/工资表.xlsx"
+                              << "/data/工资表结果.xlsx";
+    QTest::newRow("dotted folder, csv") << "/a/b.c/staff.csv"
+                                        << "/a/b.c/staff结果.csv";
+    QTest::newRow("json lines, no folder") << "sheet.jsonl"
+                                           << "sheet结果.jsonl";
+    QTest::newRow("no extension") << "/a/list"
+                                  << "/a/list结果";
   }
   void resultPathIsBesideTheSheet() {
     QFETCH(QString, sheet);
@@ -170,10 +174,21 @@ class BatchDialogTest : public QObject {
     QTest::addColumn<QString>("result");
     QTest::addColumn<QString>("error");  // what the runner reports; empty: it is not to run
     QTest::addColumn<QString>("shown");
-    QTest::newRow("no sheet") << "" << "" << "" << "选择";
-    QTest::newRow("sheet of another kind") << "/a/old.xls" << "" << "" << "/a/old.xls";
-    QTest::newRow("result of another kind") << "/a/b.xlsx" << "/a/b.txt" << "" << "/a/b.txt";
-    QTest::newRow("the runner's refusal") << "/a/b.xlsx" << "/a/b.xlsx" << "/a/b.xlsx：结果文件不能是输入文件本身"
+    QTest::newRow("no sheet") << ""
+                              << ""
+                              << ""
+                              << "选择";
+    QTest::newRow("sheet of another kind") << "/a/old.xls"
+                                           << ""
+                                           << ""
+                                           << "/a/old.xls";
+    QTest::newRow("result of another kind") << "/a/b.xlsx"
+                                            << "/a/b.txt"
+                                            << ""
+                                            << "/a/b.txt";
+    QTest::newRow("the runner's refusal") << "/a/b.xlsx"
+                                          << "/a/b.xlsx"
+                                          << "/a/b.xlsx：结果文件不能是输入文件本身"
                                           << "/a/b.xlsx：结果文件不能是输入文件本身";
   }
   void problemsAreShownNamingTheFileAndTheDialogStays() {

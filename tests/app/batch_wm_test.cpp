@@ -42,7 +42,9 @@ Rows ReadBook(const QString& path) {
   return rows;
 }
 
-void WriteFd(int fd, const char* text) { QVERIFY(::write(fd, text, std::strlen(text)) == static_cast<ssize_t>(std::strlen(text))); }
+void WriteFd(int fd, const char* text) {
+  QVERIFY(::write(fd, text, std::strlen(text)) == static_cast<ssize_t>(std::strlen(text)));
+}
 
 // Answers message boxes and lets the progress dialog be, however briefly it shows.
 class RunWatcher {
@@ -132,8 +134,10 @@ class BatchWmTest : public QObject {
              qPrintable(watcher.boxes[1]));
     const Rows result = ReadBook(dir->filePath("模板结果.xlsx"));
     QCOMPARE(result.size(), std::size_t{14});
-    const auto status = static_cast<std::size_t>(std::find(result[0].begin(), result[0].end(), "状态") - result[0].begin());
-    for (std::size_t i = 1; i < result.size(); ++i) QCOMPARE(QString::fromStdString(result[i][status]), QString("正常"));
+    const auto status =
+        static_cast<std::size_t>(std::find(result[0].begin(), result[0].end(), "状态") - result[0].begin());
+    for (std::size_t i = 1; i < result.size(); ++i)
+      QCOMPARE(QString::fromStdString(result[i][status]), QString("正常"));
   }
 
   void cancelWhileItRunsLeavesNoResultFile() {

@@ -14,6 +14,7 @@
 #include "cli/sheet_headers.h"
 #include "cli/xlsx_reader.h"
 #include "cli/xlsx_writer.h"
+#include "forms/categories.h"
 
 namespace quorvex::cli {
 namespace {
@@ -105,6 +106,25 @@ INSTANTIATE_TEST_SUITE_P(
                       HeaderCase{"EnglishKey", "amount", "amount"}, HeaderCase{"OtherColumn", "姓名", ""},
                       HeaderCase{"ResultColumnIsNoInput", "税前收入(反算)", ""}),
     [](const ::testing::TestParamInfo<HeaderCase>& info) { return std::string(info.param.name); });
+
+// Each result column is headed by what a page shows beside that line: its caption, or its box
+// and caption where the caption alone stands on the salary-and-bonus page twice.
+TEST(ChineseHeadersTest, ResultColumnsTakeThePagesCaptions) {
+  for (std::size_t i = 0; i < kLineCount; ++i) {
+    std::vector<std::string> shown;
+    for (const forms::Category& c : forms::Categories()) {
+      if (const forms::ResultLine* line = c.LineOf(static_cast<Line>(i))) {
+        shown.emplace_back(line->caption);
+        shown.push_back(std::string(line->group) + line->caption);
+      }
+    }
+    const std::string caption(ChineseCaption(kLineKeys[i]));
+    EXPECT_NE(std::find(shown.begin(), shown.end(), caption), shown.end()) << kLineKeys[i] << " " << caption;
+  }
+  for (const forms::Category& c : forms::Categories()) {
+    for (const forms::InputField& input : c.inputs) EXPECT_NE(InputKeyOf(input.caption), "") << input.caption;
+  }
+}
 
 TEST(ChineseHeadersTest, AddedColumnsAndTheirTextsFollowTheInputsLanguage) {
   std::istringstream in(
@@ -233,7 +253,7 @@ TEST(SheetTemplateTest, HasChineseHeadersAndOneExampleOfEachCategoryThatComputes
   ASSERT_FALSE(rows.empty());
   for (const std::string& header : rows[0]) EXPECT_TRUE(header == "姓名" || IsChineseInputHeader(header)) << header;
   std::vector<std::string> categories;
-  for (const Category& c : Categories()) categories.emplace_back(c.listText);
+  for (const forms::Category& c : forms::Categories()) categories.emplace_back(c.listText);
   EXPECT_EQ(Column(rows, "收入类型"), categories);
 
   const FileSummary s =

@@ -1,0 +1,120 @@
+// The categories of the main window's list: for each, its key on the command line, its list
+// text, the calculations it offers, the fields it reads with their rules and captions, and
+// the result lines it shows. Pages are built from this table and quorvex-calc reads and
+// writes its records by it.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "forms/fields.h"
+
+namespace quorvex::forms {
+
+// In the order of the main window's list (separators left out).
+enum class CategoryId : std::uint8_t {
+  kSalary,
+  kYearBonus,
+  kSalaryAndBonus,
+  kLabour,
+  kWriting,
+  kRent,
+  kProperty,
+  kRoyalties,
+  kBusiness,
+  kContract,
+  kInterest,
+  kChance,
+  kOther,
+};
+inline constexpr std::size_t kCategoryCount = 13;
+
+// The calculations of a page: forwards from the income, or backwards from a typed tax, a
+// salary's take-home pay, or an after-tax amount.
+enum class Kind : std::uint8_t { kForward, kFromTax, kFromTakeHome, kFromAfterTax };
+inline constexpr std::size_t kKindCount = 4;
+inline constexpr std::array<std::string_view, kKindCount> kKindKeys{"forward", "from-tax", "from-take-home",
+                                                                    "from-after-tax"};
+
+// The result lines of all pages, in the order quorvex-calc writes them.
+enum class Line : std::uint8_t {
+  kAllowance,
+  kMonthlyAverage,
+  kTaxableIncome,
+  kRate,
+  kQuickDeduction,
+  kTax,
+  kAfterTax,
+  kSalaryTax,
+  kSalaryAfterTax,
+  kBonusTax,
+  kBonusAfterTax,
+  kTotalTax,
+  kTotalAfterTax,
+};
+inline constexpr std::size_t kLineCount = 13;
+inline constexpr std::array<std::string_view, kLineCount> kLineKeys{
+    "allowance",      "monthly_average", "taxable_income",   "rate",      "quick_deduction", "tax",
+    "after_tax",      "salary_tax",      "salary_after_tax", "bonus_tax", "bonus_after_tax", "total_tax",
+    "total_after_tax"};
+
+// What a change of a field's text empties: nothing, the field's own message, or every message.
+enum class OnChange : std::uint8_t { kNothing, kOwnMessage, kAllMessages };
+
+// A list a page offers beside its amounts.
+enum class Choice : std::uint8_t { kNone, kThreshold, kMonths };
+
+struct InputField {
+  Field field;
+  const char* caption;
+  const char* control;  // the field's object name
+  const char* message;  // its message label's object name
+  FieldRule rule;
+  OnChange onChange;
+};
+
+// A result line: a label (Txt...) or a field (Edit...). A field that a reverse calculation is
+// typed into has the button of that calculation and a message label of its own.
+struct ResultLine {
+  Line line;
+  const char* caption;
+  const char* control;
+  const char* group = "";  // the box the line stands in, "" for none
+  Kind reverse = Kind::kForward;
+  const char* button = "";
+  const char* message = "";
+  OnChange onChange = OnChange::kNothing;
+};
+
+struct Category {
+  CategoryId id;
+  const char* key;
+  const char* listText;
+  const char* page;  // the page's object name
+  std::span<const InputField> inputs;
+  Choice choice;
+  std::span<const ResultLine> lines;
+  FieldRule reverseRule;           // how a reverse calculation reads its typed amount
+  bool reverseClearsMessages;      // a reverse calculation empties every message before reading
+  std::size_t linesBeforeWarning;  // the lines on show while the blind-zone warning is open
+
+  // Offers() tells whether the page has a calculation of `kind` (every page goes forwards).
+  [[nodiscard]] bool Offers(Kind kind) const;
+  [[nodiscard]] const InputField* Input(Field field) const;
+  [[nodiscard]] const ResultLine* LineOf(Line line) const;
+  // Typed() is the field a calculation of `kind` reads its amount from.
+  [[nodiscard]] static Field Typed(Kind kind);
+};
+
+// All categories, in list order.
+[[nodiscard]] std::span<const Category> Categories();
+[[nodiscard]] const Category& CategoryOf(CategoryId id);
+
+// FindCategory() accepts a key or a list text, blanks around it ignored; nullptr when neither
+// matches.
+[[nodiscard]] const Category* FindCategory(std::string_view name);
+
+}  // namespace quorvex::forms

@@ -1,0 +1,262 @@
+#include "forms/compute.h"
+
+#include <cmath>
+#include <optional>
+
+#include "tax/amount.h"
+#include "tax/bonus.h"
+#include "tax/labour.h"
+#include "tax/messages.h"
+#include "tax/payment.h"
+
+namespace quorvex::forms {
+namespace {
+
+using What = Step::What;
+
+// One calculation in progress: the texts as the fields hold them now, and the outcome so far.
+class Run {
+ public:
+  Run(const Category& category, const Typed& typed, Outcome& out) : category_(category), typed_(typed), out_(out) {}
+
+  void Do(What what, Field field = Field::kIncome, std::string_view text = {}) {
+    if (out_.stepCount < out_.steps.size()) out_.steps[out_.stepCount++] = Step{what, field, std::string(text)};
+  }
+
+  // Reads a field as the page does: its trimmed text (or "0.00") is written back, and a
+  // rejected amount ends the calculation with its message beside the field.
+  std::optional<double> Read(Field field, const FieldRule& rule) {
+    const Reading r = ReadAmount(typed_[field], rule);
+    Do(What::kWrite, field, r.text);
+    typed_[field] = r.text;
+    if (r.message != nullptr) {
+      Reject(field, r.message);
+      return std::nullopt;
+    }
+    return r.value;
+  }
+
+  void Reject(Field field, std::string_view message) {
+    out_.computed = false;
+    out_.message = message;
+    out_.messageField = field;
+    Focus(field);
+  }
+
+  void Focus(Field field) {
+    out_.focus = true;
+    out_.focusField = field;
+  }
+
+  // A reverse calculation writes the income it found into the income field, from which the
+  // forward calculation then reads it.
+  void WriteIncome(std::string text) {
+    out_.income = std::move(text);
+    Do(What::kWrite, Field::kIncome, out_.income);
+    typed_[Field::kIncome] = out_.income;
+  }
+
+  void Done(std::string_view message = {}) {
+    out_.computed = true;
+    out_.message = message;
+    out_.messageField = Field::kIncome;
+  }
+
+  void Show(Line line, std::string text) { out_[line] = std::move(text); }
+
+  const Category& category() const { return category_; }
+  const Typed& typed() const { return typed_; }
+  Outcome& out() { return out_; }
+
+ private:
+  const Category& category_;
+  Typed typed_;
+  Outcome& out_;
+};
+
+void ShowPayment(Run& run, const tax::PaymentTexts& t) {
+  run.Show(Line::kAllowance, t.deduct);
+  run.Show(Line::kTaxableIncome, t.taxIncome);
+  run.Show(Line::kRate, t.rate);
+  run.Show(Line::kQuickDeduction, t.quick);
+  run.Show(Line::kTax, t.tax);
+  run.Show(Line::kAfterTax, t.realIncome);
+}
+
+void SalaryForward(Run& run) {
+  run.Do(What::kClearResults);
+  const std::optional<double> salary = run.Read(Field::kIncome, kIncomeRule);
+  if (!salary) return;
+  const std::optional<double> contributions = run.Read(Field::kContributions, kContributionsRule);
+  if (!contributions) return;
+  const tax::SalaryResult r = tax::CalcSalaryTax({*salary, *contributions, run.typed().threshold});
+  const char* zero = kZeroText;
+  run.Show(Line::kTaxableIncome, r.taxed ? tax::FormatAmount(r.taxableIncome) : zero);
+  run.Show(Line::kRate, r.taxed ? tax::FormatPercent(r.row.rate) : zero);
+  run.Show(Line::kQuickDeduction, r.taxed ? tax::FormatAmount(r.row.quickDeduction) : zero);
+  run.Show(Line::kTax, r.taxed ? tax::FormatAmount(r.tax) : zero);
+  run.Show(Line::kAfterTax, tax::FormatAmount(r.takeHome));
+  run.Done();
+  run.Focus(Field::kIncome);
+}
+
+void SalaryReverse(Run& run, Kind kind) {
+  const Field typed = Category::Typed(kind);
+  run.Do(What::kClearMessages);
+  const std::optional<double> amount = run.Read(typed, run.category().reverseRule);
+  if (!amount) return;
+  const std::optional<double> contributions = run.Read(Field::kContributions, kContributionsRule);
+  if (!contributions) return;
+  const double threshold = run.typed().threshold;
+  const double salary = kind == Kind::kFromTax ? tax::SalaryIncomeFromTax(*amount, *contributions, threshold)
+                                               : tax::SalaryIncomeFromRealIncome(*amount, *contributions, threshold);
+  if (!std::isfinite(salary)) return run.Reject(typed, tax::messages::kReverseInvalid);
+  run.WriteIncome(tax::FormatGeneral(salary));
+  SalaryForward(run);
+}
+
+void YearBonusForward(Run& run) {
+  run.Do(What::kClearResults);
+  const std::optional<double> bonus = run.Read(Field::kIncome, kIncomeRule);
+  if (!bonus) return;
+  const tax::YearBonusResult r = tax::CalcYearBonusTax(*bonus);
+  tax::YearBonusResult::Texts t = r.Shown();
+  run.Show(Line::kMonthlyAverage, std::move(t.average));
+  run.Show(Line::kRate, std::move(t.rate));
+  run.Show(Line::kQuickDeduction, std::move(t.quick));
+  run.Show(Line::kTax, std::move(t.tax));
+  run.Show(Line::kAfterTax, std::move(t.afterTax));
+  run.Done(r.blindZone);
+  run.out().warning = r.warn;
+  run.Focus(Field::kIncome);
+}
+
+// Unlike the salary page's, this reverse calculation empties no message before the read.
+void YearBonusReverse(Run& run) {
+  const std::optional<double> afterTax = run.Read(Field::kAfterTax, run.category().reverseRule);
+  if (!afterTax) return;
+  const double bonus = tax::YearBonusFromRealIncome(*afterTax);
+  if (!std::isfinite(bonus)) return run.Reject(Field::kAfterTax, tax::messages::kInvalidAmount);
+  run.WriteIncome(tax::FormatAmount(bonus));
+  YearBonusForward(run);
+}
+
+// The focus stays where it was: on the button, or in the field where Enter was pressed.
+void SalaryAndBonus(Run& run) {
+  run.Do(What::kClearResults);
+  const std::optional<double> bonus = run.Read(Field::kIncome, kIncomeRule);
+  if (!bonus) return;
+  const std::optional<double> salary = run.Read(Field::kSalary, kSalaryRule);
+  if (!salary) return;
+  const std::optional<double> contributions = run.Read(Field::kContributions, kContributionsRule);
+  if (!contributions) return;
+  const tax::SalaryAndBonusResult r =
+      tax::CalcSalaryAndBonusTax({*bonus, *salary, *contributions, run.typed().threshold});
+  tax::SalaryAndBonusResult::Texts t = r.Shown();
+  run.Show(Line::kSalaryTax, std::move(t.salaryTax));
+  run.Show(Line::kSalaryAfterTax, std::move(t.afterTaxSalary));
+  run.Show(Line::kBonusTax, std::move(t.bonusTax));
+  run.Show(Line::kBonusAfterTax, std::move(t.afterTaxBonus));
+  run.Show(Line::kTotalTax, std::move(t.totalTax));
+  run.Show(Line::kTotalAfterTax, std::move(t.totalAfterTax));
+  run.Done(r.blindZone);
+  run.out().warning = r.warn;
+}
+
+// A payment of 800 or less: no notice, and the focus stays where it is.
+void LabourForward(Run& run) {
+  run.Do(What::kClearResults);
+  const std::optional<double> payment = run.Read(Field::kIncome, kIncomeRule);
+  if (!payment) return;
+  const tax::LabourResult r = tax::CalcLabourTax(*payment);
+  ShowPayment(run, tax::ShowLabourTax(r));
+  run.Done();
+  if (r.taxed) run.Focus(Field::kIncome);
+}
+
+// No message is emptied first: a rejected amount leaves the income's message as it was.
+void LabourReverse(Run& run) {
+  const std::optional<double> afterTax = run.Read(Field::kAfterTax, run.category().reverseRule);
+  if (!afterTax) return;
+  const double payment = tax::LabourIncomeFromRealIncome(*afterTax);
+  if (!std::isfinite(payment)) return run.Reject(Field::kAfterTax, tax::messages::kReverseInvalid);
+  run.WriteIncome(tax::FormatGeneral(payment));
+  LabourForward(run);
+}
+
+void Payment(Run& run) {
+  run.Do(What::kClearResults);
+  const std::optional<double> amount = run.Read(Field::kIncome, kIncomeRule);
+  if (!amount) return;
+  tax::PaymentResult r;
+  switch (run.category().id) {
+    case CategoryId::kWriting:
+      r = tax::CalcWritingTax(*amount);
+      break;
+    case CategoryId::kRent:
+      r = tax::CalcRentTax(*amount);
+      break;
+    case CategoryId::kRoyalties:
+      r = tax::CalcLicenceTax(*amount);
+      break;
+    default:
+      r = tax::CalcFlatRateTax(*amount);
+      break;
+  }
+  ShowPayment(run, tax::ShowPayment(r));
+  run.Done(r.notice);
+  // Writing and rent of 800 or less owe nothing silently and leave the focus where it is;
+  // the royalties page says so and takes the focus back to the amount.
+  if (r.taxed || run.category().id == CategoryId::kRoyalties) run.Focus(Field::kIncome);
+}
+
+void Business(Run& run) {
+  run.Do(What::kClearResults);
+  const std::optional<double> income = run.Read(Field::kIncome, kIncomeRule);
+  if (!income) return;
+  const bool contract = run.category().id == CategoryId::kContract;
+  const tax::BusinessResult r =
+      contract ? tax::CalcContractTax(*income, run.typed().months) : tax::CalcBusinessTax(*income);
+  tax::BusinessTexts t = tax::ShowBusinessResult(r);
+  run.Show(Line::kTaxableIncome, std::move(t.taxableIncome));
+  run.Show(Line::kRate, std::move(t.rate));
+  run.Show(Line::kQuickDeduction, std::move(t.quickDeduction));
+  run.Show(Line::kTax, std::move(t.tax));
+  run.Show(Line::kAfterTax, std::move(t.afterTax));
+  run.Done(r.taxed ? std::string_view{} : std::string_view{tax::kNoTaxDueNotice});
+  run.Focus(Field::kIncome);
+}
+
+void Dispatch(Run& run, Kind kind) {
+  const bool reverse = kind != Kind::kForward;
+  switch (run.category().id) {
+    case CategoryId::kSalary:
+      return reverse ? SalaryReverse(run, kind) : SalaryForward(run);
+    case CategoryId::kYearBonus:
+      return reverse ? YearBonusReverse(run) : YearBonusForward(run);
+    case CategoryId::kSalaryAndBonus:
+      return SalaryAndBonus(run);
+    case CategoryId::kLabour:
+      return reverse ? LabourReverse(run) : LabourForward(run);
+    case CategoryId::kBusiness:
+    case CategoryId::kContract:
+      return Business(run);
+    default:
+      return Payment(run);
+  }
+}
+
+}  // namespace
+
+Outcome Compute(const Category& category, Kind kind, const Typed& typed) {
+  Outcome out;
+  Run run(category, typed, out);
+  Dispatch(run, category.Offers(kind) ? kind : Kind::kForward);
+  // Only the lines the page has.
+  for (std::size_t i = 0; i < kLineCount; ++i) {
+    if (category.LineOf(static_cast<Line>(i)) == nullptr) out.lines[i].clear();
+  }
+  return out;
+}
+
+}  // namespace quorvex::forms

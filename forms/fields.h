@@ -1,0 +1,57 @@
+// The amount fields of the calculator pages and how a typed text is read from them. Both the
+// window and quorvex-calc read every amount through ReadAmount(), so they accept and reject
+// exactly the same texts with exactly the same messages.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "tax/messages.h"
+
+namespace quorvex::forms {
+
+// The amount fields a page may have. kTax and kAfterTax are the result fields a reverse
+// calculation is typed into (应纳税额, and 实发工资 or 税后收入).
+enum class Field : std::uint8_t { kIncome, kSalary, kContributions, kTax, kAfterTax };
+inline constexpr std::size_t kFieldCount = 5;
+
+constexpr std::size_t Index(Field f) { return static_cast<std::size_t>(f); }
+
+enum class Sign : std::uint8_t { kPositive, kNonNegative };
+
+// How one field is read: the sign its amount must have, whether an empty field counts as
+// zero (and is then filled with "0.00"), and the texts for an unreadable amount and for an
+// amount of the wrong sign.
+struct FieldRule {
+  Sign sign;
+  bool emptyAsZero;
+  const char* invalidText;
+  const char* rangeText;
+};
+
+inline constexpr FieldRule kIncomeRule{Sign::kPositive, false, tax::messages::kInvalidAmount,
+                                       tax::messages::kIncomeNotPositive};
+inline constexpr FieldRule kSalaryRule{Sign::kNonNegative, false, tax::messages::kInvalidAmount,
+                                       tax::messages::kSalaryNegative};
+inline constexpr FieldRule kContributionsRule{Sign::kNonNegative, true, tax::messages::kInvalidAmount,
+                                              tax::messages::kContributionsNegative};
+// A tax or take-home amount typed for a reverse calculation of the salary and labour pages.
+inline constexpr FieldRule kReverseRule{Sign::kPositive, false, tax::messages::kReverseInvalid,
+                                        tax::messages::kReverseNotPositive};
+// The after-tax bonus typed for the year-end bonus page's reverse calculation.
+inline constexpr FieldRule kAfterTaxBonusRule = kIncomeRule;
+
+inline constexpr char kZeroText[] = "0.00";
+
+struct Reading {
+  std::string_view text;          // the field's text after the read: trimmed, or "0.00"
+  double value = 0;               // the amount, when accepted
+  const char* message = nullptr;  // nullptr: accepted; otherwise the text shown beside the field
+};
+
+// ReadAmount() trims characters of code 32 or less at both ends, counts an empty text as zero
+// where the rule says so, parses the amount and checks its sign.
+[[nodiscard]] Reading ReadAmount(std::string_view typed, const FieldRule& rule);
+
+}  // namespace quorvex::forms
