@@ -211,18 +211,18 @@ std::vector<std::string> OutcomeColumns() {
 
 Request RequestFrom(const std::vector<Field>& record) {
   Request r;
-  auto take = [&](std::string_view key, std::string& into) {
-    for (const Field& f : record) {
-      if (InputKeyOf(f.key) == key) into = f.text;
-    }
-  };
-  take("category", r.category);
-  take("calc", r.calc);
-  take("amount", r.amount);
-  take("salary", r.salary);
-  take("contributions", r.contributions);
-  take("threshold", r.threshold);
-  take("months", r.months);
+  for (const Field& f : record) {
+    const std::string_view key = InputKeyOf(f.key);
+    std::string* into = key == "category"        ? &r.category
+                        : key == "calc"          ? &r.calc
+                        : key == "amount"        ? &r.amount
+                        : key == "salary"        ? &r.salary
+                        : key == "contributions" ? &r.contributions
+                        : key == "threshold"     ? &r.threshold
+                        : key == "months"        ? &r.months
+                                                 : nullptr;
+    if (into != nullptr) *into = f.text;
+  }
   return r;
 }
 

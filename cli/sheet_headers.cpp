@@ -48,6 +48,7 @@ constexpr Caption kOutputs[] = {
 };
 
 const Caption* ChineseInput(std::string_view header) {
+  if (header.empty() || static_cast<unsigned char>(header[0]) < 0x80) return nullptr;  // not Chinese
   for (const Caption& c : kInputs) {
     if (header == c.caption) return &c;
     for (std::string_view alias : c.aliases) {
@@ -61,6 +62,7 @@ const Caption* ChineseInput(std::string_view header) {
 
 std::string_view InputKeyOf(std::string_view header) {
   header = tax::TrimAmountText(header);
+  if (header.empty()) return {};
   for (const Caption& c : kInputs) {
     if (header == c.key) return c.key;
   }

@@ -17,11 +17,13 @@ constexpr std::size_t kChunk = 64 * 1024;
 constexpr std::size_t kMaxColumns = 16384;                        // column XFD, Excel's last
 constexpr std::uint64_t kMaxSmallPart = std::uint64_t{64} << 20;  // workbook.xml and the relationship parts
 
-// The name of an element or attribute without its namespace ("uri|row" -> "row").
+// The name of an element or attribute without its prefix ("x:row" -> "row", "r:id" -> "id").
+// Workbooks use the spreadsheet names whatever prefix they give them, so prefixes are not
+// resolved to namespaces (which would cost a third of the parse).
 std::string_view Local(const XML_Char* name) {
   std::string_view n(name);
-  const std::size_t bar = n.rfind('|');
-  return bar == std::string_view::npos ? n : n.substr(bar + 1);
+  const std::size_t colon = n.find(':');
+  return colon == std::string_view::npos ? n : n.substr(colon + 1);
 }
 
 const XML_Char* Attribute(const XML_Char** attrs, std::string_view local) {
@@ -139,7 +141,7 @@ class PartParser {
     }
     name_ = name;
     size_ = st.size;
-    parser_ = XML_ParserCreateNS(nullptr, '|');
+    parser_ = XML_ParserCreate(nullptr);
     XML_SetUserData(parser_, this);
     XML_SetElementHandler(parser_, &PartParser::OnStart, &PartParser::OnEnd);
     XML_SetCharacterDataHandler(parser_, &PartParser::OnText);
