@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -45,6 +46,27 @@ QString FilterFor(const QString& path) {
   if (suffix == QLatin1String("jsonl")) return QString::fromUtf8(kJsonFilter);
   return QString::fromUtf8(kXlsxFilter);
 }
+
+// Turns closing the progress dialog (Esc, the title bar's close button) into 取消, and keeps
+// the dialog on show: it goes only when the run has ended.
+class CancelOnClose : public QObject {
+ public:
+  CancelOnClose(QProgressDialog* dialog, std::function<void()> cancel) : QObject(dialog), cancel_(std::move(cancel)) {
+    dialog->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const bool escape = event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+    if (event->type() != QEvent::Close && !escape) return QObject::eventFilter(watched, event);
+    event->ignore();
+    cancel_();
+    return true;
+  }
+
+ private:
+  std::function<void()> cancel_;
+};
 
 QString RunFileDialog(QWidget* parent, const QString& start, const QString& filter, bool save) {
   QFileDialog dialog(parent, QString::fromUtf8(kTitle), start, filter);
@@ -183,16 +205,24 @@ cli::FileSummary BatchDialog::RunWithProgress(const cli::FileJob& job) {
   progress.setAutoClose(false);
   progress.setAutoReset(false);
   std::atomic<bool> cancel{false};
-  connect(&progress, &QProgressDialog::canceled, &progress, [&] {
+  // 取消 asks the run to stop; the dialog stays, saying so, until the run has ended (the
+  // progress dialog's own cancel() would hide it and free the window for a second run).
+  auto* cancelButton = new QPushButton(QString::fromUtf8(kCancel), &progress);
+  progress.setCancelButton(cancelButton);
+  disconnect(&progress, &QProgressDialog::canceled, nullptr, nullptr);
+  const auto stop = [&] {
     cancel = true;
+    cancelButton->setEnabled(false);
     progress.setLabelText(QStringLiteral("正在取消…"));
-  });
+  };
+  connect(&progress, &QProgressDialog::canceled, &progress, stop);
+  new CancelOnClose(&progress, stop);
   // The worker reports through queued calls; they are dropped if the dialog has gone.
-  const auto report = [&progress](const cli::FileProgress& p) {
+  const auto report = [&progress, &cancel](const cli::FileProgress& p) {
     QMetaObject::invokeMethod(
         &progress,
-        [&progress, p] {
-          if (progress.wasCanceled()) return;
+        [&progress, &cancel, p] {
+          if (cancel) return;
           if (p.bytesTotal > 0) {
             progress.setRange(0, 1000);
             progress.setValue(static_cast<int>(std::min<std::uint64_t>(1000, p.bytesRead * 1000 / p.bytesTotal)));

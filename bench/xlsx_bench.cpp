@@ -16,8 +16,14 @@ using quorvex::cli::XlsxReader;
 using quorvex::cli::XlsxWriter;
 
 std::vector<std::string> Row(long i) {
-  return {"员工" + std::to_string(i), "工资、薪金所得", std::to_string(5000 + i % 90000) + ".45", "523.45", "3500",
-          "正常", "1500.00", "3%"};
+  return {"员工" + std::to_string(i),
+          "工资、薪金所得",
+          std::to_string(5000 + i % 90000) + ".45",
+          "523.45",
+          "3500",
+          "正常",
+          "1500.00",
+          "3%"};
 }
 
 std::string TempName() {

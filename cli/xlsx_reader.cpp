@@ -13,7 +13,7 @@
 namespace quorvex::cli {
 namespace {
 
-constexpr std::size_t kChunk = 64 * 1024;
+constexpr std::size_t kChunk = std::size_t{64} * 1024;
 constexpr std::size_t kMaxColumns = 16384;                        // column XFD, Excel's last
 constexpr std::uint64_t kMaxSmallPart = std::uint64_t{64} << 20;  // workbook.xml and the relationship parts
 
@@ -93,6 +93,35 @@ std::string ExcelNumber(std::string text) {
   if (significant <= 15) return text;
   const std::optional<double> value = tax::ParseAmount(text);
   return value ? tax::FormatGeneral(*value) : text;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Decodes the escapes a workbook writes for characters XML cannot carry: "_x000D_" is a
+// carriage return, and "_x005F_" a "_" (so that a text "_x000D_" is stored "_x005F_x000D_").
+void Unescape(std::string& text) {
+  std::size_t at = text.find("_x");
+  if (at == std::string::npos) return;
+  std::string out = text.substr(0, at);
+  while (at < text.size()) {
+    int code = text.size() - at >= 7 && text[at] == '_' && text[at + 1] == 'x' && text[at + 6] == '_' ? 0 : -1;
+    for (std::size_t k = 2; code >= 0 && k < 6; ++k) {
+      const int d = HexDigit(text[at + k]);
+      code = d < 0 ? -1 : code * 16 + d;
+    }
+    if (code < 0 || code >= 0x80) {  // only the ASCII escapes are written
+      out += text[at++];
+      continue;
+    }
+    out += static_cast<char>(code);
+    at += 7;
+  }
+  text = std::move(out);
 }
 
 // Receives the parse of one part.
@@ -279,6 +308,7 @@ class SharedStringsHandler : public XmlHandler {
   void Start(std::string_view name, const XML_Char**) override {
     if (name == "si") {
       inItem_ = true;
+      itemStart_ = text.size();
     } else if (name == "rPh") {
       ++phonetic_;
     } else if (name == "t" && inItem_ && phonetic_ == 0) {
@@ -288,6 +318,11 @@ class SharedStringsHandler : public XmlHandler {
   void End(std::string_view name) override {
     if (name == "si") {
       inItem_ = false;
+      if (text.find("_x", itemStart_) != std::string::npos) {
+        std::string item = text.substr(itemStart_);
+        Unescape(item);
+        text.replace(itemStart_, std::string::npos, item);
+      }
       offsets.push_back(text.size());
     } else if (name == "rPh") {
       --phonetic_;
@@ -314,6 +349,7 @@ class SharedStringsHandler : public XmlHandler {
 
  private:
   std::uint64_t cap_;
+  std::size_t itemStart_ = 0;
   bool inItem_ = false;
   bool inText_ = false;
   int phonetic_ = 0;
@@ -334,13 +370,11 @@ class SheetHandler : public XmlHandler {
       nextColumn_ = 1;
     } else if (name == "c") {
       StartCell(attrs);
-    } else if (name == "v" && inCell_) {
-      inValue_ = true;
     } else if (name == "is" && inCell_) {
       inInline_ = true;
     } else if (name == "rPh") {
       ++phonetic_;
-    } else if (name == "t" && inInline_ && phonetic_ == 0) {
+    } else if ((name == "v" && inCell_) || (name == "t" && inInline_ && phonetic_ == 0)) {
       inValue_ = true;
     }
   }
@@ -356,7 +390,7 @@ class SheetHandler : public XmlHandler {
       EndCell();
     } else if (name == "row") {
       while (!row_.empty() && row_.back().empty()) row_.pop_back();
-      if (!row_.empty()) rows.push_back({rowNumber_, std::move(row_)});
+      if (!row_.empty()) rows.emplace_back(rowNumber_, std::move(row_));
       row_.clear();
     }
   }
@@ -410,6 +444,7 @@ class SheetHandler : public XmlHandler {
         break;
       case CellType::kInline:
       case CellType::kText:
+        Unescape(value_);
         text = std::move(value_);
         break;
     }

@@ -78,6 +78,21 @@ void Append(std::string& out, char32_t c) {
   }
 }
 
+bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+// A text that reads like the escape of a character XML cannot carry ("_x0041_") gets its "_"
+// escaped ("_x005F_x0041_"), or Excel would show the character instead of the text. The
+// library escapes the characters themselves.
+void EscapeEscapes(std::string& text) {
+  for (std::size_t at = text.find("_x"); at != std::string::npos; at = text.find("_x", at + 1)) {
+    if (text.size() - at < 7 || text[at + 6] != '_') continue;
+    if (IsHex(text[at + 2]) && IsHex(text[at + 3]) && IsHex(text[at + 4]) && IsHex(text[at + 5])) {
+      text.insert(at, "_x005F");
+      at += 6;
+    }
+  }
+}
+
 // The text as a worksheet can hold it: a malformed UTF-8 byte becomes U+FFFD (a workbook
 // must be UTF-8 throughout, or Excel refuses the whole file). `chars` counts its characters.
 std::string CellText(const std::string& text, std::size_t& chars) {
@@ -94,6 +109,7 @@ std::string CellText(const std::string& text, std::size_t& chars) {
     }
     chars += c >= 0x10000 ? 2 : 1;  // Excel counts UTF-16 units
   }
+  EscapeEscapes(out);
   return out;
 }
 

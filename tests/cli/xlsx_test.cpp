@@ -108,9 +108,11 @@ TEST(XlsxReaderTest, TakesTheFirstSheetsCellsAsTheWorkbookStoresThem) {
           // A formula's cached value stored with 17 digits; a styled empty cell after the last.
           R"(<row r="6"><c r="A6"><f>0.1+0.2</f><v>0.30000000000000004</v></c><c r="B6" s="2"/></row>)"
           // A cell far to the right.
-          R"(<row r="7"><c r="AB7" t="e"><v>#N/A</v></c></row>)",
+          R"(<row r="7"><c r="AB7" t="e"><v>#N/A</v></c></row>)"
+          // Characters XML cannot carry, escaped as Excel escapes them.
+          R"(<row r="8"><c t="inlineStr"><is><t>a_x000D_b_x005F_x0041_</t></is></c><c t="s"><v>3</v></c></row>)",
           R"(<si><t>收入类型</t></si><si><r><t>税前</t></r><r><rPr><b/></rPr><t xml:space="preserve">工资 </t></r>)"
-          R"(<rPh><t>ぜいぜん</t></rPh></si><si><t/></si>)"));
+          R"(<rPh><t>ぜいぜん</t></rPh></si><si><t/></si><si><t>x_x0009_y</t></si>)"));
   std::string error;
   const Rows rows = ReadRows(path, &error);
   EXPECT_EQ(error, "");
@@ -120,7 +122,8 @@ TEST(XlsxReaderTest, TakesTheFirstSheetsCellsAsTheWorkbookStoresThem) {
                         {"工资、薪金所得", "", "5000.5", "", "TRUE"},
                         {"1", "text&more"},
                         {"0.3"},
-                        farRight}));
+                        farRight,
+                        {"a\rb_x0041_", "x\ty"}}));
 }
 
 TEST(XlsxReaderTest, ReportsSheetRowNumbersAndProgress) {
@@ -250,7 +253,8 @@ TEST(XlsxWriterTest, RoundTripsTextExactlyWithGapsAndWideCharacters) {
   const Rows rows{{"姓名", "税率", "应纳税额", "备注"},
                   {"张三", "3%", "0.00", ""},
                   {"", "45%", "1234567890123.45", "a<b&c>\"d\""},
-                  {"李四", "", "", "line\nbreak"}};
+                  {"李四", "", "", "line\nbreak"},
+                  {"tab\tbell\x07", "_x0041_", "a_b", "\r\n"}};
   XlsxWriter writer;
   ASSERT_TRUE(writer.Open(path));
   for (const auto& row : rows) ASSERT_TRUE(writer.WriteRow(row));
@@ -259,7 +263,8 @@ TEST(XlsxWriterTest, RoundTripsTextExactlyWithGapsAndWideCharacters) {
   EXPECT_EQ(ReadRows(path, &error), (Rows{{"姓名", "税率", "应纳税额", "备注"},
                                           {"张三", "3%", "0.00"},
                                           {"", "45%", "1234567890123.45", "a<b&c>\"d\""},
-                                          {"李四", "", "", "line\nbreak"}}));
+                                          {"李四", "", "", "line\nbreak"},
+                                          {"tab\tbell\x07", "_x0041_", "a_b", "\r\n"}}));
   EXPECT_EQ(error, "");
 }
 
