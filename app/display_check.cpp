@@ -1,8 +1,10 @@
 #include "app/display_check.h"
 
-#include <dlfcn.h>
-
+#include <QString>
+#include <QtGlobal>
+#include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace quorvex::app {
 namespace {
@@ -12,38 +14,59 @@ bool IsSet(const char* name) {
   return v != nullptr && *v != '\0';
 }
 
-// Tries an X connection through libxcb (the library Qt's X11 platform uses), loaded at run
-// time so the program does not link it. Returns true when it cannot tell.
-bool CanConnectToX() {
-  void* lib = dlopen("libxcb.so.1", RTLD_LAZY | RTLD_LOCAL);
-  if (lib == nullptr) return true;
-  using Connect = void* (*)(const char*, int*);
-  using HasError = int (*)(void*);
-  using Disconnect = void (*)(void*);
-  auto connect = reinterpret_cast<Connect>(dlsym(lib, "xcb_connect"));
-  auto hasError = reinterpret_cast<HasError>(dlsym(lib, "xcb_connection_has_error"));
-  auto disconnect = reinterpret_cast<Disconnect>(dlsym(lib, "xcb_disconnect"));
-  bool ok = true;
-  if (connect != nullptr && hasError != nullptr && disconnect != nullptr) {
-    void* c = connect(nullptr, nullptr);
-    ok = c != nullptr && hasError(c) == 0;
-    if (c != nullptr) disconnect(c);
+std::string Env(const char* name) {
+  const char* v = std::getenv(name);
+  return v != nullptr ? v : "";
+}
+
+// The display Qt was asked to reach, in words.
+std::string UnreachableDisplay() {
+  if (IsSet("QT_QPA_PLATFORM")) return "cannot start the window system \"" + Env("QT_QPA_PLATFORM") + "\"";
+  if (IsSet("DISPLAY")) return "cannot connect to the X display \"" + Env("DISPLAY") + "\"";
+  return "cannot connect to the Wayland display \"" + Env("WAYLAND_DISPLAY") + "\"";
+}
+
+struct HeldMessage {
+  QtMsgType type;
+  QString category;
+  QString text;
+};
+
+QtMessageHandler previousHandler = nullptr;
+std::vector<HeldMessage>* held = nullptr;
+
+void HoldOrFail(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtFatalMsg) {
+    // The platform plugin could not start: Qt would abort right after this.
+    std::fprintf(stderr, "quorvex: %s\n", UnreachableDisplay().c_str());
+    std::fflush(stderr);
+    std::_Exit(1);
   }
-  dlclose(lib);
-  return ok;
+  held->push_back({type, QString::fromUtf8(context.category != nullptr ? context.category : ""), text});
 }
 
 }  // namespace
 
 std::string FindDisplayProblem() {
-  if (IsSet("QT_QPA_PLATFORM")) return {};  // an explicit platform (offscreen, wayland, ...)
-  if (IsSet("DISPLAY")) {
-    if (CanConnectToX()) return {};
-    const char* display = std::getenv("DISPLAY");
-    return "cannot connect to the X display \"" + std::string(display != nullptr ? display : "") + "\"";
-  }
-  if (IsSet("WAYLAND_DISPLAY")) return {};
+  if (IsSet("QT_QPA_PLATFORM") || IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY")) return {};
   return "no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); start it from a desktop session";
+}
+
+DisplayFailureGuard::DisplayFailureGuard() {
+  held = new std::vector<HeldMessage>;
+  previousHandler = qInstallMessageHandler(HoldOrFail);
+}
+
+void DisplayFailureGuard::Release() {
+  if (held == nullptr) return;
+  qInstallMessageHandler(previousHandler);
+  for (const HeldMessage& m : *held) {
+    const QByteArray category = m.category.toUtf8();
+    const QMessageLogContext context(nullptr, 0, nullptr, category.isEmpty() ? nullptr : category.constData());
+    qt_message_output(m.type, context, m.text);
+  }
+  delete held;
+  held = nullptr;
 }
 
 }  // namespace quorvex::app

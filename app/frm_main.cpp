@@ -14,6 +14,7 @@
 
 #include "app/batch_dialog.h"
 #include "app/frm_about.h"
+#include "app/frm_plan.h"
 #include "app/page_table.h"
 #include "app/product.h"
 #include "app/shell.h"
@@ -81,6 +82,8 @@ void TFrmMain::CreateMenus() {
   Menu_Tool_Top->setObjectName("Menu_Tool_Top");
   Menu_Tool_Top->setCheckable(true);
   connect(Menu_Tool_Top, &QAction::triggered, this, &TFrmMain::Menu_Tool_TopClick);
+  Menu_Tool_Plan = tool->addAction(QStringLiteral("年终奖筹划(&P)..."), this, &TFrmMain::Menu_Tool_PlanClick);
+  Menu_Tool_Plan->setObjectName("Menu_Tool_Plan");
 
   Menu_Img = bar->addAction(QStringLiteral("截图(&I)"));
   Menu_Img->setObjectName("Menu_Img");
@@ -220,6 +223,13 @@ void TFrmMain::Menu_Help_AboutClick() {
   QPointer<TFrmAbout> box = new TFrmAbout(this);
   box->exec();
   delete box;
+}
+
+void TFrmMain::Menu_Tool_PlanClick() {
+  // A new dialog each time, guarded as the About box is.
+  QPointer<TFrmPlan> dialog = new TFrmPlan(this);
+  dialog->exec();
+  delete dialog;
 }
 
 void TFrmMain::Menu_ImgClick() { SaveWindowPicture(this); }

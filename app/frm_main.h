@@ -30,6 +30,7 @@ class TFrmMain final : public QMainWindow {
   void Menu_File_BatchClick();
   void Menu_File_ExitClick();
   void Menu_Tool_TopClick();
+  void Menu_Tool_PlanClick();
   void Menu_Help_HomeClick();
   void Menu_Help_AboutClick();
   void Menu_ImgClick();
@@ -60,6 +61,7 @@ class TFrmMain final : public QMainWindow {
   QAction* Menu_File_Batch = nullptr;
   QAction* Menu_File_Exit = nullptr;
   QAction* Menu_Tool_Top = nullptr;
+  QAction* Menu_Tool_Plan = nullptr;
   QAction* Menu_Img = nullptr;
   QAction* Menu_Help_Home = nullptr;
   QAction* Menu_Help_About = nullptr;

@@ -1,5 +1,6 @@
 #include "app/page_table.h"
 
+#include "forms/categories.h"
 #include "pages/frm_award.h"
 #include "pages/frm_chance.h"
 #include "pages/frm_company.h"
@@ -25,27 +26,38 @@ pages::CalculatorPage* Create(QWidget* parent) {
 
 constexpr char kSeparator[] = "----------------------------------";
 
+// The page class of each category, in the order of the category table.
+constexpr PageFactory kFactories[] = {
+    &Create<pages::TFrmSalary>,   &Create<pages::TFrmYear>,     &Create<pages::TFrmAward>,
+    &Create<pages::TFrmLabour>,   &Create<pages::TFrmWriting>,  &Create<pages::TFrmRent>,
+    &Create<pages::TFrmProperty>, &Create<pages::TFrmLicence>,  &Create<pages::TFrmCompany>,
+    &Create<pages::TFrmContract>, &Create<pages::TFrmInterest>, &Create<pages::TFrmChance>,
+    &Create<pages::TFrmOther>,
+};
+static_assert(std::size(kFactories) == forms::kCategoryCount);
+
+// The list groups the categories, a separator row after each group but the last.
+constexpr std::size_t kGroupEnds[] = {3, 7, 10};
+static_assert(kCategoryCount == forms::kCategoryCount + std::size(kGroupEnds));
+
+std::array<CategoryRow, kCategoryCount> MakeRows() {
+  std::array<CategoryRow, kCategoryCount> rows{};
+  std::size_t row = 0;
+  std::size_t group = 0;
+  for (std::size_t i = 0; i < forms::kCategoryCount; ++i) {
+    if (group < std::size(kGroupEnds) && i == kGroupEnds[group]) {
+      rows[row++] = {kSeparator, nullptr};
+      ++group;
+    }
+    rows[row++] = {forms::Categories()[i].listText, kFactories[i]};
+  }
+  return rows;
+}
+
 }  // namespace
 
 const std::array<CategoryRow, kCategoryCount>& CategoryRows() {
-  static const std::array<CategoryRow, kCategoryCount> rows{{
-      {"工资、薪金所得", &Create<pages::TFrmSalary>},
-      {"年终奖所得", &Create<pages::TFrmYear>},
-      {"工资、年终奖所得", &Create<pages::TFrmAward>},
-      {kSeparator, nullptr},
-      {"劳务报酬所得", &Create<pages::TFrmLabour>},
-      {"稿酬所得", &Create<pages::TFrmWriting>},
-      {"财产租赁所得", &Create<pages::TFrmRent>},
-      {"财产转让所得", &Create<pages::TFrmProperty>},
-      {kSeparator, nullptr},
-      {"特许权使用费所得", &Create<pages::TFrmLicence>},
-      {"个体工商户生产、经营所得", &Create<pages::TFrmCompany>},
-      {"对企事业单位的承包经营、承租经营所得", &Create<pages::TFrmContract>},
-      {kSeparator, nullptr},
-      {"利息、股息、红利所得", &Create<pages::TFrmInterest>},
-      {"偶然所得（如中奖、中彩）", &Create<pages::TFrmChance>},
-      {"被确定征税的其他部分", &Create<pages::TFrmOther>},
-  }};
+  static const std::array<CategoryRow, kCategoryCount> rows = MakeRows();
   return rows;
 }
 

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QSettings>
 #include <QWindow>
 
 #include "capture/catch_img.h"
@@ -33,6 +34,17 @@ QString ProgramFolder() { return FolderSeam() ? FolderSeam()() : QCoreApplicatio
 bool RunSaveDialog(QFileDialog& dialog) {
   if (DialogSeam()) return DialogSeam()(dialog);
   return dialog.exec() == QDialog::Accepted;
+}
+
+// Qt's file dialog keeps its state (last folder, history, view mode) in the user's
+// QtProject.conf, read when it opens and written when it goes. This program keeps no
+// settings: that file is pointed at a place where no file can ever be (inside /dev/null,
+// which is not a folder, whoever the user), so the dialog starts afresh from nothing and its
+// state is never written. Nothing else in the program uses QSettings.
+void KeepNoDialogState() {
+  const QString nowhere = QStringLiteral("/dev/null");
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, nowhere);
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, nowhere);
 }
 
 // The save dialog, prepared but not shown: filter "JPEG(*.jpg)", default suffix "jpg",
@@ -73,6 +85,7 @@ void SaveWindowPicture(QWidget* window) {
   // goes to the user's file below.
   catcher.CatchRect(frame.x(), frame.y(), frame.x() + frame.width(), frame.y() + frame.height(), tempPath);
 
+  KeepNoDialogState();
   QFileDialog dialog(window);
   PrepareSaveDialog(dialog);
   if (!RunSaveDialog(dialog)) return;

@@ -10,6 +10,7 @@
 #include "tax/business.h"
 #include "tax/labour.h"
 #include "tax/payment.h"
+#include "tax/planner.h"
 #include "tax/wage.h"
 
 namespace {
@@ -64,6 +65,11 @@ void BusinessShown(benchmark::State& s) {
 void ContractShown(benchmark::State& s) {
   Across(s, [](double v) { return ShowBusinessResult(CalcContractTax(v, 12)); });
 }
+// A year's plan: taxing every candidate split, with every shown text. The annual pay is
+// twelve times the amounts above.
+void PlanShown(benchmark::State& s) {
+  Across(s, [](double v) { return PlanYearEndBonus({v * 12, 500, 3500, v * 2}).Shown(); });
+}
 
 void Parse(benchmark::State& state, std::string_view text) {
   for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
@@ -88,6 +94,7 @@ BENCHMARK(WritingShown);
 BENCHMARK(FlatRateShown);
 BENCHMARK(BusinessShown);
 BENCHMARK(ContractShown);
+BENCHMARK(PlanShown);
 BENCHMARK_CAPTURE(Parse, plain, std::string_view("5000"));
 BENCHMARK_CAPTURE(Parse, padded_decimals, std::string_view("\t 12500.55 \n"));
 BENCHMARK_CAPTURE(Parse, exponent, std::string_view("1.2345678901234E+5"));

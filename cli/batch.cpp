@@ -220,6 +220,7 @@ Request RequestFrom(const std::vector<Field>& record) {
                         : key == "contributions" ? &r.contributions
                         : key == "threshold"     ? &r.threshold
                         : key == "months"        ? &r.months
+                        : key == "planned_bonus" ? &r.plannedBonus
                                                  : nullptr;
     if (into != nullptr) *into = f.text;
   }

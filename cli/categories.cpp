@@ -64,6 +64,8 @@ std::string_view FieldName(forms::Field field, forms::Kind kind) {
       return "salary";
     case forms::Field::kContributions:
       return "contributions";
+    case forms::Field::kPlannedBonus:
+      return "planned_bonus";
     default:
       return "amount";
   }
@@ -88,6 +90,7 @@ Outcome Calculate(const Request& request) {
   typed[forms::Category::Typed(*kind)] = request.amount;
   typed[forms::Field::kSalary] = request.salary;
   typed[forms::Field::kContributions] = request.contributions;
+  typed[forms::Field::kPlannedBonus] = request.plannedBonus;
 
   forms::Outcome computed = forms::Compute(*category, *kind, typed);
   Outcome out;

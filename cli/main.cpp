@@ -7,6 +7,7 @@
 
 #include "cli/batch.h"
 #include "cli/categories.h"
+#include "cli/plan_command.h"
 #include "cli/sheet_files.h"
 
 namespace {
@@ -254,5 +255,6 @@ int main(int argc, char* argv[]) {
     return kOk;
   }
   if (args[0] == "batch") return Batch({args.begin() + 1, args.end()});
+  if (args[0] == "plan") return RunPlanCommand({args.begin() + 1, args.end()}, std::cout, std::cerr);
   return Single(args);
 }

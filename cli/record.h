@@ -19,6 +19,7 @@ struct Request {
   std::string contributions;  // empty counts as 0
   std::string threshold;      // empty is the usual threshold
   std::string months;         // empty is a whole year
+  std::string plannedBonus;   // the planner: the bonus the employer intends now; empty for none
 };
 
 using forms::kLineCount;

@@ -10,20 +10,22 @@ namespace {
 struct Caption {
   std::string_view key;
   std::string_view caption;                 // written as the column's header
-  std::array<std::string_view, 4> aliases;  // also read as the column's header
+  std::array<std::string_view, 5> aliases;  // also read as the column's header
 };
 
 // The captions are the pages' own: the amount field is 税前工资 on the salary page, 年终奖金 on
 // the salary-and-bonus page and 收入金额 elsewhere; 金额 and 税前收入 name it on any page. The result columns take the
-// captions of the page lines that show them (the salary-and-bonus page's lines with their group).
+// captions of the page lines that show them; where one caption would head two columns, the
+// line's box or the planner's 建议 goes before it.
 constexpr Caption kInputs[] = {
     {"category", "收入类型", {"类别"}},
     {"calc", "计算方式", {}},
-    {"amount", "金额", {"税前收入", "税前工资", "收入金额", "年终奖金"}},
+    {"amount", "金额", {"税前收入", "税前工资", "收入金额", "年终奖金", "全年税前收入"}},
     {"salary", "工资", {}},
-    {"contributions", "五险一金", {}},
+    {"contributions", "五险一金", {"每月五险一金"}},
     {"threshold", "起征点", {}},
     {"months", "月数", {"经营时间"}},
+    {"planned_bonus", "原计划年终奖", {}},
 };
 
 constexpr Caption kOutputs[] = {
@@ -45,6 +47,19 @@ constexpr Caption kOutputs[] = {
     {"bonus_after_tax", "税后奖金", {}},
     {"total_tax", "纳税总额", {}},
     {"total_after_tax", "税后总额", {}},
+    // The year-end bonus planner's: its suggestion, then paying everything as salary, then
+    // paying the planned bonus.
+    {"plan_salary", "建议每月工资", {}},
+    {"plan_bonus", "建议年终奖", {}},
+    {"plan_salary_tax", "每月工资应纳税额", {}},
+    {"plan_bonus_tax", "建议年终奖应纳税额", {}},
+    {"plan_total_tax", "全年纳税", {}},
+    {"plan_after_tax", "建议税后总额", {}},
+    {"all_salary_total_tax", "全部按月发放全年纳税", {}},
+    {"saving_vs_all_salary", "全部按月发放节税", {}},
+    {"planned_total_tax", "原计划年终奖全年纳税", {}},
+    {"saving_vs_planned", "原计划年终奖节税", {}},
+    {"planned_zone", "原计划年终奖奖盲区", {}},
 };
 
 const Caption* ChineseInput(std::string_view header) {

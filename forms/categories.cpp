@@ -30,6 +30,11 @@ constexpr InputField kAwardInputs[] = {
 };
 constexpr InputField kYearInputs[] = {{Field::kIncome, kIncomeCaption, "EditIncome", "TxtInfo_1", kIncomeRule, kOwn}};
 constexpr InputField kPaymentInputs[] = {{Field::kIncome, kIncomeCaption, "EditIncome", "TxtInfo", kIncomeRule, kOwn}};
+constexpr InputField kPlanInputs[] = {
+    {Field::kIncome, "全年税前收入", "EditIncome", "TxtInfo_1", kIncomeRule, kAll},
+    {Field::kContributions, "每月五险一金", "EditSafe", "TxtInfo_2", kContributionsRule, kAll},
+    {Field::kPlannedBonus, "原计划年终奖", "EditYear", "TxtInfo_3", kPlannedBonusRule, kAll},
+};
 
 // Result lines.
 constexpr ResultLine kSalaryLines[] = {
@@ -79,6 +84,26 @@ constexpr ResultLine kBusinessLines[] = {
     {Line::kAfterTax, kAfterTaxCaption, "EditRealIncome"},
 };
 
+// The planner: the plan, then paying everything as salary and paying the planned bonus, each
+// with what the plan saves against it.
+constexpr char kAllSalaryGroup[] = "全部按月发放";
+constexpr char kPlannedGroup[] = "原计划年终奖";
+constexpr char kYearTaxCaption[] = "全年纳税";
+constexpr char kSavingCaption[] = "节税";
+constexpr ResultLine kPlanLines[] = {
+    {Line::kPlanSalary, "建议每月工资", "TxtSalary"},
+    {Line::kPlanBonus, "建议年终奖", "TxtBonus"},
+    {Line::kPlanSalaryTax, "每月工资应纳税额", "TxtTax1"},
+    {Line::kPlanBonusTax, "年终奖应纳税额", "TxtTax2"},
+    {Line::kPlanTotalTax, kYearTaxCaption, "TxtTaxTotal"},
+    {Line::kPlanAfterTax, "税后总额", "TxtRealIncomeAll"},
+    {Line::kAllSalaryTotalTax, kYearTaxCaption, "TxtAllSalaryTax", kAllSalaryGroup},
+    {Line::kSavingVsAllSalary, kSavingCaption, "TxtAllSalarySaving", kAllSalaryGroup},
+    {Line::kPlannedTotalTax, kYearTaxCaption, "TxtPlannedTax", kPlannedGroup},
+    {Line::kSavingVsPlanned, kSavingCaption, "TxtPlannedSaving", kPlannedGroup},
+    {Line::kPlannedZone, "奖盲区", "TxtPlannedZone", kPlannedGroup},
+};
+
 // A page with one amount field and no reverse calculation.
 constexpr Category Simple(CategoryId id, const char* key, const char* listText, const char* page,
                           std::span<const ResultLine> lines, Choice choice = Choice::kNone) {
@@ -105,6 +130,10 @@ constexpr std::array<Category, kCategoryCount> kCategories{{
     Simple(CategoryId::kChance, "chance", "偶然所得（如中奖、中彩）", "TFrmChance", kFlatRateLines),
     Simple(CategoryId::kOther, "other", "被确定征税的其他部分", "TFrmOther", kFlatRateLines),
 }};
+
+// The planner: a dialog of its own, not a row of the list.
+constexpr Category kPlan{CategoryId::kPlan,  "plan",     "年终奖筹划", "FrmPlan", kPlanInputs,
+                         Choice::kThreshold, kPlanLines, kIncomeRule,  false,     std::size(kPlanLines)};
 
 constexpr bool TableInListOrder() {
   for (std::size_t i = 0; i < kCategories.size(); ++i) {
@@ -151,13 +180,16 @@ Field Category::Typed(Kind kind) {
 
 std::span<const Category> Categories() { return kCategories; }
 
-const Category& CategoryOf(CategoryId id) { return kCategories[static_cast<std::size_t>(id)]; }
+const Category& CategoryOf(CategoryId id) {
+  return id == CategoryId::kPlan ? kPlan : kCategories[static_cast<std::size_t>(id)];
+}
 
 const Category* FindCategory(std::string_view name) {
   name = tax::TrimAmountText(name);
   for (const Category& c : kCategories) {
     if (name == c.key || name == c.listText) return &c;
   }
+  if (name == kPlan.key || name == kPlan.listText) return &kPlan;
   return nullptr;
 }
 

@@ -14,7 +14,8 @@
 
 namespace quorvex::forms {
 
-// In the order of the main window's list (separators left out).
+// In the order of the main window's list (separators left out), then the year-end bonus
+// planner of the 工具 menu, which is no row of the list and not counted in kCategoryCount.
 enum class CategoryId : std::uint8_t {
   kSalary,
   kYearBonus,
@@ -29,6 +30,7 @@ enum class CategoryId : std::uint8_t {
   kInterest,
   kChance,
   kOther,
+  kPlan,
 };
 inline constexpr std::size_t kCategoryCount = 13;
 
@@ -54,12 +56,44 @@ enum class Line : std::uint8_t {
   kBonusAfterTax,
   kTotalTax,
   kTotalAfterTax,
+  // The year-end bonus planner's.
+  kPlanSalary,
+  kPlanBonus,
+  kPlanSalaryTax,
+  kPlanBonusTax,
+  kPlanTotalTax,
+  kPlanAfterTax,
+  kAllSalaryTotalTax,
+  kSavingVsAllSalary,
+  kPlannedTotalTax,
+  kSavingVsPlanned,
+  kPlannedZone,
 };
-inline constexpr std::size_t kLineCount = 13;
-inline constexpr std::array<std::string_view, kLineCount> kLineKeys{
-    "allowance",      "monthly_average", "taxable_income",   "rate",      "quick_deduction", "tax",
-    "after_tax",      "salary_tax",      "salary_after_tax", "bonus_tax", "bonus_after_tax", "total_tax",
-    "total_after_tax"};
+inline constexpr std::size_t kLineCount = 24;
+inline constexpr std::array<std::string_view, kLineCount> kLineKeys{"allowance",
+                                                                    "monthly_average",
+                                                                    "taxable_income",
+                                                                    "rate",
+                                                                    "quick_deduction",
+                                                                    "tax",
+                                                                    "after_tax",
+                                                                    "salary_tax",
+                                                                    "salary_after_tax",
+                                                                    "bonus_tax",
+                                                                    "bonus_after_tax",
+                                                                    "total_tax",
+                                                                    "total_after_tax",
+                                                                    "plan_salary",
+                                                                    "plan_bonus",
+                                                                    "plan_salary_tax",
+                                                                    "plan_bonus_tax",
+                                                                    "plan_total_tax",
+                                                                    "plan_after_tax",
+                                                                    "all_salary_total_tax",
+                                                                    "saving_vs_all_salary",
+                                                                    "planned_total_tax",
+                                                                    "saving_vs_planned",
+                                                                    "planned_zone"};
 
 // What a change of a field's text empties: nothing, the field's own message, or every message.
 enum class OnChange : std::uint8_t { kNothing, kOwnMessage, kAllMessages };
@@ -109,12 +143,13 @@ struct Category {
   [[nodiscard]] static Field Typed(Kind kind);
 };
 
-// All categories, in list order.
+// The categories of the main window's list, in list order (the planner is not among them).
 [[nodiscard]] std::span<const Category> Categories();
+// CategoryOf() gives the planner's too.
 [[nodiscard]] const Category& CategoryOf(CategoryId id);
 
-// FindCategory() accepts a key or a list text, blanks around it ignored; nullptr when neither
-// matches.
+// FindCategory() accepts a key or a list text (the planner's "plan" and "年终奖筹划" too),
+// blanks around it ignored; nullptr when neither matches.
 [[nodiscard]] const Category* FindCategory(std::string_view name);
 
 }  // namespace quorvex::forms

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "forms/plan_form.h"
 #include "tax/amount.h"
 #include "tax/bonus.h"
 #include "tax/labour.h"
@@ -75,12 +76,12 @@ class Run {
 };
 
 void ShowPayment(Run& run, const tax::PaymentTexts& t) {
-  run.Show(Line::kAllowance, t.deduct);
-  run.Show(Line::kTaxableIncome, t.taxIncome);
+  run.Show(Line::kAllowance, t.allowance);
+  run.Show(Line::kTaxableIncome, t.taxableIncome);
   run.Show(Line::kRate, t.rate);
-  run.Show(Line::kQuickDeduction, t.quick);
+  run.Show(Line::kQuickDeduction, t.quickDeduction);
   run.Show(Line::kTax, t.tax);
-  run.Show(Line::kAfterTax, t.realIncome);
+  run.Show(Line::kAfterTax, t.afterTax);
 }
 
 void SalaryForward(Run& run) {
@@ -95,7 +96,7 @@ void SalaryForward(Run& run) {
   run.Show(Line::kRate, r.taxed ? tax::FormatPercent(r.row.rate) : zero);
   run.Show(Line::kQuickDeduction, r.taxed ? tax::FormatAmount(r.row.quickDeduction) : zero);
   run.Show(Line::kTax, r.taxed ? tax::FormatAmount(r.tax) : zero);
-  run.Show(Line::kAfterTax, tax::FormatAmount(r.takeHome));
+  run.Show(Line::kAfterTax, tax::FormatAmount(r.afterTax));
   run.Done();
   run.Focus(Field::kIncome);
 }
@@ -123,7 +124,7 @@ void YearBonusForward(Run& run) {
   tax::YearBonusResult::Texts t = r.Shown();
   run.Show(Line::kMonthlyAverage, std::move(t.average));
   run.Show(Line::kRate, std::move(t.rate));
-  run.Show(Line::kQuickDeduction, std::move(t.quick));
+  run.Show(Line::kQuickDeduction, std::move(t.quickDeduction));
   run.Show(Line::kTax, std::move(t.tax));
   run.Show(Line::kAfterTax, std::move(t.afterTax));
   run.Done(r.blindZone);
@@ -249,6 +250,7 @@ void Dispatch(Run& run, Kind kind) {
 }  // namespace
 
 Outcome Compute(const Category& category, Kind kind, const Typed& typed) {
+  if (category.id == CategoryId::kPlan) return ComputePlan(typed);
   Outcome out;
   Run run(category, typed, out);
   Dispatch(run, category.Offers(kind) ? kind : Kind::kForward);

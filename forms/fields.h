@@ -12,9 +12,10 @@
 namespace quorvex::forms {
 
 // The amount fields a page may have. kTax and kAfterTax are the result fields a reverse
-// calculation is typed into (应纳税额, and 实发工资 or 税后收入).
-enum class Field : std::uint8_t { kIncome, kSalary, kContributions, kTax, kAfterTax };
-inline constexpr std::size_t kFieldCount = 5;
+// calculation is typed into (应纳税额, and 实发工资 or 税后收入). kPlannedBonus is the year-end
+// bonus planner's bonus the employer intends now.
+enum class Field : std::uint8_t { kIncome, kSalary, kContributions, kTax, kAfterTax, kPlannedBonus };
+inline constexpr std::size_t kFieldCount = 6;
 
 constexpr std::size_t Index(Field f) { return static_cast<std::size_t>(f); }
 
@@ -39,6 +40,9 @@ inline constexpr FieldRule kContributionsRule{Sign::kNonNegative, true, tax::mes
 // A tax or take-home amount typed for a reverse calculation of the salary and labour pages.
 inline constexpr FieldRule kReverseRule{Sign::kPositive, false, tax::messages::kReverseInvalid,
                                         tax::messages::kReverseNotPositive};
+// The planner's intended bonus; an empty field means none is planned.
+inline constexpr FieldRule kPlannedBonusRule{Sign::kNonNegative, false, tax::messages::kInvalidAmount,
+                                             tax::messages::kPlannedBonusNegative};
 // The after-tax bonus typed for the year-end bonus page's reverse calculation.
 inline constexpr FieldRule kAfterTaxBonusRule = kIncomeRule;
 

@@ -10,14 +10,8 @@
 #include "tax/bonus.h"
 
 namespace quorvex::pages {
-namespace {
 
-WarningPresenter& Presenter() {
-  static WarningPresenter presenter;
-  return presenter;
-}
-
-void ShowMessageBox(QWidget* owner, const QString& title, const QString& text) {
+void ShowWarningBox(QWidget* owner, const QString& title, const QString& text) {
   // On the heap: if the owner goes while the box is open, it takes the box with it.
   QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, owner);
   box->setTextFormat(Qt::PlainText);
@@ -25,25 +19,16 @@ void ShowMessageBox(QWidget* owner, const QString& title, const QString& text) {
   delete box;
 }
 
-}  // namespace
-
-void SetWarningPresenter(WarningPresenter presenter) { Presenter() = std::move(presenter); }
-
-void ShowBlindZoneWarning(QWidget* owner) {
-  const QString title = QString::fromUtf8(tax::kBlindZoneWarningTitle);
-  const QString text = QString::fromStdString(tax::BlindZoneWarningText(kServiceNumber));
-  if (Presenter()) {
-    Presenter()(owner, title, text);
-  } else {
-    ShowMessageBox(owner, title, text);
-  }
-}
-
-bool WarnOfBlindZone(QWidget* page, QLabel* label, std::string_view zoneText) {
-  if (zoneText.empty()) return true;
+bool WarnOfBlindZone(QWidget* page, QLabel* label, std::string_view zoneText, const WarningPresenter& present) {
   const QPointer<QWidget> alive(page);
   CalculatorPage::SetText(label, QString::fromUtf8(zoneText.data(), static_cast<qsizetype>(zoneText.size())));
-  ShowBlindZoneWarning(page);
+  const QString title = QString::fromUtf8(tax::kBlindZoneWarningTitle);
+  const QString text = QString::fromStdString(tax::BlindZoneWarningText(kServiceNumber));
+  if (present) {
+    present(page, title, text);
+  } else {
+    ShowWarningBox(page, title, text);
+  }
   return !alive.isNull();
 }
 

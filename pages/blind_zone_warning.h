@@ -12,17 +12,16 @@ class QWidget;
 
 namespace quorvex::pages {
 
-// ShowBlindZoneWarning() shows the warning over `owner` and returns once it is closed.
-void ShowBlindZoneWarning(QWidget* owner);
-
-// WarnOfBlindZone() does nothing for an empty zone text; otherwise it writes the text into
-// `label`, then shows the warning over `page`. Returns false when the page did not survive
-// the box (the caller must then not touch it).
-[[nodiscard]] bool WarnOfBlindZone(QWidget* page, QLabel* label, std::string_view zoneText);
-
-// Replaces how the warning is shown (tests see the owner, title and text and answer it at
-// once instead of waiting on a real box). Passing an empty function restores the real box.
+// How a page presents the warning: the real box by default; a test passes its own, which
+// sees the owner, title and text and answers at once instead of waiting on a real box.
 using WarningPresenter = std::function<void(QWidget* owner, const QString& title, const QString& text)>;
-void SetWarningPresenter(WarningPresenter presenter);
+
+// ShowWarningBox() shows a modal warning box over `owner` and returns once it is closed.
+void ShowWarningBox(QWidget* owner, const QString& title, const QString& text);
+
+// WarnOfBlindZone() writes the zone text into `label`, then presents the warning over `page`.
+// Returns false when the page did not survive the box (the caller must then not touch it).
+[[nodiscard]] bool WarnOfBlindZone(QWidget* page, QLabel* label, std::string_view zoneText,
+                                   const WarningPresenter& present);
 
 }  // namespace quorvex::pages

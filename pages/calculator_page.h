@@ -7,6 +7,8 @@
 #include <functional>
 #include <vector>
 
+#include "pages/blind_zone_warning.h"
+
 class QComboBox;
 class QGridLayout;
 class QKeyEvent;
@@ -31,10 +33,15 @@ class CalculatorPage : public QWidget {
   static void SetText(QLineEdit* field, const QString& text);
   static void SetText(QLabel* label, const QString& text);
 
+  // How the page presents a warning box (an empty function: the real box).
+  void SetWarningPresenter(WarningPresenter present) { warningPresenter_ = std::move(present); }
+
  protected:
   // FrameResize() is the show step: by default the first amount field takes the focus and
   // every message label is emptied. It runs each time the page is shown by the program.
   virtual void FrameResize();
+
+  const WarningPresenter& Presenter() const { return warningPresenter_; }
 
   // Reject() shows `text` beside `field`, which takes the focus with its text selected.
   void Reject(QLineEdit* field, QLabel* label, const QString& text);
@@ -84,6 +91,7 @@ class CalculatorPage : public QWidget {
   std::vector<std::pair<QObject*, std::function<void()>>> enterHandlers_;
   std::vector<std::pair<QWidget*, QLabel*>> messageSlots_;
   QLineEdit* firstField_ = nullptr;
+  WarningPresenter warningPresenter_;
 };
 
 }  // namespace quorvex::pages

@@ -223,7 +223,7 @@ void FormPage::Show(const forms::Outcome& outcome) {
   ShowLines(outcome, 0, before);
   if (outcome.warning) {
     // The page may not survive the box (the window closed under it).
-    if (!WarnOfBlindZone(this, Message(outcome.messageField), outcome.message)) return;
+    if (!WarnOfBlindZone(this, Message(outcome.messageField), outcome.message, Presenter())) return;
   } else if (!outcome.message.empty()) {
     SetText(Message(outcome.messageField), Utf8(outcome.message));
   }

@@ -62,7 +62,7 @@ struct YearBonusResult {
 
   // The texts shown for 平均每月, 税率, 速算扣除数, 应纳税额 and 税后收入.
   struct Texts {
-    std::string average, rate, quick, tax, afterTax;
+    std::string average, rate, quickDeduction, tax, afterTax;
     bool operator==(const Texts&) const = default;
   };
   [[nodiscard]] Texts Shown() const;

@@ -9,13 +9,13 @@ namespace {
 // The part of a payment that is taxable when the allowance is 20 %.
 constexpr Ext kTaxableShare = 0.8L;
 // The part of a payment left after tax in rows 1 to 3 when the allowance is 20 %.
-constexpr Ext kRealShare[] = {0.84L, 0.76L, 0.68L};
+constexpr Ext kAfterTaxShare[] = {0.84L, 0.76L, 0.68L};
 
 // Taxable income from the income after tax in the bands where the allowance is 20 %.
-double TaxableFromRealIncome(double realIncome, std::size_t row) {
+double TaxableFromAfterTax(double afterTax, std::size_t row) {
   const double quick = kLabourSchedule[row].quickDeduction;
-  if (row == 0) return Store((kTaxableShare * realIncome) / kRealShare[0]);
-  return Store(((Widen(realIncome) - quick) * kTaxableShare) / kRealShare[row]);
+  if (row == 0) return Store((kTaxableShare * afterTax) / kAfterTaxShare[0]);
+  return Store(((Widen(afterTax) - quick) * kTaxableShare) / kAfterTaxShare[row]);
 }
 
 }  // namespace
@@ -42,29 +42,32 @@ LabourResult CalcLabourTax(double payment) {
   return r;
 }
 
+// As any per-payment result, with the schedule's rate and quick deduction.
 PaymentTexts ShowLabourTax(const LabourResult& r) {
-  PaymentTexts t;
+  PaymentResult shown;
+  shown.taxed = r.taxed;
+  shown.allowance = r.allowance;
+  shown.taxableIncome = r.taxableIncome;
+  shown.tax = r.tax;
+  shown.afterTax = r.afterTax;
+  PaymentTexts t = ShowPayment(shown);
   if (r.taxed) {
-    t.deduct = FormatAmount(r.allowance);
-    t.taxIncome = FormatAmount(r.taxableIncome);
     t.rate = FormatPercent(r.row.rate);
-    t.quick = FormatAmount(r.row.quickDeduction);
+    t.quickDeduction = FormatAmount(r.row.quickDeduction);
   }
-  t.tax = FormatAmount(r.tax);
-  t.realIncome = FormatAmount(r.afterTax);
   return t;
 }
 
-double LabourIncomeFromRealIncome(double realIncome) {
+double LabourIncomeFromRealIncome(double afterTax) {
   const auto& bounds = kLabourRealIncomeBounds;
-  if (!(realIncome > bounds[0])) return realIncome;
-  if (!(realIncome > bounds[1])) {
-    const double taxable = Store((Widen(realIncome) - kFixedAllowance) / kTaxableShare);
+  if (!(afterTax > bounds[0])) return afterTax;
+  if (!(afterTax > bounds[1])) {
+    const double taxable = Store((Widen(afterTax) - kFixedAllowance) / kTaxableShare);
     return Store(Widen(taxable) + kFixedAllowance);
   }
   std::size_t row = 0;
-  while (row < 2 && realIncome > bounds[row + 2]) ++row;
-  const double taxable = TaxableFromRealIncome(realIncome, row);
+  while (row < 2 && afterTax > bounds[row + 2]) ++row;
+  const double taxable = TaxableFromAfterTax(afterTax, row);
   return Store(Widen(taxable) / kTaxableShare);
 }
 

@@ -63,11 +63,11 @@ struct LabourResult {
 // The labour page shows no notice.
 [[nodiscard]] PaymentTexts ShowLabourTax(const LabourResult& r);
 
-// LabourIncomeFromRealIncome() returns the gross payment that leaves `realIncome` after tax,
+// LabourIncomeFromRealIncome() returns the gross payment that leaves `afterTax` after tax,
 // by the after-tax bands: up to 800 the amount itself; then the taxable income
 // (a - 800) / 0.8, (0.8 x a) / 0.84, ((a - 2000) x 0.8) / 0.76 or ((a - 7000) x 0.8) / 0.68,
 // and from it the payment (taxable + 800 in the first band, taxable / 0.8 above). Far beyond
 // realistic amounts the result may be infinite; callers check it.
-[[nodiscard]] double LabourIncomeFromRealIncome(double realIncome);
+[[nodiscard]] double LabourIncomeFromRealIncome(double afterTax);
 
 }  // namespace quorvex::tax

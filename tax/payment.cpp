@@ -67,12 +67,12 @@ PaymentResult CalcFlatRateTax(double amount) {
 PaymentTexts ShowPayment(const PaymentResult& r) {
   PaymentTexts t;
   if (r.taxed) {
-    t.deduct = FormatAmount(r.allowance);
-    t.taxIncome = FormatAmount(r.taxableIncome);
+    t.allowance = FormatAmount(r.allowance);
+    t.taxableIncome = FormatAmount(r.taxableIncome);
     t.rate = r.rateText;
   }
   t.tax = FormatAmount(r.tax);
-  t.realIncome = FormatAmount(r.afterTax);
+  t.afterTax = FormatAmount(r.afterTax);
   t.notice = r.notice;
   return t;
 }

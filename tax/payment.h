@@ -24,12 +24,12 @@ inline constexpr char kRoyaltiesNoTaxNotice[] = "收入金额小于800元，无�
 // a control for (the flat-rate pages have no allowance, only the labour page has a quick
 // deduction). `notice` is the message beside the amount field, "" for none.
 struct PaymentTexts {
-  std::string deduct = "0.00";
-  std::string taxIncome = "0.00";
+  std::string allowance = "0.00";
+  std::string taxableIncome = "0.00";
   std::string rate = "0.00";
-  std::string quick = "0.00";
+  std::string quickDeduction = "0.00";
   std::string tax;
-  std::string realIncome;
+  std::string afterTax;
   std::string notice;
 
   bool operator==(const PaymentTexts&) const = default;

@@ -20,7 +20,7 @@ ScheduleRow FindMonthlyWageRow(double taxable) { return FindByColumn<&MonthlyWag
 ScheduleRow FindMonthlyWageRowByTax(double tax) { return FindByColumn<&MonthlyWageRow::taxBound>(tax); }
 
 ScheduleRow FindMonthlyWageRowByRealIncome(double excess) {
-  return FindByColumn<&MonthlyWageRow::realIncomeBound>(excess);
+  return FindByColumn<&MonthlyWageRow::afterTaxBound>(excess);
 }
 
 SalaryResult CalcSalaryTax(const SalaryInput& in) {
@@ -30,9 +30,9 @@ SalaryResult CalcSalaryTax(const SalaryInput& in) {
     r.taxed = true;
     r.row = FindMonthlyWageRow(r.taxableIncome);
     r.tax = Store(Widen(r.taxableIncome) * r.row.rate - r.row.quickDeduction);
-    r.takeHome = Store((Widen(in.salary) - in.contributions) - r.tax);
+    r.afterTax = Store((Widen(in.salary) - in.contributions) - r.tax);
   } else {
-    r.takeHome = Store(Widen(in.salary) - in.contributions);
+    r.afterTax = Store(Widen(in.salary) - in.contributions);
   }
   return r;
 }
@@ -43,14 +43,14 @@ double SalaryIncomeFromTax(double tax, double contributions, double threshold) {
   return Store((Widen(taxable) + threshold) + contributions);
 }
 
-double SalaryIncomeFromRealIncome(double takeHome, double contributions, double threshold) {
-  if (takeHome > threshold) {
-    const double excess = Store(Widen(takeHome) - threshold);
+double SalaryIncomeFromRealIncome(double afterTax, double contributions, double threshold) {
+  if (afterTax > threshold) {
+    const double excess = Store(Widen(afterTax) - threshold);
     const ScheduleRow row = FindMonthlyWageRowByRealIncome(excess);
     const double taxable = Store((Widen(excess) - row.quickDeduction) / (1 - Widen(row.rate)));
     return Store((Widen(taxable) + contributions) + threshold);
   }
-  return Store(Widen(takeHome) + contributions);
+  return Store(Widen(afterTax) + contributions);
 }
 
 }  // namespace quorvex::tax

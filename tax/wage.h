@@ -19,7 +19,7 @@ struct ScheduleRow {
 struct MonthlyWageRow {
   double taxableBound;
   double taxBound;
-  double realIncomeBound;
+  double afterTaxBound;
   double rate;
   double quickDeduction;
 
@@ -45,7 +45,7 @@ constexpr bool MonthlyWageColumnsAgree() {
     const double tax = r.taxableBound * r.rate - r.quickDeduction;
     const double diff = tax - r.taxBound;
     if (diff > 1e-9 || diff < -1e-9) return false;
-    if (r.realIncomeBound != r.taxableBound - r.taxBound) return false;
+    if (r.afterTaxBound != r.taxableBound - r.taxBound) return false;
     if (r.taxableBound <= previous) return false;
     previous = r.taxableBound;
   }
@@ -75,7 +75,7 @@ struct SalaryResult {
   bool taxed = false;  // false: taxable income 0 or less, nothing is due
   ScheduleRow row{0, 0};
   double tax = 0;
-  double takeHome = 0;
+  double afterTax = 0;
 };
 
 // CalcSalaryTax() computes the month's tax: taxable = (salary - contributions) - threshold;
@@ -87,9 +87,9 @@ struct SalaryResult {
 // ((tax + quick) / rate + threshold) + contributions, the row chosen by the tax column.
 [[nodiscard]] double SalaryIncomeFromTax(double tax, double contributions, double threshold);
 
-// SalaryIncomeFromRealIncome() returns the pre-tax salary whose take-home pay is `takeHome`.
+// SalaryIncomeFromRealIncome() returns the pre-tax salary whose take-home pay is `afterTax`.
 // Above the threshold: ((excess - quick) / (1 - rate) + contributions) + threshold, the row
-// chosen by the take-home column; otherwise takeHome + contributions.
-[[nodiscard]] double SalaryIncomeFromRealIncome(double takeHome, double contributions, double threshold);
+// chosen by the take-home column; otherwise afterTax + contributions.
+[[nodiscard]] double SalaryIncomeFromRealIncome(double afterTax, double contributions, double threshold);
 
 }  // namespace quorvex::tax

@@ -1,14 +1,18 @@
-// The JPEG encoder and the file writer that never leaves a partial file.
+// The JPEG encoder, and the file writer that never leaves a partial file and says why it failed.
 #include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cerrno>
+#include <cstring>
 #include <optional>
+#include <utility>
 
 #include "capture/jpeg_writer.h"
 #include "capture/save_file.h"
 #include "support/file_size_limit.h"
+#include "support/full_disk.h"
 #include "support/jpeg_check.h"
 
 using namespace quorvex::capture;
@@ -36,7 +40,12 @@ QByteArray ReadAll(const QString& path) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
+// How a file cannot be written.
+enum class Obstacle { FullDisk, SizeLimit, MissingFolder };
+
 }  // namespace
+
+Q_DECLARE_METATYPE(Obstacle)
 
 class JpegWriterTest : public QObject {
   Q_OBJECT
@@ -75,30 +84,61 @@ class JpegWriterTest : public QObject {
     QVERIFY(EncodeJpeg(SamplePicture(16, 16), 100, &jpeg, &error));
   }
 
-  void failedWriteKeepsTheEarlierFileAndLeavesNoTrace_data() {
-    QTest::addColumn<bool>("diskFull");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("disk full") << true << "picture.jpg";
-    QTest::newRow("folder missing") << false << "missing/picture.jpg";
+  // The file writer under each way a write can fail, for a picture small enough to sit in
+  // a write buffer and for a large one. A failed write names the system's own reason, keeps
+  // the earlier file byte for byte and leaves nothing beside it.
+  void failedWriteKeepsTheEarlierFileAndNamesTheReason_data() {
+    QTest::addColumn<Obstacle>("obstacle");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("reason");  // the errno whose text is expected; 0: any text
+    for (const auto& [label, size] : {std::pair{"12 KB picture", 12 * 1024}, std::pair{"200 KB picture", 200 * 1024}}) {
+      QTest::addRow("full disk, %s", label) << Obstacle::FullDisk << size << ENOSPC;
+      QTest::addRow("file size limit, %s", label) << Obstacle::SizeLimit << size << EFBIG;
+    }
+    QTest::newRow("folder missing") << Obstacle::MissingFolder << 8 * 1024 << 0;
   }
-  void failedWriteKeepsTheEarlierFileAndLeavesNoTrace() {
-    QFETCH(bool, diskFull);
-    QFETCH(QString, name);
+  void failedWriteKeepsTheEarlierFileAndNamesTheReason() {
+    QFETCH(Obstacle, obstacle);
+    QFETCH(int, size);
+    QFETCH(int, reason);
+    // A disk with 12 KB left, 8 KB once the earlier file is on it: the first part of the
+    // picture goes in, the rest cannot.
+    FullDisk disk(12 * 1024);
     QTemporaryDir dir;
-    const QString path = dir.filePath(name);
+    QString path = dir.filePath(obstacle == Obstacle::MissingFolder ? "missing/picture.jpg" : "picture.jpg");
+    if (obstacle == Obstacle::FullDisk) {
+      if (!disk.Mounted()) QSKIP("cannot mount a small file system here (needs root)");
+      path = disk.FilePath("picture.jpg");
+    }
+    const QString folder = QFileInfo(path).path();
     QString error;
-    if (diskFull) QVERIFY(WriteFileReplacing(path, "earlier", &error));
-    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    if (obstacle != Obstacle::MissingFolder) QVERIFY(WriteFileReplacing(path, "earlier", &error));
+    const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     bool written = true;
     {
-      std::optional<FileSizeLimit> full;
-      if (diskFull) full.emplace();
-      written = WriteFileReplacing(path, QByteArray(100000, 'x'), &error);
+      std::optional<FileSizeLimit> limit;
+      if (obstacle == Obstacle::SizeLimit) limit.emplace();
+      written = WriteFileReplacing(path, QByteArray(size, 'x'), &error);
     }
     QVERIFY(!written);
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
-    if (diskFull) QCOMPARE(ReadAll(path), QByteArray("earlier"));
+    if (reason != 0) {
+      QCOMPARE(error, QString::fromLocal8Bit(std::strerror(reason)));
+    } else {
+      QVERIFY(!error.isEmpty());
+    }
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    if (obstacle != Obstacle::MissingFolder) QCOMPARE(ReadAll(path), QByteArray("earlier"));
+  }
+
+  void writeThatFitsReplacesTheFileWhole() {
+    FullDisk disk(64 * 1024);
+    if (!disk.Mounted()) QSKIP("cannot mount a small file system here (needs root)");
+    const QString path = disk.FilePath("picture.jpg");
+    QString error;
+    QVERIFY(WriteFileReplacing(path, "earlier", &error));
+    const QByteArray picture(20 * 1024, 'p');
+    QVERIFY2(WriteFileReplacing(path, picture, &error), qPrintable(error));
+    QCOMPARE(ReadAll(path), picture);
   }
 };
 

@@ -23,8 +23,13 @@ while [ -z "$window" ] && [ $i -lt 600 ]; do
 done
 [ -n "$window" ] || { echo "FAIL: no main window" >&2; exit 1; }
 
+# The icon is set right after the window's first picture: give it a moment.
+has_icon() { xprop -id "$window" _NET_WM_ICON 2>/dev/null | grep -q 'Icon ('; }
+i=0
+while ! has_icon && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+
 failures=0
-xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (' || { echo "FAIL: the window has no icon" >&2; failures=1; }
+has_icon || { echo "FAIL: the window has no icon" >&2; failures=1; }
 instance=$(xprop -id "$window" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "\([^"]*\)".*/\1/p')
 [ "$instance" = "$wm_class" ] ||
   { echo "FAIL: window class '$instance', the desktop entry expects '$wm_class'" >&2; failures=1; }

@@ -51,10 +51,10 @@ class AwardPageTest : public QObject {
  private slots:
   void init() {
     warnings.clear();
-    quorvex::pages::SetWarningPresenter([this](QWidget* owner, const QString& title, const QString&) {
+    page = std::make_unique<TFrmAward>();
+    page->SetWarningPresenter([this](QWidget* owner, const QString& title, const QString&) {
       warnings.append({owner, title, info[1]->text(), Results()});
     });
-    page = std::make_unique<TFrmAward>();
     page->show();
     page->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(page.get()));
@@ -70,10 +70,7 @@ class AwardPageTest : public QObject {
     total = Child<QLabel>(page.get(), "TxtTaxTotal");
     all = Child<QLabel>(page.get(), "TxtRealIncomeAll");
   }
-  void cleanup() {
-    page.reset();
-    quorvex::pages::SetWarningPresenter({});
-  }
+  void cleanup() { page.reset(); }
 
   void showsAnEmptyPageWithFocusInTheBonusField() {
     QVERIFY(bonus->hasFocus());

@@ -52,10 +52,10 @@ class YearPageTest : public QObject {
  private slots:
   void init() {
     warnings.clear();
-    quorvex::pages::SetWarningPresenter([this](QWidget* owner, const QString& title, const QString& text) {
+    page = std::make_unique<TFrmYear>();
+    page->SetWarningPresenter([this](QWidget* owner, const QString& title, const QString& text) {
       warnings.append({owner, title, text, info1->text(), Results()});
     });
-    page = std::make_unique<TFrmYear>();
     page->show();
     page->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(page.get()));
@@ -68,10 +68,7 @@ class YearPageTest : public QObject {
     info1 = Child<QLabel>(page.get(), "TxtInfo_1");
     info2 = Child<QLabel>(page.get(), "TxtInfo_2");
   }
-  void cleanup() {
-    page.reset();
-    quorvex::pages::SetWarningPresenter({});
-  }
+  void cleanup() { page.reset(); }
 
   void showsAnEmptyPageWithFocusInTheBonusField() {
     QVERIFY(income->hasFocus());
@@ -256,7 +253,7 @@ class YearPageTest : public QObject {
 
   // The real box: modal, owned by the page, warning icon, one button reading 确定.
   void realWarningBox() {
-    quorvex::pages::SetWarningPresenter({});
+    page->SetWarningPresenter({});
     QTranslator qtTexts;
     QVERIFY(qtTexts.load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
     QApplication::installTranslator(&qtTexts);

@@ -13,7 +13,7 @@ namespace quorvex::tax {
 namespace {}  // namespace
 
 void PrintTo(const YearBonusResult::Texts& t, std::ostream* os) {
-  *os << t.average << " | " << t.rate << " | " << t.quick << " | " << t.tax << " | " << t.afterTax;
+  *os << t.average << " | " << t.rate << " | " << t.quickDeduction << " | " << t.tax << " | " << t.afterTax;
 }
 
 void PrintTo(const SalaryAndBonusResult::Texts& t, std::ostream* os) {

@@ -71,10 +71,10 @@ TEST(FindLabourRow, BoundsTakeTheLowerRow) {
 
 struct ReverseCase {
   const char* name;
-  double realIncome;
+  double afterTax;
   const char* incomeText;  // as written into the income field
   const char* taxShown;
-  const char* realIncomeShown;
+  const char* afterTaxShown;
 };
 
 void PrintTo(const ReverseCase& c, std::ostream* os) { *os << c.name; }
@@ -83,11 +83,11 @@ class LabourReverseTest : public testing::TestWithParam<ReverseCase> {};
 
 TEST_P(LabourReverseTest, FindsThePaymentAndTheForwardCalculationShowsItAgain) {
   const ReverseCase& c = GetParam();
-  const std::string text = FormatGeneral(LabourIncomeFromRealIncome(c.realIncome));
+  const std::string text = FormatGeneral(LabourIncomeFromRealIncome(c.afterTax));
   EXPECT_EQ(text, c.incomeText);
   const PaymentTexts shown = ShowLabourTax(CalcLabourTax(ParseAmount(text).value()));
   EXPECT_EQ(shown.tax, c.taxShown);
-  EXPECT_EQ(shown.realIncome, c.realIncomeShown);
+  EXPECT_EQ(shown.afterTax, c.afterTaxShown);
 }
 
 INSTANTIATE_TEST_SUITE_P(WorkedExamples, LabourReverseTest,

@@ -8,8 +8,8 @@
 namespace quorvex::tax {
 
 inline std::ostream& operator<<(std::ostream& os, const PaymentTexts& t) {
-  return os << t.deduct << " | " << t.taxIncome << " | " << t.rate << " | " << t.quick << " | " << t.tax << " | "
-            << t.realIncome << " | \"" << t.notice << '"';
+  return os << t.allowance << " | " << t.taxableIncome << " | " << t.rate << " | " << t.quickDeduction << " | " << t.tax
+            << " | " << t.afterTax << " | \"" << t.notice << '"';
 }
 
 }  // namespace quorvex::tax

@@ -11,19 +11,19 @@ namespace {
 
 // The texts the salary page shows for one forward calculation.
 struct Shown {
-  std::string taxable, rate, quick, tax, takeHome;
+  std::string taxable, rate, quickDeduction, tax, afterTax;
   bool operator==(const Shown&) const = default;
 };
 
 std::ostream& operator<<(std::ostream& os, const Shown& s) {
-  return os << s.taxable << " | " << s.rate << " | " << s.quick << " | " << s.tax << " | " << s.takeHome;
+  return os << s.taxable << " | " << s.rate << " | " << s.quickDeduction << " | " << s.tax << " | " << s.afterTax;
 }
 
 Shown Show(double salary, double contributions, double threshold) {
   const SalaryResult r = CalcSalaryTax({salary, contributions, threshold});
-  if (!r.taxed) return {"0.00", "0.00", "0.00", "0.00", FormatAmount(r.takeHome)};
+  if (!r.taxed) return {"0.00", "0.00", "0.00", "0.00", FormatAmount(r.afterTax)};
   return {FormatAmount(r.taxableIncome), FormatPercent(r.row.rate), FormatAmount(r.row.quickDeduction),
-          FormatAmount(r.tax), FormatAmount(r.takeHome)};
+          FormatAmount(r.tax), FormatAmount(r.afterTax)};
 }
 
 struct ForwardCase {
@@ -71,7 +71,7 @@ TEST_P(ScheduleBoundTest, BoundTakesLowerRowAndOneFenMoreTheNext) {
   const BoundCase& c = GetParam();
   size_t index = 0;
   while (kMonthlyWageSchedule[index].taxableBound != c.bound && kMonthlyWageSchedule[index].taxBound != c.bound &&
-         kMonthlyWageSchedule[index].realIncomeBound != c.bound)
+         kMonthlyWageSchedule[index].afterTaxBound != c.bound)
     ++index;
   const ScheduleRow at = c.find(c.bound);
   const ScheduleRow above = c.find(c.bound + 0.01);
@@ -91,8 +91,8 @@ std::vector<BoundCase> AllBounds() {
     cases.push_back({names.back().c_str(), &FindMonthlyWageRow, r.taxableBound});
     names.push_back("Tax" + std::to_string(static_cast<int>(r.taxBound)));
     cases.push_back({names.back().c_str(), &FindMonthlyWageRowByTax, r.taxBound});
-    names.push_back("TakeHome" + std::to_string(static_cast<int>(r.realIncomeBound)));
-    cases.push_back({names.back().c_str(), &FindMonthlyWageRowByRealIncome, r.realIncomeBound});
+    names.push_back("TakeHome" + std::to_string(static_cast<int>(r.afterTaxBound)));
+    cases.push_back({names.back().c_str(), &FindMonthlyWageRowByRealIncome, r.afterTaxBound});
   }
   return cases;
 }
@@ -113,7 +113,7 @@ struct ReverseCase {
   double typed, contributions, threshold;
   const char* income;
   const char* tax;
-  const char* takeHome;
+  const char* afterTax;
 };
 
 class SalaryReverseTest : public testing::TestWithParam<ReverseCase> {};
@@ -126,7 +126,7 @@ TEST_P(SalaryReverseTest, FindsTheSalaryAndTheForwardCalculationAgrees) {
   EXPECT_EQ(written, c.income);
   const Shown shown = Show(*ParseAmount(written), c.contributions, c.threshold);
   EXPECT_EQ(shown.tax, c.tax);
-  EXPECT_EQ(shown.takeHome, c.takeHome);
+  EXPECT_EQ(shown.afterTax, c.afterTax);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -150,8 +150,8 @@ TEST(SalaryReverseTest, RowBoundsReturnTheTaxableBoundPlusThresholdAndContributi
     for (double threshold : {3500.0, 4800.0}) {
       const double expected = r.taxableBound + threshold + contributions;
       EXPECT_EQ(SalaryIncomeFromTax(r.taxBound, contributions, threshold), expected) << r.taxBound;
-      EXPECT_EQ(SalaryIncomeFromRealIncome(r.realIncomeBound + threshold, contributions, threshold), expected)
-          << r.realIncomeBound;
+      EXPECT_EQ(SalaryIncomeFromRealIncome(r.afterTaxBound + threshold, contributions, threshold), expected)
+          << r.afterTaxBound;
     }
   }
 }
@@ -164,7 +164,7 @@ TEST(SalaryReverseTest, RoundTripsAcrossAllRows) {
     for (long cents = 1; cents < 20000000; cents += 997) {
       const double typed = static_cast<double>(cents) / 100;
       const double fromTakeHome = *ParseAmount(FormatGeneral(SalaryIncomeFromRealIncome(typed, 100, threshold)));
-      ASSERT_EQ(Show(fromTakeHome, 100, threshold).takeHome, FormatAmount(typed)) << typed;
+      ASSERT_EQ(Show(fromTakeHome, 100, threshold).afterTax, FormatAmount(typed)) << typed;
       const double fromTax = *ParseAmount(FormatGeneral(SalaryIncomeFromTax(typed, 100, threshold)));
       ASSERT_EQ(Show(fromTax, 100, threshold).tax, FormatAmount(typed)) << typed;
     }

@@ -1,0 +1,123 @@
+#include "cli/plan_command.h"
+
+#include <ostream>
+
+#include "cli/batch.h"
+#include "cli/categories.h"
+#include "forms/categories.h"
+
+namespace quorvex::cli {
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kRejected = 1;
+constexpr int kUsage = 2;
+
+constexpr char kPlanKey[] = "plan";
+constexpr char kUsageText[] =
+    "usage: quorvex-calc plan ANNUAL [--contributions X] [--threshold 3500|4800] [--planned-bonus P] [--json]\n";
+constexpr char kHelpText[] =
+    "\nFinds the monthly salary (paid twelve times) and year-end bonus that share ANNUAL, the year's\n"
+    "pre-tax pay, with the least total tax; among equal totals the smallest bonus. Compares the plan\n"
+    "with paying everything as salary and, with --planned-bonus, with the bonus planned now.\n"
+    "X: the monthly contributions (empty or absent: 0). Exit status: 0 planned, 1 an amount rejected,\n"
+    "2 usage error.\n";
+
+// A leading minus followed by a digit or point is an amount (to be rejected as negative), not
+// an option.
+bool IsValueLike(const std::string& arg) {
+  return arg.size() > 1 && arg[0] == '-' && (arg[1] == '.' || (arg[1] >= '0' && arg[1] <= '9'));
+}
+
+struct Parsed {
+  Request request;
+  bool json = false;
+  bool help = false;
+  std::string problem;  // a usage error
+};
+
+Parsed Parse(const std::vector<std::string>& args) {
+  Parsed p;
+  p.request.category = kPlanKey;
+  bool haveAmount = false;
+  for (std::size_t i = 0; i < args.size() && p.problem.empty(); ++i) {
+    const std::string& a = args[i];
+    std::string* into = nullptr;
+    if (a == "--json") {
+      p.json = true;
+    } else if (a == "--help" || a == "-h") {
+      p.help = true;
+    } else if (a == "--contributions") {
+      into = &p.request.contributions;
+    } else if (a == "--threshold") {
+      into = &p.request.threshold;
+    } else if (a == "--planned-bonus") {
+      into = &p.request.plannedBonus;
+    } else if (a.size() > 1 && a[0] == '-' && !IsValueLike(a) && a != "--") {
+      p.problem = "unknown option " + a;
+    } else if (haveAmount) {
+      p.problem = "one amount only";
+    } else {
+      if (a == "--" && i + 1 < args.size()) ++i;
+      p.request.amount = args[i];
+      haveAmount = true;
+    }
+    if (into != nullptr) {
+      if (i + 1 >= args.size()) {
+        p.problem = a + " needs a value";
+      } else {
+        *into = args[++i];
+      }
+    }
+  }
+  if (p.problem.empty() && !haveAmount && !p.help) p.problem = "the year's pay is missing";
+  return p;
+}
+
+void PrintLines(const Outcome& outcome, std::ostream& out) {
+  const forms::Category* plan = forms::FindCategory(kPlanKey);
+  for (const forms::ResultLine& line : plan->lines) {
+    const std::string& text = outcome[line.line];
+    if (text.empty()) continue;  // the planned bonus's lines when none was planned
+    if (*line.group != '\0') out << line.group << ' ';
+    out << line.caption << ": " << text << "\n";
+  }
+}
+
+}  // namespace
+
+int RunPlanCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const Parsed p = Parse(args);
+  if (!p.problem.empty()) {
+    err << "quorvex-calc: " << p.problem << "\n" << kUsageText;
+    return kUsage;
+  }
+  if (p.help) {
+    out << kUsageText << kHelpText;
+    return kOk;
+  }
+  const Request& r = p.request;
+  const Outcome outcome = Calculate(r);
+  if (outcome.problem != Problem::kNone && outcome.problem != Problem::kInput) {
+    err << "quorvex-calc: " << outcome.field << ": " << outcome.message << "\n";
+    return kUsage;
+  }
+  if (p.json) {
+    std::vector<Field> record{{"category", r.category, ""},
+                              {"amount", r.amount, ""},
+                              {"contributions", r.contributions, ""},
+                              {"threshold", r.threshold, ""},
+                              {"planned_bonus", r.plannedBonus, ""}};
+    AppendOutcome(record, outcome);
+    WriteJsonRecord(out, record);
+    return outcome.ok ? kOk : kRejected;
+  }
+  if (!outcome.ok) {
+    err << "quorvex-calc: " << outcome.field << ": " << outcome.message << "\n";
+    return kRejected;
+  }
+  PrintLines(outcome, out);
+  return kOk;
+}
+
+}  // namespace quorvex::cli

@@ -1,0 +1,202 @@
+// The year-end bonus planner's dialog: opened from the 工具 menu, driven as a user drives it.
+// The figures themselves are checked below the window, in the planner's own tests.
+#include <QGroupBox>
+#include <QMenu>
+#include <QPointer>
+#include <QtTest>
+#include <memory>
+
+#include "app/frm_main.h"
+#include "app/frm_plan.h"
+#include "support/gui_test.h"
+#include "support/modal_answerer.h"
+
+using quorvex::app::TFrmMain;
+using quorvex::app::TFrmPlan;
+using namespace quorvex::testing;
+
+namespace {
+
+const QString kZone1 = QString::fromUtf8("进入盲区：( 18,000, 19,283.33 ]");
+
+// The caption that names `widget` (its buddy), or "" when none does.
+QString CaptionOf(QWidget* dialog, QWidget* widget) {
+  for (QLabel* label : dialog->findChildren<QLabel*>()) {
+    if (label->buddy() == widget) return label->text();
+  }
+  return {};
+}
+
+}  // namespace
+
+class PlanDialogTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<TFrmMain> window;
+  QPointer<TFrmPlan> dialog;
+  QLineEdit *annual = nullptr, *safe = nullptr, *planned = nullptr;
+
+  QLabel* Label(const char* name) { return Child<QLabel>(dialog.data(), name); }
+  void Fill(const QString& a, const QString& c, const QString& p) {
+    Type(annual, a);
+    Type(safe, c);
+    Type(planned, p);
+  }
+
+ private slots:
+  // The dialog on its own, as the page tests take a page: the main window, always on top,
+  // would compete for activation. The menu test opens it from the main window.
+  void init() {
+    dialog = new TFrmPlan(nullptr);
+    dialog->open();  // modal, as the menu opens it, without a nested event loop
+    QVERIFY(QTest::qWaitForWindowActive(dialog.data()));
+    annual = Child<QLineEdit>(dialog.data(), "EditIncome");
+    safe = Child<QLineEdit>(dialog.data(), "EditSafe");
+    planned = Child<QLineEdit>(dialog.data(), "EditYear");
+  }
+  void cleanup() {
+    delete dialog;
+    window.reset();
+  }
+
+  void menuEntryLastInToolsOpensTheModalDialog() {
+    delete dialog;
+    window = std::make_unique<TFrmMain>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    auto* entry = Child<QAction>(window.get(), "Menu_Tool_Plan");
+    QCOMPARE(entry->text(), QString("年终奖筹划(&P)..."));
+    auto* tools = Child<QMenu>(window.get(), "N2");
+    QCOMPARE(tools->actions().last(), entry);
+    ModalAnswerer boxes;
+    bool modalOwnedFocused = false;
+    boxes.Expect<TFrmPlan>([&](TFrmPlan* d) {
+      modalOwnedFocused = d->isModal() && d->parentWidget() == window.get() && d->windowTitle() == "年终奖筹划" &&
+                          QApplication::focusWidget() == d->findChild<QLineEdit*>("EditIncome");
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    });
+    entry->trigger();
+    QVERIFY(boxes.AllAnswered());
+    QVERIFY(modalOwnedFocused);
+    QCOMPARE(boxes.StrayCount(), 0);
+    QVERIFY(window->findChildren<TFrmPlan*>().isEmpty());
+  }
+
+  void fieldsAndResultsAreNamedByTheirCaptions() {
+    QCOMPARE(CaptionOf(dialog, annual), QString("全年税前收入"));
+    QCOMPARE(CaptionOf(dialog, safe), QString("每月五险一金"));
+    QCOMPARE(CaptionOf(dialog, planned), QString("原计划年终奖"));
+    auto* point = Child<QComboBox>(dialog.data(), "CmbPoint");
+    QCOMPARE(CaptionOf(dialog, point), QString("起征点"));
+    QCOMPARE(point->count(), 2);
+    QCOMPARE(point->itemText(1), QString("4800"));
+    QCOMPARE(CaptionOf(dialog, Label("TxtSalary")), QString("建议每月工资"));
+    QCOMPARE(CaptionOf(dialog, Label("TxtBonus")), QString("建议年终奖"));
+    QCOMPARE(CaptionOf(dialog, Label("TxtTaxTotal")), QString("全年纳税"));
+    QCOMPARE(CaptionOf(dialog, Label("TxtRealIncomeAll")), QString("税后总额"));
+    // The comparisons' lines stand in boxes that say what they compare.
+    auto* saving = Label("TxtAllSalarySaving");
+    QCOMPARE(CaptionOf(dialog, saving), QString("节税"));
+    QCOMPARE(qobject_cast<QGroupBox*>(saving->parentWidget())->title(), QString("全部按月发放"));
+    QCOMPARE(qobject_cast<QGroupBox*>(Label("TxtPlannedZone")->parentWidget())->title(), QString("原计划年终奖"));
+  }
+
+  void enterInEachFieldComputesAndTheFocusReturnsToTheYearsPay_data() {
+    QTest::addColumn<QString>("field");
+    QTest::newRow("全年税前收入") << "EditIncome";
+    QTest::newRow("每月五险一金") << "EditSafe";
+    QTest::newRow("原计划年终奖") << "EditYear";
+  }
+  void enterInEachFieldComputesAndTheFocusReturnsToTheYearsPay() {
+    QFETCH(QString, field);
+    StrayModalGuard guard;
+    Fill(" 120000 ", "", "19000");
+    PressEnter(Child<QLineEdit>(dialog.data(), field.toLatin1().constData()));
+    QCOMPARE(Label("TxtSalary")->text(), QString("8500.00"));
+    QCOMPARE(Label("TxtBonus")->text(), QString("18000.00"));
+    QCOMPARE(Label("TxtAllSalarySaving")->text(), QString("3060.00"));
+    QCOMPARE(Label("TxtPlannedSaving")->text(), QString("1054.99"));
+    QCOMPARE(Label("TxtPlannedZone")->text(), kZone1);
+    QCOMPARE(Label("TxtPlannedZone")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QCOMPARE(annual->text(), QString("120000"));
+    QCOMPARE(safe->text(), QString("0.00"));
+    QVERIFY(FocusedAndSelected(annual));
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(guard.StrayCount(), 0);
+  }
+
+  void theButtonComputesWithTheChosenThreshold() {
+    Fill("120000", "", "");
+    Child<QComboBox>(dialog.data(), "CmbPoint")->setCurrentIndex(1);
+    QTest::mouseClick(Child<QPushButton>(dialog.data(), "BtnCalc"), Qt::LeftButton);
+    QCOMPARE(Label("TxtTaxTotal")->text(), QString("3720.00"));
+    QCOMPARE(Label("TxtPlannedTax")->text(), QString(""));
+  }
+
+  void badInputIsReportedBesideItsFieldInFull_data() {
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("c");
+    QTest::addColumn<QString>("p");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty year") << ""
+                                << ""
+                                << ""
+                                << "EditIncome"
+                                << "TxtInfo_1"
+                                << "无效的金额，请重新输入";
+    QTest::newRow("zero year") << "0"
+                               << ""
+                               << ""
+                               << "EditIncome"
+                               << "TxtInfo_1"
+                               << "收入金额需大于零，请重新输入";
+    QTest::newRow("year beyond the limit") << "2e9"
+                                           << ""
+                                           << ""
+                                           << "EditIncome"
+                                           << "TxtInfo_1"
+                                           << "全年税前收入不能超过10亿元，请重新输入";
+    QTest::newRow("negative contributions") << "120000"
+                                            << "-1"
+                                            << ""
+                                            << "EditSafe"
+                                            << "TxtInfo_2"
+                                            << "五险一金需大于零，请重新输入";
+    QTest::newRow("planned above the year") << "120000"
+                                            << ""
+                                            << "120000.01"
+                                            << "EditYear"
+                                            << "TxtInfo_3"
+                                            << "年终奖不能大于全年税前收入，请重新输入";
+  }
+  void badInputIsReportedBesideItsFieldInFull() {
+    QFETCH(QString, a);
+    QFETCH(QString, c);
+    QFETCH(QString, p);
+    QFETCH(QString, field);
+    QFETCH(QString, label);
+    QFETCH(QString, message);
+    StrayModalGuard guard;
+    Fill("120000", "", "");
+    PressEnter(annual);
+    Fill(a, c, p);
+    PressEnter(annual);
+    QLabel* info = Label(label.toLatin1().constData());
+    QCOMPARE(info->text(), message);
+    QVERIFY(info->width() >= info->fontMetrics().horizontalAdvance(message));
+    QLineEdit* failing = Child<QLineEdit>(dialog.data(), field.toLatin1().constData());
+    QVERIFY(failing->hasFocus());
+    QCOMPARE(failing->selectedText(), failing->text());
+    QCOMPARE(Label("TxtBonus")->text(), QString("0.00"));
+    QCOMPARE(guard.StrayCount(), 0);
+    // Typing again empties the message.
+    Type(annual, "1");
+    QCOMPARE(info->text(), QString());
+  }
+};
+
+QTEST_MAIN(PlanDialogTest)
+#include "plan_dialog_test.moc"
