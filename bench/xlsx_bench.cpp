@@ -42,7 +42,9 @@ void WriteBook(const std::string& path, long rows) {
 
 void XlsxWrite(benchmark::State& state) {
   const std::string path = TempName();
-  for (auto _ : state) WriteBook(path, state.range(0));
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
+    WriteBook(path, state.range(0));
+  }
   state.SetItemsProcessed(state.iterations() * state.range(0));
   std::remove(path.c_str());
 }
@@ -51,7 +53,7 @@ void XlsxRead(benchmark::State& state) {
   const std::string path = TempName();
   WriteBook(path, state.range(0));
   std::vector<std::string> row;
-  for (auto _ : state) {
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
     XlsxReader reader;
     reader.Open(path);
     while (reader.Next(row)) benchmark::DoNotOptimize(row.data());
