@@ -62,7 +62,8 @@ class StartUpStyle final : public QProxyStyle {
 }  // namespace
 
 void ApplyAppearance(QApplication& app) {
-  QApplication::setStyle(new StartUpStyle);
+  // The application takes the style and deletes it when it goes.
+  QApplication::setStyle(new StartUpStyle);  // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks)
   QFont font(QStringLiteral("WenQuanYi Micro Hei"));
   font.setPixelSize(12);
   app.setFont(font);

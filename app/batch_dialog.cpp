@@ -88,7 +88,7 @@ BatchDialogDeps DefaultBatchDialogDeps() {
   deps.pickSave = [](QWidget* parent, const QString& suggested, const QString& filter) {
     return RunFileDialog(parent, suggested, filter, true);
   };
-  deps.run = &cli::RunSheetFile;
+  deps.run = &cli::RunSheet;
   return deps;
 }
 
@@ -191,11 +191,11 @@ void BatchDialog::BtnStartClick() {
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes) return;
   }
-  const cli::FileSummary summary = RunWithProgress({FileName(sheet), FileName(result), *in, *out});
+  const cli::SheetSummary summary = RunWithProgress({FileName(sheet), FileName(result), *in, *out});
   ShowSummary(summary, result);
 }
 
-cli::FileSummary BatchDialog::RunWithProgress(const cli::FileJob& job) {
+cli::SheetSummary BatchDialog::RunWithProgress(const cli::SheetJob& job) {
   QProgressDialog progress(QStringLiteral("正在计算…"), QString::fromUtf8(kCancel), 0, 0, this);
   progress.setObjectName("BatchProgress");
   progress.setWindowTitle(QString::fromUtf8(kTitle));
@@ -218,7 +218,7 @@ cli::FileSummary BatchDialog::RunWithProgress(const cli::FileJob& job) {
   connect(&progress, &QProgressDialog::canceled, &progress, stop);
   new CancelOnClose(&progress, stop);
   // The worker reports through queued calls; they are dropped if the dialog has gone.
-  const auto report = [&progress, &cancel](const cli::FileProgress& p) {
+  const auto report = [&progress, &cancel](const cli::SheetProgress& p) {
     QMetaObject::invokeMethod(
         &progress,
         [&progress, &cancel, p] {
@@ -231,7 +231,7 @@ cli::FileSummary BatchDialog::RunWithProgress(const cli::FileJob& job) {
         },
         Qt::QueuedConnection);
   };
-  cli::FileSummary summary;
+  cli::SheetSummary summary;
   QEventLoop loop;
   std::thread worker([&] {
     summary = deps_.run(job, report, &cancel);
@@ -243,7 +243,7 @@ cli::FileSummary BatchDialog::RunWithProgress(const cli::FileJob& job) {
   return summary;
 }
 
-void BatchDialog::ShowSummary(const cli::FileSummary& summary, const QString& result) {
+void BatchDialog::ShowSummary(const cli::SheetSummary& summary, const QString& result) {
   if (summary.cancelled) {
     QMessageBox::information(this, QString::fromUtf8(kTitle), QStringLiteral("已取消计算，没有写入结果文件。"));
     return;

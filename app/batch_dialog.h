@@ -6,7 +6,8 @@
 #include <atomic>
 #include <functional>
 
-#include "cli/sheet_files.h"
+#include "cli/sheet_job.h"
+#include "cli/sheet_template.h"
 
 class QLineEdit;
 class QPushButton;
@@ -21,9 +22,7 @@ struct BatchDialogDeps {
   // offering `filter`; "" when the user cancels. The dialog itself asks before replacing.
   std::function<QString(QWidget* parent, const QString& suggested, const QString& filter)> pickSave;
   // Computes the sheet; called on a worker thread.
-  std::function<cli::FileSummary(const cli::FileJob&, const std::function<void(const cli::FileProgress&)>&,
-                                 const std::atomic<bool>*)>
-      run;
+  std::function<cli::SheetSummary(const cli::SheetJob&, const cli::ProgressFunction&, const std::atomic<bool>*)> run;
 };
 
 // The file dialogs of the desktop and the sheet runner of quorvex-calc.
@@ -48,8 +47,8 @@ class BatchDialog final : public QDialog {
  private:
   void EditSheetChange(const QString& text);
   // Runs `job` on a worker thread behind the progress dialog; returns once it has ended.
-  cli::FileSummary RunWithProgress(const cli::FileJob& job);
-  void ShowSummary(const cli::FileSummary& summary, const QString& result);
+  cli::SheetSummary RunWithProgress(const cli::SheetJob& job);
+  void ShowSummary(const cli::SheetSummary& summary, const QString& result);
   void ShowError(const QString& text);
 
   BatchDialogDeps deps_;

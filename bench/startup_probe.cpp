@@ -117,17 +117,25 @@ bool RunOnce(const Display& d, const char* program, Sample& out) {
         xcb_flush(d.c);
       }
     } else if (type == d.damageEvent + XCB_DAMAGE_NOTIFY) {
+      const auto seen = std::chrono::steady_clock::now();
+      // Held still while its pixels are read, so that neither its time nor its processor
+      // time runs on with work it does after the picture.
+      kill(pid, SIGSTOP);
       auto* damaged = reinterpret_cast<xcb_damage_notify_event_t*>(e);
       // Cleared first, so the next drawing is reported again.
       xcb_damage_subtract(d.c, damaged->damage, XCB_NONE, XCB_NONE);
       drawn = ShowsContent(d, damaged->drawable);
+      if (drawn) {
+        out.ms = std::chrono::duration<double, std::milli>(seen - start).count();
+      } else {
+        kill(pid, SIGCONT);
+      }
     }
     free(e);
   }
-  out.ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   for (const xcb_damage_damage_t damage : damages) xcb_damage_destroy(d.c, damage);
   xcb_flush(d.c);
-  kill(pid, SIGTERM);
+  kill(pid, SIGKILL);
   int status = 0;
   rusage usage{};
   wait4(pid, &status, 0, &usage);

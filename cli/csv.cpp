@@ -1,93 +1,301 @@
 #include "cli/csv.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "cli/sheet_headers.h"
+#include "cli/sheet_text.h"
+
 namespace quorvex::cli {
+namespace {
 
-// Characters are taken straight from the stream buffer: the formatted-input sentry of
-// istream::get() would cost more than the parsing itself.
-int CsvReader::Get() {
-  const int c = in_.rdbuf()->sbumpc();
-  if (c == '\n') ++line_;
-  return c;
+// Skips one line break at `pos` (CR LF, LF or CR), counting it.
+void SkipBreak(std::string_view s, std::size_t& pos, std::uint64_t& line) {
+  if (s[pos++] == '\r' && pos < s.size() && s[pos] == '\n') ++pos;
+  ++line;
 }
 
-int CsvReader::Peek() { return in_.rdbuf()->sgetc(); }
+bool IsBreak(char c) { return c == '\r' || c == '\n'; }
 
-bool CsvReader::Next(std::vector<std::string>& fields) {
-  if (!started_) {
-    started_ = true;
-    if (Peek() == 0xEF) {
-      char bom[3];
-      const std::streamsize got = in_.rdbuf()->sgetn(bom, 3);
-      bom_ = got == 3 && bom[1] == '\xBB' && bom[2] == '\xBF';
-      if (!bom_) {
-        error_ = "the input starts with bytes that are not UTF-8 text";
-        return false;
-      }
-    }
-  }
-  // Skip blank lines between records.
-  while (Peek() == '\r' || Peek() == '\n') Get();
-  if (Peek() == std::char_traits<char>::eof()) return false;
-
-  fields.clear();
-  std::string field;
-  const std::size_t start = line_;
+// Reads a quoted field starting at the opening quote; the text goes to `arena`. Returns
+// false when text follows the closing quote (it is kept in the field, as a reader of the
+// sheet would see it).
+bool QuotedField(std::string_view s, std::size_t& pos, std::uint64_t& line, std::string& arena,
+                 std::string_view& text) {
+  const std::size_t start = arena.size();
+  ++pos;
   for (;;) {
-    int c = Get();
-    if (c == '"' && field.empty()) {
-      // A quoted field runs to the next lone quote.
-      for (;;) {
-        c = Get();
-        if (c == std::char_traits<char>::eof()) {
-          error_ = "a quoted field opened on line " + std::to_string(start) + " is never closed";
-          return false;
-        }
-        if (c == '"') {
-          if (Peek() == '"') {
-            Get();
-            field.push_back('"');
-            continue;
-          }
-          break;
-        }
-        field.push_back(static_cast<char>(c));
-      }
-      c = Get();
-      if (c != ',' && c != '\r' && c != '\n' && c != std::char_traits<char>::eof()) {
-        error_ = "text after a closing quote on line " + std::to_string(line_);
-        return false;
-      }
-    }
-    if (c == ',') {
-      fields.push_back(std::move(field));
-      field.clear();
+    const void* q = std::memchr(s.data() + pos, '"', s.size() - pos);
+    const std::size_t end = q == nullptr ? s.size() : static_cast<std::size_t>(static_cast<const char*>(q) - s.data());
+    const std::string_view part = s.substr(pos, end - pos);
+    line += CountLines(part, true);
+    arena.append(part);
+    pos = end;
+    if (pos >= s.size()) break;  // unclosed: only at the end of the input, refused before
+    ++pos;
+    if (pos < s.size() && s[pos] == '"') {
+      arena.push_back('"');
+      ++pos;
       continue;
     }
-    if (c == '\r' && Peek() == '\n') c = Get();
-    if (c == '\r' || c == '\n' || c == std::char_traits<char>::eof()) {
-      fields.push_back(std::move(field));
-      return true;
+    break;
+  }
+  bool clean = true;
+  while (pos < s.size() && s[pos] != ',' && !IsBreak(s[pos])) {
+    arena.push_back(s[pos++]);
+    clean = false;
+  }
+  text = std::string_view(arena).substr(start);
+  return clean;
+}
+
+}  // namespace
+
+bool CsvReader::ReadHeader(std::string_view text, std::size_t& used, std::uint64_t& line, Layout& layout,
+                           std::string& error) {
+  Record header;
+  std::string arena;
+  arena.reserve(text.size());
+  if (!Parse(text, used, line, header, arena)) return false;  // only blank lines so far
+  if (header.fields.size() > kMaxColumns) {
+    error =
+        "the header has " + std::to_string(header.fields.size()) + " columns, more than " + std::to_string(kMaxColumns);
+    return false;
+  }
+  for (const FieldRef& f : header.fields) {
+    layout.columns.emplace_back(f.text);
+    layout.chinese = layout.chinese || IsChineseInputHeader(f.text);
+  }
+  for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
+    for (std::size_t i = 0; i < layout.columns.size(); ++i) {
+      if (InputKeyOf(layout.columns[i]) == kRequestKeys[k]) {
+        layout.requestColumn[k] = static_cast<int>(i);
+        break;
+      }
     }
-    field.push_back(static_cast<char>(c));
+  }
+  for (const char* needed : {"category", "amount"}) {
+    bool found = false;
+    for (const std::string& c : layout.columns) found = found || InputKeyOf(c) == needed;
+    if (!found) {
+      error = std::string("the sheet has no \"") + needed + "\" column";
+      return false;
+    }
+  }
+  columns_ = layout.columns.size();
+  requestColumn_ = layout.requestColumn;
+  return true;
+}
+
+std::size_t CsvReader::LastRecordEnd(std::string_view data, bool atEnd) const {
+  const std::size_t n = data.size();
+  if (std::memchr(data.data(), '"', n) == nullptr) {
+    if (atEnd) return n;
+    const void* lf = memrchr(data.data(), '\n', n);
+    if (lf != nullptr) return static_cast<std::size_t>(static_cast<const char*>(lf) - data.data()) + 1;
+    const void* cr = memrchr(data.data(), '\r', n);
+    if (cr == nullptr) return std::string_view::npos;
+    const auto at = static_cast<std::size_t>(static_cast<const char*>(cr) - data.data());
+    return at + 1 < n ? at + 1 : std::string_view::npos;  // a CR LF may be cut after the CR
+  }
+  std::size_t last = std::string_view::npos;
+  bool quoted = false;
+  bool fieldStart = true;
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = data[i];
+    if (quoted) {
+      if (c != '"') continue;
+      if (i + 1 == n && !atEnd) return last;
+      if (i + 1 < n && data[i + 1] == '"') {
+        ++i;
+      } else {
+        quoted = false;
+      }
+    } else if (c == '"' && fieldStart) {
+      quoted = true;
+      fieldStart = false;
+    } else if (c == ',') {
+      fieldStart = true;
+    } else if (c == '\n') {
+      last = i + 1;
+      fieldStart = true;
+    } else if (c == '\r') {
+      if (i + 1 == n && !atEnd) return last;
+      if (i + 1 == n || data[i + 1] != '\n') last = i + 1;
+      fieldStart = true;
+    } else {
+      fieldStart = false;
+    }
+  }
+  if (atEnd) return quoted ? std::string_view::npos : n;
+  return last;
+}
+
+bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line, Record& record,
+                      std::string& arena) const {
+  while (pos < s.size() && IsBreak(s[pos])) SkipBreak(s, pos, line);
+  if (pos >= s.size()) return false;
+  record.fields.clear();
+  record.error.clear();
+  record.line = line;
+  const std::size_t start = pos;
+  for (;;) {
+    FieldRef f;
+    const std::size_t fieldStart = pos;
+    if (s[pos] == '"') {
+      if (!QuotedField(s, pos, line, arena, f.text) && record.error.empty())
+        record.error = "第" + std::to_string(record.line) + "行有引号外的多余文字";
+      f.raw = s.substr(fieldStart, pos - fieldStart);
+    } else {
+      while (pos < s.size() && s[pos] != ',' && !IsBreak(s[pos])) ++pos;
+      f.raw = f.text = s.substr(fieldStart, pos - fieldStart);
+    }
+    record.fields.push_back(f);
+    if (pos < s.size() && s[pos] == ',') {
+      ++pos;
+      if (pos == s.size() || IsBreak(s[pos])) {
+        record.fields.push_back(FieldRef{});  // an empty last field
+        record.fields.back().raw = record.fields.back().text = s.substr(pos, 0);
+        break;
+      }
+      continue;
+    }
+    break;
+  }
+  record.raw = s.substr(start, pos - start);
+  if (pos < s.size()) SkipBreak(s, pos, line);
+  if (record.fields.size() > columns_ && record.error.empty())
+    record.error = "第" + std::to_string(record.line) + "行的列数多于表头";
+  for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
+    const int c = requestColumn_[k];
+    record.request[k] =
+        c >= 0 && static_cast<std::size_t>(c) < record.fields.size() ? record.fields[c].text : std::string_view();
+  }
+  return true;
+}
+
+void CsvWriter::Begin(std::string& out) const {
+  if (layout_.bom) out += "\xEF\xBB\xBF";
+  bool first = true;
+  for (const std::string& name : layout_.names) {
+    if (!first) out.push_back(',');
+    first = false;
+    AppendCsvField(out, name);
+  }
+  for (const std::string& name : OutcomeColumns()) {
+    if (!first) out.push_back(',');
+    first = false;
+    AppendCsvField(out, layout_.chinese ? ChineseCaption(name) : std::string_view(name));
+  }
+  out += "\r\n";
+}
+
+std::size_t CsvWriter::PerRecordBytes() const {
+  // The outcome's texts (messages of up to ~60 bytes, thirteen figures) and, from JSON
+  // Lines, one comma per column.
+  return 400 + (IsTable(layout_.in) ? 0 : layout_.columns.size());
+}
+
+void CsvWriter::Write(const Record& record, const Outcome& outcome, std::string& out) const {
+  const std::size_t columns = layout_.columns.size();
+  const std::size_t given = record.fields.size();
+  if (!IsTable(layout_.in)) {
+    WriteFromJson(record, out);
+  } else if (given <= columns) {
+    out += record.raw;
+    out.append(columns - given, ',');
+  } else {
+    const FieldRef& last = record.fields[columns - 1];
+    out.append(record.raw.data(), static_cast<std::size_t>(last.raw.data() + last.raw.size() - record.raw.data()));
+  }
+  bool first = columns == 0;
+  auto texts = OutcomeTexts(outcome, layout_.chinese);
+  if (layout_.chinese) {
+    // The field at fault by its header in this sheet (税前收入 where the sheet says so).
+    const auto key = std::find(kRequestKeys.begin(), kRequestKeys.end(), outcome.field);
+    const int column = key == kRequestKeys.end() ? -1 : layout_.requestColumn[key - kRequestKeys.begin()];
+    if (column >= 0) texts[1] = layout_.columns[static_cast<std::size_t>(column)];
+  }
+  for (std::string_view text : texts) {
+    if (!first) out.push_back(',');
+    first = false;
+    AppendCsvField(out, text);
+  }
+  // Values beyond the header stay in the row, after the outcome.
+  for (std::size_t i = columns; i < given; ++i) {
+    out.push_back(',');
+    out += record.fields[i].raw;
+  }
+  out += "\r\n";
+}
+
+void CsvWriter::WriteFromJson(const Record& record, std::string& out) const {
+  // Per thread: each column's value in this record, which record last set it, and for a
+  // key's first column, how often the key came in this record so far.
+  thread_local std::vector<std::string_view> values;
+  thread_local std::vector<std::uint64_t> setBy;
+  thread_local std::vector<std::size_t> seen;
+  thread_local std::uint64_t serial = 0;
+  const std::size_t columns = layout_.columns.size();
+  if (values.size() < columns) {
+    values.resize(columns);
+    setBy.resize(columns, 0);
+    seen.resize(columns, 0);
+  }
+  ++serial;
+  for (const FieldRef& f : record.fields) {
+    const long first = FindColumn(layout_, f.key, 0);
+    if (first < 0) continue;
+    std::size_t nth = 0;
+    if (setBy[first] == serial)
+      nth = ++seen[first];
+    else
+      seen[first] = 0;
+    const long column = nth == 0 ? first : FindColumn(layout_, f.key, nth);
+    if (column < 0) continue;
+    values[column] = f.text;
+    setBy[column] = serial;
+  }
+  for (std::size_t i = 0; i < columns; ++i) {
+    if (i > 0) out.push_back(',');
+    if (setBy[i] == serial) AppendCsvField(out, values[i]);
   }
 }
 
-void WriteCsvRecord(std::ostream& out, const std::vector<std::string>& fields) {
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) out.put(',');
-    const std::string& f = fields[i];
-    if (f.find_first_of(",\"\r\n") == std::string::npos) {
-      out << f;
-      continue;
-    }
-    out.put('"');
-    for (char c : f) {
-      if (c == '"') out.put('"');
-      out.put(c);
-    }
-    out.put('"');
+void AppendCsvField(std::string& out, std::string_view text) {
+  static constexpr auto kSpecial = [] {
+    std::array<bool, 256> special{};
+    special[','] = special['"'] = special['\r'] = special['\n'] = true;
+    return special;
+  }();
+  bool quote = false;
+  for (const char c : text) quote |= kSpecial[static_cast<unsigned char>(c)];
+  if (!quote) {
+    out += text;
+    return;
   }
-  out << "\r\n";
+  out.push_back('"');
+  for (const char c : text) {
+    if (c == '"') out.push_back('"');
+    out.push_back(c);
+  }
+  out.push_back('"');
+}
+
+std::vector<std::vector<std::string>> ReadCsvText(std::string_view text) {
+  CsvReader reader;
+  Layout layout;
+  std::vector<std::vector<std::string>> rows;
+  std::string arena;
+  arena.reserve(text.size());
+  Record record;
+  std::size_t pos = 0;
+  std::uint64_t line = 1;
+  while (reader.Parse(text, pos, line, record, arena)) {
+    rows.emplace_back();
+    for (const FieldRef& f : record.fields) rows.back().emplace_back(f.text);
+  }
+  return rows;
 }
 
 }  // namespace quorvex::cli

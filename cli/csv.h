@@ -1,37 +1,46 @@
-// CSV as RFC 4180 describes it: fields separated by commas, records by CRLF (LF accepted),
-// fields quoted with '"' when they hold a comma, a quote or a line break, quotes doubled.
+// CSV as RFC 4180 describes it: fields separated by commas, records by CRLF (LF and a lone
+// CR accepted), fields quoted with '"' when they hold a comma, a quote or a line break,
+// quotes doubled. A quote opens a quoted field only at the field's start.
 #pragma once
 
 #include <cstddef>
-#include <istream>
-#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "cli/sheet_format.h"
 
 namespace quorvex::cli {
 
-class CsvReader {
+class CsvReader : public SheetReader {
  public:
-  explicit CsvReader(std::istream& in) : in_(in) {}
-
-  // Next() reads one record; false at the end of the input or on an error (see Error()).
-  // A UTF-8 byte-order mark before the first record is skipped; blank lines are skipped.
-  bool Next(std::vector<std::string>& fields);
-  const std::string& Error() const { return error_; }
-  bool HadBom() const { return bom_; }
-  std::size_t Line() const { return line_; }
+  bool HasHeader() const override { return true; }
+  bool ReadHeader(std::string_view text, std::size_t& used, std::uint64_t& line, Layout& layout,
+                  std::string& error) override;
+  std::size_t LastRecordEnd(std::string_view data, bool atEnd) const override;
+  bool Parse(std::string_view s, std::size_t& pos, std::uint64_t& line, Record& record,
+             std::string& arena) const override;
+  bool LoneCrBreaksLines() const override { return true; }
 
  private:
-  int Get();
-  int Peek();
-
-  std::istream& in_;
-  std::string error_;
-  std::size_t line_ = 1;
-  bool started_ = false;
-  bool bom_ = false;
+  std::size_t columns_ = 0;
+  std::array<int, kRequestKeys.size()> requestColumn_{-1, -1, -1, -1, -1, -1, -1, -1};
 };
 
-void WriteCsvRecord(std::ostream& out, const std::vector<std::string>& fields);
+class CsvWriter : public SheetWriter {
+ public:
+  explicit CsvWriter(const Layout& layout) : layout_(layout) {}
+  void Begin(std::string& out) const override;
+  void Write(const Record& record, const Outcome& outcome, std::string& out) const override;
+  std::size_t PerRecordBytes() const override;
+
+ private:
+  void WriteFromJson(const Record& record, std::string& out) const;
+
+  const Layout& layout_;
+};
+
+// The fields of one CSV text, record by record (for tests and small inputs).
+std::vector<std::vector<std::string>> ReadCsvText(std::string_view text);
 
 }  // namespace quorvex::cli

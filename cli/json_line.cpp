@@ -1,52 +1,56 @@
 #include "cli/json_line.h"
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace quorvex::cli {
 namespace {
 
 class Parser {
  public:
-  Parser(std::string_view s, std::string& error) : s_(s), error_(error) {}
+  Parser(std::string_view s, std::string& arena, std::string& error) : s_(s), arena_(arena), error_(error) {}
 
-  std::optional<std::vector<JsonField>> Object() {
-    std::vector<JsonField> fields;
+  bool Object(std::vector<FieldRef>& fields) {
+    fields.clear();
     Blank();
     if (!Eat('{')) return Fail("a record must be a JSON object");
     Blank();
-    if (Eat('}')) return End(std::move(fields));
+    if (Eat('}')) return End();
     for (;;) {
       Blank();
-      JsonField f;
+      FieldRef f;
       if (Peek() != '"') return Fail("a key must be a string");
-      if (!String(f.key)) return std::nullopt;
+      std::size_t start = pos_;
+      if (!String(f.key)) return false;
+      f.rawKey = s_.substr(start, pos_ - start);
       Blank();
       if (!Eat(':')) return Fail("':' expected after a key");
       Blank();
-      const size_t start = pos_;
-      if (!Value(f.text)) return std::nullopt;
-      f.raw = std::string(s_.substr(start, pos_ - start));
-      fields.push_back(std::move(f));
+      start = pos_;
+      if (!Value(f)) return false;
+      f.raw = s_.substr(start, pos_ - start);
+      fields.push_back(f);
       Blank();
       if (Eat(',')) continue;
-      if (Eat('}')) return End(std::move(fields));
+      if (Eat('}')) return End();
       return Fail("',' or '}' expected");
     }
   }
 
  private:
-  std::optional<std::vector<JsonField>> End(std::vector<JsonField> fields) {
+  bool End() {
     Blank();
     if (pos_ != s_.size()) return Fail("text after the object");
-    return fields;
+    return true;
   }
-  std::nullopt_t Fail(const char* why) {
+  bool Fail(const char* why) {
     error_ = why;
-    return std::nullopt;
+    return false;
   }
   char Peek() const { return pos_ < s_.size() ? s_[pos_] : '\0'; }
   bool Eat(char c) {
-    if (Peek() != c || pos_ >= s_.size()) return false;
+    if (pos_ >= s_.size() || s_[pos_] != c) return false;
     ++pos_;
     return true;
   }
@@ -59,146 +63,208 @@ class Parser {
     return true;
   }
 
-  bool Value(std::string& text) {
+  bool Value(FieldRef& f) {
     const char c = Peek();
-    if (c == '"') return String(text);
-    if (Literal("true")) return text = "true", true;
-    if (Literal("false")) return text = "false", true;
-    if (Literal("null")) return text.clear(), true;
-    if (c == '-' || (c >= '0' && c <= '9')) return Number(text);
-    Fail(c == '{' || c == '[' ? "nested values are not part of a record" : "a value expected");
-    return false;
+    if (c == '"') return String(f.text);
+    f.literal = true;
+    const std::size_t start = pos_;
+    if (Literal("true") || Literal("false")) {
+      f.text = s_.substr(start, pos_ - start);
+      return true;
+    }
+    if (Literal("null")) {
+      f.text = {};
+      return true;
+    }
+    if (c == '-' || (c >= '0' && c <= '9')) return Number(f.text);
+    return Fail(c == '{' || c == '[' ? "nested values are not part of a record" : "a value expected");
   }
 
-  bool Number(std::string& text) {
-    const size_t start = pos_;
+  std::size_t Digits() {
+    const std::size_t from = pos_;
+    while (Peek() >= '0' && Peek() <= '9') ++pos_;
+    return pos_ - from;
+  }
+
+  bool Number(std::string_view& text) {
+    const std::size_t start = pos_;
     Eat('-');
-    auto digits = [&] {
-      const size_t from = pos_;
-      while (Peek() >= '0' && Peek() <= '9') ++pos_;
-      return pos_ > from;
-    };
-    if (!digits()) return Fail("a number expected"), false;
-    if (Eat('.') && !digits()) return Fail("digits expected after '.'"), false;
+    const char first = Peek();
+    const std::size_t n = Digits();
+    if (n == 0) return Fail("a number expected");
+    if (first == '0' && n > 1) return Fail("a number with a leading zero");
+    if (Eat('.') && Digits() == 0) return Fail("digits expected after '.'");
     if (Peek() == 'e' || Peek() == 'E') {
       ++pos_;
       if (!Eat('+')) Eat('-');
-      if (!digits()) return Fail("digits expected in an exponent"), false;
+      if (Digits() == 0) return Fail("digits expected in an exponent");
     }
-    text = std::string(s_.substr(start, pos_ - start));
+    text = s_.substr(start, pos_ - start);
     return true;
   }
 
-  bool Hex4(uint32_t& v) {
-    if (pos_ + 4 > s_.size()) return Fail("a \\u escape needs four hex digits"), false;
+  bool Hex4(std::uint32_t& v) {
+    if (pos_ + 4 > s_.size()) return Fail("a \\u escape needs four hex digits");
     v = 0;
     for (int i = 0; i < 4; ++i) {
       const char c = s_[pos_++];
       v <<= 4;
-      if (c >= '0' && c <= '9')
-        v |= static_cast<uint32_t>(c - '0');
-      else if (c >= 'a' && c <= 'f')
-        v |= static_cast<uint32_t>(c - 'a' + 10);
-      else if (c >= 'A' && c <= 'F')
-        v |= static_cast<uint32_t>(c - 'A' + 10);
-      else
-        return Fail("a \\u escape needs four hex digits"), false;
+      if (c >= '0' && c <= '9') {
+        v |= static_cast<std::uint32_t>(c - '0');
+      } else if (c >= 'a' && c <= 'f') {
+        v |= static_cast<std::uint32_t>(c - 'a' + 10);
+      } else if (c >= 'A' && c <= 'F') {
+        v |= static_cast<std::uint32_t>(c - 'A' + 10);
+      } else {
+        return Fail("a \\u escape needs four hex digits");
+      }
     }
     return true;
   }
 
-  static void Utf8(uint32_t cp, std::string& out) {
+  void Utf8(std::uint32_t cp) {
     if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
+      arena_.push_back(static_cast<char>(cp));
     } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      arena_.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+      arena_.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      arena_.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      arena_.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      arena_.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     } else {
-      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      arena_.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+      arena_.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+      arena_.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      arena_.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
   }
 
-  bool Escape(std::string& out) {
+  bool Escape() {
     const char e = pos_ < s_.size() ? s_[pos_++] : '\0';
-    switch (e) {
-      case '"':
-      case '\\':
-      case '/':
-        out.push_back(e);
-        return true;
-      case 'b':
-        out.push_back('\b');
-        return true;
-      case 'f':
-        out.push_back('\f');
-        return true;
-      case 'n':
-        out.push_back('\n');
-        return true;
-      case 'r':
-        out.push_back('\r');
-        return true;
-      case 't':
-        out.push_back('\t');
-        return true;
-      case 'u': {
-        uint32_t cp = 0;
-        if (!Hex4(cp)) return false;
-        if (cp >= 0xD800 && cp < 0xDC00) {
-          uint32_t low = 0;
-          if (!Literal("\\u") || !Hex4(low) || low < 0xDC00 || low >= 0xE000)
-            return Fail("an unpaired surrogate in a \\u escape"), false;
-          cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-        } else if (cp >= 0xDC00 && cp < 0xE000) {
-          return Fail("an unpaired surrogate in a \\u escape"), false;
-        }
-        Utf8(cp, out);
+    static constexpr char kFrom[] = "\"\\/bfnrt";
+    static constexpr char kTo[] = "\"\\/\b\f\n\r\t";
+    if (const char* at = e == '\0' ? nullptr : std::strchr(kFrom, e)) {
+      arena_.push_back(kTo[at - kFrom]);
+      return true;
+    }
+    if (e != 'u') return Fail("an unknown escape in a string");
+    std::uint32_t cp = 0;
+    if (!Hex4(cp)) return false;
+    if (cp >= 0xD800 && cp < 0xDC00) {
+      std::uint32_t low = 0;
+      if (!Literal("\\u") || !Hex4(low) || low < 0xDC00 || low >= 0xE000)
+        return Fail("an unpaired surrogate in a \\u escape");
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+    } else if (cp >= 0xDC00 && cp < 0xE000) {
+      return Fail("an unpaired surrogate in a \\u escape");
+    }
+    Utf8(cp);
+    return true;
+  }
+
+  // A string's text is a view of the line when it has no escapes, else decoded into the arena.
+  bool String(std::string_view& text) {
+    const std::size_t start = ++pos_;  // after the opening quote
+    while (pos_ < s_.size()) {
+      const char c = s_[pos_];
+      if (c == '"') {
+        text = s_.substr(start, pos_++ - start);
         return true;
       }
-      default:
-        return Fail("an unknown escape in a string"), false;
+      if (c == '\\') break;
+      if (static_cast<unsigned char>(c) < 0x20) return Fail("a control character inside a string");
+      ++pos_;
     }
-  }
-
-  bool String(std::string& out) {
-    ++pos_;  // the opening quote
-    out.clear();
+    const std::size_t from = arena_.size();
+    arena_.append(s_.substr(start, pos_ - start));
     while (pos_ < s_.size()) {
       const char c = s_[pos_++];
-      if (c == '"') return true;
+      if (c == '"') {
+        text = std::string_view(arena_).substr(from);
+        return true;
+      }
       if (c == '\\') {
-        if (!Escape(out)) return false;
+        if (!Escape()) return false;
         continue;
       }
-      if (static_cast<unsigned char>(c) < 0x20) return Fail("a control character inside a string"), false;
-      out.push_back(c);
+      if (static_cast<unsigned char>(c) < 0x20) return Fail("a control character inside a string");
+      arena_.push_back(c);
     }
-    return Fail("a string is never closed"), false;
+    return Fail("a string is never closed");
   }
 
   std::string_view s_;
+  std::string& arena_;
   std::string& error_;
-  size_t pos_ = 0;
+  std::size_t pos_ = 0;
 };
+
+// The request field a key names, or -1.
+int RequestIndex(std::string_view key) {
+  switch (key.size()) {
+    case 4:
+      return key == "calc" ? 1 : -1;
+    case 6:
+      return key == "amount" ? 2 : key == "salary" ? 3 : key == "months" ? 6 : -1;
+    case 8:
+      return key == "category" ? 0 : -1;
+    case 9:
+      return key == "threshold" ? 5 : -1;
+    case 13:
+      return key == "contributions" ? 4 : key == "planned_bonus" ? 7 : -1;
+    default:
+      return -1;
+  }
+}
+
+// A name for `key` that no key of the record has, no outcome column and no name given
+// before; it is added to `given`.
+const std::string& FreeName(std::string_view key, const std::vector<FieldRef>& fields,
+                            std::vector<std::string>& given) {
+  for (int n = 1;; ++n) {
+    std::string name = std::string(key) + "_" + std::to_string(n);
+    bool taken = IsOutcomeColumn(name);
+    for (const FieldRef& f : fields) taken = taken || f.key == name;
+    for (const std::string& g : given) taken = taken || g == name;
+    if (!taken) return given.emplace_back(std::move(name));
+  }
+}
 
 }  // namespace
 
-std::optional<std::vector<JsonField>> ParseJsonLine(std::string_view line, std::string& error) {
-  return Parser(line, error).Object();
+bool ParseJsonObject(std::string_view line, std::vector<FieldRef>& fields, std::string& arena, std::string& error) {
+  return Parser(line, arena, error).Object(fields);
 }
 
 std::string Quote(std::string_view text) {
   std::string out;
-  out.reserve(text.size() + 2);
+  AppendJsonString(out, text);
+  return out;
+}
+
+void AppendJsonString(std::string& out, std::string_view text) {
+  static constexpr auto kEscaped = [] {
+    std::array<bool, 256> escaped{};
+    for (int c = 0; c < 0x20; ++c) escaped[static_cast<std::size_t>(c)] = true;
+    escaped['"'] = escaped['\\'] = true;
+    return escaped;
+  }();
   out.push_back('"');
-  for (char c : text) {
+  bool any = false;
+  for (const char c : text) any |= kEscaped[static_cast<unsigned char>(c)];
+  if (!any) {
+    out += text;
+    out.push_back('"');
+    return;
+  }
+  std::size_t plain = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    const auto u = static_cast<unsigned char>(c);
+    if (!kEscaped[u]) continue;
+    out.append(text.data() + plain, i - plain);
+    plain = i + 1;
     switch (c) {
       case '"':
         out += "\\\"";
@@ -215,19 +281,124 @@ std::string Quote(std::string_view text) {
       case '\t':
         out += "\\t";
         break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          static const char hex[] = "0123456789abcdef";
-          out += "\\u00";
-          out.push_back(hex[(c >> 4) & 0xF]);
-          out.push_back(hex[c & 0xF]);
-        } else {
-          out.push_back(c);
-        }
+      default: {
+        static constexpr char kHex[] = "0123456789abcdef";
+        out += "\\u00";
+        out.push_back(kHex[u >> 4]);
+        out.push_back(kHex[u & 0xF]);
+      }
     }
   }
+  out.append(text.data() + plain, text.size() - plain);
   out.push_back('"');
-  return out;
+}
+
+std::size_t JsonLinesReader::LastRecordEnd(std::string_view data, bool atEnd) const {
+  if (atEnd) return data.size();
+  const void* lf = memrchr(data.data(), '\n', data.size());
+  return lf == nullptr ? std::string_view::npos
+                       : static_cast<std::size_t>(static_cast<const char*>(lf) - data.data()) + 1;
+}
+
+bool JsonLinesReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line, Record& record,
+                            std::string& arena) const {
+  for (;;) {
+    if (pos >= s.size()) return false;
+    const void* lf = std::memchr(s.data() + pos, '\n', s.size() - pos);
+    const std::size_t end =
+        lf == nullptr ? s.size() : static_cast<std::size_t>(static_cast<const char*>(lf) - s.data());
+    std::string_view text = s.substr(pos, end - pos);
+    pos = lf == nullptr ? end : end + 1;
+    record.line = line++;
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+    if (text.find_first_not_of(" \t\r") == std::string_view::npos) continue;
+    record.raw = text;
+    record.error.clear();
+    record.request = {};
+    if (!ParseJsonObject(text, record.fields, arena, record.error)) {
+      record.fields.clear();
+      record.error = "第" + std::to_string(record.line) + "行不是有效的记录：" + record.error;
+      return true;
+    }
+    unsigned seen = 0;
+    for (const FieldRef& f : record.fields) {
+      const int k = RequestIndex(f.key);
+      if (k < 0 || (seen & (1U << k)) != 0) continue;
+      seen |= 1U << k;
+      record.request[static_cast<std::size_t>(k)] = f.text;
+    }
+    return true;
+  }
+}
+
+JsonLinesWriter::JsonLinesWriter(const Layout& layout) : layout_(layout) {
+  for (const std::string& name : layout.names) {
+    keys_.push_back(Quote(name) + ":");
+    keyBytes_ += keys_.back().size() + 3;
+  }
+  for (const std::string& name : OutcomeColumns()) {
+    std::string key(1, ',');
+    AppendJsonString(key, name);
+    key.push_back(':');
+    outcomeKeys_.push_back(std::move(key));
+  }
+}
+
+void JsonLinesWriter::Begin(std::string& out) const {
+  if (layout_.bom) out += "\xEF\xBB\xBF";
+}
+
+void JsonLinesWriter::Write(const Record& record, const Outcome& outcome, std::string& out) const {
+  out.push_back('{');
+  bool first = true;
+  if (IsTable(layout_.in)) {
+    const std::size_t given = record.fields.size();
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+      if (i > 0) out.push_back(',');
+      out += keys_[i];
+      AppendJsonString(out, i < given ? record.fields[i].text : std::string_view());
+    }
+    first = keys_.empty();
+    // Values beyond the header keep their position in the key.
+    for (std::size_t i = keys_.size(); i < given; ++i) {
+      out += first ? "\"column_" : ",\"column_";
+      out += std::to_string(i + 1);
+      out += "\":";
+      AppendJsonString(out, record.fields[i].text);
+      first = false;
+    }
+  } else {
+    WriteFromJson(record, out);
+    first = record.fields.empty();
+  }
+  const auto texts = OutcomeTexts(outcome);
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    std::string_view key = outcomeKeys_[i];
+    if (first && i == 0) key.remove_prefix(1);
+    out += key;
+    if (i == 3) {
+      out += texts[i];  // warning: true or false
+    } else {
+      AppendJsonString(out, texts[i]);
+    }
+  }
+  out += "}\n";
+}
+
+void JsonLinesWriter::WriteFromJson(const Record& record, std::string& out) const {
+  bool first = true;
+  std::vector<std::string> given;
+  for (const FieldRef& f : record.fields) {
+    if (!first) out.push_back(',');
+    first = false;
+    if (IsOutcomeColumn(f.key)) {
+      AppendJsonString(out, FreeName(f.key, record.fields, given));
+    } else {
+      out += f.rawKey;
+    }
+    out.push_back(':');
+    out += f.raw;
+  }
 }
 
 }  // namespace quorvex::cli

@@ -103,13 +103,12 @@ int RunPlanCommand(const std::vector<std::string>& args, std::ostream& out, std:
     return kUsage;
   }
   if (p.json) {
-    std::vector<Field> record{{"category", r.category, ""},
-                              {"amount", r.amount, ""},
-                              {"contributions", r.contributions, ""},
-                              {"threshold", r.threshold, ""},
-                              {"planned_bonus", r.plannedBonus, ""}};
-    AppendOutcome(record, outcome);
-    WriteJsonRecord(out, record);
+    out << RecordJson({{"category", r.category},
+                       {"amount", r.amount},
+                       {"contributions", r.contributions},
+                       {"threshold", r.threshold},
+                       {"planned_bonus", r.plannedBonus}},
+                      outcome);
     return outcome.ok ? kOk : kRejected;
   }
   if (!outcome.ok) {

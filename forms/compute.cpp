@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "forms/plan_form.h"
+#include "forms/run.h"
 #include "tax/amount.h"
 #include "tax/bonus.h"
 #include "tax/labour.h"
@@ -14,66 +15,6 @@ namespace quorvex::forms {
 namespace {
 
 using What = Step::What;
-
-// One calculation in progress: the texts as the fields hold them now, and the outcome so far.
-class Run {
- public:
-  Run(const Category& category, const Typed& typed, Outcome& out) : category_(category), typed_(typed), out_(out) {}
-
-  void Do(What what, Field field = Field::kIncome, std::string_view text = {}) {
-    if (out_.stepCount < out_.steps.size()) out_.steps[out_.stepCount++] = Step{what, field, std::string(text)};
-  }
-
-  // Reads a field as the page does: its trimmed text (or "0.00") is written back, and a
-  // rejected amount ends the calculation with its message beside the field.
-  std::optional<double> Read(Field field, const FieldRule& rule) {
-    const Reading r = ReadAmount(typed_[field], rule);
-    Do(What::kWrite, field, r.text);
-    typed_[field] = r.text;
-    if (r.message != nullptr) {
-      Reject(field, r.message);
-      return std::nullopt;
-    }
-    return r.value;
-  }
-
-  void Reject(Field field, std::string_view message) {
-    out_.computed = false;
-    out_.message = message;
-    out_.messageField = field;
-    Focus(field);
-  }
-
-  void Focus(Field field) {
-    out_.focus = true;
-    out_.focusField = field;
-  }
-
-  // A reverse calculation writes the income it found into the income field, from which the
-  // forward calculation then reads it.
-  void WriteIncome(std::string text) {
-    out_.income = std::move(text);
-    Do(What::kWrite, Field::kIncome, out_.income);
-    typed_[Field::kIncome] = out_.income;
-  }
-
-  void Done(std::string_view message = {}) {
-    out_.computed = true;
-    out_.message = message;
-    out_.messageField = Field::kIncome;
-  }
-
-  void Show(Line line, std::string text) { out_[line] = std::move(text); }
-
-  const Category& category() const { return category_; }
-  const Typed& typed() const { return typed_; }
-  Outcome& out() { return out_; }
-
- private:
-  const Category& category_;
-  Typed typed_;
-  Outcome& out_;
-};
 
 void ShowPayment(Run& run, const tax::PaymentTexts& t) {
   run.Show(Line::kAllowance, t.allowance);

@@ -2,7 +2,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <system_error>
 
@@ -125,6 +127,22 @@ std::optional<double> ParseAmount(std::string_view text) {
   const bool allZero = intDigits.empty() && fracDigits.find_first_not_of('0') == std::string_view::npos;
   if (allZero) return negative ? -0.0 : 0.0;
 
+  // Up to 15 digits and a power of ten up to 22: both are exact doubles, and one IEEE
+  // division or multiplication rounds their quotient or product correctly, as from_chars does.
+  if (intDigits.size() + fracDigits.size() <= 15 && exponent >= -22 && exponent <= 22) {
+    std::uint64_t digits = 0;
+    for (char c : intDigits) digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    for (char c : fracDigits) digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    const long e10 = exponent - static_cast<long>(fracDigits.size());
+    if (e10 >= -22 && e10 <= 22) {
+      static constexpr double kTens[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+      const auto m = static_cast<double>(digits);
+      const double value = e10 < 0 ? m / kTens[-e10] : m * kTens[e10];
+      return negative ? -value : value;
+    }
+  }
+
   std::string normal;
   normal.reserve(intDigits.size() + fracDigits.size() + 16);
   normal.append(intDigits.empty() ? std::string_view("0") : intDigits);
@@ -151,9 +169,129 @@ std::optional<double> ParseAmount(std::string_view text) {
   return negative ? -value : value;
 }
 
-std::string FormatAmount(double value) { return FormatExtendedAmount(Widen(value)); }
+namespace {
+
+// Amounts of at least 0.01 and below 2^53 fen, written without going through decimal strings.
+// The general path rounds the value to 18 significant digits first and then at the second
+// decimal, a half up. With a = m / 2^j (m < 2^60 after scaling by 100), 100a = q + r / 2^j, and
+// the 18-digit grid of a has the unit 10^(E - 17), E = floor(log10 a). The halfway point
+// (q + 0.5) / 100 lies on that grid and its last grid digit is even, so the 18-digit value
+// reaches it, ties included, exactly when r / 2^j >= 1/2 - 5 x 10^(E - 16).
+// Returns false when the value is outside the range this handles.
+__extension__ using U128 = unsigned __int128;
+
+// Writes a positive number of fen as yuan with two decimals.
+bool WriteFen(std::uint64_t fen, bool negative, std::string& out) {
+  char buf[32];
+  char* end = buf + sizeof buf;
+  char* p = end;
+  std::uint64_t v = fen;
+  *--p = static_cast<char>('0' + v % 10);
+  v /= 10;
+  *--p = static_cast<char>('0' + v % 10);
+  v /= 10;
+  *--p = '.';
+  do {
+    *--p = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  if (negative) *--p = '-';
+  out.assign(p, static_cast<std::size_t>(end - p));
+  return true;
+}
+
+bool FormatAmountFast(double value, std::string& out) {
+  constexpr double kLow = 0.01;
+  constexpr double kHigh = 9007199254740992.0 / 100;  // 2^53 fen
+  const double a = std::fabs(value);
+  if (!(a >= kLow && a < kHigh)) return false;
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &a, sizeof bits);  // a is normal: 0.01 <= a
+  const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+  const int j = 1075 - static_cast<int>(bits >> 52);  // a = m / 2^j
+  if (j > 60) return false;
+  const std::uint64_t hundred = m * 100;  // < 2^60
+  std::uint64_t q = 0;
+  bool up = false;
+  if (j <= 0) {
+    q = hundred << -j;
+  } else {
+    q = hundred >> j;
+    const std::uint64_t r = hundred & ((std::uint64_t{1} << j) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (j - 1);
+    if (r >= half) {
+      up = true;
+    } else {
+      int e10 = -2;  // floor(log10 a) for a >= 0.01
+      static constexpr double kPowers[] = {0.1, 1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13};
+      for (double p : kPowers) {
+        if (a < p) break;
+        ++e10;
+      }
+      U128 scale = 1;
+      for (int k = 0; k < 16 - e10; ++k) scale *= 10;
+      up = static_cast<U128>(half - r) * scale <= static_cast<U128>(5) << j;
+    }
+  }
+  q += up ? 1 : 0;
+  return WriteFen(q, value < 0, out);
+}
+
+// The same for an extended value of at least 0.5 (so that j <= 64 below): a = m / 2^j with a
+// 64-bit m, the products taken in 128 bits.
+bool FormatExtendedFast(long double value, std::string& out) {
+  constexpr long double kLow = 0.5L;
+  constexpr long double kHigh = 9007199254740992.0L / 100;
+  const long double a = std::fabs(value);
+  if (!(a >= kLow && a < kHigh)) return false;
+  unsigned char bytes[sizeof(long double)] = {};
+  std::memcpy(bytes, &a, 10);
+  std::uint64_t m = 0;
+  std::memcpy(&m, bytes, sizeof m);
+  const int biased = bytes[8] | ((bytes[9] & 0x7F) << 8);
+  const int j = 16383 + 63 - biased;  // a = m / 2^j
+  if (j > 64 || j < 0) return false;
+  const U128 hundred = static_cast<U128>(m) * 100;
+  U128 q = hundred >> j;
+  const U128 r = hundred - (q << j);
+  bool up = false;
+  if (j > 0) {
+    const U128 half = static_cast<U128>(1) << (j - 1);
+    if (r >= half) {
+      up = true;
+    } else {
+      int e10 = -1;  // floor(log10 a) for a >= 0.5
+      static constexpr long double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13};
+      for (long double p : kPowers) {
+        if (a < p) break;
+        ++e10;
+      }
+      U128 scale = 1;
+      for (int k = 0; k < 16 - e10; ++k) scale *= 10;
+      up = (half - r) * scale <= static_cast<U128>(5) << j;
+    }
+  }
+  q += up ? 1 : 0;
+  return WriteFen(static_cast<std::uint64_t>(q), value < 0, out);
+}
+
+}  // namespace
+
+std::string FormatAmount(double value) {
+  std::string out;
+  if (FormatAmountFast(value, out)) return out;
+  return FormatExtendedAmount(Widen(value));
+}
+
+std::string FormatAmountSlowly(double value) { return FormatExtendedAmountSlowly(Widen(value)); }
 
 std::string FormatExtendedAmount(long double value) {
+  std::string out;
+  if (FormatExtendedFast(value, out)) return out;
+  return FormatExtendedAmountSlowly(value);
+}
+
+std::string FormatExtendedAmountSlowly(long double value) {
   if (!std::isfinite(value)) return {};
   const Decimal d = RoundSignificant(value, 18);
   // Digits of the value at positions 10^exponent down to 10^(exponent - 17).
@@ -240,12 +378,24 @@ std::string FormatGeneral(double value) {
   return WriteGeneral(RoundSignificant(value, 15));
 }
 
-std::string FormatPercent(double rate) {
+std::string FormatPercentSlowly(double rate) {
   // rate x 100 in extended precision, then 15 significant digits of that extended value.
   const Ext hundredfold = Widen(rate) * 100;
   if (!std::isfinite(hundredfold)) return {};
   if (hundredfold == 0) return "0%";
   return WriteGeneral(Significant(hundredfold, 15)) + "%";
+}
+
+std::string FormatPercent(double rate) {
+  const Ext hundredfold = Widen(rate) * 100;
+  // Whole percentages (every rate of the schedules): when the value is within a fraction of
+  // the 15-digit rounding unit of an integer, the 15 digits are that integer's.
+  if (hundredfold >= 1 && hundredfold < 1000) {
+    const auto whole = static_cast<Ext>(static_cast<int>(hundredfold + 0.5L));
+    const Ext tolerance = hundredfold < 10 ? 2e-15L : 2e-14L;
+    if (std::fabs(hundredfold - whole) < tolerance) return std::to_string(static_cast<int>(whole)) + "%";
+  }
+  return FormatPercentSlowly(rate);
 }
 
 }  // namespace quorvex::tax

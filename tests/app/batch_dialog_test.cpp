@@ -18,9 +18,9 @@
 
 using quorvex::app::BatchDialog;
 using quorvex::app::BatchDialogDeps;
-using quorvex::cli::FileJob;
-using quorvex::cli::FileProgress;
-using quorvex::cli::FileSummary;
+using quorvex::cli::SheetJob;
+using quorvex::cli::SheetProgress;
+using quorvex::cli::SheetSummary;
 using namespace quorvex::testing;
 
 namespace {
@@ -39,7 +39,8 @@ class BatchDialogTest : public QObject {
   QString picked;   // what the replaced file dialogs answer
   QString offered;  // what the save dialog was offered
   int runs = 0;
-  std::function<FileSummary(const FileJob&, const std::function<void(const FileProgress&)>&, const std::atomic<bool>*)>
+  std::function<SheetSummary(const SheetJob&, const std::function<void(const SheetProgress&)>&,
+                             const std::atomic<bool>*)>
       runner;
 
   BatchDialogDeps Deps() {
@@ -49,7 +50,7 @@ class BatchDialogTest : public QObject {
       offered = suggested;
       return picked;
     };
-    deps.run = [this](const FileJob& job, const std::function<void(const FileProgress&)>& progress,
+    deps.run = [this](const SheetJob& job, const std::function<void(const SheetProgress&)>& progress,
                       const std::atomic<bool>* cancel) {
       ++runs;
       return runner(job, progress, cancel);
@@ -106,13 +107,14 @@ class BatchDialogTest : public QObject {
     QTemporaryDir dir;
     std::atomic<bool> seen{false};
     Qt::HANDLE worker = nullptr;
-    FileJob job;
-    runner = [&](const FileJob& j, const std::function<void(const FileProgress&)>& progress, const std::atomic<bool>*) {
+    SheetJob job;
+    runner = [&](const SheetJob& j, const std::function<void(const SheetProgress&)>& progress,
+                 const std::atomic<bool>*) {
       worker = QThread::currentThreadId();
       job = j;
       progress({50, 100, 7});
       AwaitFlag(seen);
-      FileSummary s;
+      SheetSummary s;
       s.records = 12;
       s.rejected = 2;
       s.ok = true;
@@ -148,9 +150,9 @@ class BatchDialogTest : public QObject {
 
   // Closing the progress dialog (its title bar's button) is 取消, as its own button is.
   void closingTheProgressDialogStopsTheRunnerAndSaysSo() {
-    runner = [&](const FileJob&, const std::function<void(const FileProgress&)>&, const std::atomic<bool>* cancel) {
+    runner = [&](const SheetJob&, const std::function<void(const SheetProgress&)>&, const std::atomic<bool>* cancel) {
       AwaitFlag(*cancel);
-      FileSummary s;
+      SheetSummary s;
       s.cancelled = cancel->load();
       s.ok = !s.cancelled;
       return s;
@@ -202,9 +204,9 @@ class BatchDialogTest : public QObject {
     QFETCH(QString, error);
     QFETCH(QString, shown);
     std::atomic<bool> seen{false};
-    runner = [&](const FileJob&, const std::function<void(const FileProgress&)>&, const std::atomic<bool>*) {
+    runner = [&](const SheetJob&, const std::function<void(const SheetProgress&)>&, const std::atomic<bool>*) {
       AwaitFlag(seen);
-      FileSummary s;
+      SheetSummary s;
       s.error = error.toStdString();
       return s;
     };
@@ -235,9 +237,9 @@ class BatchDialogTest : public QObject {
     QVERIFY(existing.open(QIODevice::WriteOnly));
     existing.close();
     std::atomic<bool> seen{false};
-    runner = [&](const FileJob&, const std::function<void(const FileProgress&)>&, const std::atomic<bool>*) {
+    runner = [&](const SheetJob&, const std::function<void(const SheetProgress&)>&, const std::atomic<bool>*) {
       AwaitFlag(seen);
-      return FileSummary{};
+      return SheetSummary{};
     };
     BatchDialog dialog(nullptr, Deps());
     dialog.show();

@@ -142,7 +142,8 @@ class BatchWmTest : public QObject {
 
   void cancelWhileItRunsLeavesNoResultFile() {
     // The sheet comes through a pipe: the run waits on it, so it is still running when 取消 is
-    // pressed, however fast the machine.
+    // pressed, however fast the machine. Records are computed a block at a time, so none is
+    // counted before the pipe is closed.
     const QString sheet = dir->filePath("staff.csv");
     QCOMPARE(::mkfifo(sheet.toLocal8Bit().constData(), 0600), 0);
     const int fd = ::open(sheet.toLocal8Bit().constData(), O_RDWR);
@@ -157,7 +158,7 @@ class BatchWmTest : public QObject {
       Child<QPushButton>(d, "BtnStart")->click();
     });
     answers.Expect<QProgressDialog>([&](QProgressDialog* p) {
-      QTRY_VERIFY(p->labelText().contains("1 条"));
+      QTRY_VERIFY(p->isVisible());
       progressText = p->labelText();
       // The window still paints while the sheet is computed.
       window->update();

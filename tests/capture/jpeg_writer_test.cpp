@@ -103,7 +103,7 @@ class JpegWriterTest : public QObject {
     QFETCH(int, reason);
     // A disk with 12 KB left, 8 KB once the earlier file is on it: the first part of the
     // picture goes in, the rest cannot.
-    FullDisk disk(12 * 1024);
+    FullDisk disk(qint64{12} * 1024);
     QTemporaryDir dir;
     QString path = dir.filePath(obstacle == Obstacle::MissingFolder ? "missing/picture.jpg" : "picture.jpg");
     if (obstacle == Obstacle::FullDisk) {
@@ -131,12 +131,12 @@ class JpegWriterTest : public QObject {
   }
 
   void writeThatFitsReplacesTheFileWhole() {
-    FullDisk disk(64 * 1024);
+    FullDisk disk(qint64{64} * 1024);
     if (!disk.Mounted()) QSKIP("cannot mount a small file system here (needs root)");
     const QString path = disk.FilePath("picture.jpg");
     QString error;
     QVERIFY(WriteFileReplacing(path, "earlier", &error));
-    const QByteArray picture(20 * 1024, 'p');
+    const QByteArray picture(qsizetype{20} * 1024, 'p');
     QVERIFY2(WriteFileReplacing(path, picture, &error), qPrintable(error));
     QCOMPARE(ReadAll(path), picture);
   }

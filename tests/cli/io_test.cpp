@@ -1,88 +1,148 @@
-// Reading and writing sheets: CSV as RFC 4180 writes it, JSON Lines records.
+// Reading and writing sheets: CSV as RFC 4180 writes it, JSON Lines records, and the text
+// layer under both (byte-order mark, UTF-8 checks, GB18030, line counting).
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 #include "cli/csv.h"
 #include "cli/json_line.h"
+#include "cli/sheet_text.h"
 
 namespace quorvex::cli {
 namespace {
 
-std::vector<std::vector<std::string>> ReadAll(const std::string& text, std::string* error = nullptr) {
-  std::istringstream in(text);
-  CsvReader reader(in);
-  std::vector<std::vector<std::string>> rows;
-  std::vector<std::string> row;
-  while (reader.Next(row)) rows.push_back(row);
-  if (error != nullptr) *error = reader.Error();
-  return rows;
-}
-
 using Rows = std::vector<std::vector<std::string>>;
 
 TEST(CsvReaderTest, ReadsQuotedFieldsWithCommasQuotesAndLineBreaks) {
-  EXPECT_EQ(ReadAll("a,b\r\n\"x, y\",\"say \"\"hi\"\"\"\r\n\"two\nlines\",\r\n"),
+  EXPECT_EQ(ReadCsvText("a,b\r\n\"x, y\",\"say \"\"hi\"\"\"\r\n\"two\nlines\",\r\n"),
             (Rows{{"a", "b"}, {"x, y", "say \"hi\""}, {"two\nlines", ""}}));
+  EXPECT_EQ(ReadCsvText("a,b\r\rx\"y,\"\"\n,"), (Rows{{"a", "b"}, {"x\"y", ""}, {"", ""}}));
 }
 
-TEST(CsvReaderTest, AcceptsBomLfEndingsMissingFinalBreakAndBlankLines) {
-  std::istringstream in(
-      "\xEF\xBB\xBF"
-      "a,b\n\n1,2");
-  CsvReader reader(in);
-  std::vector<std::string> row;
-  ASSERT_TRUE(reader.Next(row));
-  EXPECT_EQ(row, (std::vector<std::string>{"a", "b"}));
-  EXPECT_TRUE(reader.HadBom());
-  ASSERT_TRUE(reader.Next(row));
-  EXPECT_EQ(row, (std::vector<std::string>{"1", "2"}));
-  EXPECT_FALSE(reader.Next(row));
-  EXPECT_EQ(reader.Error(), "");
-}
-
-TEST(CsvReaderTest, ReportsAnUnclosedQuoteAndTextAfterAQuote) {
-  std::string error;
-  EXPECT_EQ(ReadAll("a\n\"open\n", &error), (Rows{{"a"}}));
-  EXPECT_NE(error.find("never closed"), std::string::npos);
-  ReadAll("\"a\"b\n", &error);
-  EXPECT_NE(error.find("closing quote"), std::string::npos);
+TEST(CsvReaderTest, RecordEndsOnlyOutsideQuotesAndNeverBetweenCrAndLf) {
+  const CsvReader reader;
+  EXPECT_EQ(reader.LastRecordEnd("a,\"b\nc\"\nd,\"e\n", false), 8u);
+  EXPECT_EQ(reader.LastRecordEnd("a,\"b\nc\"\nd,\"e\n", true), std::string_view::npos);
+  EXPECT_EQ(reader.LastRecordEnd("a\r\nb\r", false), 3u);
+  EXPECT_EQ(reader.LastRecordEnd("a\"\nb", false), 3u);  // a quote inside a field is a character
+  EXPECT_EQ(reader.LastRecordEnd("\"a\"\"", false), std::string_view::npos);
+  EXPECT_EQ(reader.LastRecordEnd("abc", true), 3u);
 }
 
 TEST(CsvWriterTest, QuotesOnlyWhatNeedsIt) {
-  std::ostringstream out;
-  WriteCsvRecord(out, {"plain", "a,b", "say \"x\"", "l1\nl2", "税前工资", ""});
-  EXPECT_EQ(out.str(), "plain,\"a,b\",\"say \"\"x\"\"\",\"l1\nl2\",税前工资,\r\n");
-  EXPECT_EQ(ReadAll(out.str()), (Rows{{"plain", "a,b", "say \"x\"", "l1\nl2", "税前工资", ""}}));
+  std::string out;
+  for (const char* f : {"plain", "a,b", "say \"x\"", "l1\nl2", "税前工资", ""}) {
+    AppendCsvField(out, f);
+    out.push_back(',');
+  }
+  EXPECT_EQ(out, "plain,\"a,b\",\"say \"\"x\"\"\",\"l1\nl2\",税前工资,,");
+  EXPECT_EQ(ReadCsvText(out), (Rows{{"plain", "a,b", "say \"x\"", "l1\nl2", "税前工资", "", ""}}));
 }
 
-TEST(JsonLineTest, ReadsFlatObjectsKeepingNumbersAsWritten) {
+TEST(JsonLineTest, ReadsFlatObjectsKeepingValuesAsWritten) {
+  std::vector<FieldRef> f;
+  std::string arena;
   std::string error;
-  const auto f = ParseJsonLine(
-      R"({"category":"salary", "amount": 5000.10, "ok": true, "x": null, "n":"\u7a0e\ud83d\ude00"})", error);
-  ASSERT_TRUE(f.has_value()) << error;
-  ASSERT_EQ(f->size(), 5u);
-  EXPECT_EQ((*f)[1].text, "5000.10");
-  EXPECT_EQ((*f)[1].raw, "5000.10");
-  EXPECT_EQ((*f)[2].text, "true");
-  EXPECT_EQ((*f)[3].text, "");
-  EXPECT_EQ((*f)[4].text, "税\xF0\x9F\x98\x80");
+  const std::string line =
+      R"({"category":"salary", "amount": -5000.10e2, "ok": true, "x": null, "n":"\u7a0e\ud83d\ude00"})";
+  arena.reserve(line.size());
+  ASSERT_TRUE(ParseJsonObject(line, f, arena, error)) << error;
+  ASSERT_EQ(f.size(), 5u);
+  EXPECT_EQ(f[0].rawKey, "\"category\"");
+  EXPECT_EQ(f[1].text, "-5000.10e2");
+  EXPECT_TRUE(f[1].literal);
+  EXPECT_EQ(f[2].text, "true");
+  EXPECT_EQ(f[3].text, "");
+  EXPECT_EQ(f[3].raw, "null");
+  EXPECT_EQ(f[4].text, "税\xF0\x9F\x98\x80");
 }
 
-TEST(JsonLineTest, RejectsWhatIsNotAFlatObject) {
+TEST(JsonLineTest, RejectsWhatIsNotAFlatObjectOfJsonValues) {
+  std::vector<FieldRef> f;
+  std::string arena;
   std::string error;
   for (const char* line : {"[1]", "{\"a\":{\"b\":1}}", "{\"a\":1", "{\"a\" 1}", "{\"a\":1} x", "{a:1}",
-                           "{\"a\":\"\\ud800\"}", "{\"a\":01x}", "{\"a\":\"tab\there\"}", "{\"a\":-}", ""}) {
-    EXPECT_FALSE(ParseJsonLine(line, error).has_value()) << line;
+                           "{\"a\":\"\\ud800\"}", "{\"a\":01}", "{\"a\":-05}", "{\"a\":+5}", "{\"a\":1.}",
+                           "{\"a\":\"tab\there\"}", "{\"a\":-}", "{\"a\":tru}", ""}) {
+    arena.clear();
+    arena.reserve(64);
+    EXPECT_FALSE(ParseJsonObject(line, f, arena, error)) << line;
   }
 }
 
 TEST(JsonLineTest, QuoteEscapesWhatJsonRequires) {
   EXPECT_EQ(Quote("a\"b\\c\n\x01税"), "\"a\\\"b\\\\c\\n\\u0001税\"");
+  std::vector<FieldRef> f;
+  std::string arena;
   std::string error;
-  const auto back = ParseJsonLine("{\"k\":" + Quote("a\"b\\c\n\x01税") + "}", error);
-  ASSERT_TRUE(back.has_value());
-  EXPECT_EQ((*back)[0].text, "a\"b\\c\n\x01税");
+  const std::string line = "{\"k\":" + Quote("a\"b\\c\n\x01税") + "}";
+  arena.reserve(line.size());
+  ASSERT_TRUE(ParseJsonObject(line, f, arena, error));
+  EXPECT_EQ(f[0].text, "a\"b\\c\n\x01税");
+}
+
+TEST(TextTest, Utf8PrefixStopsAtTheFirstInvalidSequence) {
+  EXPECT_EQ(Utf8Prefix("abc税\xEE\x80\x80"), 9u);   // U+E000 is text
+  EXPECT_EQ(Utf8Prefix("ab\xC0\x80"), 2u);          // overlong
+  EXPECT_EQ(Utf8Prefix("ab\xED\xA0\x80"), 2u);      // surrogate
+  EXPECT_EQ(Utf8Prefix("ab\xF4\x90\x80\x80"), 2u);  // beyond U+10FFFF
+  EXPECT_EQ(Utf8Prefix("abcdefgh\xE7\xA8"), 8u);    // cut sequence
+  EXPECT_EQ(Utf8Prefix("12345678901234567\xFF"), 17u);
+}
+
+TEST(TextTest, CountLinesCountsLfCrLfAndLoneCr) {
+  const std::string text = "a\r\nb\rc\nd\r\r\n0123456789\n0123456789\r";
+  EXPECT_EQ(CountLines(text, true), 7u);
+  EXPECT_EQ(CountLines(text, false), 4u);
+}
+
+// Everything a TextInput gives, and its error.
+std::string ReadAll(TextInput& in, std::string& error) {
+  std::string text;
+  while (in.Append(text, error)) {
+  }
+  return text;
+}
+
+// Hands out at most one byte a read after the first piece, so that sequences are cut.
+class Trickle : public MemorySource {
+ public:
+  using MemorySource::MemorySource;
+  long Read(char* data, std::size_t size, std::string& error) override {
+    return MemorySource::Read(data, first_ ? (first_ = false, size) : 1, error);
+  }
+
+ private:
+  bool first_ = true;
+};
+
+TEST(TextTest, Gb18030IsRecognisedAndConvertedAcrossReads) {
+  // "姓名,金额\n张三,5000\n" in GB18030, and a four-byte sequence (U+20000).
+  const std::string gb = "\xD0\xD5\xC3\xFB,\xBD\xF0\xB6\xEE\n\xD5\xC5\xC8\xFD,5000\n\x95\x32\x82\x36";
+  Trickle source(gb);
+  TextInput in(source, Encoding::kAuto);
+  std::string error;
+  EXPECT_EQ(ReadAll(in, error), "姓名,金额\n张三,5000\n\xF0\xA0\x80\x80");
+  EXPECT_EQ(error, "");
+  EXPECT_TRUE(in.Converted());
+  MemorySource bad("\x81\x20");
+  TextInput badIn(bad, Encoding::kGb18030);
+  ReadAll(badIn, error);
+  EXPECT_EQ(error, "byte 1 is not GB18030 text");
+}
+
+TEST(TextTest, ByteOrderMarkIsSkippedAndUtf8CheckedAcrossReads) {
+  const std::string text = "\xEF\xBB\xBF税,a\n" + std::string(300000, 'x') + "税\n";
+  Trickle source(text);
+  TextInput in(source, Encoding::kAuto);
+  std::string error;
+  EXPECT_EQ(ReadAll(in, error), text.substr(3));
+  EXPECT_EQ(error, "");
+  EXPECT_TRUE(in.HadBom());
+  EXPECT_FALSE(in.Converted());
+  const std::string cutText = std::string(300000, 'x') + "\xE7\xA8";
+  MemorySource cut(cutText);
+  TextInput cutIn(cut, Encoding::kAuto);
+  ReadAll(cutIn, error);
+  EXPECT_EQ(error.rfind("byte 300001 is not UTF-8 text", 0), 0u);
 }
 
 }  // namespace

@@ -11,8 +11,10 @@
 
 #include "cli/batch.h"
 #include "cli/categories.h"
-#include "cli/sheet_files.h"
+#include "cli/sheet_engine.h"
 #include "cli/sheet_headers.h"
+#include "cli/sheet_job.h"
+#include "cli/sheet_template.h"
 #include "cli/xlsx_reader.h"
 #include "cli/xlsx_writer.h"
 #include "forms/categories.h"
@@ -142,10 +144,12 @@ TEST(ChineseHeadersTest, AddedColumnsAndTheirTextsFollowTheInputsLanguage) {
       "姓名,类别,税前收入,五险一金\n"
       "张三,年终奖所得,18001,\n"
       "李四,工资、薪金所得,5000,-1\n");
-  std::ostringstream out;
-  const BatchResult r = RunBatch(in, Format::kCsv, out, Format::kCsv);
-  EXPECT_EQ(r.rejected, 1);
-  std::istringstream lines(out.str());
+  const std::string text = in.str();
+  MemorySource source(text);
+  StringSink out;
+  const EngineResult r = ProcessSheet(source, out, {}, {}, nullptr);
+  EXPECT_EQ(r.rejected, 1u);
+  std::istringstream lines(out.text);
   std::string header, first, second;
   std::getline(lines, header);
   std::getline(lines, first);
@@ -169,8 +173,8 @@ TEST(SheetFileTest, ChineseWorkbookInWorkbookOutWithTheFiguresOfCsv) {
                    {"王五", "工资、年终奖所得", "", "30000", "8000", "800", "", ""},
                    {"赵六", "contract", "", "80000", "", "", "", "13"}};
   WriteBook(dir.File("工资表.xlsx"), input);
-  const FileSummary s =
-      RunSheetFile({dir.File("工资表.xlsx"), dir.File("结果.xlsx"), Format::kXlsx, Format::kXlsx}, {}, nullptr);
+  const SheetSummary s =
+      RunSheet({dir.File("工资表.xlsx"), dir.File("结果.xlsx"), Format::kXlsx, Format::kXlsx}, {}, nullptr);
   ASSERT_TRUE(s.ok) << s.error;
   EXPECT_EQ(s.records, 4u);
   EXPECT_EQ(s.rejected, 1u);
@@ -186,8 +190,7 @@ TEST(SheetFileTest, ChineseWorkbookInWorkbookOutWithTheFiguresOfCsv) {
     csv << "\n";
   }
   WriteText(dir.File("工资表.csv"), csv.str());
-  ASSERT_TRUE(
-      RunSheetFile({dir.File("工资表.csv"), dir.File("结果2.xlsx"), Format::kCsv, Format::kXlsx}, {}, nullptr).ok);
+  ASSERT_TRUE(RunSheet({dir.File("工资表.csv"), dir.File("结果2.xlsx"), Format::kCsv, Format::kXlsx}, {}, nullptr).ok);
   EXPECT_EQ(ReadBook(dir.File("结果2.xlsx")), out);
   for (const char* column : {"应纳税额", "税后收入", "税率", "纳税总额"}) {
     std::vector<std::string> expected;
@@ -206,24 +209,27 @@ TEST(SheetFileTest, ChineseWorkbookInWorkbookOutWithTheFiguresOfCsv) {
   }
 }
 
-TEST(SheetFileTest, RefusesToOverwriteTheInputOrAFileHeldOpen) {
+TEST(SheetFileTest, AResultOverTheInputIsComputedFromTheWholeInput) {
   TempFolder dir;
   WriteText(dir.File("a.csv"), "category,amount\nsalary,5000\n");
-  FileSummary s = RunSheetFile({dir.File("a.csv"), dir.File("a.csv"), Format::kCsv, Format::kCsv}, {}, nullptr);
-  EXPECT_FALSE(s.ok);
-  EXPECT_NE(s.error.find("输入文件本身"), std::string::npos) << s.error;
-  EXPECT_EQ(ReadText(dir.File("a.csv")), "category,amount\nsalary,5000\n");
+  SheetSummary s = RunSheet({dir.File("a.csv"), dir.File("a.csv"), Format::kCsv, Format::kCsv}, {}, nullptr);
+  ASSERT_TRUE(s.ok) << s.error;
+  EXPECT_EQ(s.records, 1u);
+  EXPECT_EQ(ReadText(dir.File("a.csv")).rfind("category,amount,status", 0), 0u);
 
-  WriteText(dir.File("r.xlsx"), "old result");
-  WriteText(dir.File(".~lock.r.xlsx#"), "");
-  s = RunSheetFile({dir.File("a.csv"), dir.File("r.xlsx"), Format::kCsv, Format::kXlsx}, {}, nullptr);
-  EXPECT_FALSE(s.ok);
-  EXPECT_EQ(s.error.rfind(dir.File("r.xlsx") + "：", 0), 0u) << s.error;
-  EXPECT_EQ(ReadText(dir.File("r.xlsx")), "old result");
-
-  s = RunSheetFile({dir.File("a.csv"), dir.File("no-such-folder/r.xlsx"), Format::kCsv, Format::kXlsx}, {}, nullptr);
+  s = RunSheet({dir.File("a.csv"), dir.File("no-such-folder/r.xlsx"), Format::kCsv, Format::kXlsx}, {}, nullptr);
   EXPECT_FALSE(s.ok);
   EXPECT_NE(s.error.find("no-such-folder/r.xlsx"), std::string::npos) << s.error;
+}
+
+TEST(SheetFileTest, WorkbooksAreReadAndWrittenAsFilesOnly) {
+  TempFolder dir;
+  WriteText(dir.File("a.csv"), "category,amount\nsalary,5000\n");
+  SheetSummary s = RunSheet({"-", dir.File("r.csv"), Format::kXlsx, Format::kCsv}, {}, nullptr);
+  EXPECT_FALSE(s.ok);
+  s = RunSheet({dir.File("a.csv"), "-", Format::kCsv, Format::kXlsx}, {}, nullptr);
+  EXPECT_FALSE(s.ok);
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"a.csv"}));
 }
 
 TEST(SheetFileTest, AFailedOrCancelledRunLeavesTheOldResultAndNoTemporaryFile) {
@@ -231,19 +237,19 @@ TEST(SheetFileTest, AFailedOrCancelledRunLeavesTheOldResultAndNoTemporaryFile) {
   WriteText(dir.File("bad.xlsx"), "not a workbook");
   WriteText(dir.File("good.csv"), "category,amount\nsalary,5000\nsalary,6000\n");
   WriteText(dir.File("r.csv"), "old result");
-  FileSummary s = RunSheetFile({dir.File("bad.xlsx"), dir.File("r.csv"), Format::kXlsx, Format::kCsv}, {}, nullptr);
+  SheetSummary s = RunSheet({dir.File("bad.xlsx"), dir.File("r.csv"), Format::kXlsx, Format::kCsv}, {}, nullptr);
   EXPECT_FALSE(s.ok);
-  EXPECT_EQ(s.error.rfind(dir.File("bad.xlsx") + "：", 0), 0u) << s.error;
+  EXPECT_EQ(s.error.rfind(dir.File("bad.xlsx"), 0), 0u) << s.error;
 
   const std::atomic<bool> cancel{true};
-  s = RunSheetFile({dir.File("good.csv"), dir.File("r.csv"), Format::kCsv, Format::kCsv}, {}, &cancel);
+  s = RunSheet({dir.File("good.csv"), dir.File("r.csv"), Format::kCsv, Format::kCsv}, {}, &cancel);
   EXPECT_FALSE(s.ok);
   EXPECT_TRUE(s.cancelled);
 
   WriteText(dir.File("empty.csv"), "");
-  s = RunSheetFile({dir.File("empty.csv"), dir.File("r.csv"), Format::kCsv, Format::kCsv}, {}, nullptr);
+  s = RunSheet({dir.File("empty.csv"), dir.File("r.csv"), Format::kCsv, Format::kCsv}, {}, nullptr);
   EXPECT_FALSE(s.ok);
-  EXPECT_NE(s.error.find("表头"), std::string::npos) << s.error;
+  EXPECT_NE(s.error.find("header"), std::string::npos) << s.error;
 
   EXPECT_EQ(ReadText(dir.File("r.csv")), "old result");
   EXPECT_EQ(dir.Names(), (std::vector<std::string>{"bad.xlsx", "empty.csv", "good.csv", "r.csv"}));
@@ -252,8 +258,7 @@ TEST(SheetFileTest, AFailedOrCancelledRunLeavesTheOldResultAndNoTemporaryFile) {
 TEST(SheetFileTest, WorkbookRowsBlankOrStyledBeyondTheHeaderAreNotRecords) {
   TempFolder dir;
   WriteBook(dir.File("in.xlsx"), {{"category", "amount"}, {"", ""}, {"salary", "5000", ""}});
-  const FileSummary s =
-      RunSheetFile({dir.File("in.xlsx"), dir.File("out.csv"), Format::kXlsx, Format::kCsv}, {}, nullptr);
+  const SheetSummary s = RunSheet({dir.File("in.xlsx"), dir.File("out.csv"), Format::kXlsx, Format::kCsv}, {}, nullptr);
   ASSERT_TRUE(s.ok) << s.error;
   EXPECT_EQ(s.records, 1u);
   EXPECT_EQ(s.rejected, 0u);
@@ -269,8 +274,8 @@ TEST(SheetTemplateTest, HasChineseHeadersAndOneExampleOfEachCategoryThatComputes
   for (const forms::Category& c : forms::Categories()) categories.emplace_back(c.listText);
   EXPECT_EQ(Column(rows, "收入类型"), categories);
 
-  const FileSummary s =
-      RunSheetFile({dir.File("模板.xlsx"), dir.File("模板结果.xlsx"), Format::kXlsx, Format::kXlsx}, {}, nullptr);
+  const SheetSummary s =
+      RunSheet({dir.File("模板.xlsx"), dir.File("模板结果.xlsx"), Format::kXlsx, Format::kXlsx}, {}, nullptr);
   ASSERT_TRUE(s.ok) << s.error;
   EXPECT_EQ(s.records, categories.size());
   EXPECT_EQ(s.rejected, 0u);

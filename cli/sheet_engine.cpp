@@ -1,0 +1,442 @@
+#include "cli/sheet_engine.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "cli/record_calc.h"
+
+namespace quorvex::cli {
+namespace {
+
+// A block is about this much input, and about this much output at most.
+constexpr std::size_t kBlockInput = std::size_t{128} << 10;
+constexpr std::size_t kBlockOutput = std::size_t{1} << 20;
+
+struct Block {
+  std::string bytes;  // whole records
+  std::uint64_t firstLine = 1;
+};
+
+// Cuts the text into blocks of whole records.
+class Chunker {
+ public:
+  Chunker(TextInput& in, const SheetReader& reader, std::size_t maxLines)
+      : in_(in), reader_(reader), maxLines_(maxLines) {}
+
+  // Next() fills `block`; false at the end (`error` empty) or on an error.
+  bool Next(Block& block, EngineResult& result);
+  // Header() gives the reader the first record, and what follows as far as it was read.
+  bool Header(SheetReader& reader, Layout& layout, EngineResult& result);
+  bool Rewind(EngineResult& result);
+  bool Started(EngineResult& result);
+  void SetMaxLines(std::size_t maxLines) { maxLines_ = maxLines; }
+
+ private:
+  bool More(EngineResult& result);
+  std::string_view Data() const { return std::string_view(pending_).substr(pos_); }
+  std::size_t CutAtLines(std::string_view data, std::size_t end) const;
+
+  TextInput& in_;
+  const SheetReader& reader_;
+  std::size_t maxLines_;
+  std::string pending_;
+  std::size_t pos_ = 0;
+  std::uint64_t line_ = 1;
+  bool end_ = false;
+};
+
+bool Chunker::More(EngineResult& result) {
+  if (pos_ > 0) {
+    pending_.erase(0, pos_);
+    pos_ = 0;
+  }
+  std::string error;
+  if (in_.Append(pending_, error)) return true;
+  if (!error.empty()) {
+    result.ioError = error.rfind("cannot ", 0) == 0;
+    result.error = std::move(error);
+    return false;
+  }
+  end_ = true;
+  return true;
+}
+
+bool Chunker::Started(EngineResult& result) { return pending_.size() > pos_ || end_ || More(result); }
+
+bool Chunker::Rewind(EngineResult& result) {
+  std::string error;
+  if (!in_.Rewind(error)) {
+    result.error = std::move(error);
+    result.ioError = true;
+    return false;
+  }
+  pending_.clear();
+  pos_ = 0;
+  line_ = 1;
+  end_ = false;
+  return true;
+}
+
+std::size_t Chunker::CutAtLines(std::string_view data, std::size_t end) const {
+  // Too many short records for one block's output: cut after maxLines_ line feeds.
+  std::size_t at = 0;
+  for (std::size_t n = 0; n < maxLines_; ++n) {
+    const void* lf = std::memchr(data.data() + at, '\n', end - at);
+    if (lf == nullptr) return end;
+    at = static_cast<std::size_t>(static_cast<const char*>(lf) - data.data()) + 1;
+  }
+  const std::size_t cut = reader_.LastRecordEnd(data.substr(0, at), false);
+  return cut == std::string_view::npos ? end : cut;
+}
+
+bool Chunker::Next(Block& block, EngineResult& result) {
+  for (;;) {
+    const std::string_view data = Data();
+    if (data.empty() && end_) return false;
+    if (data.size() >= kBlockInput || end_) {
+      const std::string_view window = data.substr(0, kBlockInput);
+      std::size_t end = reader_.LastRecordEnd(window, end_ && window.size() == data.size());
+      if (end == std::string_view::npos && window.size() < data.size()) end = reader_.LastRecordEnd(data, end_);
+      if (end != std::string_view::npos) {
+        std::uint64_t lines = CountLines(data.substr(0, end), reader_.LoneCrBreaksLines());
+        if (lines > maxLines_) {
+          end = CutAtLines(data, end);
+          lines = CountLines(data.substr(0, end), reader_.LoneCrBreaksLines());
+        }
+        block.bytes.assign(data.substr(0, end));
+        block.firstLine = line_;
+        line_ += lines;
+        pos_ += end;
+        return true;
+      }
+      if (end_) {
+        const std::size_t whole = reader_.LastRecordEnd(data, false);
+        const std::uint64_t at =
+            line_ + (whole == std::string_view::npos ? 0 : CountLines(data.substr(0, whole), true));
+        result.error = "a quoted field of the record on line " + std::to_string(at) + " is never closed";
+        return false;
+      }
+      if (data.size() > kMaxRecordBytes) {
+        result.error = "the record on line " + std::to_string(line_) + " is longer than " +
+                       std::to_string(kMaxRecordBytes >> 20) + " MiB";
+        return false;
+      }
+    }
+    if (!More(result)) return false;
+  }
+}
+
+bool Chunker::Header(SheetReader& reader, Layout& layout, EngineResult& result) {
+  for (;;) {
+    const std::string_view data = Data();
+    std::size_t end = reader.LastRecordEnd(data, end_);
+    if (end != std::string_view::npos || end_) {
+      if (end == std::string_view::npos) end = data.size();
+      std::size_t used = 0;
+      std::uint64_t line = line_;
+      if (reader.ReadHeader(data.substr(0, end), used, line, layout, result.error)) {
+        pos_ += used;
+        line_ = line;
+        return true;
+      }
+      if (!result.error.empty()) return false;
+      if (end_) {
+        result.error = "the sheet has no header row";
+        return false;
+      }
+    }
+    if (data.size() > kMaxRecordBytes) {
+      result.error = "the header is longer than " + std::to_string(kMaxRecordBytes >> 20) + " MiB";
+      return false;
+    }
+    if (!More(result)) return false;
+  }
+}
+
+// The work of one block, on any thread.
+struct Worker {
+  const SheetReader& reader;
+  const SheetWriter& writer;
+  std::string arena;
+  Record record;
+
+  void Run(const Block& block, std::string& out, std::uint64_t& records, std::uint64_t& rejected) {
+    out.clear();
+    records = rejected = 0;
+    if (arena.capacity() < block.bytes.size() + 16) arena.reserve(block.bytes.size() + 16);
+    std::size_t pos = 0;
+    std::uint64_t line = block.firstLine;
+    for (;;) {
+      arena.clear();
+      if (!reader.Parse(block.bytes, pos, line, record, arena)) break;
+      const Outcome outcome = ComputeRecord(record);
+      writer.Write(record, outcome, out);
+      ++records;
+      rejected += outcome.ok ? 0 : 1;
+    }
+  }
+};
+
+// Calls the progress function at most ten times a second.
+class Pacer {
+ public:
+  Pacer(const ProgressFunction& progress, const TextInput& in) : progress_(progress), in_(in) {}
+  void Tick(std::uint64_t records) {
+    if (!progress_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_ < std::chrono::milliseconds(100)) return;
+    last_ = now;
+    progress_({in_.BytesRead(), in_.BytesTotal(), records});
+  }
+
+ private:
+  const ProgressFunction& progress_;
+  const TextInput& in_;
+  std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+};
+
+bool Cancelled(const std::atomic<bool>* cancel) { return cancel != nullptr && cancel->load(); }
+
+// JSON Lines in, CSV out: the columns are every key of every record, in the order first met;
+// a key that comes twice in one record has two columns.
+bool CollectColumns(Chunker& chunker, const SheetReader& reader, Layout& layout, EngineResult& result, Pacer& pacer) {
+  Block block;
+  Record record;
+  std::string arena;
+  std::vector<std::uint64_t> seenIn;  // per column: the record that last had its key
+  std::vector<std::size_t> count;     // per column: occurrences of its key in that record
+  std::uint64_t serial = 0;
+  while (chunker.Next(block, result)) {
+    pacer.Tick(0);
+    arena.reserve(block.bytes.size() + 16);
+    std::size_t pos = 0;
+    std::uint64_t line = block.firstLine;
+    for (;;) {
+      arena.clear();
+      if (!reader.Parse(block.bytes, pos, line, record, arena)) break;
+      ++serial;
+      for (const FieldRef& f : record.fields) {
+        long first = FindColumn(layout, f.key, 0);
+        std::size_t nth = 0;
+        if (first < 0) {
+          first = AddColumn(layout, f.key, 0);
+        } else if (seenIn[first] == serial) {
+          nth = ++count[first];
+        }
+        const long column = first < 0 ? -1 : nth == 0 ? first : AddColumn(layout, f.key, nth);
+        if (column < 0) {
+          result.error = "the records have more than " + std::to_string(kMaxColumns) + " different fields";
+          return false;
+        }
+        seenIn.resize(layout.columns.size(), 0);
+        count.resize(layout.columns.size(), 0);
+        if (nth == 0) {
+          seenIn[first] = serial;
+          count[first] = 0;
+        }
+      }
+    }
+  }
+  return result.error.empty() && chunker.Rewind(result);
+}
+
+}  // namespace
+
+bool FdSink::Write(std::string_view data, std::string& error) {
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd_, data.data(), data.size());
+    if (n > 0) {
+      data.remove_prefix(static_cast<std::size_t>(n));
+      continue;
+    }
+    if (n < 0 && errno == EINTR && (cancel_ == nullptr || !cancel_->load())) continue;
+    error = "cannot write " + name_ + ": " + (n < 0 ? std::strerror(errno) : "nothing written");
+    return false;
+  }
+  return true;
+}
+
+unsigned EffectiveThreads(unsigned threads) {
+  if (threads == 0) threads = std::max(1U, std::thread::hardware_concurrency());
+  return std::min(threads, 8U);
+}
+
+namespace {
+
+// Several threads compute blocks; the calling thread reads them in and writes them out in
+// their order. At most `slots` blocks are in flight.
+class Pipeline {
+ public:
+  Pipeline(const SheetReader& reader, const SheetWriter& writer, unsigned threads) : slots_(threads + 2) {
+    for (unsigned i = 0; i < threads; ++i) {
+      workers_.emplace_back([this, &reader, &writer] {
+        Worker worker{reader, writer, {}, {}};
+        for (;;) {
+          std::size_t index = 0;
+          {
+            std::unique_lock<std::mutex> lock(mutex_);
+            work_.wait(lock, [this] { return stop_ || !queue_.empty(); });
+            if (stop_) return;
+            index = queue_.front();
+            queue_.pop_front();
+          }
+          Slot& slot = slots_[index];
+          worker.Run(slot.block, slot.out, slot.records, slot.rejected);
+          {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            slot.done = true;
+          }
+          done_.notify_one();
+        }
+      });
+    }
+  }
+  ~Pipeline() {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    work_.notify_all();
+    for (std::thread& t : workers_) t.join();
+  }
+  Pipeline(const Pipeline&) = delete;
+  Pipeline& operator=(const Pipeline&) = delete;
+
+  bool Run(Chunker& chunker, ByteSink& sink, EngineResult& result, Pacer& pacer, const std::atomic<bool>* cancel) {
+    std::uint64_t read = 0;
+    std::uint64_t written = 0;
+    bool inputDone = false;
+    for (;;) {
+      while (!inputDone && read - written < slots_.size()) {
+        Slot& slot = slots_[read % slots_.size()];
+        if (!chunker.Next(slot.block, result)) {
+          if (!result.error.empty()) return false;
+          inputDone = true;
+          break;
+        }
+        {
+          const std::lock_guard<std::mutex> lock(mutex_);
+          slot.done = false;
+          queue_.push_back(read % slots_.size());
+        }
+        work_.notify_one();
+        ++read;
+      }
+      if (written == read) return true;
+      Slot& slot = slots_[written % slots_.size()];
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        done_.wait(lock, [&slot] { return slot.done; });
+      }
+      if (!sink.Write(slot.out, result.error)) {
+        result.ioError = true;
+        return false;
+      }
+      result.records += slot.records;
+      result.rejected += slot.rejected;
+      ++written;
+      pacer.Tick(result.records);
+      if (Cancelled(cancel)) {
+        result.cancelled = true;
+        return false;
+      }
+    }
+  }
+
+ private:
+  struct Slot {
+    Block block;
+    std::string out;
+    std::uint64_t records = 0;
+    std::uint64_t rejected = 0;
+    bool done = false;
+  };
+
+  std::vector<Slot> slots_;
+  std::vector<std::thread> workers_;
+  std::mutex mutex_;
+  std::condition_variable work_;
+  std::condition_variable done_;
+  std::deque<std::size_t> queue_;
+  bool stop_ = false;
+};
+
+bool RunInline(Chunker& chunker, Worker& worker, ByteSink& sink, EngineResult& result, Pacer& pacer,
+               const std::atomic<bool>* cancel) {
+  Block block;
+  std::string out;
+  while (chunker.Next(block, result)) {
+    std::uint64_t records = 0;
+    std::uint64_t rejected = 0;
+    worker.Run(block, out, records, rejected);
+    if (!sink.Write(out, result.error)) {
+      result.ioError = true;
+      return false;
+    }
+    result.records += records;
+    result.rejected += rejected;
+    pacer.Tick(result.records);
+    if (Cancelled(cancel)) {
+      result.cancelled = true;
+      return false;
+    }
+  }
+  return result.error.empty();
+}
+
+}  // namespace
+
+EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
+                          const ProgressFunction& progress, const std::atomic<bool>* cancel) {
+  EngineResult result;
+  TextInput in(source, options.encoding);
+  const std::unique_ptr<SheetReader> reader = MakeReader(options.in);
+  Pacer pacer(progress, in);
+  Layout layout;
+  layout.in = options.in;
+  layout.out = options.out;
+  // The writer's estimate bounds the records of a block; the layout is only known later, so
+  // take the largest per-record cost a layout can have.
+  std::size_t perRecord = 600 + kMaxColumns;
+  Chunker chunker(in, *reader, std::max<std::size_t>(64, kBlockOutput / perRecord));
+  if (!chunker.Started(result)) return result;
+  if (reader->HasHeader()) {
+    if (!chunker.Header(*reader, layout, result)) return result;
+  } else if (IsTable(options.out)) {
+    in.ExpectPasses(2);
+    if (!CollectColumns(chunker, *reader, layout, result, pacer)) return result;
+    if (!chunker.Started(result)) return result;
+  }
+  layout.bom = options.out != Format::kXlsx && (in.HadBom() || in.Converted());
+  layout.names = OutputNames(layout.columns);
+  const std::unique_ptr<SheetWriter> writer = MakeWriter(layout);
+  perRecord = writer->PerRecordBytes();
+  chunker.SetMaxLines(std::max<std::size_t>(64, kBlockOutput / perRecord));
+  std::string head;
+  writer->Begin(head);
+  if (!sink.Write(head, result.error)) {
+    result.ioError = true;
+    return result;
+  }
+  const unsigned threads = EffectiveThreads(options.threads);
+  if (threads <= 1) {
+    Worker worker{*reader, *writer, {}, {}};
+    RunInline(chunker, worker, sink, result, pacer, cancel);
+  } else {
+    Pipeline pipeline(*reader, *writer, threads);
+    pipeline.Run(chunker, sink, result, pacer, cancel);
+  }
+  if (progress) progress({in.BytesRead(), in.BytesTotal(), result.records});
+  return result;
+}
+
+}  // namespace quorvex::cli

@@ -1,0 +1,78 @@
+// The sheet engine: reads a sheet piece by piece, computes every record on one or more
+// threads, and writes the records in their input order, in flat memory.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "cli/sheet_format.h"
+#include "cli/sheet_text.h"
+
+namespace quorvex::cli {
+
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  // Write() writes all of `data`; false with `error` set to the reason when it cannot.
+  virtual bool Write(std::string_view data, std::string& error) = 0;
+};
+
+// A file descriptor, not owned; writes interrupted by a signal are retried unless `cancel` is set.
+class FdSink : public ByteSink {
+ public:
+  FdSink(int fd, std::string name, const std::atomic<bool>* cancel)
+      : fd_(fd), name_(std::move(name)), cancel_(cancel) {}
+  bool Write(std::string_view data, std::string& error) override;
+
+ private:
+  int fd_;
+  std::string name_;
+  const std::atomic<bool>* cancel_;
+};
+
+class StringSink : public ByteSink {
+ public:
+  bool Write(std::string_view data, std::string&) override {
+    text.append(data);
+    return true;
+  }
+  std::string text;
+};
+
+struct SheetProgress {
+  std::uint64_t bytesRead = 0;
+  std::uint64_t bytesTotal = 0;  // 0 when unknown
+  std::uint64_t records = 0;
+};
+
+using ProgressFunction = std::function<void(const SheetProgress&)>;
+
+struct EngineOptions {
+  Format in = Format::kCsv;
+  Format out = Format::kCsv;
+  Encoding encoding = Encoding::kAuto;
+  unsigned threads = 1;  // 0: one per core
+};
+
+struct EngineResult {
+  std::uint64_t records = 0;
+  std::uint64_t rejected = 0;
+  bool cancelled = false;
+  // Not empty: the run failed. `ioError`: reading or writing failed (the text names the
+  // file); otherwise the sheet itself cannot be processed.
+  std::string error;
+  bool ioError = false;
+};
+
+// ProcessSheet() computes every record of `source` and writes the sheet to `sink`. The
+// progress function is called at most about ten times a second; `cancel` stops the run.
+EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
+                          const ProgressFunction& progress, const std::atomic<bool>* cancel);
+
+// The number of threads `threads` asks for: 0 is one per core; at most 8.
+unsigned EffectiveThreads(unsigned threads);
+
+}  // namespace quorvex::cli

@@ -1,0 +1,141 @@
+// What the sheet formats share: the record a reader hands to the calculation, the sheet's
+// layout, and the reader and writer each format provides. A format plugs in with one reader
+// and one writer class and a line in MakeReader()/MakeWriter().
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "cli/record.h"
+
+namespace quorvex::cli {
+
+// An Excel workbook (kXlsx) reaches the engine as CSV text and leaves it as CSV text that
+// becomes the workbook's rows (cli/xlsx_sheet.h).
+enum class Format { kCsv, kJsonLines, kXlsx };
+
+// Whether records of the format are rows under a header row (CSV and workbooks).
+inline bool IsTable(Format format) { return format != Format::kJsonLines; }
+
+// Limits that keep memory flat whatever the input's shape.
+inline constexpr std::size_t kMaxRecordBytes = std::size_t{1} << 20;  // a record (CSV row, JSON line)
+inline constexpr std::size_t kMaxColumns = 16384;                     // columns of a sheet
+
+// The request fields a record may carry, in Request order.
+inline constexpr std::array<std::string_view, 8> kRequestKeys{"category",      "calc",      "amount", "salary",
+                                                              "contributions", "threshold", "months", "planned_bonus"};
+
+// One field of a record, as views into the block being processed (or the worker's arena).
+struct FieldRef {
+  std::string_view key;     // JSON Lines: the key; CSV: empty (the column's position names it)
+  std::string_view rawKey;  // JSON Lines: the key as written, quotes included
+  std::string_view raw;     // the value as written: CSV with its quotes, JSON as a literal
+  std::string_view text;    // the value as text
+  bool literal = false;     // JSON number, true, false or null (written unquoted)
+};
+
+struct Record {
+  std::uint64_t line = 0;  // the line the record starts on; the first line of the input is 1
+  std::string_view raw;    // the record as written, without its line break
+  std::vector<FieldRef> fields;
+  std::string error;  // not empty: the record is malformed, this says how
+  std::array<std::string_view, kRequestKeys.size()> request{};
+};
+
+// Heterogeneous hashing, so column look-ups take a string_view without a copy.
+struct NameHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+using NameIndex = std::unordered_map<std::string, std::uint32_t, NameHash, std::equal_to<>>;
+
+// The sheet as the writer sees it.
+struct Layout {
+  Format in = Format::kCsv;
+  Format out = Format::kCsv;
+  bool bom = false;  // write a UTF-8 byte-order mark first
+  // The header names input fields in Chinese: the outcome columns get Chinese headers, the
+  // status reads 正常/有误 and the blind-zone warning 是/否.
+  bool chinese = false;
+  std::vector<std::string> columns;  // input columns: the CSV header, or every JSON key seen
+  std::vector<std::string> names;    // their output names (renamed where they clash with the outcome's)
+  // JSON Lines in, CSV out: the column of a key's first occurrence in a record, and for each
+  // column, the columns of the same key's second, third, ... occurrence.
+  NameIndex index;
+  std::vector<std::vector<std::uint32_t>> repeats;
+  // CSV in: the column of each request field, or -1.
+  std::array<int, kRequestKeys.size()> requestColumn{-1, -1, -1, -1, -1, -1, -1, -1};
+};
+
+class SheetReader {
+ public:
+  virtual ~SheetReader() = default;
+  // Whether every record shares the columns of a header row (CSV). Without one (JSON Lines),
+  // a CSV output's columns are every key of every record, collected in a first pass.
+  virtual bool HasHeader() const = 0;
+  // Reads the header from `text`, which ends with a whole record unless the input is that
+  // short; `used` and `line` are advanced past it. false with `error` set when the sheet
+  // cannot be processed, false with `error` empty when `text` holds no record yet.
+  virtual bool ReadHeader(std::string_view text, std::size_t& used, std::uint64_t& line, Layout& layout,
+                          std::string& error) = 0;
+  // The end of the last complete record within `data`: records may only be cut there.
+  // `atEnd`: no more input follows. npos when no record ends within `data`, and at the end
+  // when the last record is unfinished (an unclosed quote).
+  virtual std::size_t LastRecordEnd(std::string_view data, bool atEnd) const = 0;
+  // Parses the record starting at `pos` of `s`, a block of whole records, skipping blank
+  // lines; false when the block holds no more. `line` is the line at `pos` and is advanced.
+  // Views point into `s` or `arena`, which the caller clears for each block and reserves
+  // to the block's size, so that it never moves.
+  virtual bool Parse(std::string_view s, std::size_t& pos, std::uint64_t& line, Record& record,
+                     std::string& arena) const = 0;
+  // Whether a lone carriage return ends a line (for line numbers).
+  virtual bool LoneCrBreaksLines() const = 0;
+};
+
+class SheetWriter {
+ public:
+  virtual ~SheetWriter() = default;
+  // What precedes the records: the byte-order mark and the CSV header.
+  virtual void Begin(std::string& out) const = 0;
+  // One record with its outcome. Called from several threads at once.
+  virtual void Write(const Record& record, const Outcome& outcome, std::string& out) const = 0;
+  // An upper estimate of the bytes written for a record, beyond twice its input bytes.
+  virtual std::size_t PerRecordBytes() const = 0;
+};
+
+std::unique_ptr<SheetReader> MakeReader(Format format);
+std::unique_ptr<SheetWriter> MakeWriter(const Layout& layout);
+
+// The outcome's texts in the order of OutcomeColumns(); empty where the page shows nothing.
+// `warning` is "true" or "false"; with `chinese`, the status is 正常 or 有误, the field its
+// Chinese header and the warning 是 or 否.
+std::array<std::string_view, 5 + kLineKeys.size()> OutcomeTexts(const Outcome& outcome, bool chinese = false);
+
+// AddColumn() returns the column of the `nth` (0 = first) occurrence of `key` within a
+// record, adding it to the layout when new; -1 beyond kMaxColumns.
+long AddColumn(Layout& layout, std::string_view key, std::size_t nth);
+// FindColumn() is the same look-up without adding: -1 when the layout lacks it.
+long FindColumn(const Layout& layout, std::string_view key, std::size_t nth);
+
+// Helpers of the writers.
+void AppendCsvField(std::string& out, std::string_view text);
+void AppendJsonString(std::string& out, std::string_view text);
+
+// The names of the outcome columns, in output order.
+const std::vector<std::string>& OutcomeColumns();
+bool IsOutcomeColumn(std::string_view name);
+
+// Output names for input columns: a name that an outcome column also has becomes name_1
+// (or _2, ... the first not taken), so the outcome never lands in a column of the input.
+std::vector<std::string> OutputNames(const std::vector<std::string>& columns);
+
+// The request fields of a record, for the calculation.
+Request RequestOf(const Record& record);
+
+}  // namespace quorvex::cli

@@ -1,0 +1,222 @@
+#include "cli/sheet_text.h"
+
+#include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace quorvex::cli {
+namespace {
+
+constexpr std::size_t kReadSize = std::size_t{256} << 10;
+constexpr char kBom[] = "\xEF\xBB\xBF";
+
+iconv_t Converter(void* handle) { return static_cast<iconv_t>(handle); }
+
+std::uint64_t Load8(const char* p) {
+  std::uint64_t v = 0;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// 0x80 in each byte of `v` that equals `c`, 0 in the others.
+std::uint64_t Matches(std::uint64_t v, char c) {
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+  const std::uint64_t x = v ^ (0x0101010101010101ULL * static_cast<unsigned char>(c));
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+// The number of bytes marked by Matches().
+std::uint64_t Marked(std::uint64_t mask) { return ((mask >> 7) * 0x0101010101010101ULL) >> 56; }
+
+}  // namespace
+
+FdSource::FdSource(int fd, std::string name, const std::atomic<bool>* cancel)
+    : fd_(fd), name_(std::move(name)), cancel_(cancel) {
+  struct stat st {};
+  if (fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) size_ = static_cast<std::uint64_t>(st.st_size);
+}
+
+long FdSource::Read(char* data, std::size_t size, std::string& error) {
+  for (;;) {
+    const ssize_t n = ::read(fd_, data, size);
+    if (n >= 0) return static_cast<long>(n);
+    if (errno == EINTR && (cancel_ == nullptr || !cancel_->load())) continue;
+    error = "cannot read " + name_ + ": " + std::strerror(errno);
+    return -1;
+  }
+}
+
+bool FdSource::Rewind(std::string& error) {
+  if (lseek(fd_, 0, SEEK_SET) == 0) return true;
+  error = "cannot read " + name_ + " twice: " + std::strerror(errno);
+  return false;
+}
+
+long MemorySource::Read(char* data, std::size_t size, std::string&) {
+  const std::size_t n = std::min(size, bytes_.size() - pos_);
+  std::memcpy(data, bytes_.data() + pos_, n);
+  pos_ += n;
+  return static_cast<long>(n);
+}
+
+TextInput::TextInput(ByteSource& source, Encoding encoding) : source_(source), encoding_(encoding) {}
+
+TextInput::~TextInput() {
+  if (iconv_ != nullptr) iconv_close(Converter(iconv_));
+}
+
+bool TextInput::Fill(std::string& error) {
+  const std::size_t old = raw_.size();
+  raw_.resize(old + kReadSize);
+  const long n = source_.Read(raw_.data() + old, kReadSize, error);
+  raw_.resize(old + static_cast<std::size_t>(std::max(n, 0L)));
+  if (n < 0) return false;
+  if (n == 0) end_ = true;
+  bytesRead_ += static_cast<std::uint64_t>(n);
+  return true;
+}
+
+bool TextInput::Append(std::string& text, std::string& error) {
+  if (!started_) {
+    // The first piece: enough bytes to see a byte-order mark and choose the encoding.
+    while (!end_ && raw_.size() < kReadSize) {
+      if (!Fill(error)) return false;
+    }
+    started_ = true;
+    if (raw_.compare(0, 3, kBom) == 0) {
+      bom_ = true;
+      raw_.erase(0, 3);
+      decodedBytes_ = 3;
+      if (encoding_ == Encoding::kAuto) encoding_ = Encoding::kUtf8;
+    }
+    if (encoding_ == Encoding::kAuto) {
+      const std::size_t valid = Utf8Prefix(raw_);
+      // A sequence cut by the end of the piece is no sign of another encoding.
+      const bool utf8 = valid == raw_.size() ||
+                        (!end_ && raw_.size() - valid < 4 && Utf8Prefix(raw_.substr(valid) + "\x80\x80\x80") > 0);
+      encoding_ = utf8 ? Encoding::kUtf8 : Encoding::kGb18030;
+    }
+    if (encoding_ == Encoding::kGb18030 && iconv_ == nullptr) {
+      iconv_t cd = iconv_open("UTF-8", "GB18030");
+      if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr): iconv's error value
+        error = std::string("cannot convert from GB18030: ") + std::strerror(errno);
+        return false;
+      }
+      iconv_ = cd;
+    }
+  } else if (!end_) {
+    if (!Fill(error)) return false;
+  }
+  if (raw_.empty() && end_) return false;
+  return Decode(text, end_, error);
+}
+
+bool TextInput::Decode(std::string& text, bool atEnd, std::string& error) {
+  std::size_t used = 0;
+  if (encoding_ == Encoding::kUtf8) {
+    used = Utf8Prefix(raw_);
+    const bool cut =
+        used < raw_.size() && !atEnd && raw_.size() - used < 4 && Utf8Prefix(raw_.substr(used) + "\x80\x80\x80") > 0;
+    if (used < raw_.size() && !cut) {
+      error = "byte " + std::to_string(decodedBytes_ + used + 1) +
+              " is not UTF-8 text (--encoding gb18030 reads GBK and GB18030 sheets)";
+      return false;
+    }
+    text.append(raw_, 0, used);
+  } else {
+    const std::size_t start = text.size();
+    text.resize(start + raw_.size() * 2 + 16);
+    char* in = raw_.data();
+    std::size_t inLeft = raw_.size();
+    char* out = text.data() + start;
+    std::size_t outLeft = text.size() - start;
+    const std::size_t r = iconv(Converter(iconv_), &in, &inLeft, &out, &outLeft);
+    const int why = errno;
+    text.resize(text.size() - outLeft);
+    used = raw_.size() - inLeft;
+    if (r == static_cast<std::size_t>(-1) && (why == EILSEQ || (why == EINVAL && atEnd))) {
+      error = "byte " + std::to_string(decodedBytes_ + used + 1) + " is not GB18030 text";
+      return false;
+    }
+  }
+  raw_.erase(0, used);
+  decodedBytes_ += used;
+  return true;
+}
+
+bool TextInput::Rewind(std::string& error) {
+  if (!source_.Rewind(error)) return false;
+  // The encoding chosen stays; the byte-order mark is skipped again on the first Append().
+  raw_.clear();
+  end_ = false;
+  started_ = false;
+  earlierPasses_ += bytesRead_;
+  bytesRead_ = 0;
+  decodedBytes_ = 0;
+  if (iconv_ != nullptr) iconv(Converter(iconv_), nullptr, nullptr, nullptr, nullptr);
+  return true;
+}
+
+std::size_t Utf8Prefix(std::string_view text) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  while (i < n) {
+    if (i + 8 <= n && (Load8(text.data() + i) & 0x8080808080808080ULL) == 0) {
+      i += 8;
+      continue;
+    }
+    const unsigned char c = s[i];
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t len = 0;
+    unsigned char lo = 0x80;
+    unsigned char hi = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+      len = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      len = 3;
+      if (c == 0xE0) lo = 0xA0;
+      if (c == 0xED) hi = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      len = 4;
+      if (c == 0xF0) lo = 0x90;
+      if (c == 0xF4) hi = 0x8F;
+    } else {
+      return i;
+    }
+    if (i + len > n || s[i + 1] < lo || s[i + 1] > hi) return i;
+    for (std::size_t k = 2; k < len; ++k) {
+      if (s[i + k] < 0x80 || s[i + k] > 0xBF) return i;
+    }
+    i += len;
+  }
+  return i;
+}
+
+std::uint64_t CountLines(std::string_view text, bool loneCr) {
+  const char* p = text.data();
+  const std::size_t n = text.size();
+  std::uint64_t lines = 0;
+  std::size_t i = 0;
+  if (loneCr) {
+    // A CR whose next byte is not LF: the next bytes are read one byte further on.
+    for (; i + 9 <= n; i += 8) {
+      const std::uint64_t word = Load8(p + i);
+      lines += Marked(Matches(word, '\n')) + Marked(Matches(word, '\r') & ~Matches(Load8(p + i + 1), '\n'));
+    }
+    for (; i < n; ++i) lines += p[i] == '\n' || (p[i] == '\r' && (i + 1 == n || p[i + 1] != '\n')) ? 1 : 0;
+    return lines;
+  }
+  for (; i + 8 <= n; i += 8) lines += Marked(Matches(Load8(p + i), '\n'));
+  for (; i < n; ++i) lines += p[i] == '\n' ? 1 : 0;
+  return lines;
+}
+
+}  // namespace quorvex::cli
