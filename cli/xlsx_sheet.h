@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "cli/sheet_text.h"
 #include "cli/sheet_engine.h"
+#include "cli/sheet_text.h"
 #include "cli/xlsx_reader.h"
 #include "cli/xlsx_writer.h"
 

@@ -264,6 +264,22 @@ TEST(SheetFileTest, WorkbookRowsBlankOrStyledBeyondTheHeaderAreNotRecords) {
   EXPECT_EQ(s.rejected, 0u);
 }
 
+TEST(SheetFileTest, WorkbookErrorsNameTheSheetRowAcrossBlankRowsAndLineBreaksInCells) {
+  TempFolder dir;
+  WriteBook(dir.File("in.xlsx"),
+            {{"类别", "金额"}, {"多行\n文本", "5000"}, {"", ""}, {"", ""}, {"salary", "5000", "x"}});
+  const SheetSummary s =
+      RunSheet({dir.File("in.xlsx"), dir.File("out.xlsx"), Format::kXlsx, Format::kXlsx}, {}, nullptr);
+  ASSERT_TRUE(s.ok) << s.error;
+  EXPECT_EQ(s.rejected, 2u);
+  const Rows out = ReadBook(dir.File("out.xlsx"));
+  ASSERT_EQ(out.size(), 3u);
+  EXPECT_EQ(out[1][0], "多行\n文本");  // the cell comes back whole
+  EXPECT_EQ(Column(out, "出错项"), (std::vector<std::string>{"类别", "整行"}));
+  EXPECT_EQ(Column(out, "提示")[1], "第5行的列数多于表头");
+  EXPECT_EQ(out[2].back(), "x");  // a value beyond the header stays in its row
+}
+
 TEST(SheetTemplateTest, HasChineseHeadersAndOneExampleOfEachCategoryThatComputes) {
   TempFolder dir;
   ASSERT_EQ(WriteSheetTemplate(dir.File("模板.xlsx")), "");
