@@ -48,6 +48,16 @@ mode_t NewFileMode() {
   return 0644;
 }
 
+// Whether an office program holds `path` open: it marks the file with an owner file beside
+// it (.~lock.NAME# or ~$NAME), and would overwrite a result replaced under it.
+bool HeldOpen(const std::string& path) {
+  const std::string::size_type slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  struct stat st {};
+  return stat((folder + ".~lock." + name + "#").c_str(), &st) == 0 || stat((folder + "~$" + name).c_str(), &st) == 0;
+}
+
 // Where the records go: standard output, a device written in place, or a temporary file
 // renamed over the target at the end.
 class Output {
@@ -76,6 +86,10 @@ class Output {
     // A symbolic link keeps pointing where it did: the file it names is replaced.
     char resolved[PATH_MAX];
     target_ = exists && realpath(target.c_str(), resolved) != nullptr ? resolved : target;
+    if (exists && HeldOpen(target_)) {
+      error = "cannot write " + name_ + ": an office program holds it open; close it first";
+      return false;
+    }
     std::string pattern = target_ + ".part-XXXXXX";
     fd_ = mkostemp(pattern.data(), O_CLOEXEC);
     if (fd_ < 0) {

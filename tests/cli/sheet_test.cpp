@@ -222,6 +222,22 @@ TEST(SheetFileTest, AResultOverTheInputIsComputedFromTheWholeInput) {
   EXPECT_NE(s.error.find("no-such-folder/r.xlsx"), std::string::npos) << s.error;
 }
 
+TEST(SheetFileTest, AResultAnOfficeProgramHoldsOpenIsLeftAsItWas) {
+  TempFolder dir;
+  WriteText(dir.File("a.csv"), "category,amount\nsalary,5000\n");
+  WriteText(dir.File("r.xlsx"), "old result");
+  WriteText(dir.File(".~lock.r.xlsx#"), "");
+  WriteText(dir.File("r.csv"), "old result");
+  WriteText(dir.File("~$r.csv"), "");
+  for (const char* result : {"r.xlsx", "r.csv"}) {
+    const SheetSummary s = RunSheet({dir.File("a.csv"), dir.File(result), Format::kCsv, Format::kXlsx}, {}, nullptr);
+    EXPECT_FALSE(s.ok);
+    EXPECT_NE(s.error.find("holds it open"), std::string::npos) << s.error;
+    EXPECT_EQ(ReadText(dir.File(result)), "old result");
+  }
+  EXPECT_EQ(dir.Names().size(), 5u);
+}
+
 TEST(SheetFileTest, WorkbooksAreReadAndWrittenAsFilesOnly) {
   TempFolder dir;
   WriteText(dir.File("a.csv"), "category,amount\nsalary,5000\n");
