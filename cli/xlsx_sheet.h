@@ -20,7 +20,9 @@ class WorkbookSource : public ByteSource {
   explicit WorkbookSource(XlsxReader& reader) : reader_(reader) {}
   long Read(char* data, std::size_t size, std::string& error) override;
   bool Rewind(std::string& error) override;
-  std::uint64_t Size() const override { return 0; }
+  // Progress through the worksheet's XML.
+  std::uint64_t Size() const override { return reader_.BytesTotal(); }
+  std::int64_t Progress() const override { return static_cast<std::int64_t>(reader_.BytesRead()); }
 
  private:
   bool Fill(std::string& error);

@@ -296,6 +296,21 @@ TEST(SheetFileTest, WorkbookErrorsNameTheSheetRowAcrossBlankRowsAndLineBreaksInC
   EXPECT_EQ(out[2].back(), "x");  // a value beyond the header stays in its row
 }
 
+TEST(SheetFileTest, WorkbookProgressIsThroughTheWorksheet) {
+  TempFolder dir;
+  Rows rows{{"category", "amount"}};
+  for (int i = 0; i < 2000; ++i) rows.push_back({"salary", std::to_string(3000 + i)});
+  WriteBook(dir.File("in.xlsx"), rows);
+  SheetProgress last;
+  const SheetSummary s = RunSheet(
+      {dir.File("in.xlsx"), dir.File("out.csv"), Format::kXlsx, Format::kCsv},
+      [&last](const SheetProgress& p) { last = p; }, nullptr);
+  ASSERT_TRUE(s.ok) << s.error;
+  EXPECT_EQ(last.records, 2000u);
+  EXPECT_GT(last.bytesTotal, 0u);
+  EXPECT_EQ(last.bytesRead, last.bytesTotal);
+}
+
 TEST(SheetTemplateTest, HasChineseHeadersAndOneExampleOfEachCategoryThatComputes) {
   TempFolder dir;
   ASSERT_EQ(WriteSheetTemplate(dir.File("模板.xlsx")), "");
