@@ -262,13 +262,20 @@ TEST(SheetFileTest, AFailedOrCancelledRunLeavesTheOldResultAndNoTemporaryFile) {
   EXPECT_FALSE(s.ok);
   EXPECT_TRUE(s.cancelled);
 
+  // A workbook result that is cancelled leaves neither the old file changed nor a temporary one.
+  WriteBook(dir.File("in.xlsx"), {{"category", "amount"}, {"salary", "5000"}});
+  WriteText(dir.File("r.xlsx"), "old result");
+  s = RunSheet({dir.File("in.xlsx"), dir.File("r.xlsx"), Format::kXlsx, Format::kXlsx}, {}, &cancel);
+  EXPECT_TRUE(s.cancelled);
+  EXPECT_EQ(ReadText(dir.File("r.xlsx")), "old result");
+
   WriteText(dir.File("empty.csv"), "");
   s = RunSheet({dir.File("empty.csv"), dir.File("r.csv"), Format::kCsv, Format::kCsv}, {}, nullptr);
   EXPECT_FALSE(s.ok);
   EXPECT_NE(s.error.find("header"), std::string::npos) << s.error;
 
   EXPECT_EQ(ReadText(dir.File("r.csv")), "old result");
-  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"bad.xlsx", "empty.csv", "good.csv", "r.csv"}));
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"bad.xlsx", "empty.csv", "good.csv", "in.xlsx", "r.csv", "r.xlsx"}));
 }
 
 TEST(SheetFileTest, WorkbookRowsBlankOrStyledBeyondTheHeaderAreNotRecords) {
