@@ -12,6 +12,7 @@
 #include <QUrl>
 #include <QWindow>
 
+#include "app/batch_dialog.h"
 #include "app/frm_about.h"
 #include "app/frm_plan.h"
 #include "app/page_table.h"
@@ -71,6 +72,8 @@ void TFrmMain::CreateMenus() {
   bar->setObjectName("MenuMain");
   QMenu* file = bar->addMenu(QStringLiteral("文件(&F)"));
   file->setObjectName("FileF1");
+  Menu_File_Batch = file->addAction(QStringLiteral("批量计算(&B)..."), this, &TFrmMain::Menu_File_BatchClick);
+  Menu_File_Batch->setObjectName("Menu_File_Batch");
   Menu_File_Exit = file->addAction(QStringLiteral("退出(&X)"), this, &TFrmMain::Menu_File_ExitClick);
   Menu_File_Exit->setObjectName("Menu_File_Exit");
 
@@ -204,6 +207,12 @@ void TFrmMain::Menu_Tool_TopClick() {
 void TFrmMain::Menu_File_ExitClick() {
   close();
   QCoreApplication::quit();
+}
+
+void TFrmMain::Menu_File_BatchClick() {
+  QPointer<BatchDialog> dialog = new BatchDialog(this);
+  dialog->exec();
+  delete dialog;
 }
 
 void TFrmMain::Menu_Help_HomeClick() { OpenHomePage(services_.openUrl); }

@@ -29,6 +29,7 @@ class TFrmMain final : public QMainWindow {
   bool IsAlwaysOnTop() const;
 
   void CmbTypeChange();
+  void Menu_File_BatchClick();
   void Menu_File_ExitClick();
   void Menu_Tool_TopClick();
   void Menu_Tool_PlanClick();
@@ -59,6 +60,7 @@ class TFrmMain final : public QMainWindow {
   QLabel* TxtHomePage = nullptr;
   QComboBox* CmbType = nullptr;
   QStatusBar* StatusBar1 = nullptr;
+  QAction* Menu_File_Batch = nullptr;
   QAction* Menu_File_Exit = nullptr;
   QAction* Menu_Tool_Top = nullptr;
   QAction* Menu_Tool_Plan = nullptr;

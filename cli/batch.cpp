@@ -14,7 +14,8 @@ namespace quorvex::cli {
 namespace {
 
 const char kBatchUsage[] =
-    "usage: quorvex-calc batch [INPUT|-] [-o OUTPUT|-] [--format csv|jsonl] [--input-format csv|jsonl]\n"
+    "usage: quorvex-calc batch [INPUT|-] [-o OUTPUT|-] [--format csv|jsonl|xlsx]\n"
+    "                          [--input-format csv|jsonl|xlsx]\n"
     "                          [--encoding utf-8|gb18030] [-j N] [--quiet]\n";
 
 bool ParseFormat(const std::string& text, Format& format) {
@@ -22,6 +23,8 @@ bool ParseFormat(const std::string& text, Format& format) {
     format = Format::kCsv;
   } else if (text == "jsonl" || text == "json") {
     format = Format::kJsonLines;
+  } else if (text == "xlsx") {
+    format = Format::kXlsx;
   } else {
     return false;
   }
@@ -34,6 +37,7 @@ Format FormatOfName(const std::string& name, Format fallback) {
   };
   if (ends(".jsonl") || ends(".json") || ends(".ndjson")) return Format::kJsonLines;
   if (ends(".csv")) return Format::kCsv;
+  if (ends(".xlsx") || ends(".XLSX")) return Format::kXlsx;
   return fallback;
 }
 
@@ -136,9 +140,20 @@ bool ReadArgs(const std::vector<std::string>& argv, BatchArgs& args) {
     std::cerr << "quorvex-calc: unknown input format " << inputFormat << "\n";
     return false;
   }
-  args.job.outFormat = FormatOfName(args.job.output, args.job.inFormat);
+  // A workbook's records go to standard output as CSV.
+  const Format sameAsInput =
+      args.job.inFormat == Format::kXlsx && args.job.output == "-" ? Format::kCsv : args.job.inFormat;
+  args.job.outFormat = FormatOfName(args.job.output, sameAsInput);
   if (!format.empty() && !ParseFormat(format, args.job.outFormat)) {
     std::cerr << "quorvex-calc: unknown format " << format << "\n";
+    return false;
+  }
+  if (args.job.inFormat == Format::kXlsx && args.job.input == "-") {
+    std::cerr << "quorvex-calc: an Excel workbook is read from a file, not from standard input\n" << kBatchUsage;
+    return false;
+  }
+  if (args.job.outFormat == Format::kXlsx && args.job.output == "-") {
+    std::cerr << "quorvex-calc: an Excel workbook is written to a file (-o FILE.xlsx)\n" << kBatchUsage;
     return false;
   }
   if (encoding == "gb18030" || encoding == "gbk") {

@@ -1,7 +1,9 @@
 #include "cli/csv.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "cli/sheet_headers.h"
 #include "cli/sheet_text.h"
 
 namespace quorvex::cli {
@@ -60,10 +62,13 @@ bool CsvReader::ReadHeader(std::string_view text, std::size_t& used, std::uint64
         "the header has " + std::to_string(header.fields.size()) + " columns, more than " + std::to_string(kMaxColumns);
     return false;
   }
-  for (const FieldRef& f : header.fields) layout.columns.emplace_back(f.text);
+  for (const FieldRef& f : header.fields) {
+    layout.columns.emplace_back(f.text);
+    layout.chinese = layout.chinese || IsChineseInputHeader(f.text);
+  }
   for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
     for (std::size_t i = 0; i < layout.columns.size(); ++i) {
-      if (layout.columns[i] == kRequestKeys[k]) {
+      if (InputKeyOf(layout.columns[i]) == kRequestKeys[k]) {
         layout.requestColumn[k] = static_cast<int>(i);
         break;
       }
@@ -71,7 +76,7 @@ bool CsvReader::ReadHeader(std::string_view text, std::size_t& used, std::uint64
   }
   for (const char* needed : {"category", "amount"}) {
     bool found = false;
-    for (const std::string& c : layout.columns) found = found || c == needed;
+    for (const std::string& c : layout.columns) found = found || InputKeyOf(c) == needed;
     if (!found) {
       error = std::string("the sheet has no \"") + needed + "\" column";
       return false;
@@ -180,7 +185,7 @@ void CsvWriter::Begin(std::string& out) const {
   for (const std::string& name : OutcomeColumns()) {
     if (!first) out.push_back(',');
     first = false;
-    out += name;
+    AppendCsvField(out, layout_.chinese ? ChineseCaption(name) : std::string_view(name));
   }
   out += "\r\n";
 }
@@ -188,13 +193,13 @@ void CsvWriter::Begin(std::string& out) const {
 std::size_t CsvWriter::PerRecordBytes() const {
   // The outcome's texts (messages of up to ~60 bytes, thirteen figures) and, from JSON
   // Lines, one comma per column.
-  return 400 + (layout_.in == Format::kCsv ? 0 : layout_.columns.size());
+  return 400 + (IsTable(layout_.in) ? 0 : layout_.columns.size());
 }
 
 void CsvWriter::Write(const Record& record, const Outcome& outcome, std::string& out) const {
   const std::size_t columns = layout_.columns.size();
   const std::size_t given = record.fields.size();
-  if (layout_.in != Format::kCsv) {
+  if (!IsTable(layout_.in)) {
     WriteFromJson(record, out);
   } else if (given <= columns) {
     out += record.raw;
@@ -204,7 +209,14 @@ void CsvWriter::Write(const Record& record, const Outcome& outcome, std::string&
     out.append(record.raw.data(), static_cast<std::size_t>(last.raw.data() + last.raw.size() - record.raw.data()));
   }
   bool first = columns == 0;
-  for (std::string_view text : OutcomeTexts(outcome)) {
+  auto texts = OutcomeTexts(outcome, layout_.chinese);
+  if (layout_.chinese) {
+    // The field at fault by its header in this sheet (税前收入 where the sheet says so).
+    const auto key = std::find(kRequestKeys.begin(), kRequestKeys.end(), outcome.field);
+    const int column = key == kRequestKeys.end() ? -1 : layout_.requestColumn[key - kRequestKeys.begin()];
+    if (column >= 0) texts[1] = layout_.columns[static_cast<std::size_t>(column)];
+  }
+  for (std::string_view text : texts) {
     if (!first) out.push_back(',');
     first = false;
     AppendCsvField(out, text);

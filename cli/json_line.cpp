@@ -351,7 +351,7 @@ void JsonLinesWriter::Begin(std::string& out) const {
 void JsonLinesWriter::Write(const Record& record, const Outcome& outcome, std::string& out) const {
   out.push_back('{');
   bool first = true;
-  if (layout_.in == Format::kCsv) {
+  if (IsTable(layout_.in)) {
     const std::size_t given = record.fields.size();
     for (std::size_t i = 0; i < keys_.size(); ++i) {
       if (i > 0) out.push_back(',');

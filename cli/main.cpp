@@ -22,7 +22,8 @@ constexpr int kUsage = kExitError;
 const char kUsageText[] =
     "usage: quorvex-calc CATEGORY [--calc KIND] [--contributions X] [--threshold 3500|4800]\n"
     "                    [--salary S] [--months N] [--json] AMOUNT\n"
-    "       quorvex-calc batch [INPUT|-] [-o OUTPUT|-] [--format csv|jsonl] [--input-format csv|jsonl]\n"
+    "       quorvex-calc batch [INPUT|-] [-o OUTPUT|-] [--format csv|jsonl|xlsx]\n"
+    "                          [--input-format csv|jsonl|xlsx]\n"
     "                          [--encoding utf-8|gb18030] [-j N] [--quiet]\n"
     "       quorvex-calc --help | --version\n";
 
@@ -44,9 +45,11 @@ void PrintHelp() {
   std::cout << "\nAMOUNT is the text typed into the page's first amount field; for a reverse kind, the tax\n"
                "or after-tax amount; for salary-bonus, the bonus.\n"
                "Exit status: 0 computed, 1 input rejected, 2 usage error or a failed read or write.\n"
-               "\nbatch reads CSV (RFC 4180, UTF-8 or GB18030, header row) or JSON Lines with the fields\n"
-               "category, calc, amount, salary, contributions, threshold, months; other fields pass through.\n"
-               "Each record gains status, field, message, warning, income and the result columns.\n"
+               "\nbatch reads CSV (RFC 4180, UTF-8 or GB18030, header row), JSON Lines or an Excel workbook\n"
+               "(.xlsx, its first worksheet, from a file) with the fields category, calc, amount, salary,\n"
+               "contributions, threshold, months, or their Chinese headers (收入类型, 计算方式, 金额, ...);\n"
+               "other fields pass through. Each record gains status, field, message, warning, income and\n"
+               "the result columns (in Chinese under Chinese headers).\n"
                "batch exits with 0 when every record was computed, 1 when some record was rejected,\n"
                "2 on a usage, reading or writing error (the output file is then left as it was).\n";
 }

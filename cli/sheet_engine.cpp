@@ -411,12 +411,12 @@ EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOption
   if (!chunker.Started(result)) return result;
   if (reader->HasHeader()) {
     if (!chunker.Header(*reader, layout, result)) return result;
-  } else if (options.out == Format::kCsv) {
+  } else if (IsTable(options.out)) {
     in.ExpectPasses(2);
     if (!CollectColumns(chunker, *reader, layout, result, pacer)) return result;
     if (!chunker.Started(result)) return result;
   }
-  layout.bom = in.HadBom() || in.Converted();
+  layout.bom = options.out != Format::kXlsx && (in.HadBom() || in.Converted());
   layout.names = OutputNames(layout.columns);
   const std::unique_ptr<SheetWriter> writer = MakeWriter(layout);
   perRecord = writer->PerRecordBytes();

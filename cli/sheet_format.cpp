@@ -4,6 +4,7 @@
 
 #include "cli/csv.h"
 #include "cli/json_line.h"
+#include "cli/sheet_headers.h"
 
 namespace quorvex::cli {
 
@@ -82,10 +83,15 @@ Request RequestOf(const Record& record) {
           std::string(r[4]), std::string(r[5]), std::string(r[6]), std::string(r[7])};
 }
 
-std::array<std::string_view, 5 + kLineKeys.size()> OutcomeTexts(const Outcome& outcome) {
+std::array<std::string_view, 5 + kLineKeys.size()> OutcomeTexts(const Outcome& outcome, bool chinese) {
   std::array<std::string_view, 5 + kLineKeys.size()> texts{outcome.ok ? "ok" : "rejected", outcome.field,
                                                            outcome.message, outcome.warning ? "true" : "false",
                                                            outcome.income};
+  if (chinese) {
+    texts[0] = outcome.ok ? kStatusOk : kStatusRejected;
+    texts[1] = outcome.field == "record" ? std::string_view(kWholeRecord) : ChineseCaption(outcome.field);
+    texts[3] = outcome.warning ? kWarningYes : kWarningNo;
+  }
   if (outcome.ok) std::copy(outcome.lines.begin(), outcome.lines.end(), texts.begin() + 5);
   return texts;
 }
@@ -93,6 +99,7 @@ std::array<std::string_view, 5 + kLineKeys.size()> OutcomeTexts(const Outcome& o
 std::unique_ptr<SheetReader> MakeReader(Format format) {
   switch (format) {
     case Format::kCsv:
+    case Format::kXlsx:
       return std::make_unique<CsvReader>();
     case Format::kJsonLines:
       return std::make_unique<JsonLinesReader>();
@@ -103,6 +110,7 @@ std::unique_ptr<SheetReader> MakeReader(Format format) {
 std::unique_ptr<SheetWriter> MakeWriter(const Layout& layout) {
   switch (layout.out) {
     case Format::kCsv:
+    case Format::kXlsx:
       return std::make_unique<CsvWriter>(layout);
     case Format::kJsonLines:
       return std::make_unique<JsonLinesWriter>(layout);

@@ -16,7 +16,12 @@
 
 namespace quorvex::cli {
 
-enum class Format { kCsv, kJsonLines };
+// An Excel workbook (kXlsx) reaches the engine as CSV text and leaves it as CSV text that
+// becomes the workbook's rows (cli/xlsx_sheet.h).
+enum class Format { kCsv, kJsonLines, kXlsx };
+
+// Whether records of the format are rows under a header row (CSV and workbooks).
+inline bool IsTable(Format format) { return format != Format::kJsonLines; }
 
 // Limits that keep memory flat whatever the input's shape.
 inline constexpr std::size_t kMaxRecordBytes = std::size_t{1} << 20;  // a record (CSV row, JSON line)
@@ -54,7 +59,10 @@ using NameIndex = std::unordered_map<std::string, std::uint32_t, NameHash, std::
 struct Layout {
   Format in = Format::kCsv;
   Format out = Format::kCsv;
-  bool bom = false;                  // write a UTF-8 byte-order mark first
+  bool bom = false;  // write a UTF-8 byte-order mark first
+  // The header names input fields in Chinese: the outcome columns get Chinese headers, the
+  // status reads 正常/有误 and the blind-zone warning 是/否.
+  bool chinese = false;
   std::vector<std::string> columns;  // input columns: the CSV header, or every JSON key seen
   std::vector<std::string> names;    // their output names (renamed where they clash with the outcome's)
   // JSON Lines in, CSV out: the column of a key's first occurrence in a record, and for each
@@ -105,8 +113,9 @@ std::unique_ptr<SheetReader> MakeReader(Format format);
 std::unique_ptr<SheetWriter> MakeWriter(const Layout& layout);
 
 // The outcome's texts in the order of OutcomeColumns(); empty where the page shows nothing.
-// `warning` is "true" or "false".
-std::array<std::string_view, 5 + kLineKeys.size()> OutcomeTexts(const Outcome& outcome);
+// `warning` is "true" or "false"; with `chinese`, the status is 正常 or 有误, the field its
+// Chinese header and the warning 是 or 否.
+std::array<std::string_view, 5 + kLineKeys.size()> OutcomeTexts(const Outcome& outcome, bool chinese = false);
 
 // AddColumn() returns the column of the `nth` (0 = first) occurrence of `key` within a
 // record, adding it to the layout when new; -1 beyond kMaxColumns.

@@ -11,6 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
+
+#include "cli/xlsx_sheet.h"
 
 namespace quorvex::cli {
 namespace {
@@ -45,6 +48,16 @@ mode_t NewFileMode() {
   return 0644;
 }
 
+// Whether an office program holds `path` open: it marks the file with an owner file beside
+// it (.~lock.NAME# or ~$NAME), and would overwrite a result replaced under it.
+bool HeldOpen(const std::string& path) {
+  const std::string::size_type slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  struct stat st {};
+  return stat((folder + ".~lock." + name + "#").c_str(), &st) == 0 || stat((folder + "~$" + name).c_str(), &st) == 0;
+}
+
 // Where the records go: standard output, a device written in place, or a temporary file
 // renamed over the target at the end.
 class Output {
@@ -73,6 +86,10 @@ class Output {
     // A symbolic link keeps pointing where it did: the file it names is replaced.
     char resolved[PATH_MAX];
     target_ = exists && realpath(target.c_str(), resolved) != nullptr ? resolved : target;
+    if (exists && HeldOpen(target_)) {
+      error = "cannot write " + name_ + ": an office program holds it open; close it first";
+      return false;
+    }
     std::string pattern = target_ + ".part-XXXXXX";
     fd_ = mkostemp(pattern.data(), O_CLOEXEC);
     if (fd_ < 0) {
@@ -94,6 +111,8 @@ class Output {
 
   int Fd() const { return fd_; }
   const std::string& Name() const { return name_; }
+  // The temporary file written in place of the target; empty when written directly.
+  const std::string& Temporary() const { return temporary_; }
 
   // Commit() makes the output final: flushed to disk and renamed over the target.
   bool Commit(std::string& error) {
@@ -218,16 +237,51 @@ class Input {
 
 SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, const std::atomic<bool>* cancel) {
   SheetSummary summary;
+  const bool bookIn = job.inFormat == Format::kXlsx;
+  const bool bookOut = job.outFormat == Format::kXlsx;
+  if (bookIn && job.input == "-") {
+    summary.error = "an Excel workbook is read from a file, not from standard input";
+    return summary;
+  }
+  if (bookOut && job.output == "-") {
+    summary.error = "an Excel workbook is written to a file, not to standard output";
+    return summary;
+  }
   Input input;
-  if (!input.Open(job.input, summary.error)) return summary;
-  const bool twoPasses = job.inFormat == Format::kJsonLines && job.outFormat == Format::kCsv;
+  XlsxReader book;
+  if (bookIn) {
+    if (!book.Open(job.input)) {
+      summary.error = book.Error();
+      return summary;
+    }
+  } else if (!input.Open(job.input, summary.error)) {
+    return summary;
+  }
+  const bool twoPasses = job.inFormat == Format::kJsonLines && IsTable(job.outFormat);
   if (twoPasses && !input.Spool(summary.error)) return summary;
   Output output;
   if (!output.Open(job.output, summary.error)) return summary;
+  // Declared after the output, so that an unfinished workbook is dropped before the
+  // temporary file is removed.
+  XlsxWriter bookWriter;
+  if (bookOut) {
+    if (output.Temporary().empty()) {
+      summary.error = "cannot write " + output.Name() + ": an Excel workbook is written to a regular file";
+      return summary;
+    }
+    if (!bookWriter.Open(output.Temporary(), output.Name())) {
+      summary.error = bookWriter.Error();
+      return summary;
+    }
+  }
 
-  FdSource source(input.Fd(), input.Name(), cancel);
-  FdSink sink(output.Fd(), output.Name(), cancel);
-  const EngineOptions options{job.inFormat, job.outFormat, job.encoding, job.threads};
+  FdSource fdSource(input.Fd(), input.Name(), cancel);
+  WorkbookSource bookSource(book);
+  ByteSource& source = bookIn ? static_cast<ByteSource&>(bookSource) : fdSource;
+  FdSink fdSink(output.Fd(), output.Name(), cancel);
+  WorkbookSink bookSink(bookWriter);
+  ByteSink& sink = bookOut ? static_cast<ByteSink&>(bookSink) : fdSink;
+  const EngineOptions options{job.inFormat, job.outFormat, bookIn ? Encoding::kUtf8 : job.encoding, job.threads};
   const EngineResult result = ProcessSheet(source, sink, options, progress, cancel);
   summary.records = result.records;
   summary.rejected = result.rejected;
@@ -237,7 +291,13 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
     return summary;  // the output's destructor removes the temporary file
   }
   if (!result.error.empty()) {
-    summary.error = result.ioError ? result.error : input.Name() + ": " + result.error;
+    const std::string& name = bookIn ? job.input : input.Name();
+    summary.error =
+        result.ioError || (bookIn && result.error.rfind(job.input, 0) == 0) ? result.error : name + ": " + result.error;
+    return summary;
+  }
+  if (bookOut && !bookWriter.Close()) {
+    summary.error = bookWriter.Error();
     return summary;
   }
   if (!output.Commit(summary.error)) return summary;

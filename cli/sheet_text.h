@@ -20,6 +20,9 @@ class ByteSource {
   virtual bool Rewind(std::string& error) = 0;
   // Size() is the number of bytes when known in advance, else 0.
   virtual std::uint64_t Size() const = 0;
+  // Progress() is how much of Size() has been read, for a source whose bytes are made from
+  // another input (a workbook: its worksheet's XML); -1 when it is the bytes handed out.
+  virtual std::int64_t Progress() const { return -1; }
 };
 
 // A file descriptor, not owned. Reads interrupted by a signal are retried unless `cancel`
@@ -74,7 +77,10 @@ class TextInput {
   bool HadBom() const { return bom_; }
   bool Converted() const { return encoding_ == Encoding::kGb18030; }
   // Progress over all passes: a sheet read twice counts its bytes twice.
-  std::uint64_t BytesRead() const { return earlierPasses_ + bytesRead_; }
+  std::uint64_t BytesRead() const {
+    const std::int64_t own = source_.Progress();
+    return own >= 0 ? static_cast<std::uint64_t>(own) : earlierPasses_ + bytesRead_;
+  }
   std::uint64_t BytesTotal() const { return source_.Size() * passes_; }
   void ExpectPasses(unsigned passes) { passes_ = passes; }
 

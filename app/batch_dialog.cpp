@@ -1,0 +1,274 @@
+#include "app/batch_dialog.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <thread>
+
+namespace quorvex::app {
+namespace {
+
+constexpr char kTitle[] = "批量计算";
+constexpr char kSheetCaption[] = "表格文件";
+constexpr char kResultCaption[] = "结果文件";
+constexpr char kBrowse[] = "浏览...";
+constexpr char kStart[] = "开始";
+constexpr char kTemplate[] = "保存模板...";
+constexpr char kClose[] = "关闭";
+constexpr char kCancel[] = "取消";
+constexpr char kHint[] =
+    "表格（Excel 工作簿 .xlsx、CSV 或 JSON Lines）的第一行是表头：收入类型、计算方式、金额（税前收入）、"
+    "工资、五险一金、起征点、月数，其余列原样保留。结果在每行后面添加状态、提示和各项计算结果。";
+constexpr char kSheetFilter[] = "表格 (*.xlsx *.csv *.jsonl);;所有文件 (*)";
+constexpr char kXlsxFilter[] = "Excel 工作簿 (*.xlsx)";
+constexpr char kCsvFilter[] = "CSV 表格 (*.csv)";
+constexpr char kJsonFilter[] = "JSON Lines (*.jsonl)";
+constexpr char kTemplateName[] = "批量计算模板.xlsx";
+constexpr char kResultSuffix[] = "结果";
+
+std::string FileName(const QString& path) { return QFile::encodeName(path).toStdString(); }
+QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+QString FilterFor(const QString& path) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix == QLatin1String("csv")) return QString::fromUtf8(kCsvFilter);
+  if (suffix == QLatin1String("jsonl")) return QString::fromUtf8(kJsonFilter);
+  return QString::fromUtf8(kXlsxFilter);
+}
+
+// Turns closing the progress dialog (Esc, the title bar's close button) into 取消, and keeps
+// the dialog on show: it goes only when the run has ended.
+class CancelOnClose : public QObject {
+ public:
+  CancelOnClose(QProgressDialog* dialog, std::function<void()> cancel) : QObject(dialog), cancel_(std::move(cancel)) {
+    dialog->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const bool escape = event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+    if (event->type() != QEvent::Close && !escape) return QObject::eventFilter(watched, event);
+    event->ignore();
+    cancel_();
+    return true;
+  }
+
+ private:
+  std::function<void()> cancel_;
+};
+
+QString RunFileDialog(QWidget* parent, const QString& start, const QString& filter, bool save) {
+  QFileDialog dialog(parent, QString::fromUtf8(kTitle), start, filter);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (save) dialog.setDefaultSuffix(QFileInfo(start).suffix());
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.selectedFiles().value(0);
+}
+
+}  // namespace
+
+BatchDialogDeps DefaultBatchDialogDeps() {
+  BatchDialogDeps deps;
+  deps.pickSheet = [](QWidget* parent, const QString& current) {
+    return RunFileDialog(parent, current, QString::fromUtf8(kSheetFilter), false);
+  };
+  deps.pickSave = [](QWidget* parent, const QString& suggested, const QString& filter) {
+    return RunFileDialog(parent, suggested, filter, true);
+  };
+  deps.run = &cli::RunSheet;
+  return deps;
+}
+
+QString DefaultResultPath(const QString& sheet) {
+  const QFileInfo info(sheet);
+  const QString suffix = info.suffix();
+  QString base = info.fileName();
+  if (!suffix.isEmpty()) base.chop(suffix.size() + 1);
+  const QString name = base + QString::fromUtf8(kResultSuffix) + (suffix.isEmpty() ? QString() : "." + suffix);
+  return info.path() == QLatin1String(".") && !sheet.startsWith(QLatin1String("./")) ? name : info.dir().filePath(name);
+}
+
+BatchDialog::BatchDialog(QWidget* parent, BatchDialogDeps deps) : QDialog(parent), deps_(std::move(deps)) {
+  setObjectName("BatchDialog");
+  setWindowTitle(QString::fromUtf8(kTitle));
+  auto* grid = new QGridLayout;
+  auto addPathLine = [&](int row, const char* caption, const char* editName, const char* buttonName) {
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(editName);
+    edit->setMinimumWidth(320);
+    auto* label = new QLabel(QString::fromUtf8(caption), this);
+    label->setBuddy(edit);
+    auto* button = new QPushButton(QString::fromUtf8(kBrowse), this);
+    button->setObjectName(buttonName);
+    button->setAccessibleName(QString::fromUtf8(caption) + QString::fromUtf8(kBrowse));
+    grid->addWidget(label, row, 0);
+    grid->addWidget(edit, row, 1);
+    grid->addWidget(button, row, 2);
+    return std::make_pair(edit, button);
+  };
+  std::tie(EditSheet, BtnSheet) = addPathLine(0, kSheetCaption, "EditSheet", "BtnSheet");
+  std::tie(EditResult, BtnResult) = addPathLine(1, kResultCaption, "EditResult", "BtnResult");
+
+  auto* hint = new QLabel(QString::fromUtf8(kHint), this);
+  hint->setTextFormat(Qt::PlainText);
+  hint->setWordWrap(true);
+
+  BtnTemplate = new QPushButton(QString::fromUtf8(kTemplate), this);
+  BtnTemplate->setObjectName("BtnTemplate");
+  BtnStart = new QPushButton(QString::fromUtf8(kStart), this);
+  BtnStart->setObjectName("BtnStart");
+  BtnStart->setDefault(true);
+  BtnClose = new QPushButton(QString::fromUtf8(kClose), this);
+  BtnClose->setObjectName("BtnClose");
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(BtnTemplate);
+  buttons->addStretch(1);
+  buttons->addWidget(BtnStart);
+  buttons->addWidget(BtnClose);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(grid);
+  layout->addWidget(hint);
+  layout->addLayout(buttons);
+
+  connect(BtnSheet, &QPushButton::clicked, this, &BatchDialog::BtnSheetClick);
+  connect(BtnResult, &QPushButton::clicked, this, &BatchDialog::BtnResultClick);
+  connect(BtnStart, &QPushButton::clicked, this, &BatchDialog::BtnStartClick);
+  connect(BtnTemplate, &QPushButton::clicked, this, &BatchDialog::BtnTemplateClick);
+  connect(BtnClose, &QPushButton::clicked, this, &QDialog::reject);
+  connect(EditSheet, &QLineEdit::textChanged, this, &BatchDialog::EditSheetChange);
+}
+
+BatchDialog::~BatchDialog() = default;
+
+// The result follows the sheet until the user names a result of their own.
+void BatchDialog::EditSheetChange(const QString& text) {
+  if (!EditResult->text().isEmpty() && EditResult->text() != shownDefault_) return;
+  shownDefault_ = text.trimmed().isEmpty() ? QString() : DefaultResultPath(text.trimmed());
+  EditResult->setText(shownDefault_);
+}
+
+void BatchDialog::BtnSheetClick() {
+  const QString path = deps_.pickSheet(this, EditSheet->text());
+  if (!path.isEmpty()) EditSheet->setText(path);
+}
+
+void BatchDialog::BtnResultClick() {
+  const QString current = EditResult->text().isEmpty() ? EditSheet->text() : EditResult->text();
+  const QString path = deps_.pickSave(this, current, FilterFor(current));
+  if (path.isEmpty()) return;
+  EditResult->setText(path);
+  confirmed_ = path;
+}
+
+void BatchDialog::ShowError(const QString& text) { QMessageBox::critical(this, QString::fromUtf8(kTitle), text); }
+
+void BatchDialog::BtnStartClick() {
+  const QString sheet = EditSheet->text().trimmed();
+  if (sheet.isEmpty()) return ShowError(QStringLiteral("请先选择要计算的表格文件。"));
+  QString result = EditResult->text().trimmed();
+  if (result.isEmpty()) EditResult->setText(result = DefaultResultPath(sheet));
+  const std::optional<cli::Format> in = cli::FormatOfPath(FileName(sheet));
+  const std::optional<cli::Format> out = cli::FormatOfPath(FileName(result));
+  if (!in) return ShowError(sheet + QStringLiteral("：不是可以计算的表格，请选择 .xlsx、.csv 或 .jsonl 文件。"));
+  if (!out) return ShowError(result + QStringLiteral("：结果文件须是 .xlsx、.csv 或 .jsonl 文件。"));
+  if (QFileInfo::exists(result) && result != confirmed_ && !QFileInfo(result).isDir()) {
+    const auto answer =
+        QMessageBox::question(this, QString::fromUtf8(kTitle), result + QStringLiteral("\n已存在，要替换它吗？"),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer != QMessageBox::Yes) return;
+  }
+  const cli::SheetSummary summary = RunWithProgress({FileName(sheet), FileName(result), *in, *out});
+  ShowSummary(summary, result);
+}
+
+cli::SheetSummary BatchDialog::RunWithProgress(const cli::SheetJob& job) {
+  QProgressDialog progress(QStringLiteral("正在计算…"), QString::fromUtf8(kCancel), 0, 0, this);
+  progress.setObjectName("BatchProgress");
+  progress.setWindowTitle(QString::fromUtf8(kTitle));
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(0);
+  progress.setMinimumWidth(360);
+  progress.setAutoClose(false);
+  progress.setAutoReset(false);
+  std::atomic<bool> cancel{false};
+  // 取消 asks the run to stop; the dialog stays, saying so, until the run has ended (the
+  // progress dialog's own cancel() would hide it and free the window for a second run).
+  auto* cancelButton = new QPushButton(QString::fromUtf8(kCancel), &progress);
+  progress.setCancelButton(cancelButton);
+  disconnect(&progress, &QProgressDialog::canceled, nullptr, nullptr);
+  const auto stop = [&] {
+    cancel = true;
+    cancelButton->setEnabled(false);
+    progress.setLabelText(QStringLiteral("正在取消…"));
+  };
+  connect(&progress, &QProgressDialog::canceled, &progress, stop);
+  new CancelOnClose(&progress, stop);
+  // The worker reports through queued calls; they are dropped if the dialog has gone.
+  const auto report = [&progress, &cancel](const cli::SheetProgress& p) {
+    QMetaObject::invokeMethod(
+        &progress,
+        [&progress, &cancel, p] {
+          if (cancel) return;
+          if (p.bytesTotal > 0) {
+            progress.setRange(0, 1000);
+            progress.setValue(static_cast<int>(std::min<std::uint64_t>(1000, p.bytesRead * 1000 / p.bytesTotal)));
+          }
+          progress.setLabelText(QStringLiteral("正在计算…已计算 %1 条记录").arg(p.records));
+        },
+        Qt::QueuedConnection);
+  };
+  cli::SheetSummary summary;
+  QEventLoop loop;
+  std::thread worker([&] {
+    summary = deps_.run(job, report, &cancel);
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  progress.show();
+  loop.exec();
+  worker.join();
+  return summary;
+}
+
+void BatchDialog::ShowSummary(const cli::SheetSummary& summary, const QString& result) {
+  if (summary.cancelled) {
+    QMessageBox::information(this, QString::fromUtf8(kTitle), QStringLiteral("已取消计算，没有写入结果文件。"));
+    return;
+  }
+  if (!summary.ok) return ShowError(Text(summary.error));
+  QString text = QStringLiteral("计算完成：共 %1 条记录，计算了 %2 条")
+                     .arg(summary.records)
+                     .arg(summary.records - summary.rejected);
+  if (summary.rejected > 0) {
+    text += QStringLiteral("，%1 条有误未能计算（结果的“状态”和“提示”列写明了原因）").arg(summary.rejected);
+  }
+  text += QStringLiteral("。\n结果已保存到：") + result;
+  QMessageBox::information(this, QString::fromUtf8(kTitle), text);
+  accept();
+}
+
+void BatchDialog::BtnTemplateClick() {
+  const QString folder = QFileInfo(EditSheet->text()).dir().path();
+  const QString suggested = EditSheet->text().isEmpty() ? QString::fromUtf8(kTemplateName)
+                                                        : QDir(folder).filePath(QString::fromUtf8(kTemplateName));
+  const QString path = deps_.pickSave(this, suggested, QString::fromUtf8(kXlsxFilter));
+  if (path.isEmpty()) return;
+  const std::string error = cli::WriteSheetTemplate(FileName(path));
+  if (!error.empty()) return ShowError(Text(error));
+  QMessageBox::information(this, QString::fromUtf8(kTitle), QStringLiteral("模板已保存到：") + path);
+}
+
+}  // namespace quorvex::app

@@ -1,0 +1,66 @@
+// 批量计算: computes a whole sheet (.xlsx, .csv, .jsonl) into a result file beside it, on a
+// worker thread behind a progress dialog with 取消, and writes the fill-in template.
+#pragma once
+
+#include <QDialog>
+#include <atomic>
+#include <functional>
+
+#include "cli/sheet_job.h"
+#include "cli/sheet_template.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace quorvex::app {
+
+// What the dialog asks of the outside world; tests pass their own.
+struct BatchDialogDeps {
+  // Asks for the sheet to compute, starting at `current`; "" when the user cancels.
+  std::function<QString(QWidget* parent, const QString& current)> pickSheet;
+  // Asks where to save a file (the result, or the template), suggesting `suggested` and
+  // offering `filter`; "" when the user cancels. The dialog itself asks before replacing.
+  std::function<QString(QWidget* parent, const QString& suggested, const QString& filter)> pickSave;
+  // Computes the sheet; called on a worker thread.
+  std::function<cli::SheetSummary(const cli::SheetJob&, const cli::ProgressFunction&, const std::atomic<bool>*)> run;
+};
+
+// The file dialogs of the desktop and the sheet runner of quorvex-calc.
+BatchDialogDeps DefaultBatchDialogDeps();
+
+// DefaultResultPath() puts the result beside the sheet, the same name with 结果 added and the
+// same extension: "/a/工资表.xlsx" -> "/a/工资表结果.xlsx".
+QString DefaultResultPath(const QString& sheet);
+
+class BatchDialog final : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit BatchDialog(QWidget* parent, BatchDialogDeps deps = DefaultBatchDialogDeps());
+  ~BatchDialog() override;
+
+  void BtnSheetClick();
+  void BtnResultClick();
+  void BtnStartClick();
+  void BtnTemplateClick();
+
+ private:
+  void EditSheetChange(const QString& text);
+  // Runs `job` on a worker thread behind the progress dialog; returns once it has ended.
+  cli::SheetSummary RunWithProgress(const cli::SheetJob& job);
+  void ShowSummary(const cli::SheetSummary& summary, const QString& result);
+  void ShowError(const QString& text);
+
+  BatchDialogDeps deps_;
+  QLineEdit* EditSheet = nullptr;
+  QLineEdit* EditResult = nullptr;
+  QPushButton* BtnSheet = nullptr;
+  QPushButton* BtnResult = nullptr;
+  QPushButton* BtnStart = nullptr;
+  QPushButton* BtnTemplate = nullptr;
+  QPushButton* BtnClose = nullptr;
+  QString shownDefault_;  // the result path last filled in from the sheet's name
+  QString confirmed_;     // a result path the save dialog has already asked to replace
+};
+
+}  // namespace quorvex::app

@@ -1,0 +1,188 @@
+// 批量计算 in a real X session with a window manager: the File menu's entry by its access key,
+// a workbook of every category computed from the window, and the progress dialog whose 取消
+// leaves no result file.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "app/batch_dialog.h"
+#include "app/frm_main.h"
+#include "cli/xlsx_reader.h"
+#include "support/gui_test.h"
+#include "support/modal_answerer.h"
+
+using quorvex::app::BatchDialog;
+using quorvex::app::TFrmMain;
+using namespace quorvex::testing;
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+Rows ReadBook(const QString& path) {
+  quorvex::cli::XlsxReader reader;
+  Rows rows;
+  if (!reader.Open(path.toStdString())) return {{reader.Error()}};
+  std::vector<std::string> row;
+  while (reader.Next(row)) rows.push_back(row);
+  return rows;
+}
+
+void WriteFd(int fd, const char* text) {
+  QVERIFY(::write(fd, text, std::strlen(text)) == static_cast<ssize_t>(std::strlen(text)));
+}
+
+// Answers message boxes and lets the progress dialog be, however briefly it shows.
+class RunWatcher {
+ public:
+  RunWatcher() {
+    timer_.setInterval(20);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (auto* box = qobject_cast<QMessageBox*>(modal); box != nullptr && box->isVisible()) {
+        boxes << box->text();
+        box->accept();
+      }
+    });
+    timer_.start();
+  }
+  QStringList boxes;
+
+ private:
+  QTimer timer_;
+};
+
+}  // namespace
+
+class BatchWmTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<TFrmMain> window;
+  std::unique_ptr<QTemporaryDir> dir;
+
+ private slots:
+  void init() {
+    dir = std::make_unique<QTemporaryDir>();
+    window = std::make_unique<TFrmMain>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+  }
+  void cleanup() {
+    window.reset();
+    dir.reset();
+  }
+
+  void fileMenuOffersItBeforeExitByItsAccessKey() {
+    auto* file = Child<QMenu>(window.get(), "FileF1");
+    const QList<QAction*> entries = file->actions();
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries[0]->objectName(), QString("Menu_File_Batch"));
+    QCOMPARE(entries[0]->text(), QString("批量计算(&B)..."));
+    QCOMPARE(entries[1]->objectName(), QString("Menu_File_Exit"));
+
+    ModalAnswerer answers;
+    QString title;
+    answers.Expect<BatchDialog>([&](BatchDialog* d) {
+      title = d->windowTitle();
+      Child<QPushButton>(d, "BtnClose")->click();
+    });
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(file->isVisible());
+    QTest::keyClick(file, Qt::Key_B);
+    QTRY_VERIFY(answers.AllAnswered());
+    QCOMPARE(title, QString("批量计算"));
+    QTRY_VERIFY(window->isActiveWindow());
+    QCOMPARE(answers.StrayCount(), 0);
+  }
+
+  void aWorkbookOfEveryCategoryComputesFromTheWindow() {
+    const QString book = dir->filePath("模板.xlsx");
+    RunWatcher watcher;
+    BatchDialog d(window.get());
+    d.show();
+    QVERIFY(QTest::qWaitForWindowActive(&d));
+    // The template, saved through the file dialog.
+    QTimer::singleShot(0, [book] {
+      QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()) != nullptr);
+      auto* save = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      save->selectFile(book);
+      static_cast<QDialog*>(save)->accept();
+    });
+    Child<QPushButton>(&d, "BtnTemplate")->click();
+    QVERIFY(QFileInfo::exists(book));
+    Type(Child<QLineEdit>(&d, "EditSheet"), book);
+    QCOMPARE(Child<QLineEdit>(&d, "EditResult")->text(), dir->filePath("模板结果.xlsx"));
+    Child<QPushButton>(&d, "BtnStart")->click();
+    QVERIFY(!d.isVisible());
+    QCOMPARE(watcher.boxes.size(), 2);
+    QVERIFY2(watcher.boxes[1].contains("共 13 条记录") && !watcher.boxes[1].contains("有误"),
+             qPrintable(watcher.boxes[1]));
+    const Rows result = ReadBook(dir->filePath("模板结果.xlsx"));
+    QCOMPARE(result.size(), std::size_t{14});
+    const auto status =
+        static_cast<std::size_t>(std::find(result[0].begin(), result[0].end(), "状态") - result[0].begin());
+    for (std::size_t i = 1; i < result.size(); ++i)
+      QCOMPARE(QString::fromStdString(result[i][status]), QString("正常"));
+  }
+
+  void cancelWhileItRunsLeavesNoResultFile() {
+    // The sheet comes through a pipe: the run waits on it, so it is still running when 取消 is
+    // pressed, however fast the machine. Records are computed a block at a time, so none is
+    // counted before the pipe is closed.
+    const QString sheet = dir->filePath("staff.csv");
+    QCOMPARE(::mkfifo(sheet.toLocal8Bit().constData(), 0600), 0);
+    const int fd = ::open(sheet.toLocal8Bit().constData(), O_RDWR);
+    QVERIFY(fd >= 0);
+    WriteFd(fd, "收入类型,金额\n工资、薪金所得,5000\n");
+    ModalAnswerer answers;
+    QString progressText, closing;
+    bool repainted = false;
+    answers.Expect<BatchDialog>([&](BatchDialog* d) {
+      Type(Child<QLineEdit>(d, "EditSheet"), sheet);
+      Type(Child<QLineEdit>(d, "EditResult"), dir->filePath("result.xlsx"));
+      Child<QPushButton>(d, "BtnStart")->click();
+    });
+    answers.Expect<QProgressDialog>([&](QProgressDialog* p) {
+      QTRY_VERIFY(p->isVisible());
+      progressText = p->labelText();
+      // The window still paints while the sheet is computed.
+      window->update();
+      repainted = !window->grab().isNull();
+      p->findChild<QPushButton*>()->click();
+      // The run is still waiting on its input: the dialog stays, saying it is stopping.
+      QVERIFY(p->isVisible() && p->labelText().contains("正在取消"));
+      WriteFd(fd, "工资、薪金所得,6000\n");
+      ::close(fd);
+    });
+    answers.Expect<QMessageBox>([&](QMessageBox* box) {
+      closing = box->text();
+      box->accept();
+    });
+    // Cancelled, the dialog stays for another try.
+    answers.Expect<BatchDialog>([](BatchDialog* d) { Child<QPushButton>(d, "BtnClose")->click(); });
+    Child<QAction>(window.get(), "Menu_File_Batch")->trigger();
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(answers.StrayCount(), 0);
+    QVERIFY(repainted);
+    QVERIFY2(closing.contains("已取消"), qPrintable(closing));
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::System | QDir::Hidden), QStringList{"staff.csv"});
+  }
+};
+
+QTEST_MAIN(BatchWmTest)
+#include "batch_wm_test.moc"
