@@ -19,6 +19,18 @@
 namespace quorvex::app {
 namespace {
 
+// Carries the worker's reports to the window's thread.
+class Relay : public QObject {
+  Q_OBJECT
+
+ public:
+  using QObject::QObject;
+
+ signals:
+  void Progress(quint64, quint64, quint64);  // bytes read, bytes in all (0: unknown), records
+  void Finished();
+};
+
 constexpr char kTitle[] = "批量计算";
 constexpr char kSheetCaption[] = "表格文件";
 constexpr char kResultCaption[] = "结果文件";
@@ -217,25 +229,29 @@ cli::SheetSummary BatchDialog::RunWithProgress(const cli::SheetJob& job) {
   };
   connect(&progress, &QProgressDialog::canceled, &progress, stop);
   new CancelOnClose(&progress, stop);
-  // The worker reports through queued calls; they are dropped if the dialog has gone.
-  const auto report = [&progress, &cancel](const cli::SheetProgress& p) {
-    QMetaObject::invokeMethod(
-        &progress,
-        [&progress, &cancel, p] {
-          if (cancel) return;
-          if (p.bytesTotal > 0) {
-            progress.setRange(0, 1000);
-            progress.setValue(static_cast<int>(std::min<std::uint64_t>(1000, p.bytesRead * 1000 / p.bytesTotal)));
-          }
-          progress.setLabelText(QStringLiteral("正在计算…已计算 %1 条记录").arg(p.records));
-        },
-        Qt::QueuedConnection);
+  // The worker reports through the relay's signals, delivered queued in this thread; they
+  // are dropped if the dialog has gone.
+  Relay relay;
+  connect(
+      &relay, &Relay::Progress, &progress,
+      [&progress, &cancel](quint64 read, quint64 total, quint64 records) {
+        if (cancel) return;
+        if (total > 0) {
+          progress.setRange(0, 1000);
+          progress.setValue(static_cast<int>(std::min<quint64>(1000, read * 1000 / total)));
+        }
+        progress.setLabelText(QStringLiteral("正在计算…已计算 %1 条记录").arg(records));
+      },
+      Qt::QueuedConnection);
+  QEventLoop loop;
+  connect(&relay, &Relay::Finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+  const auto report = [&relay](const cli::SheetProgress& p) {
+    emit relay.Progress(p.bytesRead, p.bytesTotal, p.records);
   };
   cli::SheetSummary summary;
-  QEventLoop loop;
   std::thread worker([&] {
     summary = deps_.run(job, report, &cancel);
-    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    emit relay.Finished();
   });
   progress.show();
   loop.exec();
@@ -272,3 +288,5 @@ void BatchDialog::BtnTemplateClick() {
 }
 
 }  // namespace quorvex::app
+
+#include "batch_dialog.moc"
