@@ -90,6 +90,11 @@ class Output {
       error = "cannot write " + name_ + ": an office program holds it open; close it first";
       return false;
     }
+    // A file its owner marked read-only is not replaced, whoever runs the program.
+    if (exists && (st.st_mode & 0222) == 0) {
+      error = "cannot write " + name_ + ": the file is read-only";
+      return false;
+    }
     std::string pattern = target_ + ".part-XXXXXX";
     fd_ = mkostemp(pattern.data(), O_CLOEXEC);
     if (fd_ < 0) {

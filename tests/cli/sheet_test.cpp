@@ -1,6 +1,7 @@
 // Sheets from file to file: Chinese headers, workbooks in and out, and the result file that is
 // replaced whole or not at all.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
@@ -236,6 +237,17 @@ TEST(SheetFileTest, AResultAnOfficeProgramHoldsOpenIsLeftAsItWas) {
     EXPECT_EQ(ReadText(dir.File(result)), "old result");
   }
   EXPECT_EQ(dir.Names().size(), 5u);
+}
+
+TEST(SheetFileTest, AReadOnlyResultIsLeftAsItWas) {
+  TempFolder dir;
+  WriteText(dir.File("a.csv"), "category,amount\nsalary,5000\n");
+  WriteText(dir.File("r.xlsx"), "old result");
+  ASSERT_EQ(chmod(dir.File("r.xlsx").c_str(), 0444), 0);
+  const SheetSummary s = RunSheet({dir.File("a.csv"), dir.File("r.xlsx"), Format::kCsv, Format::kXlsx}, {}, nullptr);
+  EXPECT_FALSE(s.ok);
+  EXPECT_NE(s.error.find("read-only"), std::string::npos) << s.error;
+  EXPECT_EQ(ReadText(dir.File("r.xlsx")), "old result");
 }
 
 TEST(SheetFileTest, WorkbooksAreReadAndWrittenAsFilesOnly) {
