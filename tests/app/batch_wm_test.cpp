@@ -117,12 +117,15 @@ class BatchWmTest : public QObject {
     d.show();
     QVERIFY(QTest::qWaitForWindowActive(&d));
     // The template, saved through the file dialog.
-    QTimer::singleShot(0, [book] {
+    QTimer answer;
+    answer.setSingleShot(true);
+    QObject::connect(&answer, &QTimer::timeout, [book] {
       QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()) != nullptr);
       auto* save = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
       save->selectFile(book);
       static_cast<QDialog*>(save)->accept();
     });
+    answer.start(0);
     Child<QPushButton>(&d, "BtnTemplate")->click();
     QVERIFY(QFileInfo::exists(book));
     Type(Child<QLineEdit>(&d, "EditSheet"), book);
