@@ -50,7 +50,10 @@ TEST(FormatFastPathTest, HalvesAndTheirNeighboursAtEveryMagnitude) {
       const double base = std::floor(std::ldexp(static_cast<double>(rng() >> 11), -53) * scale * 100);
       const double half = (base + 0.5) / 100;
       double v = std::nextafter(std::nextafter(half, 0), 0);
-      for (int k = 0; k < 5; ++k, v = std::nextafter(v, 1e300)) ExpectSameAmount(v);
+      for (int k = 0; k < 5; ++k) {
+        ExpectSameAmount(v);
+        v = std::nextafter(v, 1e300);
+      }
       ExpectSameAmount(base / 100 + 0.125);
       ExpectSameAmount(base / 100 + 0.375);
       ExpectSameAmount(std::nextafter(base / 100, 0));
@@ -91,7 +94,10 @@ TEST(FormatFastPathTest, PercentOfRatesAndOfRandomValues) {
     ASSERT_EQ(FormatPercent(rate), FormatPercentSlowly(rate)) << rate;
     const double near = std::nearbyint(rate * 100) / 100;
     double v = std::nextafter(near, 0);
-    for (int n = 0; n < 3; ++n, v = std::nextafter(v, 100)) ASSERT_EQ(FormatPercent(v), FormatPercentSlowly(v)) << v;
+    for (int n = 0; n < 3; ++n) {
+      ASSERT_EQ(FormatPercent(v), FormatPercentSlowly(v)) << v;
+      v = std::nextafter(v, 100);
+    }
   }
 }
 
