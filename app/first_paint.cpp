@@ -9,20 +9,17 @@ namespace quorvex::app {
 namespace {
 
 // Watches the native window for its first expose. Qt paints the window while it handles
-// that event, so the work is queued behind it. Owned by the native window.
+// that event, so the work is queued behind it. Owned by the native window (or by the widget
+// when there is none yet).
 class FirstExposeWatch final : public QObject {
  public:
-  FirstExposeWatch(QWindow* window, std::function<void()> work) : QObject(window), work_(std::move(work)) {
-    window->installEventFilter(this);
+  FirstExposeWatch(QObject* owner, std::function<void()> work) : QObject(owner), work_(std::move(work)) {
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, &FirstExposeWatch::Run);
   }
 
   // Runs the work at the next turn of the event loop, then goes.
-  void RunSoon() {
-    QTimer::singleShot(0, this, [this] {
-      work_();
-      deleteLater();
-    });
-  }
+  void RunSoon() { timer_.start(0); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -34,22 +31,25 @@ class FirstExposeWatch final : public QObject {
   }
 
  private:
+  void Run() {
+    work_();
+    deleteLater();
+  }
+
   std::function<void()> work_;
+  QTimer timer_;
 };
 
 }  // namespace
 
 void AfterFirstPaint(QWidget* window, std::function<void()> work) {
   QWindow* native = window->windowHandle();
-  if (native == nullptr) {
-    QTimer::singleShot(0, window, std::move(work));
+  auto* watch = new FirstExposeWatch(native != nullptr ? static_cast<QObject*>(native) : window, std::move(work));
+  if (native == nullptr || native->isExposed()) {
+    watch->RunSoon();
     return;
   }
-  auto* watch = new FirstExposeWatch(native, std::move(work));
-  if (native->isExposed()) {
-    native->removeEventFilter(watch);
-    watch->RunSoon();
-  }
+  native->installEventFilter(watch);
 }
 
 }  // namespace quorvex::app
