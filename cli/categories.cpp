@@ -16,12 +16,14 @@ constexpr char kUnknownCalc[] = "该收入类型没有这种计算方式";
 constexpr char kBadThreshold[] = "起征点只能是3500或4800";
 constexpr char kBadMonths[] = "承包月份只能是1到12";
 
-Outcome Refuse(Problem problem, const char* field, const char* message) {
-  Outcome out;
+void Refuse(Problem problem, const char* field, const char* message, Outcome& out) {
+  out.ok = false;
   out.problem = problem;
   out.field = field;
   out.message = message;
-  return out;
+  out.warning = false;
+  for (std::string& line : out.page.lines) line.clear();
+  out.page.income.clear();
 }
 
 std::optional<forms::Kind> FindKind(std::string_view text) {
@@ -34,6 +36,9 @@ std::optional<forms::Kind> FindKind(std::string_view text) {
 }
 
 std::optional<double> ReadThreshold(std::string_view text) {
+  // The usual spellings first, without parsing.
+  if (text.empty() || text == "3500") return tax::kThresholds[0];
+  if (text == "4800") return tax::kThresholds[1];
   text = tax::TrimAmountText(text);
   if (text.empty()) return tax::kThresholds[0];
   const std::optional<double> v = tax::ParseAmount(text);
@@ -76,15 +81,21 @@ std::string_view FieldName(forms::Field field, forms::Kind kind) {
 std::string_view KindKey(forms::Kind kind) { return forms::kKindKeys[static_cast<std::size_t>(kind)]; }
 
 Outcome Calculate(const Request& request) {
+  Outcome out;
+  Calculate(request, out);
+  return out;
+}
+
+void Calculate(const Request& request, Outcome& out) {
   const forms::Category* category = forms::FindCategory(request.category);
-  if (category == nullptr) return Refuse(Problem::kCategory, "category", kUnknownCategory);
+  if (category == nullptr) return Refuse(Problem::kCategory, "category", kUnknownCategory, out);
   const std::optional<forms::Kind> kind = FindKind(request.calc);
-  if (!kind || !category->Offers(*kind)) return Refuse(Problem::kCalc, "calc", kUnknownCalc);
+  if (!kind || !category->Offers(*kind)) return Refuse(Problem::kCalc, "calc", kUnknownCalc, out);
   forms::Typed typed;
   const std::optional<double> threshold = ReadThreshold(request.threshold);
-  if (!threshold) return Refuse(Problem::kThreshold, "threshold", kBadThreshold);
+  if (!threshold) return Refuse(Problem::kThreshold, "threshold", kBadThreshold, out);
   const std::optional<int> months = ReadMonths(request.months);
-  if (!months) return Refuse(Problem::kMonths, "months", kBadMonths);
+  if (!months) return Refuse(Problem::kMonths, "months", kBadMonths, out);
   typed.threshold = *threshold;
   typed.months = *months;
   typed[forms::Category::Typed(*kind)] = request.amount;
@@ -92,16 +103,12 @@ Outcome Calculate(const Request& request) {
   typed[forms::Field::kContributions] = request.contributions;
   typed[forms::Field::kPlannedBonus] = request.plannedBonus;
 
-  forms::Outcome computed = forms::Compute(*category, *kind, typed);
-  Outcome out;
-  out.ok = computed.computed;
+  forms::Compute(*category, *kind, typed, out.page);
+  out.ok = out.page.computed;
   out.problem = out.ok ? Problem::kNone : Problem::kInput;
-  if (!out.ok) out.field = FieldName(computed.messageField, *kind);
-  out.message = computed.message;
-  out.warning = computed.warning;
-  out.income = std::move(computed.income);
-  out.lines = std::move(computed.lines);
-  return out;
+  out.field = out.ok ? std::string_view() : FieldName(out.page.messageField, *kind);
+  out.message = out.page.message;
+  out.warning = out.page.warning;
 }
 
 }  // namespace quorvex::cli

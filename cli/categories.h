@@ -14,6 +14,9 @@ namespace quorvex::cli {
 // Calculate() finds the request's category and kind, reads its threshold and months, and
 // computes as the page does. A category, kind, threshold or month count that the page cannot
 // take is rejected with `field` "category", "calc", "threshold" or "months".
+// The message texts are static or the request's own.
 [[nodiscard]] Outcome Calculate(const Request& request);
+// The same into `out`, replacing what it held (its storage is kept for the next record).
+void Calculate(const Request& request, Outcome& out);
 
 }  // namespace quorvex::cli

@@ -64,7 +64,7 @@ int Single(const std::vector<std::string>& args) {
   bool haveAmount = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    auto value = [&](std::string& into) {
+    auto value = [&](std::string_view& into) {
       if (i + 1 >= args.size()) return false;
       into = args[++i];
       return true;
@@ -120,7 +120,7 @@ int Single(const std::vector<std::string>& args) {
     std::cerr << "quorvex-calc: " << out.field << ": " << out.message << "\n";
     return kRejected;
   }
-  if (!out.income.empty()) std::cout << category->inputs[0].caption << ": " << out.income << "\n";
+  if (!out.income().empty()) std::cout << category->inputs[0].caption << ": " << out.income() << "\n";
   for (const forms::ResultLine& line : category->lines) {
     if (*line.group != '\0') std::cout << line.group << ' ';
     std::cout << line.caption << ": " << out[line.line] << "\n";

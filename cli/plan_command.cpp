@@ -42,7 +42,7 @@ Parsed Parse(const std::vector<std::string>& args) {
   bool haveAmount = false;
   for (std::size_t i = 0; i < args.size() && p.problem.empty(); ++i) {
     const std::string& a = args[i];
-    std::string* into = nullptr;
+    std::string_view* into = nullptr;
     if (a == "--json") {
       p.json = true;
     } else if (a == "--help" || a == "-h") {

@@ -4,14 +4,14 @@
 
 namespace quorvex::cli {
 
-Outcome ComputeRecord(const Record& record) {
+void ComputeRecord(const Record& record, Outcome& out) {
   if (!record.error.empty()) {
-    Outcome bad;
-    bad.field = "record";
-    bad.message = record.error;
-    return bad;
+    out = Outcome();
+    out.field = "record";
+    out.message = record.error;
+    return;
   }
-  return Calculate(RequestOf(record));
+  Calculate(RequestOf(record), out);
 }
 
 }  // namespace quorvex::cli

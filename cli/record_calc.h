@@ -8,6 +8,8 @@ namespace quorvex::cli {
 
 // ComputeRecord() is the outcome of a record: the calculation of its request fields, or for
 // a malformed record, a rejection with `field` = "record" and the reason as its message.
-Outcome ComputeRecord(const Record& record);
+// The outcome is written into `out`, which a worker keeps from record to record; its message
+// may view the record's error text.
+void ComputeRecord(const Record& record, Outcome& out);
 
 }  // namespace quorvex::cli

@@ -168,6 +168,7 @@ struct Worker {
   const SheetWriter& writer;
   std::string arena;
   Record record;
+  Outcome outcome;
 
   void Run(const Block& block, std::string& out, std::uint64_t& records, std::uint64_t& rejected) {
     out.clear();
@@ -178,7 +179,7 @@ struct Worker {
     for (;;) {
       arena.clear();
       if (!reader.Parse(block.bytes, pos, line, record, arena)) break;
-      const Outcome outcome = ComputeRecord(record);
+      ComputeRecord(record, outcome);
       writer.Write(record, outcome, out);
       ++records;
       rejected += outcome.ok ? 0 : 1;
@@ -279,7 +280,7 @@ class Pipeline {
   Pipeline(const SheetReader& reader, const SheetWriter& writer, unsigned threads) : slots_(threads + 2) {
     for (unsigned i = 0; i < threads; ++i) {
       workers_.emplace_back([this, &reader, &writer] {
-        Worker worker{reader, writer, {}, {}};
+        Worker worker{reader, writer, {}, {}, {}};
         for (;;) {
           std::size_t index = 0;
           {
@@ -429,7 +430,7 @@ EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOption
   }
   const unsigned threads = EffectiveThreads(options.threads);
   if (threads <= 1) {
-    Worker worker{*reader, *writer, {}, {}};
+    Worker worker{*reader, *writer, {}, {}, {}};
     RunInline(chunker, worker, sink, result, pacer, cancel);
   } else {
     Pipeline pipeline(*reader, *writer, threads);

@@ -79,20 +79,19 @@ long AddColumn(Layout& layout, std::string_view key, std::size_t nth) {
 
 Request RequestOf(const Record& record) {
   const auto& r = record.request;
-  return {std::string(r[0]), std::string(r[1]), std::string(r[2]), std::string(r[3]),
-          std::string(r[4]), std::string(r[5]), std::string(r[6]), std::string(r[7])};
+  return {r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7]};
 }
 
 std::array<std::string_view, 5 + kLineKeys.size()> OutcomeTexts(const Outcome& outcome, bool chinese) {
   std::array<std::string_view, 5 + kLineKeys.size()> texts{outcome.ok ? "ok" : "rejected", outcome.field,
                                                            outcome.message, outcome.warning ? "true" : "false",
-                                                           outcome.income};
+                                                           outcome.income()};
   if (chinese) {
     texts[0] = outcome.ok ? kStatusOk : kStatusRejected;
     texts[1] = outcome.field == "record" ? std::string_view(kWholeRecord) : ChineseCaption(outcome.field);
     texts[3] = outcome.warning ? kWarningYes : kWarningNo;
   }
-  if (outcome.ok) std::copy(outcome.lines.begin(), outcome.lines.end(), texts.begin() + 5);
+  if (outcome.ok) std::copy(outcome.lines().begin(), outcome.lines().end(), texts.begin() + 5);
   return texts;
 }
 

@@ -191,15 +191,32 @@ void Dispatch(Run& run, Kind kind) {
 }  // namespace
 
 Outcome Compute(const Category& category, Kind kind, const Typed& typed) {
-  if (category.id == CategoryId::kPlan) return ComputePlan(typed);
   Outcome out;
+  Compute(category, kind, typed, out);
+  return out;
+}
+
+void Compute(const Category& category, Kind kind, const Typed& typed, Outcome& out) {
+  if (category.id == CategoryId::kPlan) {
+    out = ComputePlan(typed);
+    return;
+  }
+  out.computed = false;
+  out.stepCount = 0;
+  for (std::string& line : out.lines) line.clear();
+  out.message = {};
+  out.messageField = Field::kIncome;
+  out.warning = false;
+  out.focus = false;
+  out.focusField = Field::kIncome;
+  out.income.clear();
   Run run(category, typed, out);
   Dispatch(run, category.Offers(kind) ? kind : Kind::kForward);
   // Only the lines the page has.
+  const std::uint32_t shown = category.LineMask();
   for (std::size_t i = 0; i < kLineCount; ++i) {
-    if (category.LineOf(static_cast<Line>(i)) == nullptr) out.lines[i].clear();
+    if ((shown & (std::uint32_t{1} << i)) == 0) out.lines[i].clear();
   }
-  return out;
 }
 
 }  // namespace quorvex::forms

@@ -59,5 +59,8 @@ struct Outcome {
 // Compute() runs calculation `kind` of `category` on the typed texts (a kind the category
 // does not offer runs forwards).
 [[nodiscard]] Outcome Compute(const Category& category, Kind kind, const Typed& typed);
+// The same into `out`, whose earlier contents are replaced; a caller computing many records
+// keeps one outcome and so its strings' storage.
+void Compute(const Category& category, Kind kind, const Typed& typed, Outcome& out);
 
 }  // namespace quorvex::forms

@@ -16,7 +16,11 @@ class Run {
   Run(const Category& category, const Typed& typed, Outcome& out) : category_(category), typed_(typed), out_(out) {}
 
   void Do(Step::What what, Field field = Field::kIncome, std::string_view text = {}) {
-    if (out_.stepCount < out_.steps.size()) out_.steps[out_.stepCount++] = Step{what, field, std::string(text)};
+    if (out_.stepCount >= out_.steps.size()) return;
+    Step& step = out_.steps[out_.stepCount++];
+    step.what = what;
+    step.field = field;
+    step.text.assign(text);
   }
 
   bool IsEmpty(Field field) const { return tax::TrimAmountText(typed_[field]).empty(); }

@@ -204,7 +204,7 @@ TEST(SheetFileTest, ChineseWorkbookInWorkbookOutWithTheFiguresOfCsv) {
                                                                   : "total_tax";
       const auto line =
           static_cast<std::size_t>(std::find(kLineKeys.begin(), kLineKeys.end(), key) - kLineKeys.begin());
-      expected.push_back(o.ok ? o.lines[line] : "");
+      expected.push_back(o.ok ? o.lines()[line] : "");
     }
     EXPECT_EQ(Column(out, column), expected) << column;
   }

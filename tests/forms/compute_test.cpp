@@ -59,7 +59,9 @@ TEST_P(ComputeTest, ShowsWhatThePageShows) {
   }
   EXPECT_EQ(lines, c.lines);
   EXPECT_EQ(out.message, c.message);
-  if (!out.message.empty()) EXPECT_STREQ(FieldName(out.messageField), c.beside);
+  if (!out.message.empty()) {
+    EXPECT_STREQ(FieldName(out.messageField), c.beside);
+  }
   EXPECT_EQ(out.warning, c.warning);
   EXPECT_STREQ(out.focus ? FieldName(out.focusField) : "", c.focus);
   EXPECT_EQ(out.income, c.income);
