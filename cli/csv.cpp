@@ -216,11 +216,7 @@ void CsvWriter::Write(const Record& record, const Outcome& outcome, std::string&
     const int column = key == kRequestKeys.end() ? -1 : layout_.requestColumn[key - kRequestKeys.begin()];
     if (column >= 0) texts[1] = layout_.columns[static_cast<std::size_t>(column)];
   }
-  for (std::string_view text : texts) {
-    if (!first) out.push_back(',');
-    first = false;
-    AppendCsvField(out, text);
-  }
+  AppendOutcomeCsv(out, texts, !first);
   // Values beyond the header stay in the row, after the outcome.
   for (std::size_t i = columns; i < given; ++i) {
     out.push_back(',');

@@ -371,17 +371,7 @@ void JsonLinesWriter::Write(const Record& record, const Outcome& outcome, std::s
     WriteFromJson(record, out);
     first = record.fields.empty();
   }
-  const auto texts = OutcomeTexts(outcome);
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    std::string_view key = outcomeKeys_[i];
-    if (first && i == 0) key.remove_prefix(1);
-    out += key;
-    if (i == 3) {
-      out += texts[i];  // warning: true or false
-    } else {
-      AppendJsonString(out, texts[i]);
-    }
-  }
+  AppendOutcomeJson(out, OutcomeTexts(outcome), outcomeKeys_, first);
   out += "}\n";
 }
 

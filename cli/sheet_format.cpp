@@ -1,6 +1,7 @@
 #include "cli/sheet_format.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "cli/csv.h"
 #include "cli/json_line.h"
@@ -23,7 +24,107 @@ constexpr std::uint64_t kOutcomeLengths = [] {
   return lengths;
 }();
 
+// Writes into a string through a pointer: room for at most `most` bytes is made once, and the
+// string is cut back to what was written when the appender goes.
+class Appender {
+ public:
+  Appender(std::string& out, std::size_t most) : out_(out) {
+    const std::size_t start = out.size();
+    out.resize(start + most);
+    p_ = out.data() + start;
+  }
+  ~Appender() { out_.resize(static_cast<std::size_t>(p_ - out_.data())); }
+  Appender(const Appender&) = delete;
+  Appender& operator=(const Appender&) = delete;
+
+  void Put(char c) { *p_++ = c; }
+  void Put(std::string_view s) {
+    std::memcpy(p_, s.data(), s.size());
+    p_ += s.size();
+  }
+
+ private:
+  std::string& out_;
+  char* p_;
+};
+
+constexpr auto kCsvSpecial = [] {
+  std::array<bool, 256> special{};
+  special[','] = special['"'] = special['\r'] = special['\n'] = true;
+  return special;
+}();
+
+constexpr auto kJsonEscaped = [] {
+  std::array<bool, 256> escaped{};
+  for (int c = 0; c < 0x20; ++c) escaped[static_cast<std::size_t>(c)] = true;
+  escaped['"'] = escaped['\\'] = true;
+  return escaped;
+}();
+
+bool AnyOf(const std::array<bool, 256>& table, std::string_view text) {
+  bool any = false;
+  for (const char c : text) any |= table[static_cast<unsigned char>(c)];
+  return any;
+}
+
 }  // namespace
+
+void AppendOutcomeCsv(std::string& out, const OutcomeTextArray& texts, bool leadingComma) {
+  std::size_t most = texts.size();
+  for (std::string_view t : texts) most += 2 * t.size() + 2;
+  Appender a(out, most);
+  bool comma = leadingComma;
+  for (std::string_view text : texts) {
+    if (comma) a.Put(',');
+    comma = true;
+    if (text.empty()) continue;
+    if (!AnyOf(kCsvSpecial, text)) {
+      a.Put(text);
+      continue;
+    }
+    a.Put('"');
+    for (const char c : text) {
+      if (c == '"') a.Put('"');
+      a.Put(c);
+    }
+    a.Put('"');
+  }
+}
+
+void AppendOutcomeJson(std::string& out, const OutcomeTextArray& texts, const std::vector<std::string>& keys,
+                       bool skipFirstComma) {
+  std::size_t most = 0;
+  for (std::size_t i = 0; i < texts.size(); ++i) most += keys[i].size() + texts[i].size() + 2;
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    if (AnyOf(kJsonEscaped, texts[i])) {
+      // Rare: a text with characters to escape goes the general way.
+      for (std::size_t k = 0; k < texts.size(); ++k) {
+        std::string_view key = keys[k];
+        if (skipFirstComma && k == 0) key.remove_prefix(1);
+        out += key;
+        if (k == 3) {
+          out += texts[k];
+        } else {
+          AppendJsonString(out, texts[k]);
+        }
+      }
+      return;
+    }
+  }
+  Appender a(out, most);
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    std::string_view key = keys[i];
+    if (skipFirstComma && i == 0) key.remove_prefix(1);
+    a.Put(key);
+    if (i == 3) {
+      a.Put(texts[i]);
+      continue;
+    }
+    a.Put('"');
+    a.Put(texts[i]);
+    a.Put('"');
+  }
+}
 
 const std::vector<std::string>& OutcomeColumns() {
   static const std::vector<std::string> columns(kOutcomeNames.begin(), kOutcomeNames.end());

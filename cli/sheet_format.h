@@ -127,6 +127,15 @@ long FindColumn(const Layout& layout, std::string_view key, std::size_t nth);
 void AppendCsvField(std::string& out, std::string_view text);
 void AppendJsonString(std::string& out, std::string_view text);
 
+using OutcomeTextArray = std::array<std::string_view, 5 + kLineKeys.size()>;
+
+// The outcome's texts as CSV fields, each after a comma (the first too when `leadingComma`).
+void AppendOutcomeCsv(std::string& out, const OutcomeTextArray& texts, bool leadingComma);
+// The same as JSON members: `keys[i]` is `,"name":` and precedes texts[i] (text i == 3, the
+// warning, is written bare); `skipFirstComma` drops the first key's comma.
+void AppendOutcomeJson(std::string& out, const OutcomeTextArray& texts, const std::vector<std::string>& keys,
+                       bool skipFirstComma);
+
 // The names of the outcome columns, in output order.
 const std::vector<std::string>& OutcomeColumns();
 bool IsOutcomeColumn(std::string_view name);

@@ -205,7 +205,7 @@ std::uint64_t CountLines(std::string_view text, bool loneCr) {
   const std::size_t n = text.size();
   std::uint64_t lines = 0;
   std::size_t i = 0;
-  if (loneCr) {
+  if (loneCr && std::memchr(p, '\r', n) != nullptr) {
     // A CR whose next byte is not LF: the next bytes are read one byte further on.
     for (; i + 9 <= n; i += 8) {
       const std::uint64_t word = Load8(p + i);

@@ -1,5 +1,6 @@
 #include "tax/amount.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -31,7 +32,12 @@ struct Decimal {
 // value (nearest).
 Decimal Significant(Ext value, int digits) {
   char buf[96];
-  auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, digits - 1);
+  // A value that is a double converts the same through the double overload, which is many
+  // times faster than the extended one.
+  const auto narrow = static_cast<double>(value);
+  auto res = static_cast<Ext>(narrow) == value
+                 ? std::to_chars(buf, buf + sizeof buf, narrow, std::chars_format::scientific, digits - 1)
+                 : std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, digits - 1);
   std::string_view text(buf, static_cast<size_t>(res.ptr - buf));
   Decimal d;
   if (text.front() == '-') {
@@ -180,6 +186,21 @@ namespace {
 // Returns false when the value is outside the range this handles.
 __extension__ using U128 = unsigned __int128;
 
+// 10^k for k = 0 ... 18.
+constexpr auto kPowersOfTen = [] {
+  std::array<U128, 19> powers{};
+  U128 p = 1;
+  for (U128& v : powers) {
+    v = p;
+    p *= 10;
+  }
+  return powers;
+}();
+
+// Below this, even the 18-digit rounding leaves less than half a fen: the amount shows as
+// 0.00, without a sign.
+constexpr double kNothing = 0.0049;
+
 // Writes a positive number of fen as yuan with two decimals.
 bool WriteFen(std::uint64_t fen, bool negative, std::string& out) {
   char buf[32];
@@ -204,6 +225,10 @@ bool FormatAmountFast(double value, std::string& out) {
   constexpr double kLow = 0.01;
   constexpr double kHigh = 9007199254740992.0 / 100;  // 2^53 fen
   const double a = std::fabs(value);
+  if (a < kNothing) {
+    out = "0.00";
+    return true;
+  }
   if (!(a >= kLow && a < kHigh)) return false;
   std::uint64_t bits = 0;
   std::memcpy(&bits, &a, sizeof bits);  // a is normal: 0.01 <= a
@@ -228,9 +253,7 @@ bool FormatAmountFast(double value, std::string& out) {
         if (a < p) break;
         ++e10;
       }
-      U128 scale = 1;
-      for (int k = 0; k < 16 - e10; ++k) scale *= 10;
-      up = static_cast<U128>(half - r) * scale <= static_cast<U128>(5) << j;
+      up = static_cast<U128>(half - r) * kPowersOfTen[static_cast<std::size_t>(16 - e10)] <= static_cast<U128>(5) << j;
     }
   }
   q += up ? 1 : 0;
@@ -243,6 +266,10 @@ bool FormatExtendedFast(long double value, std::string& out) {
   constexpr long double kLow = 0.5L;
   constexpr long double kHigh = 9007199254740992.0L / 100;
   const long double a = std::fabs(value);
+  if (a < kNothing) {
+    out = "0.00";
+    return true;
+  }
   if (!(a >= kLow && a < kHigh)) return false;
   unsigned char bytes[sizeof(long double)] = {};
   std::memcpy(bytes, &a, 10);
@@ -266,9 +293,7 @@ bool FormatExtendedFast(long double value, std::string& out) {
         if (a < p) break;
         ++e10;
       }
-      U128 scale = 1;
-      for (int k = 0; k < 16 - e10; ++k) scale *= 10;
-      up = (half - r) * scale <= static_cast<U128>(5) << j;
+      up = (half - r) * kPowersOfTen[static_cast<std::size_t>(16 - e10)] <= static_cast<U128>(5) << j;
     }
   }
   q += up ? 1 : 0;
