@@ -252,11 +252,81 @@ bool CollectColumns(Chunker& chunker, const SheetReader& reader, Layout& layout,
 
 }  // namespace
 
+// Flushes the file's data to disk whenever another kStep bytes were written.
+class FdSink::Flusher {
+ public:
+  Flusher(int fd, const std::string& name) : fd_(fd), name_(name), thread_([this] { Loop(); }) {}
+  ~Flusher() { Stop(); }
+  Flusher(const Flusher&) = delete;
+  Flusher& operator=(const Flusher&) = delete;
+
+  void Wrote(std::uint64_t bytes) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    written_ += bytes;
+    if (written_ - flushed_ >= kStep) wake_.notify_one();
+  }
+
+  std::string Stop() {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_one();
+    if (thread_.joinable()) thread_.join();
+    return error_;
+  }
+
+ private:
+  static constexpr std::uint64_t kStep = std::uint64_t{32} << 20;
+
+  void Loop() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [this] { return stop_ || written_ - flushed_ >= kStep; });
+      if (stop_) return;
+      const std::uint64_t upTo = written_;
+      lock.unlock();
+      const bool ok = fdatasync(fd_) == 0;
+      const int why = errno;
+      lock.lock();
+      flushed_ = upTo;
+      if (!ok && error_.empty()) error_ = "cannot write " + name_ + ": " + std::strerror(why);
+    }
+  }
+
+  int fd_;
+  std::string name_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::uint64_t written_ = 0;
+  std::uint64_t flushed_ = 0;
+  bool stop_ = false;
+  std::string error_;
+  std::thread thread_;  // last: started when the rest is ready
+};
+
+FdSink::FdSink(int fd, std::string name, const std::atomic<bool>* cancel)
+    : fd_(fd), name_(std::move(name)), cancel_(cancel) {}
+
+FdSink::~FdSink() = default;
+
+void FdSink::FlushAhead() {
+  if (!flusher_) flusher_ = std::make_unique<Flusher>(fd_, name_);
+}
+
+bool FdSink::StopFlushing(std::string& error) {
+  if (!flusher_) return true;
+  error = flusher_->Stop();
+  flusher_.reset();
+  return error.empty();
+}
+
 bool FdSink::Write(std::string_view data, std::string& error) {
   while (!data.empty()) {
     const ssize_t n = ::write(fd_, data.data(), data.size());
     if (n > 0) {
       data.remove_prefix(static_cast<std::size_t>(n));
+      if (flusher_) flusher_->Wrote(static_cast<std::uint64_t>(n));
       continue;
     }
     if (n < 0 && errno == EINTR && (cancel_ == nullptr || !cancel_->load())) continue;

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -23,14 +24,24 @@ class ByteSink {
 // A file descriptor, not owned; writes interrupted by a signal are retried unless `cancel` is set.
 class FdSink : public ByteSink {
  public:
-  FdSink(int fd, std::string name, const std::atomic<bool>* cancel)
-      : fd_(fd), name_(std::move(name)), cancel_(cancel) {}
+  FdSink(int fd, std::string name, const std::atomic<bool>* cancel);
+  ~FdSink() override;
+  FdSink(const FdSink&) = delete;
+  FdSink& operator=(const FdSink&) = delete;
   bool Write(std::string_view data, std::string& error) override;
+  // For a file that is flushed to disk at the end: a thread of the sink flushes what was
+  // written so far every few MiB while the run goes on, so that the final flush only waits
+  // for the last of it.
+  void FlushAhead();
+  // Stops that thread; false with `error` set when one of its flushes failed.
+  bool StopFlushing(std::string& error);
 
  private:
+  class Flusher;
   int fd_;
   std::string name_;
   const std::atomic<bool>* cancel_;
+  std::unique_ptr<Flusher> flusher_;
 };
 
 class StringSink : public ByteSink {
