@@ -135,23 +135,29 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
                       std::string& arena) const {
   while (pos < s.size() && IsBreak(s[pos])) SkipBreak(s, pos, line);
   if (pos >= s.size()) return false;
+  static constexpr auto kStop = [] {
+    std::array<bool, 256> stop{};
+    stop[','] = stop['\r'] = stop['\n'] = true;
+    return stop;
+  }();
   record.fields.clear();
   record.error.clear();
   record.line = line;
   const std::size_t start = pos;
+  const char* const data = s.data();
+  const std::size_t size = s.size();
   for (;;) {
-    FieldRef f;
+    FieldRef& f = record.fields.emplace_back();
     const std::size_t fieldStart = pos;
-    if (s[pos] == '"') {
+    if (data[pos] == '"') {
       if (!QuotedField(s, pos, line, arena, f.text) && record.error.empty())
         record.error = "第" + std::to_string(record.line) + "行有引号外的多余文字";
       f.raw = s.substr(fieldStart, pos - fieldStart);
     } else {
-      while (pos < s.size() && s[pos] != ',' && !IsBreak(s[pos])) ++pos;
-      f.raw = f.text = s.substr(fieldStart, pos - fieldStart);
+      while (pos < size && !kStop[static_cast<unsigned char>(data[pos])]) ++pos;
+      f.raw = f.text = std::string_view(data + fieldStart, pos - fieldStart);
     }
-    record.fields.push_back(f);
-    if (pos < s.size() && s[pos] == ',') {
+    if (pos < size && data[pos] == ',') {
       ++pos;
       if (pos == s.size() || IsBreak(s[pos])) {
         record.fields.push_back(FieldRef{});  // an empty last field
@@ -166,10 +172,10 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
   if (pos < s.size()) SkipBreak(s, pos, line);
   if (record.fields.size() > columns_ && record.error.empty())
     record.error = "第" + std::to_string(record.line) + "行的列数多于表头";
+  const std::size_t given = record.fields.size();
   for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
-    const int c = requestColumn_[k];
-    record.request[k] =
-        c >= 0 && static_cast<std::size_t>(c) < record.fields.size() ? record.fields[c].text : std::string_view();
+    const auto c = static_cast<std::size_t>(requestColumn_[k]);  // -1 becomes larger than any count
+    record.request[k] = c < given ? record.fields[c].text : std::string_view();
   }
   return true;
 }

@@ -18,7 +18,7 @@ namespace quorvex::cli {
 namespace {
 
 // A block is about this much input, and about this much output at most.
-constexpr std::size_t kBlockInput = std::size_t{128} << 10;
+constexpr std::size_t kBlockInput = std::size_t{64} << 10;
 constexpr std::size_t kBlockOutput = std::size_t{1} << 20;
 
 struct Block {

@@ -205,14 +205,12 @@ std::uint64_t CountLines(std::string_view text, bool loneCr) {
   const std::size_t n = text.size();
   std::uint64_t lines = 0;
   std::size_t i = 0;
-  if (loneCr && std::memchr(p, '\r', n) != nullptr) {
-    // A CR whose next byte is not LF: the next bytes are read one byte further on.
-    for (; i + 9 <= n; i += 8) {
-      const std::uint64_t word = Load8(p + i);
-      lines += Marked(Matches(word, '\n')) + Marked(Matches(word, '\r') & ~Matches(Load8(p + i + 1), '\n'));
+  if (loneCr) {
+    // Every CR not followed by a LF ends a line too.
+    for (const char* cr = p; (cr = static_cast<const char*>(std::memchr(cr, '\r', n - (cr - p)))) != nullptr;) {
+      ++cr;
+      if (cr == p + n || *cr != '\n') ++lines;
     }
-    for (; i < n; ++i) lines += p[i] == '\n' || (p[i] == '\r' && (i + 1 == n || p[i + 1] != '\n')) ? 1 : 0;
-    return lines;
   }
   for (; i + 8 <= n; i += 8) lines += Marked(Matches(Load8(p + i), '\n'));
   for (; i < n; ++i) lines += p[i] == '\n' ? 1 : 0;
