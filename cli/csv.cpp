@@ -215,14 +215,17 @@ void CsvWriter::Write(const Record& record, const Outcome& outcome, std::string&
     out.append(record.raw.data(), static_cast<std::size_t>(last.raw.data() + last.raw.size() - record.raw.data()));
   }
   bool first = columns == 0;
-  auto texts = OutcomeTexts(outcome, layout_.chinese);
+  std::array<std::string_view, 5> texts{outcome.ok ? "ok" : "rejected", outcome.field, outcome.message,
+                                        outcome.warning ? "true" : "false", outcome.income()};
   if (layout_.chinese) {
+    const auto chinese = OutcomeTexts(outcome, true);
+    std::copy(chinese.begin(), chinese.begin() + 5, texts.begin());
     // The field at fault by its header in this sheet (税前收入 where the sheet says so).
     const auto key = std::find(kRequestKeys.begin(), kRequestKeys.end(), outcome.field);
     const int column = key == kRequestKeys.end() ? -1 : layout_.requestColumn[key - kRequestKeys.begin()];
     if (column >= 0) texts[1] = layout_.columns[static_cast<std::size_t>(column)];
   }
-  AppendOutcomeCsv(out, texts, !first);
+  AppendOutcomeCsv(out, texts, outcome, !first);
   // Values beyond the header stay in the row, after the outcome.
   for (std::size_t i = columns; i < given; ++i) {
     out.push_back(',');

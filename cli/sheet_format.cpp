@@ -69,26 +69,54 @@ bool AnyOf(const std::array<bool, 256>& table, std::string_view text) {
 
 }  // namespace
 
-void AppendOutcomeCsv(std::string& out, const OutcomeTextArray& texts, bool leadingComma) {
-  std::size_t most = texts.size();
-  for (std::string_view t : texts) most += 2 * t.size() + 2;
-  Appender a(out, most);
-  bool comma = leadingComma;
-  for (std::string_view text : texts) {
-    if (comma) a.Put(',');
-    comma = true;
-    if (text.empty()) continue;
-    if (!AnyOf(kCsvSpecial, text)) {
-      a.Put(text);
-      continue;
-    }
-    a.Put('"');
-    for (const char c : text) {
-      if (c == '"') a.Put('"');
-      a.Put(c);
-    }
-    a.Put('"');
+namespace {
+
+// Writes `text` as a CSV field at `p` and returns the end; `p` has room for twice the text
+// and two quotes.
+char* PutCsvField(char* p, std::string_view text) {
+  const char* s = text.data();
+  const std::size_t n = text.size();
+  bool special = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = s[i];
+    special |= kCsvSpecial[static_cast<unsigned char>(c)];
+    p[i] = c;
   }
+  if (!special) return p + n;
+  *p++ = '"';
+  for (std::size_t i = 0; i < n; ++i) {
+    if (s[i] == '"') *p++ = '"';
+    *p++ = s[i];
+  }
+  *p++ = '"';
+  return p;
+}
+
+}  // namespace
+
+void AppendOutcomeCsv(std::string& out, const std::array<std::string_view, 5>& head, const Outcome& outcome,
+                      bool leadingComma) {
+  const std::array<std::string, kLineCount>& lines = outcome.lines();
+  std::size_t most = 1 + head.size() + kLineCount;
+  for (std::string_view t : head) most += 2 * t.size() + 2;
+  if (outcome.ok) {
+    for (const std::string& t : lines) most += 2 * t.size() + 2;
+  }
+  const std::size_t start = out.size();
+  out.resize(start + most);
+  char* const begin = out.data();
+  char* p = begin + start;
+  if (leadingComma) *p++ = ',';
+  p = PutCsvField(p, head[0]);
+  for (std::size_t i = 1; i < head.size(); ++i) {
+    *p++ = ',';
+    p = PutCsvField(p, head[i]);
+  }
+  for (const std::string& line : lines) {
+    *p++ = ',';
+    if (outcome.ok && !line.empty()) p = PutCsvField(p, line);
+  }
+  out.resize(static_cast<std::size_t>(p - begin));
 }
 
 void AppendOutcomeJson(std::string& out, const OutcomeTextArray& texts, const std::vector<std::string>& keys,

@@ -129,8 +129,11 @@ void AppendJsonString(std::string& out, std::string_view text);
 
 using OutcomeTextArray = std::array<std::string_view, 5 + kLineKeys.size()>;
 
-// The outcome's texts as CSV fields, each after a comma (the first too when `leadingComma`).
-void AppendOutcomeCsv(std::string& out, const OutcomeTextArray& texts, bool leadingComma);
+// The outcome's texts as CSV fields, each after a comma (the first too when `leadingComma`):
+// the five of `head` (status, field, message, warning, income), then the result lines, all
+// empty unless the outcome is ok.
+void AppendOutcomeCsv(std::string& out, const std::array<std::string_view, 5>& head, const Outcome& outcome,
+                      bool leadingComma);
 // The same as JSON members: `keys[i]` is `,"name":` and precedes texts[i] (text i == 3, the
 // warning, is written bare); `skipFirstComma` drops the first key's comma.
 void AppendOutcomeJson(std::string& out, const OutcomeTextArray& texts, const std::vector<std::string>& keys,
