@@ -7,7 +7,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -343,102 +342,142 @@ unsigned EffectiveThreads(unsigned threads) {
 
 namespace {
 
-// Several threads compute blocks; the calling thread reads them in and writes them out in
-// their order. At most `slots` blocks are in flight.
+// Several threads each take the next block of the input and compute it. A computed block
+// waits in its slot until every block before it is written; the thread that finds the next
+// block to write ready writes it and the ready ones after it, while the others go on
+// computing. No thread only reads or only writes, so N threads keep N cores busy, and at
+// most 2N + 2 blocks are in memory.
 class Pipeline {
  public:
-  Pipeline(const SheetReader& reader, const SheetWriter& writer, unsigned threads) : slots_(threads + 2) {
-    for (unsigned i = 0; i < threads; ++i) {
-      workers_.emplace_back([this, &reader, &writer] {
-        Worker worker{reader, writer, {}, {}, {}};
-        for (;;) {
-          std::size_t index = 0;
-          {
-            std::unique_lock<std::mutex> lock(mutex_);
-            work_.wait(lock, [this] { return stop_ || !queue_.empty(); });
-            if (stop_) return;
-            index = queue_.front();
-            queue_.pop_front();
-          }
-          Slot& slot = slots_[index];
-          worker.Run(slot.block, slot.out, slot.records, slot.rejected);
-          {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            slot.done = true;
-          }
-          done_.notify_one();
-        }
-      });
-    }
-  }
-  ~Pipeline() {
-    {
-      const std::lock_guard<std::mutex> lock(mutex_);
-      stop_ = true;
-    }
-    work_.notify_all();
-    for (std::thread& t : workers_) t.join();
-  }
-  Pipeline(const Pipeline&) = delete;
-  Pipeline& operator=(const Pipeline&) = delete;
+  Pipeline(Chunker& chunker, const SheetReader& reader, const SheetWriter& writer, ByteSink& sink, Pacer& pacer,
+           const std::atomic<bool>* cancel, unsigned threads)
+      : chunker_(chunker),
+        reader_(reader),
+        writer_(writer),
+        sink_(sink),
+        pacer_(pacer),
+        cancel_(cancel),
+        threads_(threads),
+        slots_(2 * threads + 2) {}
 
-  bool Run(Chunker& chunker, ByteSink& sink, EngineResult& result, Pacer& pacer, const std::atomic<bool>* cancel) {
-    std::uint64_t read = 0;
-    std::uint64_t written = 0;
-    bool inputDone = false;
-    for (;;) {
-      while (!inputDone && read - written < slots_.size()) {
-        Slot& slot = slots_[read % slots_.size()];
-        if (!chunker.Next(slot.block, result)) {
-          if (!result.error.empty()) return false;
-          inputDone = true;
-          break;
-        }
-        {
-          const std::lock_guard<std::mutex> lock(mutex_);
-          slot.done = false;
-          queue_.push_back(read % slots_.size());
-        }
-        work_.notify_one();
-        ++read;
-      }
-      if (written == read) return true;
-      Slot& slot = slots_[written % slots_.size()];
-      {
-        std::unique_lock<std::mutex> lock(mutex_);
-        done_.wait(lock, [&slot] { return slot.done; });
-      }
-      if (!sink.Write(slot.out, result.error)) {
-        result.ioError = true;
-        return false;
-      }
-      result.records += slot.records;
-      result.rejected += slot.rejected;
-      ++written;
-      pacer.Tick(result.records);
-      if (Cancelled(cancel)) {
-        result.cancelled = true;
-        return false;
-      }
-    }
+  void Run(EngineResult& result) {
+    std::vector<std::thread> others;
+    for (unsigned i = 1; i < threads_; ++i) others.emplace_back([this] { Work(); });
+    Work();
+    for (std::thread& t : others) t.join();
+    result.records = done_.records;
+    result.rejected = done_.rejected;
+    result.cancelled = done_.cancelled;
+    EngineResult& failed = read_.error.empty() ? done_ : read_;
+    result.error = std::move(failed.error);
+    result.ioError = failed.ioError;
   }
 
  private:
   struct Slot {
-    Block block;
     std::string out;
     std::uint64_t records = 0;
     std::uint64_t rejected = 0;
-    bool done = false;
+    bool ready = false;
   };
 
+  void Work() {
+    Worker worker{reader_, writer_, {}, {}, {}};
+    Block block;
+    std::string out;
+    for (;;) {
+      std::uint64_t serial = 0;
+      {
+        const std::lock_guard<std::mutex> in(inMutex_);
+        {
+          std::unique_lock<std::mutex> lock(mutex_);
+          space_.wait(lock, [this] { return stop_ || nextRead_ - nextWrite_ < slots_.size(); });
+          if (stop_) return;
+        }
+        if (!chunker_.Next(block, read_)) {
+          if (!read_.error.empty()) Stop();
+          return;
+        }
+        const std::lock_guard<std::mutex> lock(mutex_);
+        serial = nextRead_++;
+      }
+      std::uint64_t records = 0;
+      std::uint64_t rejected = 0;
+      worker.Run(block, out, records, rejected);
+      std::unique_lock<std::mutex> lock(mutex_);
+      if (stop_) return;
+      Slot& slot = slots_[serial % slots_.size()];
+      slot.out.swap(out);
+      slot.records = records;
+      slot.rejected = rejected;
+      slot.ready = true;
+      if (!writing_) WriteReady(lock);
+    }
+  }
+
+  // Writes the blocks that are next in order and ready; called and returning with `lock` held.
+  void WriteReady(std::unique_lock<std::mutex>& lock) {
+    writing_ = true;
+    std::string pending;
+    for (;;) {
+      Slot& slot = slots_[nextWrite_ % slots_.size()];
+      if (stop_ || !slot.ready) break;
+      pending.swap(slot.out);
+      const std::uint64_t records = slot.records;
+      const std::uint64_t rejected = slot.rejected;
+      lock.unlock();
+      std::string error;
+      const bool written = sink_.Write(pending, error);
+      lock.lock();
+      slot.out.swap(pending);  // the slot keeps its buffer for a later block
+      slot.ready = false;
+      if (!written) {
+        done_.error = std::move(error);
+        done_.ioError = true;
+        StopLocked();
+        break;
+      }
+      done_.records += records;
+      done_.rejected += rejected;
+      ++nextWrite_;
+      space_.notify_all();
+      pacer_.Tick(done_.records);
+      if (Cancelled(cancel_)) {
+        done_.cancelled = true;
+        StopLocked();
+        break;
+      }
+    }
+    writing_ = false;
+  }
+
+  void StopLocked() {
+    stop_ = true;
+    space_.notify_all();
+  }
+
+  void Stop() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    StopLocked();
+  }
+
+  Chunker& chunker_;
+  const SheetReader& reader_;
+  const SheetWriter& writer_;
+  ByteSink& sink_;
+  Pacer& pacer_;
+  const std::atomic<bool>* cancel_;
+  unsigned threads_;
+  std::mutex inMutex_;  // guards the chunker and read_; taken before mutex_
+  EngineResult read_;
+  std::mutex mutex_;  // guards the rest
+  std::condition_variable space_;
   std::vector<Slot> slots_;
-  std::vector<std::thread> workers_;
-  std::mutex mutex_;
-  std::condition_variable work_;
-  std::condition_variable done_;
-  std::deque<std::size_t> queue_;
+  std::uint64_t nextRead_ = 0;
+  std::uint64_t nextWrite_ = 0;
+  bool writing_ = false;
   bool stop_ = false;
+  EngineResult done_;
 };
 
 bool RunInline(Chunker& chunker, Worker& worker, ByteSink& sink, EngineResult& result, Pacer& pacer,
@@ -503,8 +542,8 @@ EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOption
     Worker worker{*reader, *writer, {}, {}, {}};
     RunInline(chunker, worker, sink, result, pacer, cancel);
   } else {
-    Pipeline pipeline(*reader, *writer, threads);
-    pipeline.Run(chunker, sink, result, pacer, cancel);
+    Pipeline pipeline(chunker, *reader, *writer, sink, pacer, cancel, threads);
+    pipeline.Run(result);
   }
   if (progress) progress({in.BytesRead(), in.BytesTotal(), result.records});
   return result;

@@ -4,6 +4,7 @@
 //                               fails with ENOSPC after N bytes
 //   QUORVEX_FAIL_RENAME=1       rename() fails with EIO
 //   QUORVEX_FAIL_FSYNC=1        fsync() fails with EIO
+//   QUORVEX_FAIL_FDATASYNC=1    fdatasync() fails with EIO
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -72,6 +73,15 @@ int rename(const char* from, const char* to) {
 int fsync(int fd) {
   static const auto real = Next<int (*)(int)>("fsync");
   if (Limit("QUORVEX_FAIL_FSYNC") > 0) {
+    errno = EIO;
+    return -1;
+  }
+  return real(fd);
+}
+
+int fdatasync(int fd) {
+  static const auto real = Next<int (*)(int)>("fdatasync");
+  if (Limit("QUORVEX_FAIL_FDATASYNC") > 0) {
     errno = EIO;
     return -1;
   }

@@ -75,6 +75,12 @@ for fault in QUORVEX_FAIL_WRITE_AFTER=2000000 QUORVEX_FAIL_RENAME=1 QUORVEX_FAIL
     "$calc" batch in.csv -o res.csv
   untouched res.csv
 done
+# A flush that fails while a big result grows fails the run, even when the final one succeeds.
+(cat in.csv && for k in 1 2 3; do tail -n +2 in.csv; done) >big.csv
+echo OLD >res.csv
+expect 2 "cannot write res.csv: Input/output error" env LD_PRELOAD="$shim" QUORVEX_FAIL_FDATASYNC=1 \
+  ASAN_OPTIONS=verify_asan_link_order=0 "$calc" batch big.csv -o res.csv
+untouched res.csv
 expect 2 "cannot write standard output: No space left on device" env LD_PRELOAD="$shim" \
   QUORVEX_FAIL_WRITE_AFTER=100000 ASAN_OPTIONS=verify_asan_link_order=0 "$calc" batch in.csv
 
