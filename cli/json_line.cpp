@@ -165,16 +165,25 @@ class Parser {
 
   // A string's text is a view of the line when it has no escapes, else decoded into the arena.
   bool String(std::string_view& text) {
+    static constexpr auto kStop = [] {
+      std::array<bool, 256> stop{};
+      for (int c = 0; c < 0x20; ++c) stop[static_cast<std::size_t>(c)] = true;
+      stop['"'] = stop['\\'] = true;
+      return stop;
+    }();
     const std::size_t start = ++pos_;  // after the opening quote
-    while (pos_ < s_.size()) {
-      const char c = s_[pos_];
+    const char* const data = s_.data();
+    const std::size_t size = s_.size();
+    std::size_t at = pos_;
+    while (at < size && !kStop[static_cast<unsigned char>(data[at])]) ++at;
+    pos_ = at;
+    if (pos_ < size) {
+      const char c = data[pos_];
       if (c == '"') {
         text = s_.substr(start, pos_++ - start);
         return true;
       }
-      if (c == '\\') break;
-      if (static_cast<unsigned char>(c) < 0x20) return Fail("a control character inside a string");
-      ++pos_;
+      if (c != '\\') return Fail("a control character inside a string");
     }
     const std::size_t from = arena_.size();
     arena_.append(s_.substr(start, pos_ - start));
@@ -336,12 +345,6 @@ JsonLinesWriter::JsonLinesWriter(const Layout& layout) : layout_(layout) {
     keys_.push_back(Quote(name) + ":");
     keyBytes_ += keys_.back().size() + 3;
   }
-  for (const std::string& name : OutcomeColumns()) {
-    std::string key(1, ',');
-    AppendJsonString(key, name);
-    key.push_back(':');
-    outcomeKeys_.push_back(std::move(key));
-  }
 }
 
 void JsonLinesWriter::Begin(std::string& out) const {
@@ -371,11 +374,23 @@ void JsonLinesWriter::Write(const Record& record, const Outcome& outcome, std::s
     WriteFromJson(record, out);
     first = record.fields.empty();
   }
-  AppendOutcomeJson(out, OutcomeTexts(outcome), outcomeKeys_, first);
+  outcome_.Append(out, OutcomeTexts(outcome), first);
   out += "}\n";
 }
 
 void JsonLinesWriter::WriteFromJson(const Record& record, std::string& out) const {
+  // Written as the members were read, without blanks: when the line has none either and no
+  // key needs a new name, its members are copied in one piece.
+  std::size_t length = record.fields.empty() ? 0 : record.fields.size() - 1;
+  bool clash = false;
+  for (const FieldRef& f : record.fields) {
+    length += f.rawKey.size() + 1 + f.raw.size();
+    clash = clash || IsOutcomeColumn(f.key);
+  }
+  if (!clash && !record.fields.empty() && record.raw.size() == length + 2) {
+    out.append(record.raw.data() + 1, length);
+    return;
+  }
   bool first = true;
   std::vector<std::string> given;
   for (const FieldRef& f : record.fields) {

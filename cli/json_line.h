@@ -41,7 +41,7 @@ class JsonLinesWriter : public SheetWriter {
 
   const Layout& layout_;
   std::vector<std::string> keys_;         // CSV in: "name": for each column
-  std::vector<std::string> outcomeKeys_;  // ,"status": ...
+  OutcomeJson outcome_;
   std::size_t keyBytes_ = 0;
 };
 

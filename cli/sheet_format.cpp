@@ -17,10 +17,10 @@ constexpr std::array<std::string_view, 5 + kLineKeys.size()> kOutcomeNames = [] 
   return names;
 }();
 
-// Bit n set: some outcome column is n bytes long.
-constexpr std::uint64_t kOutcomeLengths = [] {
-  std::uint64_t lengths = 0;
-  for (std::string_view name : kOutcomeNames) lengths |= std::uint64_t{1} << name.size();
+// For each first letter a-z, bit n set: some outcome column of that letter is n bytes long.
+constexpr std::array<std::uint64_t, 26> kOutcomeLengths = [] {
+  std::array<std::uint64_t, 26> lengths{};
+  for (std::string_view name : kOutcomeNames) lengths[name.front() - 'a'] |= std::uint64_t{1} << name.size();
   return lengths;
 }();
 
@@ -119,39 +119,56 @@ void AppendOutcomeCsv(std::string& out, const std::array<std::string_view, 5>& h
   out.resize(static_cast<std::size_t>(p - begin));
 }
 
-void AppendOutcomeJson(std::string& out, const OutcomeTextArray& texts, const std::vector<std::string>& keys,
-                       bool skipFirstComma) {
-  std::size_t most = 0;
-  for (std::size_t i = 0; i < texts.size(); ++i) most += keys[i].size() + texts[i].size() + 2;
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    if (AnyOf(kJsonEscaped, texts[i])) {
-      // Rare: a text with characters to escape goes the general way.
-      for (std::size_t k = 0; k < texts.size(); ++k) {
-        std::string_view key = keys[k];
-        if (skipFirstComma && k == 0) key.remove_prefix(1);
-        out += key;
-        if (k == 3) {
-          out += texts[k];
-        } else {
-          AppendJsonString(out, texts[k]);
-        }
+OutcomeJson::OutcomeJson() {
+  for (std::size_t i = 0; i < kOutcomeNames.size(); ++i) {
+    start_[i] = empty_.size();
+    empty_ += ",";
+    AppendJsonString(empty_, kOutcomeNames[i]);
+    empty_ += i == 3 ? ":" : ":\"";
+    value_[i] = empty_.size();
+    empty_ += i == 3 ? "false" : "\"";
+  }
+  start_[kOutcomeNames.size()] = empty_.size();
+}
+
+void OutcomeJson::Append(std::string& out, const OutcomeTextArray& texts, bool skipFirstComma) const {
+  std::size_t most = empty_.size();
+  bool plain = true;
+  for (std::string_view t : texts) {
+    most += t.size();
+    plain = plain && !AnyOf(kJsonEscaped, t);
+  }
+  const char* const from = empty_.data();
+  const std::size_t begin = out.size();
+  if (!plain) {
+    // Rare: a text with characters to escape goes the general way.
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      out.append(from + start_[i], value_[i] - start_[i] - (i == 3 ? 0 : 1));
+      if (i == 3) {
+        out += texts[i];
+      } else {
+        AppendJsonString(out, texts[i]);
       }
-      return;
     }
-  }
-  Appender a(out, most);
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    std::string_view key = keys[i];
-    if (skipFirstComma && i == 0) key.remove_prefix(1);
-    a.Put(key);
-    if (i == 3) {
-      a.Put(texts[i]);
-      continue;
+  } else {
+    out.resize(begin + most);
+    char* const base = out.data();
+    char* p = base + begin;
+    std::size_t copied = 0;  // empty_ is written up to here
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      if (texts[i].empty() && i != 3) continue;
+      // The members before this one as they are, then this one's key, its text and the rest.
+      std::memcpy(p, from + copied, value_[i] - copied);
+      p += value_[i] - copied;
+      std::memcpy(p, texts[i].data(), texts[i].size());
+      p += texts[i].size();
+      copied = i == 3 ? value_[i] + 5 : value_[i];  // past "false", or at the closing quote
     }
-    a.Put('"');
-    a.Put(texts[i]);
-    a.Put('"');
+    std::memcpy(p, from + copied, empty_.size() - copied);
+    p += empty_.size() - copied;
+    out.resize(static_cast<std::size_t>(p - base));
   }
+  if (skipFirstComma) out.erase(begin, 1);
 }
 
 const std::vector<std::string>& OutcomeColumns() {
@@ -160,8 +177,11 @@ const std::vector<std::string>& OutcomeColumns() {
 }
 
 bool IsOutcomeColumn(std::string_view name) {
-  // Most keys differ in length from every outcome column: one bit test.
-  if (name.size() >= 64 || (kOutcomeLengths & (std::uint64_t{1} << name.size())) == 0) return false;
+  // Most keys differ in length from every outcome column of the same first letter: one bit test.
+  if (name.empty() || name.size() >= 64) return false;
+  const auto first = static_cast<unsigned char>(name.front());
+  if (first < 'a' || first > 'z' || (kOutcomeLengths[first - 'a'] & (std::uint64_t{1} << name.size())) == 0)
+    return false;
   return std::find(kOutcomeNames.begin(), kOutcomeNames.end(), name) != kOutcomeNames.end();
 }
 

@@ -134,10 +134,21 @@ using OutcomeTextArray = std::array<std::string_view, 5 + kLineKeys.size()>;
 // empty unless the outcome is ok.
 void AppendOutcomeCsv(std::string& out, const std::array<std::string_view, 5>& head, const Outcome& outcome,
                       bool leadingComma);
-// The same as JSON members: `keys[i]` is `,"name":` and precedes texts[i] (text i == 3, the
-// warning, is written bare); `skipFirstComma` drops the first key's comma.
-void AppendOutcomeJson(std::string& out, const OutcomeTextArray& texts, const std::vector<std::string>& keys,
-                       bool skipFirstComma);
+// The outcome's members of a JSON object, written from a template that holds every member
+// with an empty value: runs of empty texts are copied from it in one piece.
+class OutcomeJson {
+ public:
+  OutcomeJson();
+  // `skipFirstComma`: the outcome's members are the object's first.
+  void Append(std::string& out, const OutcomeTextArray& texts, bool skipFirstComma) const;
+
+ private:
+  std::string empty_;  // ,"status":"",...,"warning":false,...,"planned_zone":""
+  // Where member i starts in empty_, and where its value's text goes (after the opening
+  // quote; the warning's value, written bare, replaces "false").
+  std::array<std::size_t, 5 + kLineKeys.size() + 1> start_{};
+  std::array<std::size_t, 5 + kLineKeys.size()> value_{};
+};
 
 // The names of the outcome columns, in output order.
 const std::vector<std::string>& OutcomeColumns();
