@@ -19,7 +19,7 @@ class Parser {
     if (Eat('}')) return End();
     for (;;) {
       Blank();
-      FieldRef f;
+      FieldRef& f = fields.emplace_back();
       if (Peek() != '"') return Fail("a key must be a string");
       std::size_t start = pos_;
       if (!String(f.key)) return false;
@@ -30,7 +30,6 @@ class Parser {
       start = pos_;
       if (!Value(f)) return false;
       f.raw = s_.substr(start, pos_ - start);
-      fields.push_back(f);
       Blank();
       if (Eat(',')) continue;
       if (Eat('}')) return End();

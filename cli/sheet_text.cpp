@@ -165,8 +165,15 @@ std::size_t Utf8Prefix(std::string_view text) {
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t n = text.size();
   std::size_t i = 0;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
   while (i < n) {
-    if (i + 8 <= n && (Load8(text.data() + i) & 0x8080808080808080ULL) == 0) {
+    // ASCII runs 32 and 8 bytes at a time.
+    while (i + 32 <= n && ((Load8(text.data() + i) | Load8(text.data() + i + 8) | Load8(text.data() + i + 16) |
+                            Load8(text.data() + i + 24)) &
+                           kHigh) == 0)
+      i += 32;
+    if (i >= n) break;
+    if (i + 8 <= n && (Load8(text.data() + i) & kHigh) == 0) {
       i += 8;
       continue;
     }

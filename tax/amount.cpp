@@ -203,19 +203,34 @@ constexpr double kNothing = 0.0049;
 
 // Writes a positive number of fen as yuan with two decimals.
 bool WriteFen(std::uint64_t fen, bool negative, std::string& out) {
+  static constexpr auto kPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+      pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+      pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+  }();
   char buf[32];
   char* end = buf + sizeof buf;
   char* p = end;
-  std::uint64_t v = fen;
-  *--p = static_cast<char>('0' + v % 10);
-  v /= 10;
-  *--p = static_cast<char>('0' + v % 10);
-  v /= 10;
+  std::uint64_t v = fen / 100;
+  const auto cents = static_cast<std::size_t>(fen % 100);
+  *--p = kPairs[2 * cents + 1];
+  *--p = kPairs[2 * cents];
   *--p = '.';
-  do {
-    *--p = static_cast<char>('0' + v % 10);
-    v /= 10;
-  } while (v != 0);
+  while (v >= 100) {
+    const auto pair = static_cast<std::size_t>(v % 100);
+    v /= 100;
+    *--p = kPairs[2 * pair + 1];
+    *--p = kPairs[2 * pair];
+  }
+  if (v >= 10) {
+    *--p = kPairs[2 * v + 1];
+    *--p = kPairs[2 * v];
+  } else {
+    *--p = static_cast<char>('0' + v);
+  }
   if (negative) *--p = '-';
   out.assign(p, static_cast<std::size_t>(end - p));
   return true;

@@ -86,6 +86,13 @@ TEST(TextTest, Utf8PrefixStopsAtTheFirstInvalidSequence) {
   EXPECT_EQ(Utf8Prefix("ab\xF4\x90\x80\x80"), 2u);  // beyond U+10FFFF
   EXPECT_EQ(Utf8Prefix("abcdefgh\xE7\xA8"), 8u);    // cut sequence
   EXPECT_EQ(Utf8Prefix("12345678901234567\xFF"), 17u);
+  // ASCII runs that end exactly at, just before and just after a 32-byte step.
+  for (std::size_t n : {31u, 32u, 33u, 64u, 71u, 72u}) {
+    const std::string ascii(n, 'x');
+    EXPECT_EQ(Utf8Prefix(ascii), n);
+    EXPECT_EQ(Utf8Prefix(ascii + "\xE7\xA8"), n);
+    EXPECT_EQ(Utf8Prefix(ascii + "税" + ascii), 2 * n + 3);
+  }
 }
 
 TEST(TextTest, CountLinesCountsLfCrLfAndLoneCr) {
