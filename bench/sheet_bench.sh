@@ -2,6 +2,9 @@
 # Throughput and peak memory of `quorvex-calc batch` on big sheets, beside `wc -l` and a plain
 # Python csv pass over the same file, in one run:
 #   bench/sheet_bench.sh [ROWS] [THREADS...]      (defaults: 2000000 rows; 1 and 2 threads)
+# Each figure is the median of RUNS runs (default 3); every run writes a new output file (the
+# Python pass does too), so no run pays for freeing the result of the one before. The tool's
+# output is flushed to disk before it exits, the Python pass's is not.
 # The sheets are made once by bench/make_sheets.py in $SHEETS (build/bench-sheets/ROWS).
 # QUORVEX_CALC names the program (default build/release/cli/quorvex-calc).
 set -eu
@@ -10,6 +13,7 @@ root=$(dirname "$here")
 rows=${1:-2000000}
 [ $# -gt 0 ] && shift
 threads=${*:-1 2}
+runs=${RUNS:-3}
 calc=${QUORVEX_CALC:-$root/build/release/cli/quorvex-calc}
 sheets=${SHEETS:-$root/build/bench-sheets/$rows}
 [ -x "$calc" ] || { echo "sheet_bench: build $calc first (cmake --build --preset release)" >&2; exit 2; }
@@ -17,15 +21,25 @@ if [ ! -s "$sheets/mixed.jsonl" ]; then
   echo "making the sheets in $sheets ..." >&2
   python3 "$here/make_sheets.py" "$sheets" "$rows"
 fi
-out=$(mktemp -d)
+out=$(mktemp -d "${TMPDIR:-/tmp}/sheet-bench.XXXXXX")
 trap 'rm -rf "$out"' EXIT
 
-# measure LABEL COMMAND...: prints seconds, records/s and peak memory of one run.
+# measure LABEL OUTPUT COMMAND...: runs the command $runs times, the file OUTPUT (- for none)
+# removed before each run, and prints the median seconds, records/s and the largest peak memory.
 measure() {
   label=$1
-  shift
-  /usr/bin/time -f "%e %M" -o "$out/time" "$@" >/dev/null 2>"$out/err" || [ $? = 1 ]
-  set -- $(tail -n 1 "$out/time")
+  target=$2
+  shift 2
+  : >"$out/times"
+  n=0
+  while [ "$n" -lt "$runs" ]; do
+    [ "$target" = - ] || rm -f "$target"
+    /usr/bin/time -f "%e %M" -o "$out/time" "$@" >/dev/null 2>"$out/err" || [ $? = 1 ]
+    tail -n 1 "$out/time" >>"$out/times"
+    n=$((n + 1))
+  done
+  [ "$target" = - ] || rm -f "$target"
+  set -- $(sort -n "$out/times" | awk '{ s[NR] = $1; if ($2 > m) m = $2 } END { print s[int((NR + 1) / 2)], m }')
   echo "$label $1 $2" >>"$out/results"
   awk -v l="$label" -v s="$1" -v m="$2" -v n="$rows" \
     'BEGIN { printf "%-44s %7.2f s %12.0f records/s %8.1f MiB peak\n", l, s, n / (s > 0 ? s : 1e-9), m / 1024 }'
@@ -33,22 +47,24 @@ measure() {
 
 seconds() { awk -v l="$1" '$1 == l { print $2 }' "$out/results"; }
 
-echo "$rows rows; $(nproc) cores; load $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "$rows rows; $(nproc) cores; load $(cut -d' ' -f1-3 /proc/loadavg); median of $runs runs"
 for sheet in salary mixed; do
   size=$(du -m "$sheets/$sheet.csv" | cut -f1)
   echo "== $sheet.csv ($size MB) and $sheet.jsonl"
-  measure "wc-l:$sheet" wc -l "$sheets/$sheet.csv"
-  measure "python-csv:$sheet" python3 "$here/python_pass.py" "$sheets/$sheet.csv" "$out/py.csv"
+  measure "wc-l:$sheet" - wc -l "$sheets/$sheet.csv"
+  measure "python-csv:$sheet" "$out/py.csv" python3 "$here/python_pass.py" "$sheets/$sheet.csv" "$out/py.csv"
   for j in $threads; do
-    measure "csv-csv:$sheet:j$j" "$calc" batch "$sheets/$sheet.csv" -o "$out/r.csv" -q -j "$j"
-    measure "jsonl-jsonl:$sheet:j$j" "$calc" batch "$sheets/$sheet.jsonl" -o "$out/r.jsonl" -q -j "$j"
+    measure "csv-csv:$sheet:j$j" "$out/r.csv" "$calc" batch "$sheets/$sheet.csv" -o "$out/r.csv" -q -j "$j"
+    measure "jsonl-jsonl:$sheet:j$j" "$out/r.jsonl" "$calc" batch "$sheets/$sheet.jsonl" -o "$out/r.jsonl" -q -j "$j"
   done
-  measure "jsonl-csv:$sheet:j1" "$calc" batch "$sheets/$sheet.jsonl" -o "$out/r2.csv" -q -j 1
-  measure "csv-jsonl:$sheet:j1" "$calc" batch "$sheets/$sheet.csv" -o "$out/r2.jsonl" -q -j 1
+  measure "jsonl-csv:$sheet:j1" "$out/r2.csv" "$calc" batch "$sheets/$sheet.jsonl" -o "$out/r2.csv" -q -j 1
+  measure "csv-jsonl:$sheet:j1" "$out/r2.jsonl" "$calc" batch "$sheets/$sheet.csv" -o "$out/r2.jsonl" -q -j 1
   py=$(seconds "python-csv:$sheet")
   wc=$(seconds "wc-l:$sheet")
   for j in $threads; do
     awk -v py="$py" -v wc="$wc" -v t="$(seconds "csv-csv:$sheet:j$j")" -v one="$(seconds "csv-csv:$sheet:j1")" \
-      -v j="$j" 'BEGIN { printf "  csv-csv -j%s: %.2fx the Python pass, %.3fx wc -l, %.2fx -j1\n", j, py / t, wc / t, one / t }'
+      -v jt="$(seconds "jsonl-jsonl:$sheet:j$j")" -v jone="$(seconds "jsonl-jsonl:$sheet:j1")" -v j="$j" \
+      'BEGIN { printf "  -j%s: csv-csv %.2fx the Python pass, %.3fx wc -l, %.2fx -j1; jsonl-jsonl %.2fx -j1\n",
+               j, py / t, wc / t, one / t, jone / jt }'
   done
 done

@@ -184,12 +184,30 @@ const Category& CategoryOf(CategoryId id) {
   return id == CategoryId::kPlan ? kPlan : kCategories[static_cast<std::size_t>(id)];
 }
 
+namespace {
+
+// Every name a category is found by, measured once: keys and list texts, the planner last.
+struct Name {
+  std::string_view text;
+  const Category* category;
+};
+constexpr auto kNames = [] {
+  std::array<Name, 2 * (kCategoryCount + 1)> names{};
+  for (std::size_t i = 0; i <= kCategoryCount; ++i) {
+    const Category& c = i < kCategoryCount ? kCategories[i] : kPlan;
+    names[2 * i] = {c.key, &c};
+    names[2 * i + 1] = {c.listText, &c};
+  }
+  return names;
+}();
+
+}  // namespace
+
 const Category* FindCategory(std::string_view name) {
   name = tax::TrimAmountText(name);
-  for (const Category& c : kCategories) {
-    if (name == c.key || name == c.listText) return &c;
+  for (const Name& n : kNames) {
+    if (n.text == name) return n.category;
   }
-  if (name == kPlan.key || name == kPlan.listText) return &kPlan;
   return nullptr;
 }
 
