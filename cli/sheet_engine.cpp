@@ -23,7 +23,18 @@ constexpr std::size_t kBlockOutput = std::size_t{1} << 20;
 struct Block {
   std::string bytes;  // whole records
   std::uint64_t firstLine = 1;
+  std::uint64_t firstByte = 0;  // the input offset of bytes[0]
+  bool unchecked = false;       // UTF-8 not checked yet
 };
+
+// Checks a block's UTF-8; false with `error` set when it is not.
+bool CheckText(const Block& block, std::string& error) {
+  if (!block.unchecked) return true;
+  const std::size_t valid = Utf8Prefix(block.bytes);
+  if (valid == block.bytes.size()) return true;
+  error = NotUtf8Text(block.firstByte + valid + 1);
+  return false;
+}
 
 // Cuts the text into blocks of whole records.
 class Chunker {
@@ -47,8 +58,12 @@ class Chunker {
   TextInput& in_;
   const SheetReader& reader_;
   std::size_t maxLines_;
+  // The input offset of pending_[0]: the text consumed before it and the byte-order mark.
+  std::uint64_t Offset() const { return consumed_ + (in_.HadBom() ? 3 : 0); }
+
   std::string pending_;
   std::size_t pos_ = 0;
+  std::uint64_t consumed_ = 0;  // text bytes erased from pending_
   std::uint64_t line_ = 1;
   bool end_ = false;
 };
@@ -56,6 +71,7 @@ class Chunker {
 bool Chunker::More(EngineResult& result) {
   if (pos_ > 0) {
     pending_.erase(0, pos_);
+    consumed_ += pos_;
     pos_ = 0;
   }
   std::string error;
@@ -80,6 +96,7 @@ bool Chunker::Rewind(EngineResult& result) {
   }
   pending_.clear();
   pos_ = 0;
+  consumed_ = 0;
   line_ = 1;
   end_ = false;
   return true;
@@ -113,6 +130,8 @@ bool Chunker::Next(Block& block, EngineResult& result) {
         }
         block.bytes.assign(data.substr(0, end));
         block.firstLine = line_;
+        block.firstByte = Offset() + pos_;
+        block.unchecked = in_.Unchecked();
         line_ += lines;
         pos_ += end;
         return true;
@@ -140,6 +159,13 @@ bool Chunker::Header(SheetReader& reader, Layout& layout, EngineResult& result) 
     std::size_t end = reader.LastRecordEnd(data, end_);
     if (end != std::string_view::npos || end_) {
       if (end == std::string_view::npos) end = data.size();
+      if (in_.Unchecked()) {
+        const std::size_t valid = Utf8Prefix(data.substr(0, end));
+        if (valid < end) {
+          result.error = NotUtf8Text(Offset() + pos_ + valid + 1);
+          return false;
+        }
+      }
       std::size_t used = 0;
       std::uint64_t line = line_;
       if (reader.ReadHeader(data.substr(0, end), used, line, layout, result.error)) {
@@ -169,9 +195,13 @@ struct Worker {
   Record record;
   Outcome outcome;
 
-  void Run(const Block& block, std::string& out, std::uint64_t& records, std::uint64_t& rejected) {
+  // Run() computes a block's records into `out`; false with `error` set when the block is
+  // not text.
+  bool Run(const Block& block, std::string& out, std::uint64_t& records, std::uint64_t& rejected,
+           std::string& error) {
     out.clear();
     records = rejected = 0;
+    if (!CheckText(block, error)) return false;
     if (arena.capacity() < block.bytes.size() + 16) arena.reserve(block.bytes.size() + 16);
     std::size_t pos = 0;
     std::uint64_t line = block.firstLine;
@@ -183,6 +213,7 @@ struct Worker {
       ++records;
       rejected += outcome.ok ? 0 : 1;
     }
+    return true;
   }
 };
 
@@ -217,6 +248,7 @@ bool CollectColumns(Chunker& chunker, const SheetReader& reader, Layout& layout,
   std::uint64_t serial = 0;
   while (chunker.Next(block, result)) {
     pacer.Tick(0);
+    if (!CheckText(block, result.error)) return false;
     arena.reserve(block.bytes.size() + 16);
     std::size_t pos = 0;
     std::uint64_t line = block.firstLine;
@@ -378,6 +410,7 @@ class Pipeline {
     std::string out;
     std::uint64_t records = 0;
     std::uint64_t rejected = 0;
+    std::string error;  // not empty: the block is not text, and the run ends there
     bool ready = false;
   };
 
@@ -403,10 +436,12 @@ class Pipeline {
       }
       std::uint64_t records = 0;
       std::uint64_t rejected = 0;
-      worker.Run(block, out, records, rejected);
+      std::string error;
+      worker.Run(block, out, records, rejected, error);
       std::unique_lock<std::mutex> lock(mutex_);
       if (stop_) return;
       Slot& slot = slots_[serial % slots_.size()];
+      slot.error = std::move(error);
       slot.out.swap(out);
       slot.records = records;
       slot.rejected = rejected;
@@ -422,6 +457,11 @@ class Pipeline {
     for (;;) {
       Slot& slot = slots_[nextWrite_ % slots_.size()];
       if (stop_ || !slot.ready) break;
+      if (!slot.error.empty()) {
+        done_.error = std::move(slot.error);
+        StopLocked();
+        break;
+      }
       pending.swap(slot.out);
       const std::uint64_t records = slot.records;
       const std::uint64_t rejected = slot.rejected;
@@ -487,7 +527,7 @@ bool RunInline(Chunker& chunker, Worker& worker, ByteSink& sink, EngineResult& r
   while (chunker.Next(block, result)) {
     std::uint64_t records = 0;
     std::uint64_t rejected = 0;
-    worker.Run(block, out, records, rejected);
+    if (!worker.Run(block, out, records, rejected, result.error)) return false;
     if (!sink.Write(out, result.error)) {
       result.ioError = true;
       return false;
@@ -509,6 +549,7 @@ EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOption
                           const ProgressFunction& progress, const std::atomic<bool>* cancel) {
   EngineResult result;
   TextInput in(source, options.encoding);
+  in.LeaveUtf8Check();
   const std::unique_ptr<SheetReader> reader = MakeReader(options.in);
   Pacer pacer(progress, in);
   Layout layout;

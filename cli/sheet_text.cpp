@@ -117,13 +117,15 @@ bool TextInput::Append(std::string& text, std::string& error) {
 
 bool TextInput::Decode(std::string& text, bool atEnd, std::string& error) {
   std::size_t used = 0;
-  if (encoding_ == Encoding::kUtf8) {
+  if (encoding_ == Encoding::kUtf8 && leaveCheck_) {
+    used = raw_.size();
+    text.append(raw_);
+  } else if (encoding_ == Encoding::kUtf8) {
     used = Utf8Prefix(raw_);
     const bool cut =
         used < raw_.size() && !atEnd && raw_.size() - used < 4 && Utf8Prefix(raw_.substr(used) + "\x80\x80\x80") > 0;
     if (used < raw_.size() && !cut) {
-      error = "byte " + std::to_string(decodedBytes_ + used + 1) +
-              " is not UTF-8 text (--encoding gb18030 reads GBK and GB18030 sheets)";
+      error = NotUtf8Text(decodedBytes_ + used + 1);
       return false;
     }
     text.append(raw_, 0, used);
@@ -159,6 +161,10 @@ bool TextInput::Rewind(std::string& error) {
   decodedBytes_ = 0;
   if (iconv_ != nullptr) iconv(Converter(iconv_), nullptr, nullptr, nullptr, nullptr);
   return true;
+}
+
+std::string NotUtf8Text(std::uint64_t byte) {
+  return "byte " + std::to_string(byte) + " is not UTF-8 text (--encoding gb18030 reads GBK and GB18030 sheets)";
 }
 
 std::size_t Utf8Prefix(std::string_view text) {

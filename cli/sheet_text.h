@@ -74,6 +74,12 @@ class TextInput {
   // Rewind() starts over from the first byte, in the encoding already chosen.
   bool Rewind(std::string& error);
 
+  // LeaveUtf8Check(): UTF-8 text after the first piece is passed on unchecked; the caller
+  // checks it (in parallel, piece by piece) with Utf8Prefix() and NotUtf8Text().
+  void LeaveUtf8Check() { leaveCheck_ = true; }
+  // Whether text passed on still needs that check.
+  bool Unchecked() const { return leaveCheck_ && encoding_ == Encoding::kUtf8; }
+
   bool HadBom() const { return bom_; }
   bool Converted() const { return encoding_ == Encoding::kGb18030; }
   // Progress over all passes: a sheet read twice counts its bytes twice.
@@ -98,8 +104,12 @@ class TextInput {
   bool started_ = false;
   bool bom_ = false;
   bool end_ = false;
+  bool leaveCheck_ = false;
   void* iconv_ = nullptr;
 };
+
+// The message for text that is not UTF-8 from byte `byte` (counted from 1) of the input on.
+std::string NotUtf8Text(std::uint64_t byte);
 
 // Utf8Prefix() is the length of the longest prefix of `text` made of whole, valid UTF-8
 // sequences (no overlong forms, surrogates or values beyond U+10FFFF).

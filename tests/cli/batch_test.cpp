@@ -240,6 +240,25 @@ TEST(ReadErrorTest, IsAnErrorNotTheEndOfTheInput) {
   }
 }
 
+TEST(ReadErrorTest, TextThatIsNotUtf8IsNamedByItsFirstBadByteWhateverTheThreads) {
+  std::string sheet = "\xEF\xBB\xBF" "category,amount\n";
+  while (sheet.size() < 3000000) sheet += "salary,5000\n";
+  const std::size_t late = sheet.size() - 100000;  // far beyond the piece the encoding is chosen from
+  std::string twoBad = sheet;
+  twoBad[late] = '\xFF';
+  twoBad[late + 50000] = '\xC0';
+  std::string badHeader = sheet;
+  badHeader[5] = '\xFF';
+  for (const unsigned threads : {1U, 3U}) {
+    const Outcomes deep = Process(twoBad, Format::kCsv, Format::kCsv, threads, 65536);
+    EXPECT_EQ(deep.result.error, "byte " + std::to_string(late + 1) +
+                                     " is not UTF-8 text (--encoding gb18030 reads GBK and GB18030 sheets)");
+    EXPECT_FALSE(deep.result.ioError);
+    const Outcomes header = Process(badHeader, Format::kCsv, Format::kJsonLines, threads);
+    EXPECT_EQ(header.result.error.rfind("byte 6 is not UTF-8 text", 0), 0u) << header.result.error;
+  }
+}
+
 TEST(ReadErrorTest, AWriteErrorStopsTheRun) {
   class FullSink : public ByteSink {
    public:
