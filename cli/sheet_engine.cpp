@@ -308,7 +308,7 @@ class FdSink::Flusher {
   }
 
  private:
-  static constexpr std::uint64_t kStep = std::uint64_t{32} << 20;
+  static constexpr std::uint64_t kStep = std::uint64_t{16} << 20;
 
   void Loop() {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -378,7 +378,7 @@ namespace {
 // waits in its slot until every block before it is written; the thread that finds the next
 // block to write ready writes it and the ready ones after it, while the others go on
 // computing. No thread only reads or only writes, so N threads keep N cores busy, and at
-// most 2N + 2 blocks are in memory.
+// most 2N + 6 blocks are in memory.
 class Pipeline {
  public:
   Pipeline(Chunker& chunker, const SheetReader& reader, const SheetWriter& writer, ByteSink& sink, Pacer& pacer,
@@ -390,7 +390,7 @@ class Pipeline {
         pacer_(pacer),
         cancel_(cancel),
         threads_(threads),
-        slots_(2 * threads + 2) {}
+        slots_(2 * threads + 6) {}
 
   void Run(EngineResult& result) {
     std::vector<std::thread> others;
