@@ -22,7 +22,7 @@ void Refuse(Problem problem, const char* field, const char* message, Outcome& ou
   out.field = field;
   out.message = message;
   out.warning = false;
-  for (std::string& line : out.page.lines) line.clear();
+  forms::ClearLines(out.page, out.page.shown);
   out.page.income.clear();
 }
 

@@ -1,6 +1,7 @@
 #include "cli/sheet_format.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "cli/csv.h"
@@ -97,11 +98,11 @@ char* PutCsvField(char* p, std::string_view text) {
 void AppendOutcomeCsv(std::string& out, const std::array<std::string_view, 5>& head, const Outcome& outcome,
                       bool leadingComma) {
   const std::array<std::string, kLineCount>& lines = outcome.lines();
+  // Only the lines given a text are visited; the others are empty fields.
+  const std::uint32_t shown = outcome.ok ? outcome.page.shown : 0;
   std::size_t most = 1 + head.size() + kLineCount;
   for (std::string_view t : head) most += 2 * t.size() + 2;
-  if (outcome.ok) {
-    for (const std::string& t : lines) most += 2 * t.size() + 2;
-  }
+  for (std::uint32_t bits = shown; bits != 0; bits &= bits - 1) most += 2 * lines[std::countr_zero(bits)].size() + 2;
   const std::size_t start = out.size();
   out.resize(start + most);
   char* const begin = out.data();
@@ -112,10 +113,16 @@ void AppendOutcomeCsv(std::string& out, const std::array<std::string_view, 5>& h
     *p++ = ',';
     p = PutCsvField(p, head[i]);
   }
-  for (const std::string& line : lines) {
-    *p++ = ',';
-    if (outcome.ok && !line.empty()) p = PutCsvField(p, line);
+  std::size_t at = 0;  // the lines before this one are written
+  for (std::uint32_t bits = shown; bits != 0; bits &= bits - 1) {
+    const auto i = static_cast<std::size_t>(std::countr_zero(bits));
+    std::memset(p, ',', i + 1 - at);
+    p += i + 1 - at;
+    p = PutCsvField(p, lines[i]);
+    at = i + 1;
   }
+  std::memset(p, ',', kLineCount - at);
+  p += kLineCount - at;
   out.resize(static_cast<std::size_t>(p - begin));
 }
 

@@ -1,5 +1,6 @@
 #include "forms/compute.h"
 
+#include <bit>
 #include <cmath>
 #include <optional>
 
@@ -203,7 +204,7 @@ void Compute(const Category& category, Kind kind, const Typed& typed, Outcome& o
   }
   out.computed = false;
   out.stepCount = 0;
-  for (std::string& line : out.lines) line.clear();
+  ClearLines(out, out.shown);
   out.message = {};
   out.messageField = Field::kIncome;
   out.warning = false;
@@ -213,10 +214,12 @@ void Compute(const Category& category, Kind kind, const Typed& typed, Outcome& o
   Run run(category, typed, out);
   Dispatch(run, category.Offers(kind) ? kind : Kind::kForward);
   // Only the lines the page has.
-  const std::uint32_t shown = category.LineMask();
-  for (std::size_t i = 0; i < kLineCount; ++i) {
-    if ((shown & (std::uint32_t{1} << i)) == 0) out.lines[i].clear();
-  }
+  ClearLines(out, out.shown & ~category.LineMask());
+}
+
+void ClearLines(Outcome& out, std::uint32_t which) {
+  for (std::uint32_t bits = which; bits != 0; bits &= bits - 1) out.lines[std::countr_zero(bits)].clear();
+  out.shown &= ~which;
 }
 
 }  // namespace quorvex::forms

@@ -41,6 +41,8 @@ struct Outcome {
   std::uint8_t stepCount = 0;
   // The result lines' texts; "" for a line the category does not show.
   std::array<std::string, kLineCount> lines;
+  // Bit n set when line n was given a text: the lines of the other bits are empty.
+  std::uint32_t shown = 0;
   // The text beside `messageField`: the input error, a no-tax notice or the blind-zone text;
   // "" for none.
   std::string_view message;
@@ -59,6 +61,9 @@ struct Outcome {
 // Compute() runs calculation `kind` of `category` on the typed texts (a kind the category
 // does not offer runs forwards).
 [[nodiscard]] Outcome Compute(const Category& category, Kind kind, const Typed& typed);
+// ClearLines() empties the lines of the bits of `which`.
+void ClearLines(Outcome& out, std::uint32_t which);
+
 // The same into `out`, whose earlier contents are replaced; a caller computing many records
 // keeps one outcome and so its strings' storage.
 void Compute(const Category& category, Kind kind, const Typed& typed, Outcome& out);

@@ -64,7 +64,10 @@ class Run {
     out_.messageField = Field::kIncome;
   }
 
-  void Show(Line line, std::string text) { out_[line] = std::move(text); }
+  void Show(Line line, std::string text) {
+    out_[line] = std::move(text);
+    out_.shown |= std::uint32_t{1} << static_cast<unsigned>(line);
+  }
 
   const Category& category() const { return category_; }
   const Typed& typed() const { return typed_; }

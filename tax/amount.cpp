@@ -262,12 +262,9 @@ bool FormatAmountFast(double value, std::string& out) {
     if (r >= half) {
       up = true;
     } else {
-      int e10 = -2;  // floor(log10 a) for a >= 0.01
-      static constexpr double kPowers[] = {0.1, 1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13};
-      for (double p : kPowers) {
-        if (a < p) break;
-        ++e10;
-      }
+      // floor(log10 a) for a >= 0.01: q = floor(100 a) has as many digits as 100 a.
+      int e10 = -3;
+      for (std::uint64_t rest = q; rest != 0; rest /= 10) ++e10;
       up = static_cast<U128>(half - r) * kPowersOfTen[static_cast<std::size_t>(16 - e10)] <= static_cast<U128>(5) << j;
     }
   }
