@@ -373,7 +373,7 @@ void JsonLinesWriter::Write(const Record& record, const Outcome& outcome, std::s
     WriteFromJson(record, out);
     first = record.fields.empty();
   }
-  outcome_.Append(out, OutcomeTexts(outcome), first);
+  outcome_.Append(out, outcome, first);
   out += "}\n";
 }
 

@@ -138,10 +138,23 @@ OutcomeJson::OutcomeJson() {
   start_[kOutcomeNames.size()] = empty_.size();
 }
 
-void OutcomeJson::Append(std::string& out, const OutcomeTextArray& texts, bool skipFirstComma) const {
+void OutcomeJson::Append(std::string& out, const Outcome& outcome, bool skipFirstComma) const {
+  const std::array<std::string_view, 5> head{outcome.ok ? "ok" : "rejected", outcome.field, outcome.message,
+                                             outcome.warning ? "true" : "false", outcome.income()};
+  const std::uint32_t shown = outcome.ok ? outcome.page.shown : 0;
+  // Member i's text: one of the head's, or line i - 5.
+  const auto text = [&](std::size_t i) -> std::string_view {
+    return i < head.size() ? head[i] : std::string_view(outcome.lines()[i - head.size()]);
+  };
+  // The members with a text: the head's (the warning always) and the lines given one.
+  std::uint64_t given = std::uint64_t{shown} << head.size();
+  for (std::size_t i = 0; i < head.size(); ++i) {
+    if (!head[i].empty()) given |= std::uint64_t{1} << i;
+  }
   std::size_t most = empty_.size();
   bool plain = true;
-  for (std::string_view t : texts) {
+  for (std::uint64_t bits = given; bits != 0; bits &= bits - 1) {
+    const std::string_view t = text(static_cast<std::size_t>(std::countr_zero(bits)));
     most += t.size();
     plain = plain && !AnyOf(kJsonEscaped, t);
   }
@@ -149,12 +162,12 @@ void OutcomeJson::Append(std::string& out, const OutcomeTextArray& texts, bool s
   const std::size_t begin = out.size();
   if (!plain) {
     // Rare: a text with characters to escape goes the general way.
-    for (std::size_t i = 0; i < texts.size(); ++i) {
+    for (std::size_t i = 0; i < kOutcomeNames.size(); ++i) {
       out.append(from + start_[i], value_[i] - start_[i] - (i == 3 ? 0 : 1));
       if (i == 3) {
-        out += texts[i];
+        out += text(i);
       } else {
-        AppendJsonString(out, texts[i]);
+        AppendJsonString(out, text(i));
       }
     }
   } else {
@@ -162,13 +175,14 @@ void OutcomeJson::Append(std::string& out, const OutcomeTextArray& texts, bool s
     char* const base = out.data();
     char* p = base + begin;
     std::size_t copied = 0;  // empty_ is written up to here
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-      if (texts[i].empty() && i != 3) continue;
+    for (std::uint64_t bits = given; bits != 0; bits &= bits - 1) {
+      const auto i = static_cast<std::size_t>(std::countr_zero(bits));
+      const std::string_view t = text(i);
       // The members before this one as they are, then this one's key, its text and the rest.
       std::memcpy(p, from + copied, value_[i] - copied);
       p += value_[i] - copied;
-      std::memcpy(p, texts[i].data(), texts[i].size());
-      p += texts[i].size();
+      std::memcpy(p, t.data(), t.size());
+      p += t.size();
       copied = i == 3 ? value_[i] + 5 : value_[i];  // past "false", or at the closing quote
     }
     std::memcpy(p, from + copied, empty_.size() - copied);

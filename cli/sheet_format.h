@@ -140,7 +140,7 @@ class OutcomeJson {
  public:
   OutcomeJson();
   // `skipFirstComma`: the outcome's members are the object's first.
-  void Append(std::string& out, const OutcomeTextArray& texts, bool skipFirstComma) const;
+  void Append(std::string& out, const Outcome& outcome, bool skipFirstComma) const;
 
  private:
   std::string empty_;  // ,"status":"",...,"warning":false,...,"planned_zone":""
