@@ -16,6 +16,10 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Powers of ten that are exact doubles.
+constexpr double kTens[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                            1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 // Exponents are saturated far outside the double range, so a text with an exponent of any
 // length still converts quickly and overflows or underflows as it should.
 constexpr long kExponentLimit = 100000;
@@ -97,6 +101,30 @@ std::string_view TrimAmountText(std::string_view text) {
 }
 
 std::optional<double> ParseAmount(std::string_view text) {
+  // Most amounts are plain digits with at most one point and at most 15 digits: the same
+  // quotient as the general path below takes for them, in one pass.
+  if (!text.empty() && text.size() <= 16) {
+    std::uint64_t digits = 0;
+    int count = 0;
+    int decimals = -1;  // -1: no point yet
+    bool plain = true;
+    for (const char c : text) {
+      if (IsDigit(c)) {
+        digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+        ++count;
+        decimals += decimals >= 0 ? 1 : 0;
+      } else if (c == '.' && decimals < 0) {
+        decimals = 0;
+      } else {
+        plain = false;
+        break;
+      }
+    }
+    if (plain && count > 0 && count <= 15) {
+      const auto m = static_cast<double>(digits);
+      return decimals > 0 ? m / kTens[decimals] : m;
+    }
+  }
   size_t i = 0;
   const size_t n = text.size();
   while (i < n && text[i] == ' ') ++i;
@@ -141,8 +169,6 @@ std::optional<double> ParseAmount(std::string_view text) {
     for (char c : fracDigits) digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
     const long e10 = exponent - static_cast<long>(fracDigits.size());
     if (e10 >= -22 && e10 <= 22) {
-      static constexpr double kTens[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
       const auto m = static_cast<double>(digits);
       const double value = e10 < 0 ? m / kTens[-e10] : m * kTens[e10];
       return negative ? -value : value;
@@ -201,8 +227,9 @@ constexpr auto kPowersOfTen = [] {
 // 0.00, without a sign.
 constexpr double kNothing = 0.0049;
 
-// Writes a positive number of fen as yuan with two decimals.
-bool WriteFen(std::uint64_t fen, bool negative, std::string& out) {
+// Writes a number of fen as yuan with two decimals so that it ends at `end`; returns where
+// it starts.
+char* WriteFen(std::uint64_t fen, bool negative, char* end) {
   static constexpr auto kPairs = [] {
     std::array<char, 200> pairs{};
     for (int i = 0; i < 100; ++i) {
@@ -211,8 +238,6 @@ bool WriteFen(std::uint64_t fen, bool negative, std::string& out) {
     }
     return pairs;
   }();
-  char buf[32];
-  char* end = buf + sizeof buf;
   char* p = end;
   std::uint64_t v = fen / 100;
   const auto cents = static_cast<std::size_t>(fen % 100);
@@ -232,24 +257,28 @@ bool WriteFen(std::uint64_t fen, bool negative, std::string& out) {
     *--p = static_cast<char>('0' + v);
   }
   if (negative) *--p = '-';
-  out.assign(p, static_cast<std::size_t>(end - p));
-  return true;
+  return p;
 }
 
-bool FormatAmountFast(double value, std::string& out) {
+// The text of an amount the short paths write: 0.00, or at most 16 digits, a sign and a point.
+char* WriteZero(char* end) {
+  std::memcpy(end - 4, "0.00", 4);
+  return end - 4;
+}
+
+// Writes the amount so that it ends at `end` (room for 24 characters) and returns where it
+// starts; nullptr outside the range this handles.
+char* FormatAmountFast(double value, char* end) {
   constexpr double kLow = 0.01;
   constexpr double kHigh = 9007199254740992.0 / 100;  // 2^53 fen
   const double a = std::fabs(value);
-  if (a < kNothing) {
-    out = "0.00";
-    return true;
-  }
-  if (!(a >= kLow && a < kHigh)) return false;
+  if (a < kNothing) return WriteZero(end);
+  if (!(a >= kLow && a < kHigh)) return nullptr;
   std::uint64_t bits = 0;
   std::memcpy(&bits, &a, sizeof bits);  // a is normal: 0.01 <= a
   const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
   const int j = 1075 - static_cast<int>(bits >> 52);  // a = m / 2^j
-  if (j > 60) return false;
+  if (j > 60) return nullptr;
   const std::uint64_t hundred = m * 100;  // < 2^60
   std::uint64_t q = 0;
   bool up = false;
@@ -269,27 +298,24 @@ bool FormatAmountFast(double value, std::string& out) {
     }
   }
   q += up ? 1 : 0;
-  return WriteFen(q, value < 0, out);
+  return WriteFen(q, value < 0, end);
 }
 
 // The same for an extended value of at least 0.5 (so that j <= 64 below): a = m / 2^j with a
 // 64-bit m, the products taken in 128 bits.
-bool FormatExtendedFast(long double value, std::string& out) {
+char* FormatExtendedFast(long double value, char* end) {
   constexpr long double kLow = 0.5L;
   constexpr long double kHigh = 9007199254740992.0L / 100;
   const long double a = std::fabs(value);
-  if (a < kNothing) {
-    out = "0.00";
-    return true;
-  }
-  if (!(a >= kLow && a < kHigh)) return false;
+  if (a < kNothing) return WriteZero(end);
+  if (!(a >= kLow && a < kHigh)) return nullptr;
   unsigned char bytes[sizeof(long double)] = {};
   std::memcpy(bytes, &a, 10);
   std::uint64_t m = 0;
   std::memcpy(&m, bytes, sizeof m);
   const int biased = bytes[8] | ((bytes[9] & 0x7F) << 8);
   const int j = 16383 + 63 - biased;  // a = m / 2^j
-  if (j > 64 || j < 0) return false;
+  if (j > 64 || j < 0) return nullptr;
   const U128 hundred = static_cast<U128>(m) * 100;
   U128 q = hundred >> j;
   const U128 r = hundred - (q << j);
@@ -309,22 +335,24 @@ bool FormatExtendedFast(long double value, std::string& out) {
     }
   }
   q += up ? 1 : 0;
-  return WriteFen(static_cast<std::uint64_t>(q), value < 0, out);
+  return WriteFen(static_cast<std::uint64_t>(q), value < 0, end);
 }
 
 }  // namespace
 
 std::string FormatAmount(double value) {
-  std::string out;
-  if (FormatAmountFast(value, out)) return out;
+  char buf[32];
+  char* const end = buf + sizeof buf;
+  if (const char* begin = FormatAmountFast(value, end)) return std::string(begin, static_cast<std::size_t>(end - begin));
   return FormatExtendedAmount(Widen(value));
 }
 
 std::string FormatAmountSlowly(double value) { return FormatExtendedAmountSlowly(Widen(value)); }
 
 std::string FormatExtendedAmount(long double value) {
-  std::string out;
-  if (FormatExtendedFast(value, out)) return out;
+  char buf[32];
+  char* const end = buf + sizeof buf;
+  if (const char* begin = FormatExtendedFast(value, end)) return std::string(begin, static_cast<std::size_t>(end - begin));
   return FormatExtendedAmountSlowly(value);
 }
 
