@@ -286,7 +286,7 @@ bool CollectColumns(Chunker& chunker, const SheetReader& reader, Layout& layout,
 // Flushes the file's data to disk whenever another kStep bytes were written.
 class FdSink::Flusher {
  public:
-  Flusher(int fd, const std::string& name) : fd_(fd), name_(name), thread_([this] { Loop(); }) {}
+  Flusher(int fd, std::string name) : fd_(fd), name_(std::move(name)), thread_([this] { Loop(); }) {}
   ~Flusher() { Stop(); }
   Flusher(const Flusher&) = delete;
   Flusher& operator=(const Flusher&) = delete;

@@ -185,8 +185,7 @@ void OutcomeJson::Append(std::string& out, const Outcome& outcome, bool skipFirs
       p += t.size();
       copied = i == 3 ? value_[i] + 5 : value_[i];  // past "false", or at the closing quote
     }
-    std::memcpy(p, from + copied, empty_.size() - copied);
-    p += empty_.size() - copied;
+    p = std::copy(from + copied, from + empty_.size(), p);
     out.resize(static_cast<std::size_t>(p - base));
   }
   if (skipFirstComma) out.erase(begin, 1);

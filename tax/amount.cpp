@@ -232,9 +232,9 @@ constexpr double kNothing = 0.0049;
 char* WriteFen(std::uint64_t fen, bool negative, char* end) {
   static constexpr auto kPairs = [] {
     std::array<char, 200> pairs{};
-    for (int i = 0; i < 100; ++i) {
-      pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
-      pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    for (std::size_t i = 0; i < 100; ++i) {
+      pairs[2 * i] = static_cast<char>('0' + i / 10);
+      pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
     }
     return pairs;
   }();
@@ -262,8 +262,8 @@ char* WriteFen(std::uint64_t fen, bool negative, char* end) {
 
 // The text of an amount the short paths write: 0.00, or at most 16 digits, a sign and a point.
 char* WriteZero(char* end) {
-  std::memcpy(end - 4, "0.00", 4);
-  return end - 4;
+  constexpr std::string_view kZero = "0.00";
+  return std::copy_backward(kZero.begin(), kZero.end(), end);
 }
 
 // Writes the amount so that it ends at `end` (room for 24 characters) and returns where it
