@@ -40,7 +40,7 @@ class JsonLinesWriter : public SheetWriter {
   void WriteFromJson(const Record& record, std::string& out) const;
 
   const Layout& layout_;
-  std::vector<std::string> keys_;         // CSV in: "name": for each column
+  std::vector<std::string> keys_;  // CSV in: "name": for each column
   OutcomeJson outcome_;
   std::size_t keyBytes_ = 0;
 };

@@ -197,8 +197,7 @@ struct Worker {
 
   // Run() computes a block's records into `out`; false with `error` set when the block is
   // not text.
-  bool Run(const Block& block, std::string& out, std::uint64_t& records, std::uint64_t& rejected,
-           std::string& error) {
+  bool Run(const Block& block, std::string& out, std::uint64_t& records, std::uint64_t& rejected, std::string& error) {
     out.clear();
     records = rejected = 0;
     if (!CheckText(block, error)) return false;

@@ -343,7 +343,8 @@ char* FormatExtendedFast(long double value, char* end) {
 std::string FormatAmount(double value) {
   char buf[32];
   char* const end = buf + sizeof buf;
-  if (const char* begin = FormatAmountFast(value, end)) return std::string(begin, static_cast<std::size_t>(end - begin));
+  if (const char* begin = FormatAmountFast(value, end))
+    return std::string(begin, static_cast<std::size_t>(end - begin));
   return FormatExtendedAmount(Widen(value));
 }
 
@@ -352,7 +353,8 @@ std::string FormatAmountSlowly(double value) { return FormatExtendedAmountSlowly
 std::string FormatExtendedAmount(long double value) {
   char buf[32];
   char* const end = buf + sizeof buf;
-  if (const char* begin = FormatExtendedFast(value, end)) return std::string(begin, static_cast<std::size_t>(end - begin));
+  if (const char* begin = FormatExtendedFast(value, end))
+    return std::string(begin, static_cast<std::size_t>(end - begin));
   return FormatExtendedAmountSlowly(value);
 }
 

@@ -241,7 +241,9 @@ TEST(ReadErrorTest, IsAnErrorNotTheEndOfTheInput) {
 }
 
 TEST(ReadErrorTest, TextThatIsNotUtf8IsNamedByItsFirstBadByteWhateverTheThreads) {
-  std::string sheet = "\xEF\xBB\xBF" "category,amount\n";
+  std::string sheet =
+      "\xEF\xBB\xBF"
+      "category,amount\n";
   while (sheet.size() < 3000000) sheet += "salary,5000\n";
   const std::size_t late = sheet.size() - 100000;  // far beyond the piece the encoding is chosen from
   std::string twoBad = sheet;

@@ -67,8 +67,7 @@ TEST(FormatFastPathTest, HalvesAndTheirNeighboursAtEveryMagnitude) {
     double w = std::nextafter(v, 0);
     for (int k = 0; k < 3; ++k, w = std::nextafter(w, 1.0)) ExpectSameAmount(w);
   }
-  for (double v : {0.0049, 0.00499999, 0.004999999999999999, 1e-300, 5e-324, 0.0001})
-    ExpectSameAmount(v);
+  for (double v : {0.0049, 0.00499999, 0.004999999999999999, 1e-300, 5e-324, 0.0001}) ExpectSameAmount(v);
   for (long double v : {0.0049L, 0.00489999999999999999L, 0.0049000000000000001L, 1e-4000L, 0.004999999999999999999L}) {
     ASSERT_EQ(FormatExtendedAmount(v), FormatExtendedAmountSlowly(v)) << static_cast<double>(v);
     ASSERT_EQ(FormatExtendedAmount(-v), FormatExtendedAmountSlowly(-v)) << static_cast<double>(v);
