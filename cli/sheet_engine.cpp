@@ -49,6 +49,8 @@ class Chunker {
   bool Rewind(EngineResult& result);
   bool Started(EngineResult& result);
   void SetMaxLines(std::size_t maxLines) { maxLines_ = maxLines; }
+  // The input read so far, for progress reports from any thread.
+  std::uint64_t BytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
 
  private:
   bool More(EngineResult& result);
@@ -66,6 +68,7 @@ class Chunker {
   std::uint64_t consumed_ = 0;  // text bytes erased from pending_
   std::uint64_t line_ = 1;
   bool end_ = false;
+  std::atomic<std::uint64_t> bytesRead_{0};
 };
 
 bool Chunker::More(EngineResult& result) {
@@ -75,7 +78,9 @@ bool Chunker::More(EngineResult& result) {
     pos_ = 0;
   }
   std::string error;
-  if (in_.Append(pending_, error)) return true;
+  const bool more = in_.Append(pending_, error);
+  bytesRead_.store(in_.BytesRead(), std::memory_order_relaxed);
+  if (more) return true;
   if (!error.empty()) {
     result.ioError = error.rfind("cannot ", 0) == 0;
     result.error = std::move(error);
@@ -216,21 +221,23 @@ struct Worker {
   }
 };
 
-// Calls the progress function at most ten times a second.
+// Calls the progress function at most ten times a second (from one thread at a time).
 class Pacer {
  public:
-  Pacer(const ProgressFunction& progress, const TextInput& in) : progress_(progress), in_(in) {}
+  Pacer(const ProgressFunction& progress, const TextInput& in, const Chunker& chunker)
+      : progress_(progress), in_(in), chunker_(chunker) {}
   void Tick(std::uint64_t records) {
     if (!progress_) return;
     const auto now = std::chrono::steady_clock::now();
     if (now - last_ < std::chrono::milliseconds(100)) return;
     last_ = now;
-    progress_({in_.BytesRead(), in_.BytesTotal(), records});
+    progress_({chunker_.BytesRead(), in_.BytesTotal(), records});
   }
 
  private:
   const ProgressFunction& progress_;
-  const TextInput& in_;
+  const TextInput& in_;  // its size only: the chunker's thread reads it
+  const Chunker& chunker_;
   std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
 };
 
@@ -550,7 +557,6 @@ EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOption
   TextInput in(source, options.encoding);
   in.LeaveUtf8Check();
   const std::unique_ptr<SheetReader> reader = MakeReader(options.in);
-  Pacer pacer(progress, in);
   Layout layout;
   layout.in = options.in;
   layout.out = options.out;
@@ -558,6 +564,7 @@ EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOption
   // take the largest per-record cost a layout can have.
   std::size_t perRecord = 600 + kMaxColumns;
   Chunker chunker(in, *reader, std::max<std::size_t>(64, kBlockOutput / perRecord));
+  Pacer pacer(progress, in, chunker);
   if (!chunker.Started(result)) return result;
   if (reader->HasHeader()) {
     if (!chunker.Header(*reader, layout, result)) return result;
