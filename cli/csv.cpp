@@ -146,28 +146,34 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
   const std::size_t start = pos;
   const char* const data = s.data();
   const std::size_t size = s.size();
+  std::size_t at = pos;  // a local, so that the scans keep it in a register
   for (;;) {
     FieldRef& f = record.fields.emplace_back();
-    const std::size_t fieldStart = pos;
-    if (data[pos] == '"') {
-      if (!QuotedField(s, pos, line, arena, f.text) && record.error.empty())
+    const std::size_t fieldStart = at;
+    if (data[at] == '"') {
+      if (!QuotedField(s, at, line, arena, f.text) && record.error.empty())
         record.error = "第" + std::to_string(record.line) + "行有引号外的多余文字";
-      f.raw = s.substr(fieldStart, pos - fieldStart);
+      f.raw = s.substr(fieldStart, at - fieldStart);
     } else {
-      while (pos < size && !kStop[static_cast<unsigned char>(data[pos])]) ++pos;
-      f.raw = f.text = std::string_view(data + fieldStart, pos - fieldStart);
+      while (at < size && !kStop[static_cast<unsigned char>(data[at])]) ++at;
+      const std::string_view value(data + fieldStart, at - fieldStart);
+      f.raw = value;
+      f.text = value;
     }
-    if (pos < size && data[pos] == ',') {
-      ++pos;
-      if (pos == s.size() || IsBreak(s[pos])) {
-        record.fields.push_back(FieldRef{});  // an empty last field
-        record.fields.back().raw = record.fields.back().text = s.substr(pos, 0);
+    if (at < size && data[at] == ',') {
+      ++at;
+      if (at == size || IsBreak(data[at])) {
+        const std::string_view empty(data + at, 0);  // an empty last field
+        FieldRef& last = record.fields.emplace_back();
+        last.raw = empty;
+        last.text = empty;
         break;
       }
       continue;
     }
     break;
   }
+  pos = at;
   record.raw = s.substr(start, pos - start);
   if (pos < s.size()) SkipBreak(s, pos, line);
   if (record.fields.size() > columns_ && record.error.empty())

@@ -460,7 +460,15 @@ std::string FormatPercent(double rate) {
   if (hundredfold >= 1 && hundredfold < 1000) {
     const auto whole = static_cast<Ext>(static_cast<int>(hundredfold + 0.5L));
     const Ext tolerance = hundredfold < 10 ? 2e-15L : 2e-14L;
-    if (std::fabs(hundredfold - whole) < tolerance) return std::to_string(static_cast<int>(whole)) + "%";
+    if (std::fabs(hundredfold - whole) < tolerance) {
+      char text[8];
+      char* const end = text + sizeof text;
+      char* p = end;
+      *--p = '%';
+      for (auto percent = static_cast<unsigned>(whole); p == end - 1 || percent != 0; percent /= 10)
+        *--p = static_cast<char>('0' + percent % 10);
+      return {p, static_cast<std::size_t>(end - p)};
+    }
   }
   return FormatPercentSlowly(rate);
 }
