@@ -163,7 +163,7 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
     if (at < size && data[at] == ',') {
       ++at;
       if (at == size || IsBreak(data[at])) {
-        const std::string_view empty(data + at, 0);  // an empty last field
+        const std::string_view empty = s.substr(at, 0);  // an empty last field
         FieldRef& last = record.fields.emplace_back();
         last.raw = empty;
         last.text = empty;
