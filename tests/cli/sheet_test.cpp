@@ -19,6 +19,7 @@
 #include "cli/xlsx_reader.h"
 #include "cli/xlsx_writer.h"
 #include "forms/categories.h"
+#include "support/temp_folder.h"
 
 namespace quorvex::cli {
 namespace {
@@ -26,29 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 using Rows = std::vector<std::vector<std::string>>;
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string tmpl = (fs::temp_directory_path() / "quorvex-sheet-XXXXXX").string();
-    path_ = ::mkdtemp(tmpl.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(path_)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  fs::path path_;
-};
+using test_support::TempFolder;
 
 void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 std::string ReadText(const std::string& path) {

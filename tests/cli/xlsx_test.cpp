@@ -13,6 +13,7 @@
 
 #include "cli/xlsx_reader.h"
 #include "cli/xlsx_writer.h"
+#include "support/temp_folder.h"
 
 namespace quorvex::cli {
 namespace {
@@ -21,23 +22,7 @@ namespace fs = std::filesystem;
 using Rows = std::vector<std::vector<std::string>>;
 using Parts = std::map<std::string, std::string>;
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string tmpl = (fs::temp_directory_path() / "quorvex-xlsx-XXXXXX").string();
-    path_ = ::mkdtemp(tmpl.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
+using test_support::TempFolder;
 
 // Writes a zip archive holding `parts`, each deflated.
 void WriteZip(const std::string& path, const Parts& parts) {
