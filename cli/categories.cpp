@@ -92,6 +92,7 @@ void Calculate(const Request& request, Outcome& out) {
   const std::optional<forms::Kind> kind = FindKind(request.calc);
   if (!kind || !category->Offers(*kind)) return Refuse(Problem::kCalc, "calc", kUnknownCalc, out);
   forms::Typed typed;
+  typed.steps = false;
   const std::optional<double> threshold = ReadThreshold(request.threshold);
   if (!threshold) return Refuse(Problem::kThreshold, "threshold", kBadThreshold, out);
   const std::optional<int> months = ReadMonths(request.months);

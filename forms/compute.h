@@ -19,6 +19,9 @@ struct Typed {
   std::array<std::string_view, kFieldCount> texts{};  // by Field
   double threshold = tax::kThresholds[0];
   int months = tax::kMaxOperationMonths;
+  // Whether the outcome lists the steps the page takes on its fields; a caller without
+  // fields (the command line) leaves them out.
+  bool steps = true;
 
   [[nodiscard]] std::string_view& operator[](Field f) { return texts[Index(f)]; }
   [[nodiscard]] std::string_view operator[](Field f) const { return texts[Index(f)]; }

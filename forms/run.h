@@ -16,7 +16,7 @@ class Run {
   Run(const Category& category, const Typed& typed, Outcome& out) : category_(category), typed_(typed), out_(out) {}
 
   void Do(Step::What what, Field field = Field::kIncome, std::string_view text = {}) {
-    if (out_.stepCount >= out_.steps.size()) return;
+    if (!typed_.steps || out_.stepCount >= out_.steps.size()) return;
     Step& step = out_.steps[out_.stepCount++];
     step.what = what;
     step.field = field;
