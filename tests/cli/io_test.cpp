@@ -91,7 +91,9 @@ TEST(TextTest, Utf8PrefixStopsAtTheFirstInvalidSequence) {
     const std::string ascii(n, 'x');
     EXPECT_EQ(Utf8Prefix(ascii), n);
     EXPECT_EQ(Utf8Prefix(ascii + "\xE7\xA8"), n);
-    EXPECT_EQ(Utf8Prefix(ascii + "税" + ascii), 2 * n + 3);
+    std::string mixed = ascii;
+    mixed.append("税").append(ascii);
+    EXPECT_EQ(Utf8Prefix(mixed), 2 * n + 3);
   }
 }
 

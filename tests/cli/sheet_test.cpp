@@ -24,7 +24,6 @@
 namespace quorvex::cli {
 namespace {
 
-namespace fs = std::filesystem;
 using Rows = std::vector<std::vector<std::string>>;
 
 using test_support::TempFolder;

@@ -63,9 +63,12 @@ TEST(FormatFastPathTest, HalvesAndTheirNeighboursAtEveryMagnitude) {
                    90071992547409.92, 0.0, -0.0})
     ExpectSameAmount(v);
   // Next to the bound below which every amount is 0.00, and the tiny values below it.
-  for (double v = 0.00489; v < 0.00491; v += 1.3e-9) {
-    double w = std::nextafter(v, 0);
-    for (int k = 0; k < 3; ++k, w = std::nextafter(w, 1.0)) ExpectSameAmount(w);
+  for (int i = 0; i < 15000; ++i) {
+    double w = std::nextafter(0.00489 + i * 1.3e-9, 0);
+    for (int k = 0; k < 3; ++k) {
+      ExpectSameAmount(w);
+      w = std::nextafter(w, 1.0);
+    }
   }
   for (double v : {0.0049, 0.00499999, 0.004999999999999999, 1e-300, 5e-324, 0.0001}) ExpectSameAmount(v);
   for (long double v : {0.0049L, 0.00489999999999999999L, 0.0049000000000000001L, 1e-4000L, 0.004999999999999999999L}) {
