@@ -221,11 +221,8 @@ void CsvWriter::Write(const Record& record, const Outcome& outcome, std::string&
     out.append(record.raw.data(), static_cast<std::size_t>(last.raw.data() + last.raw.size() - record.raw.data()));
   }
   bool first = columns == 0;
-  std::array<std::string_view, 5> texts{outcome.ok ? "ok" : "rejected", outcome.field, outcome.message,
-                                        outcome.warning ? "true" : "false", outcome.income()};
+  std::array<std::string_view, 5> texts = OutcomeHead(outcome, layout_.chinese);
   if (layout_.chinese) {
-    const auto chinese = OutcomeTexts(outcome, true);
-    std::copy(chinese.begin(), chinese.begin() + 5, texts.begin());
     // The field at fault by its header in this sheet (税前收入 where the sheet says so).
     const auto key = std::find(kRequestKeys.begin(), kRequestKeys.end(), outcome.field);
     const int column = key == kRequestKeys.end() ? -1 : layout_.requestColumn[key - kRequestKeys.begin()];
@@ -271,26 +268,6 @@ void CsvWriter::WriteFromJson(const Record& record, std::string& out) const {
     if (i > 0) out.push_back(',');
     if (setBy[i] == serial) AppendCsvField(out, values[i]);
   }
-}
-
-void AppendCsvField(std::string& out, std::string_view text) {
-  static constexpr auto kSpecial = [] {
-    std::array<bool, 256> special{};
-    special[','] = special['"'] = special['\r'] = special['\n'] = true;
-    return special;
-  }();
-  bool quote = false;
-  for (const char c : text) quote |= kSpecial[static_cast<unsigned char>(c)];
-  if (!quote) {
-    out += text;
-    return;
-  }
-  out.push_back('"');
-  for (const char c : text) {
-    if (c == '"') out.push_back('"');
-    out.push_back(c);
-  }
-  out.push_back('"');
 }
 
 std::vector<std::vector<std::string>> ReadCsvText(std::string_view text) {

@@ -251,56 +251,6 @@ std::string Quote(std::string_view text) {
   return out;
 }
 
-void AppendJsonString(std::string& out, std::string_view text) {
-  static constexpr auto kEscaped = [] {
-    std::array<bool, 256> escaped{};
-    for (int c = 0; c < 0x20; ++c) escaped[static_cast<std::size_t>(c)] = true;
-    escaped['"'] = escaped['\\'] = true;
-    return escaped;
-  }();
-  out.push_back('"');
-  bool any = false;
-  for (const char c : text) any |= kEscaped[static_cast<unsigned char>(c)];
-  if (!any) {
-    out += text;
-    out.push_back('"');
-    return;
-  }
-  std::size_t plain = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    const auto u = static_cast<unsigned char>(c);
-    if (!kEscaped[u]) continue;
-    out.append(text.data() + plain, i - plain);
-    plain = i + 1;
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default: {
-        static constexpr char kHex[] = "0123456789abcdef";
-        out += "\\u00";
-        out.push_back(kHex[u >> 4]);
-        out.push_back(kHex[u & 0xF]);
-      }
-    }
-  }
-  out.append(text.data() + plain, text.size() - plain);
-  out.push_back('"');
-}
-
 std::size_t JsonLinesReader::LastRecordEnd(std::string_view data, bool atEnd) const {
   if (atEnd) return data.size();
   const void* lf = memrchr(data.data(), '\n', data.size());

@@ -526,29 +526,6 @@ class Pipeline {
   EngineResult done_;
 };
 
-bool RunInline(Chunker& chunker, Worker& worker, ByteSink& sink, EngineResult& result, Pacer& pacer,
-               const std::atomic<bool>* cancel) {
-  Block block;
-  std::string out;
-  while (chunker.Next(block, result)) {
-    std::uint64_t records = 0;
-    std::uint64_t rejected = 0;
-    if (!worker.Run(block, out, records, rejected, result.error)) return false;
-    if (!sink.Write(out, result.error)) {
-      result.ioError = true;
-      return false;
-    }
-    result.records += records;
-    result.rejected += rejected;
-    pacer.Tick(result.records);
-    if (Cancelled(cancel)) {
-      result.cancelled = true;
-      return false;
-    }
-  }
-  return result.error.empty();
-}
-
 }  // namespace
 
 EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
@@ -585,13 +562,8 @@ EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOption
     return result;
   }
   const unsigned threads = EffectiveThreads(options.threads);
-  if (threads <= 1) {
-    Worker worker{*reader, *writer, {}, {}, {}};
-    RunInline(chunker, worker, sink, result, pacer, cancel);
-  } else {
-    Pipeline pipeline(chunker, *reader, *writer, sink, pacer, cancel, threads);
-    pipeline.Run(result);
-  }
+  Pipeline pipeline(chunker, *reader, *writer, sink, pacer, cancel, threads);
+  pipeline.Run(result);
   if (progress) progress({in.BytesRead(), in.BytesTotal(), result.records});
   return result;
 }

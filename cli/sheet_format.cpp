@@ -25,30 +25,6 @@ constexpr std::array<std::uint64_t, 26> kOutcomeLengths = [] {
   return lengths;
 }();
 
-// Writes into a string through a pointer: room for at most `most` bytes is made once, and the
-// string is cut back to what was written when the appender goes.
-class Appender {
- public:
-  Appender(std::string& out, std::size_t most) : out_(out) {
-    const std::size_t start = out.size();
-    out.resize(start + most);
-    p_ = out.data() + start;
-  }
-  ~Appender() { out_.resize(static_cast<std::size_t>(p_ - out_.data())); }
-  Appender(const Appender&) = delete;
-  Appender& operator=(const Appender&) = delete;
-
-  void Put(char c) { *p_++ = c; }
-  void Put(std::string_view s) {
-    std::memcpy(p_, s.data(), s.size());
-    p_ += s.size();
-  }
-
- private:
-  std::string& out_;
-  char* p_;
-};
-
 constexpr auto kCsvSpecial = [] {
   std::array<bool, 256> special{};
   special[','] = special['"'] = special['\r'] = special['\n'] = true;
@@ -69,6 +45,61 @@ bool AnyOf(const std::array<bool, 256>& table, std::string_view text) {
 }
 
 }  // namespace
+
+void AppendCsvField(std::string& out, std::string_view text) {
+  if (!AnyOf(kCsvSpecial, text)) {
+    out += text;
+    return;
+  }
+  out.push_back('"');
+  for (const char c : text) {
+    if (c == '"') out.push_back('"');
+    out.push_back(c);
+  }
+  out.push_back('"');
+}
+
+void AppendJsonString(std::string& out, std::string_view text) {
+  out.push_back('"');
+  if (!AnyOf(kJsonEscaped, text)) {
+    out += text;
+    out.push_back('"');
+    return;
+  }
+  std::size_t plain = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    const auto u = static_cast<unsigned char>(c);
+    if (!kJsonEscaped[u]) continue;
+    out.append(text.data() + plain, i - plain);
+    plain = i + 1;
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default: {
+        static constexpr char kHex[] = "0123456789abcdef";
+        out += "\\u00";
+        out.push_back(kHex[u >> 4]);
+        out.push_back(kHex[u & 0xF]);
+      }
+    }
+  }
+  out.append(text.data() + plain, text.size() - plain);
+  out.push_back('"');
+}
 
 namespace {
 
@@ -139,8 +170,7 @@ OutcomeJson::OutcomeJson() {
 }
 
 void OutcomeJson::Append(std::string& out, const Outcome& outcome, bool skipFirstComma) const {
-  const std::array<std::string_view, 5> head{outcome.ok ? "ok" : "rejected", outcome.field, outcome.message,
-                                             outcome.warning ? "true" : "false", outcome.income()};
+  const std::array<std::string_view, 5> head = OutcomeHead(outcome);
   const std::uint32_t shown = outcome.ok ? outcome.page.shown : 0;
   // Member i's text: one of the head's, or line i - 5.
   const auto text = [&](std::size_t i) -> std::string_view {
@@ -251,17 +281,14 @@ Request RequestOf(const Record& record) {
   return {r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7]};
 }
 
-std::array<std::string_view, 5 + kLineKeys.size()> OutcomeTexts(const Outcome& outcome, bool chinese) {
-  std::array<std::string_view, 5 + kLineKeys.size()> texts{outcome.ok ? "ok" : "rejected", outcome.field,
-                                                           outcome.message, outcome.warning ? "true" : "false",
-                                                           outcome.income()};
+std::array<std::string_view, 5> OutcomeHead(const Outcome& outcome, bool chinese) {
   if (chinese) {
-    texts[0] = outcome.ok ? kStatusOk : kStatusRejected;
-    texts[1] = outcome.field == "record" ? std::string_view(kWholeRecord) : ChineseCaption(outcome.field);
-    texts[3] = outcome.warning ? kWarningYes : kWarningNo;
+    return {outcome.ok ? kStatusOk : kStatusRejected,
+            outcome.field == "record" ? std::string_view(kWholeRecord) : ChineseCaption(outcome.field), outcome.message,
+            outcome.warning ? kWarningYes : kWarningNo, outcome.income()};
   }
-  if (outcome.ok) std::copy(outcome.lines().begin(), outcome.lines().end(), texts.begin() + 5);
-  return texts;
+  return {outcome.ok ? "ok" : "rejected", outcome.field, outcome.message, outcome.warning ? "true" : "false",
+          outcome.income()};
 }
 
 std::unique_ptr<SheetReader> MakeReader(Format format) {

@@ -112,10 +112,10 @@ class SheetWriter {
 std::unique_ptr<SheetReader> MakeReader(Format format);
 std::unique_ptr<SheetWriter> MakeWriter(const Layout& layout);
 
-// The outcome's texts in the order of OutcomeColumns(); empty where the page shows nothing.
-// `warning` is "true" or "false"; with `chinese`, the status is 正常 or 有误, the field its
-// Chinese header and the warning 是 or 否.
-std::array<std::string_view, 5 + kLineKeys.size()> OutcomeTexts(const Outcome& outcome, bool chinese = false);
+// The texts of the outcome's first five columns (status, field, message, warning, income);
+// the result lines follow them. `warning` is "true" or "false"; with `chinese`, the status is
+// 正常 or 有误, the field its Chinese header and the warning 是 or 否.
+std::array<std::string_view, 5> OutcomeHead(const Outcome& outcome, bool chinese = false);
 
 // AddColumn() returns the column of the `nth` (0 = first) occurrence of `key` within a
 // record, adding it to the layout when new; -1 beyond kMaxColumns.
@@ -126,8 +126,6 @@ long FindColumn(const Layout& layout, std::string_view key, std::size_t nth);
 // Helpers of the writers.
 void AppendCsvField(std::string& out, std::string_view text);
 void AppendJsonString(std::string& out, std::string_view text);
-
-using OutcomeTextArray = std::array<std::string_view, 5 + kLineKeys.size()>;
 
 // The outcome's texts as CSV fields, each after a comma (the first too when `leadingComma`):
 // the five of `head` (status, field, message, warning, income), then the result lines, all

@@ -24,6 +24,13 @@ F Next(const char* name) {
   return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
 }
 
+// Whether the call `variable` names is to fail: then errno is EIO.
+bool Fails(const char* variable) {
+  if (Limit(variable) <= 0) return false;
+  errno = EIO;
+  return true;
+}
+
 long gRead = 0;
 long gWritten = 0;
 
@@ -63,29 +70,17 @@ ssize_t write(int fd, const void* data, size_t size) {
 
 int rename(const char* from, const char* to) {
   static const auto real = Next<int (*)(const char*, const char*)>("rename");
-  if (Limit("QUORVEX_FAIL_RENAME") > 0) {
-    errno = EIO;
-    return -1;
-  }
-  return real(from, to);
+  return Fails("QUORVEX_FAIL_RENAME") ? -1 : real(from, to);
 }
 
 int fsync(int fd) {
   static const auto real = Next<int (*)(int)>("fsync");
-  if (Limit("QUORVEX_FAIL_FSYNC") > 0) {
-    errno = EIO;
-    return -1;
-  }
-  return real(fd);
+  return Fails("QUORVEX_FAIL_FSYNC") ? -1 : real(fd);
 }
 
 int fdatasync(int fd) {
   static const auto real = Next<int (*)(int)>("fdatasync");
-  if (Limit("QUORVEX_FAIL_FDATASYNC") > 0) {
-    errno = EIO;
-    return -1;
-  }
-  return real(fd);
+  return Fails("QUORVEX_FAIL_FDATASYNC") ? -1 : real(fd);
 }
 
 }  // extern "C"
