@@ -6,8 +6,10 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <deque>
 #include <functional>
+#include <vector>
 
 namespace quorvex::testing {
 
@@ -34,6 +36,8 @@ class ModalAnswerer {
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == nullptr || modal == last_ || !modal->isVisible()) return;
     last_ = modal;
+    const bool again = std::find(seen_.begin(), seen_.end(), modal) != seen_.end();
+    if (!again) seen_.emplace_back(modal);
     if (!steps_.empty() && steps_.front().accepts(modal)) {
       // Answered from the event loop, not from the timer: an answer that opens the next
       // modal window waits in a nested loop, where a timer whose handler is still running
@@ -49,6 +53,9 @@ class ModalAnswerer {
           Qt::QueuedConnection);
       return;
     }
+    // A window seen before is on top again once the one it opened has gone (a file dialog
+    // behind its overwrite prompt, still closing): not a new window, so not a stray.
+    if (again) return;
     ++stray_;
     modal->close();
   }
@@ -61,6 +68,7 @@ class ModalAnswerer {
   QTimer timer_;
   std::deque<Step> steps_;
   QPointer<QWidget> last_;
+  std::vector<QPointer<QWidget>> seen_;
   int stray_ = 0;
 };
 
