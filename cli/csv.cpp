@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "cli/byte_scan.h"
 #include "cli/sheet_headers.h"
 #include "cli/sheet_text.h"
 
@@ -135,11 +136,6 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
                       std::string& arena) const {
   while (pos < s.size() && IsBreak(s[pos])) SkipBreak(s, pos, line);
   if (pos >= s.size()) return false;
-  static constexpr auto kStop = [] {
-    std::array<bool, 256> stop{};
-    stop[','] = stop['\r'] = stop['\n'] = true;
-    return stop;
-  }();
   record.fields.clear();
   record.error.clear();
   record.line = line;
@@ -155,7 +151,7 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
         record.error = "第" + std::to_string(record.line) + "行有引号外的多余文字";
       f.raw = s.substr(fieldStart, at - fieldStart);
     } else {
-      while (at < size && !kStop[static_cast<unsigned char>(data[at])]) ++at;
+      at = FindCsvStop(data, at, size);
       const std::string_view value(data + fieldStart, at - fieldStart);
       f.raw = value;
       f.text = value;

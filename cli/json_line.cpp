@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "cli/byte_scan.h"
+
 namespace quorvex::cli {
 namespace {
 
@@ -164,17 +166,10 @@ class Parser {
 
   // A string's text is a view of the line when it has no escapes, else decoded into the arena.
   bool String(std::string_view& text) {
-    static constexpr auto kStop = [] {
-      std::array<bool, 256> stop{};
-      for (int c = 0; c < 0x20; ++c) stop[static_cast<std::size_t>(c)] = true;
-      stop['"'] = stop['\\'] = true;
-      return stop;
-    }();
     const std::size_t start = ++pos_;  // after the opening quote
     const char* const data = s_.data();
     const std::size_t size = s_.size();
-    std::size_t at = pos_;
-    while (at < size && !kStop[static_cast<unsigned char>(data[at])]) ++at;
+    const std::size_t at = FindJsonStop(data, pos_, size);
     pos_ = at;
     if (pos_ < size) {
       const char c = data[pos_];

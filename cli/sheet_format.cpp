@@ -25,6 +25,13 @@ constexpr std::array<std::uint64_t, 26> kOutcomeLengths = [] {
   return lengths;
 }();
 
+// For each first letter a-z, bit n set: some outcome column of that letter ends in letter n.
+constexpr std::array<std::uint32_t, 26> kOutcomeEnds = [] {
+  std::array<std::uint32_t, 26> ends{};
+  for (std::string_view name : kOutcomeNames) ends[name.front() - 'a'] |= std::uint32_t{1} << (name.back() - 'a');
+  return ends;
+}();
+
 constexpr auto kCsvSpecial = [] {
   std::array<bool, 256> special{};
   special[','] = special['"'] = special['\r'] = special['\n'] = true;
@@ -227,10 +234,13 @@ const std::vector<std::string>& OutcomeColumns() {
 }
 
 bool IsOutcomeColumn(std::string_view name) {
-  // Most keys differ in length from every outcome column of the same first letter: one bit test.
+  // Most keys differ in length or last letter from every outcome column of the same first
+  // letter: two bit tests.
   if (name.empty() || name.size() >= 64) return false;
   const auto first = static_cast<unsigned char>(name.front());
-  if (first < 'a' || first > 'z' || (kOutcomeLengths[first - 'a'] & (std::uint64_t{1} << name.size())) == 0)
+  const auto last = static_cast<unsigned char>(name.back());
+  if (first < 'a' || first > 'z' || (kOutcomeLengths[first - 'a'] & (std::uint64_t{1} << name.size())) == 0 ||
+      last < 'a' || last > 'z' || (kOutcomeEnds[first - 'a'] & (std::uint32_t{1} << (last - 'a'))) == 0)
     return false;
   return std::find(kOutcomeNames.begin(), kOutcomeNames.end(), name) != kOutcomeNames.end();
 }

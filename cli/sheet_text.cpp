@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 
@@ -179,9 +180,15 @@ std::size_t Utf8Prefix(std::string_view text) {
                            kHigh) == 0)
       i += 32;
     if (i >= n) break;
-    if (i + 8 <= n && (Load8(text.data() + i) & kHigh) == 0) {
-      i += 8;
-      continue;
+    if (i + 8 <= n) {
+      // Past the ASCII bytes before the first other one, all at once.
+      const std::uint64_t high = Load8(text.data() + i) & kHigh;
+      if (high == 0) {
+        i += 8;
+        continue;
+      }
+      const int bit = std::endian::native == std::endian::little ? std::countr_zero(high) : std::countl_zero(high);
+      i += static_cast<std::size_t>(bit) / 8;
     }
     const unsigned char c = s[i];
     if (c < 0x80) {

@@ -33,12 +33,16 @@ void SalaryForward(Run& run) {
   const std::optional<double> contributions = run.Read(Field::kContributions, kContributionsRule);
   if (!contributions) return;
   const tax::SalaryResult r = tax::CalcSalaryTax({*salary, *contributions, run.typed().threshold});
-  const char* zero = kZeroText;
-  run.Show(Line::kTaxableIncome, r.taxed ? tax::FormatAmount(r.taxableIncome) : zero);
-  run.Show(Line::kRate, r.taxed ? tax::FormatPercent(r.row.rate) : zero);
-  run.Show(Line::kQuickDeduction, r.taxed ? tax::FormatAmount(r.row.quickDeduction) : zero);
-  run.Show(Line::kTax, r.taxed ? tax::FormatAmount(r.tax) : zero);
-  run.Show(Line::kAfterTax, tax::FormatAmount(r.afterTax));
+  if (r.taxed) {
+    run.ShowAmount(Line::kTaxableIncome, r.taxableIncome);
+    run.Show(Line::kRate, tax::FormatPercent(r.row.rate));
+    run.ShowAmount(Line::kQuickDeduction, r.row.quickDeduction);
+    run.ShowAmount(Line::kTax, r.tax);
+  } else {
+    for (const Line line : {Line::kTaxableIncome, Line::kRate, Line::kQuickDeduction, Line::kTax})
+      run.Show(line, kZeroText);
+  }
+  run.ShowAmount(Line::kAfterTax, r.afterTax);
   run.Done();
   run.Focus(Field::kIncome);
 }

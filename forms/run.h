@@ -64,8 +64,13 @@ class Run {
     out_.messageField = Field::kIncome;
   }
 
-  void Show(Line line, std::string text) {
-    out_[line] = std::move(text);
+  void Show(Line line, std::string_view text) {
+    out_[line].assign(text);
+    out_.shown |= std::uint32_t{1} << static_cast<unsigned>(line);
+  }
+  // An amount written straight into its line.
+  void ShowAmount(Line line, double amount) {
+    tax::FormatAmountInto(out_[line], amount);
     out_.shown |= std::uint32_t{1} << static_cast<unsigned>(line);
   }
 

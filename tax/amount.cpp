@@ -1,6 +1,7 @@
 #include "tax/amount.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -223,6 +224,21 @@ constexpr auto kPowersOfTen = [] {
   return powers;
 }();
 
+// floor(log10 v) for v >= 1: the bit length gives it or one more.
+int FloorLog10(std::uint64_t v) {
+  static constexpr auto kPowers = [] {
+    std::array<std::uint64_t, 20> powers{};
+    std::uint64_t p = 1;
+    for (std::uint64_t& x : powers) {
+      x = p;
+      p *= 10;
+    }
+    return powers;
+  }();
+  const int guess = (static_cast<int>(std::bit_width(v)) * 1233) >> 12;  // 1233 / 4096 is just above log10(2)
+  return guess - (v < kPowers[static_cast<std::size_t>(guess)] ? 1 : 0);
+}
+
 // Below this, even the 18-digit rounding leaves less than half a fen: the amount shows as
 // 0.00, without a sign.
 constexpr double kNothing = 0.0049;
@@ -292,8 +308,7 @@ char* FormatAmountFast(double value, char* end) {
       up = true;
     } else {
       // floor(log10 a) for a >= 0.01: q = floor(100 a) has as many digits as 100 a.
-      int e10 = -3;
-      for (std::uint64_t rest = q; rest != 0; rest /= 10) ++e10;
+      const int e10 = FloorLog10(q) - 2;
       up = static_cast<U128>(half - r) * kPowersOfTen[static_cast<std::size_t>(16 - e10)] <= static_cast<U128>(5) << j;
     }
   }
@@ -346,6 +361,16 @@ std::string FormatAmount(double value) {
   if (const char* begin = FormatAmountFast(value, end))
     return std::string(begin, static_cast<std::size_t>(end - begin));
   return FormatExtendedAmount(Widen(value));
+}
+
+void FormatAmountInto(std::string& out, double value) {
+  char buf[32];
+  char* const end = buf + sizeof buf;
+  if (const char* begin = FormatAmountFast(value, end)) {
+    out.assign(begin, static_cast<std::size_t>(end - begin));
+    return;
+  }
+  out = FormatExtendedAmount(Widen(value));
 }
 
 std::string FormatAmountSlowly(double value) { return FormatExtendedAmountSlowly(Widen(value)); }

@@ -29,6 +29,8 @@ namespace quorvex::tax {
 // below the half). A value that rounds to zero is "0.00", never "-0.00".
 // Returns "" for infinity and NaN.
 [[nodiscard]] std::string FormatAmount(double value);
+// The same text into `out`, whose storage is reused.
+void FormatAmountInto(std::string& out, double value);
 
 // FormatAmountSlowly() is FormatAmount() through the general decimal path only, for tests
 // that compare the two.

@@ -2,8 +2,10 @@
 // layer under both (byte-order mark, UTF-8 checks, GB18030, line counting).
 #include <gtest/gtest.h>
 
+#include "cli/byte_scan.h"
 #include "cli/csv.h"
 #include "cli/json_line.h"
+#include "cli/sheet_format.h"
 #include "cli/sheet_text.h"
 
 namespace quorvex::cli {
@@ -95,6 +97,42 @@ TEST(TextTest, Utf8PrefixStopsAtTheFirstInvalidSequence) {
     mixed.append("税").append(ascii);
     EXPECT_EQ(Utf8Prefix(mixed), 2 * n + 3);
   }
+  // A bad byte after any number of ASCII bytes, with text before and after it.
+  for (std::size_t k = 0; k < 20; ++k) {
+    std::string bad(k, 'x');
+    bad.append("\xFF").append(20, 'y');
+    EXPECT_EQ(Utf8Prefix(bad), k);
+    std::string later(k, 'x');
+    later.append("税").append(k, 'y').append("\x80").append(k, 'x');
+    EXPECT_EQ(Utf8Prefix(later), 2 * k + 3);
+  }
+}
+
+TEST(TextTest, StopScansFindTheFirstStopByteAtEveryPosition) {
+  // Against a plain byte-by-byte scan, for every stop byte at every offset of a 48-byte run
+  // (the last 16 bytes are scanned one at a time), with text bytes of both halves of the table.
+  const auto check = [](auto find, auto isStop) {
+    for (int b = 0; b < 256; ++b) {
+      for (std::size_t at = 0; at < 48; at += 5) {
+        std::string text(48, 'a');
+        for (std::size_t i = 0; i < at; ++i) text[i] = i % 2 == 0 ? 'z' : '\xE7';
+        text[at] = static_cast<char>(b);
+        const std::size_t expected = isStop(static_cast<unsigned char>(b)) ? at : text.size();
+        EXPECT_EQ(find(text.data(), 0, text.size()), expected) << b << " at " << at;
+        EXPECT_EQ(find(text.data(), at, at), at);
+      }
+    }
+  };
+  check(FindCsvStop, [](unsigned char c) { return c == ',' || c == '\r' || c == '\n'; });
+  check(FindJsonStop, [](unsigned char c) { return c < 0x20 || c == '"' || c == '\\'; });
+}
+
+TEST(TextTest, OutcomeColumnsAreKnownByTheirWholeName) {
+  for (std::string_view name : {"status", "field", "message", "warning", "income", "tax", "after_tax", "planned_zone",
+                                "saving_vs_all_salary", "quick_deduction"})
+    EXPECT_TRUE(IsOutcomeColumn(name)) << name;
+  for (std::string_view name : {"threshold", "taxes", "tax_", "Status", "status_1", "incomE", "", "t", "plan_zone"})
+    EXPECT_FALSE(IsOutcomeColumn(name)) << name;
 }
 
 TEST(TextTest, CountLinesCountsLfCrLfAndLoneCr) {

@@ -1,0 +1,69 @@
+// Finding the next byte that ends a run of plain text, 16 bytes at a time where the machine
+// has SSE2 (every x86-64), a byte at a time elsewhere and near the end of the data.
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstddef>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace quorvex::cli {
+
+namespace scan_detail {
+
+template <class Stop>
+constexpr std::array<bool, 256> Table(Stop stop) {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c) table[static_cast<std::size_t>(c)] = stop(static_cast<unsigned char>(c));
+  return table;
+}
+
+inline constexpr auto kCsvStops = Table([](unsigned char c) { return c == ',' || c == '\r' || c == '\n'; });
+inline constexpr auto kJsonStops = Table([](unsigned char c) { return c < 0x20 || c == '"' || c == '\\'; });
+
+inline std::size_t Slowly(const std::array<bool, 256>& stops, const char* data, std::size_t at, std::size_t size) {
+  while (at < size && !stops[static_cast<unsigned char>(data[at])]) ++at;
+  return at;
+}
+
+}  // namespace scan_detail
+
+// The position of the first ',', CR or LF in data[at, size), or `size`.
+inline std::size_t FindCsvStop(const char* data, std::size_t at, std::size_t size) {
+#if defined(__SSE2__)
+  const __m128i comma = _mm_set1_epi8(',');
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (; at + 16 <= size; at += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+    const __m128i hit =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, lf));
+    if (const auto bits = static_cast<unsigned>(_mm_movemask_epi8(hit)); bits != 0)
+      return at + static_cast<std::size_t>(std::countr_zero(bits));
+  }
+#endif
+  return scan_detail::Slowly(scan_detail::kCsvStops, data, at, size);
+}
+
+// The position of the first '"', '\' or control character in data[at, size), or `size`.
+inline std::size_t FindJsonStop(const char* data, std::size_t at, std::size_t size) {
+#if defined(__SSE2__)
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i backslash = _mm_set1_epi8('\\');
+  const __m128i control = _mm_set1_epi8(0x1F);
+  for (; at + 16 <= size; at += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+    // Unsigned v <= 0x1F exactly when v - 0x1F, saturated at 0, is 0.
+    const __m128i low = _mm_cmpeq_epi8(_mm_subs_epu8(v, control), _mm_setzero_si128());
+    const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, backslash)), low);
+    if (const auto bits = static_cast<unsigned>(_mm_movemask_epi8(hit)); bits != 0)
+      return at + static_cast<std::size_t>(std::countr_zero(bits));
+  }
+#endif
+  return scan_detail::Slowly(scan_detail::kJsonStops, data, at, size);
+}
+
+}  // namespace quorvex::cli
