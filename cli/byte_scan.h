@@ -5,6 +5,7 @@
 #include <array>
 #include <bit>
 #include <cstddef>
+#include <cstdint>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -64,6 +65,28 @@ inline std::size_t FindJsonStop(const char* data, std::size_t at, std::size_t si
   }
 #endif
   return scan_detail::Slowly(scan_detail::kJsonStops, data, at, size);
+}
+
+// How many bytes of data[0, size) are `c`.
+inline std::uint64_t CountByte(const char* data, std::size_t size, char c) {
+  std::uint64_t count = 0;
+  std::size_t at = 0;
+#if defined(__SSE2__)
+  const __m128i needle = _mm_set1_epi8(c);
+  while (at + 16 <= size) {
+    // Each of the 16 byte lanes counts at most 255 matches, then the lanes are summed.
+    __m128i lanes = _mm_setzero_si128();
+    for (int round = 0; round < 255 && at + 16 <= size; ++round, at += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+      lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(v, needle));
+    }
+    alignas(16) std::uint64_t sums[2];
+    _mm_store_si128(reinterpret_cast<__m128i*>(sums), _mm_sad_epu8(lanes, _mm_setzero_si128()));
+    count += sums[0] + sums[1];
+  }
+#endif
+  for (; at < size; ++at) count += data[at] == c ? 1 : 0;
+  return count;
 }
 
 }  // namespace quorvex::cli

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "cli/byte_scan.h"
+
 namespace quorvex::cli {
 namespace {
 
@@ -22,16 +24,6 @@ std::uint64_t Load8(const char* p) {
   std::memcpy(&v, p, sizeof v);
   return v;
 }
-
-// 0x80 in each byte of `v` that equals `c`, 0 in the others.
-std::uint64_t Matches(std::uint64_t v, char c) {
-  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-  const std::uint64_t x = v ^ (0x0101010101010101ULL * static_cast<unsigned char>(c));
-  return ~(((x & kLow7) + kLow7) | x | kLow7);
-}
-
-// The number of bytes marked by Matches().
-std::uint64_t Marked(std::uint64_t mask) { return ((mask >> 7) * 0x0101010101010101ULL) >> 56; }
 
 }  // namespace
 
@@ -224,7 +216,6 @@ std::uint64_t CountLines(std::string_view text, bool loneCr) {
   const char* p = text.data();
   const std::size_t n = text.size();
   std::uint64_t lines = 0;
-  std::size_t i = 0;
   if (loneCr) {
     // Every CR not followed by a LF ends a line too.
     for (const char* cr = p; (cr = static_cast<const char*>(std::memchr(cr, '\r', n - (cr - p)))) != nullptr;) {
@@ -232,9 +223,7 @@ std::uint64_t CountLines(std::string_view text, bool loneCr) {
       if (cr == p + n || *cr != '\n') ++lines;
     }
   }
-  for (; i + 8 <= n; i += 8) lines += Marked(Matches(Load8(p + i), '\n'));
-  for (; i < n; ++i) lines += p[i] == '\n' ? 1 : 0;
-  return lines;
+  return lines + CountByte(p, n, '\n');
 }
 
 }  // namespace quorvex::cli

@@ -139,6 +139,8 @@ TEST(TextTest, CountLinesCountsLfCrLfAndLoneCr) {
   const std::string text = "a\r\nb\rc\nd\r\r\n0123456789\n0123456789\r";
   EXPECT_EQ(CountLines(text, true), 7u);
   EXPECT_EQ(CountLines(text, false), 4u);
+  // Long runs of breaks, past what one pass of the counters holds, and an odd tail.
+  for (const std::size_t n : {4079u, 4080u, 4081u, 10007u}) EXPECT_EQ(CountLines(std::string(n, '\n'), false), n);
 }
 
 // Everything a TextInput gives, and its error.
