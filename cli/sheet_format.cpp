@@ -12,25 +12,7 @@ namespace quorvex::cli {
 
 namespace {
 
-constexpr std::array<std::string_view, 5 + kLineKeys.size()> kOutcomeNames = [] {
-  std::array<std::string_view, 5 + kLineKeys.size()> names{"status", "field", "message", "warning", "income"};
-  for (std::size_t i = 0; i < kLineKeys.size(); ++i) names[5 + i] = kLineKeys[i];
-  return names;
-}();
-
-// For each first letter a-z, bit n set: some outcome column of that letter is n bytes long.
-constexpr std::array<std::uint64_t, 26> kOutcomeLengths = [] {
-  std::array<std::uint64_t, 26> lengths{};
-  for (std::string_view name : kOutcomeNames) lengths[name.front() - 'a'] |= std::uint64_t{1} << name.size();
-  return lengths;
-}();
-
-// For each first letter a-z, bit n set: some outcome column of that letter ends in letter n.
-constexpr std::array<std::uint32_t, 26> kOutcomeEnds = [] {
-  std::array<std::uint32_t, 26> ends{};
-  for (std::string_view name : kOutcomeNames) ends[name.front() - 'a'] |= std::uint32_t{1} << (name.back() - 'a');
-  return ends;
-}();
+using outcome_names::kOutcomeNames;
 
 constexpr auto kCsvSpecial = [] {
   std::array<bool, 256> special{};
@@ -49,6 +31,17 @@ bool AnyOf(const std::array<bool, 256>& table, std::string_view text) {
   bool any = false;
   for (const char c : text) any |= table[static_cast<unsigned char>(c)];
   return any;
+}
+
+// Copies n bytes, short runs in steps of kLoose bytes: up to kLoose - 1 bytes past n may be
+// read and written too, which both sides must have room for.
+constexpr std::size_t kLoose = 16;
+void CopyLoose(char* to, const char* from, std::size_t n) {
+  if (n > 4 * kLoose) {
+    std::memcpy(to, from, n);  // long runs go faster through the library's copy
+    return;
+  }
+  for (std::size_t i = 0; i < n; i += kLoose) std::memcpy(to + i, from + i, kLoose);
 }
 
 }  // namespace
@@ -110,6 +103,15 @@ void AppendJsonString(std::string& out, std::string_view text) {
 
 namespace {
 
+// Writes n commas at `p` and returns the end; up to kCommaRun bytes are written whatever n
+// (a whole run of empty lines at once).
+constexpr std::size_t kCommaRun = 32;
+static_assert(kLineCount <= kCommaRun);
+char* PutCommas(char* p, std::size_t n) {
+  std::memset(p, ',', kCommaRun);
+  return p + n;
+}
+
 // Writes `text` as a CSV field at `p` and returns the end; `p` has room for twice the text
 // and two quotes.
 char* PutCsvField(char* p, std::string_view text) {
@@ -142,7 +144,7 @@ void AppendOutcomeCsv(std::string& out, const std::array<std::string_view, 5>& h
   for (std::string_view t : head) most += 2 * t.size() + 2;
   for (std::uint32_t bits = shown; bits != 0; bits &= bits - 1) most += 2 * lines[std::countr_zero(bits)].size() + 2;
   const std::size_t start = out.size();
-  out.resize(start + most);
+  out.resize(start + most + kCommaRun);  // the comma runs may write past the end
   char* const begin = out.data();
   char* p = begin + start;
   if (leadingComma) *p++ = ',';
@@ -154,13 +156,11 @@ void AppendOutcomeCsv(std::string& out, const std::array<std::string_view, 5>& h
   std::size_t at = 0;  // the lines before this one are written
   for (std::uint32_t bits = shown; bits != 0; bits &= bits - 1) {
     const auto i = static_cast<std::size_t>(std::countr_zero(bits));
-    std::memset(p, ',', i + 1 - at);
-    p += i + 1 - at;
+    p = PutCommas(p, i + 1 - at);
     p = PutCsvField(p, lines[i]);
     at = i + 1;
   }
-  std::memset(p, ',', kLineCount - at);
-  p += kLineCount - at;
+  p = PutCommas(p, kLineCount - at);
   out.resize(static_cast<std::size_t>(p - begin));
 }
 
@@ -174,6 +174,8 @@ OutcomeJson::OutcomeJson() {
     empty_ += i == 3 ? "false" : "\"";
   }
   start_[kOutcomeNames.size()] = empty_.size();
+  size_ = empty_.size();
+  empty_.append(kLoose, ' ');
 }
 
 void OutcomeJson::Append(std::string& out, const Outcome& outcome, bool skipFirstComma) const {
@@ -188,7 +190,7 @@ void OutcomeJson::Append(std::string& out, const Outcome& outcome, bool skipFirs
   for (std::size_t i = 0; i < head.size(); ++i) {
     if (!head[i].empty()) given |= std::uint64_t{1} << i;
   }
-  std::size_t most = empty_.size();
+  std::size_t most = size_;
   bool plain = true;
   for (std::uint64_t bits = given; bits != 0; bits &= bits - 1) {
     const std::string_view t = text(static_cast<std::size_t>(std::countr_zero(bits)));
@@ -208,7 +210,9 @@ void OutcomeJson::Append(std::string& out, const Outcome& outcome, bool skipFirs
       }
     }
   } else {
-    out.resize(begin + most);
+    // Room for the loose copies' overrun too: the template is copied in whole steps of
+    // kLoose bytes (it has that many spare bytes after its end).
+    out.resize(begin + most + kLoose);
     char* const base = out.data();
     char* p = base + begin;
     std::size_t copied = 0;  // empty_ is written up to here
@@ -216,13 +220,14 @@ void OutcomeJson::Append(std::string& out, const Outcome& outcome, bool skipFirs
       const auto i = static_cast<std::size_t>(std::countr_zero(bits));
       const std::string_view t = text(i);
       // The members before this one as they are, then this one's key, its text and the rest.
-      std::memcpy(p, from + copied, value_[i] - copied);
+      CopyLoose(p, from + copied, value_[i] - copied);
       p += value_[i] - copied;
       std::memcpy(p, t.data(), t.size());
       p += t.size();
       copied = i == 3 ? value_[i] + 5 : value_[i];  // past "false", or at the closing quote
     }
-    p = std::copy(from + copied, from + empty_.size(), p);
+    CopyLoose(p, from + copied, size_ - copied);
+    p += size_ - copied;
     out.resize(static_cast<std::size_t>(p - base));
   }
   if (skipFirstComma) out.erase(begin, 1);
@@ -233,15 +238,7 @@ const std::vector<std::string>& OutcomeColumns() {
   return columns;
 }
 
-bool IsOutcomeColumn(std::string_view name) {
-  // Most keys differ in length or last letter from every outcome column of the same first
-  // letter: two bit tests.
-  if (name.empty() || name.size() >= 64) return false;
-  const auto first = static_cast<unsigned char>(name.front());
-  const auto last = static_cast<unsigned char>(name.back());
-  if (first < 'a' || first > 'z' || (kOutcomeLengths[first - 'a'] & (std::uint64_t{1} << name.size())) == 0 ||
-      last < 'a' || last > 'z' || (kOutcomeEnds[first - 'a'] & (std::uint32_t{1} << (last - 'a'))) == 0)
-    return false;
+bool outcome_names::IsListed(std::string_view name) {
   return std::find(kOutcomeNames.begin(), kOutcomeNames.end(), name) != kOutcomeNames.end();
 }
 

@@ -141,7 +141,8 @@ class OutcomeJson {
   void Append(std::string& out, const Outcome& outcome, bool skipFirstComma) const;
 
  private:
-  std::string empty_;  // ,"status":"",...,"warning":false,...,"planned_zone":""
+  std::string empty_;     // ,"status":"",...,"warning":false,...,"planned_zone":"" and spare bytes
+  std::size_t size_ = 0;  // the template's bytes in empty_
   // Where member i starts in empty_, and where its value's text goes (after the opening
   // quote; the warning's value, written bare, replaces "false").
   std::array<std::size_t, 5 + kLineKeys.size() + 1> start_{};
@@ -150,7 +151,47 @@ class OutcomeJson {
 
 // The names of the outcome columns, in output order.
 const std::vector<std::string>& OutcomeColumns();
-bool IsOutcomeColumn(std::string_view name);
+
+namespace outcome_names {
+
+inline constexpr std::array<std::string_view, 5 + kLineKeys.size()> kOutcomeNames = [] {
+  std::array<std::string_view, 5 + kLineKeys.size()> names{"status", "field", "message", "warning", "income"};
+  for (std::size_t i = 0; i < kLineKeys.size(); ++i) names[5 + i] = kLineKeys[i];
+  return names;
+}();
+
+// For each first letter a-z, bit n set: some outcome column of that letter is n bytes long.
+inline constexpr std::array<std::uint64_t, 26> kOutcomeLengths = [] {
+  std::array<std::uint64_t, 26> lengths{};
+  for (std::string_view name : kOutcomeNames) lengths[name.front() - 'a'] |= std::uint64_t{1} << name.size();
+  return lengths;
+}();
+
+// For each first letter a-z, bit n set: some outcome column of that letter ends in letter n.
+inline constexpr std::array<std::uint32_t, 26> kOutcomeEnds = [] {
+  std::array<std::uint32_t, 26> ends{};
+  for (std::string_view name : kOutcomeNames) ends[name.front() - 'a'] |= std::uint32_t{1} << (name.back() - 'a');
+  return ends;
+}();
+
+bool IsListed(std::string_view name);
+
+}  // namespace outcome_names
+
+// Whether an input column or key is named like an outcome column. Most names differ in
+// length or last letter from every outcome column of the same first letter: two bit tests,
+// inline, as every key of every JSON record is asked.
+inline bool IsOutcomeColumn(std::string_view name) {
+  using outcome_names::kOutcomeEnds;
+  using outcome_names::kOutcomeLengths;
+  if (name.empty() || name.size() >= 64) return false;
+  const auto first = static_cast<unsigned char>(name.front());
+  const auto last = static_cast<unsigned char>(name.back());
+  if (first < 'a' || first > 'z' || (kOutcomeLengths[first - 'a'] & (std::uint64_t{1} << name.size())) == 0 ||
+      last < 'a' || last > 'z' || (kOutcomeEnds[first - 'a'] & (std::uint32_t{1} << (last - 'a'))) == 0)
+    return false;
+  return outcome_names::IsListed(name);
+}
 
 // Output names for input columns: a name that an outcome column also has becomes name_1
 // (or _2, ... the first not taken), so the outcome never lands in a column of the input.
