@@ -263,15 +263,15 @@ class FastParser {
   bool Literal(FieldRef& f) {
     f.literal = true;
     const std::size_t start = at_;
-    for (const std::string_view word :
-         {std::string_view("true"), std::string_view("false"), std::string_view("null")}) {
-      if (end_ - at_ >= word.size() && View(at_, at_ + word.size()) == word) {
-        at_ += word.size();
-        if (word != "null") f.text = View(start, at_);
-        return true;
-      }
+    const char c = d_[at_];
+    if (c == 't' || c == 'f' || c == 'n') {
+      const std::string_view word = c == 't' ? "true" : c == 'f' ? "false" : "null";
+      if (end_ - at_ < word.size() || View(at_, at_ + word.size()) != word) return false;
+      at_ += word.size();
+      if (c != 'n') f.text = View(start, at_);
+      return true;
     }
-    if (d_[at_] == '-') ++at_;
+    if (c == '-') ++at_;
     const bool zero = at_ < end_ && d_[at_] == '0';
     if (!Digits() || (zero && at_ - start - (d_[start] == '-' ? 1 : 0) > 1)) return false;
     if (at_ < end_ && d_[at_] == '.') {
@@ -355,7 +355,7 @@ bool JsonLinesReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t&
     pos = lf == nullptr ? end : end + 1;
     record.line = line++;
     if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
-    if (text.find_first_not_of(" \t\r") == std::string_view::npos) continue;
+    if (text.empty() || (text.front() != '{' && text.find_first_not_of(" \t\r") == std::string_view::npos)) continue;
     record.raw = text;
     record.error.clear();
     record.request = {};
