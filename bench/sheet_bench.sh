@@ -38,14 +38,17 @@ measure() {
     tail -n 1 "$out/time" >>"$out/times"
     n=$((n + 1))
   done
+  bytes=0
+  [ "$target" = - ] || [ ! -f "$target" ] || bytes=$(stat -c %s "$target")
   [ "$target" = - ] || rm -f "$target"
   set -- $(sort -n "$out/times" | awk '{ s[NR] = $1; if ($2 > m) m = $2 } END { print s[int((NR + 1) / 2)], m }')
-  echo "$label $1 $2" >>"$out/results"
+  echo "$label $1 $2 $bytes" >>"$out/results"
   awk -v l="$label" -v s="$1" -v m="$2" -v n="$rows" \
     'BEGIN { printf "%-44s %7.2f s %12.0f records/s %8.1f MiB peak\n", l, s, n / (s > 0 ? s : 1e-9), m / 1024 }'
 }
 
 seconds() { awk -v l="$1" '$1 == l { print $2 }' "$out/results"; }
+written() { awk -v l="$1" '$1 == l { print $4 }' "$out/results"; }
 
 echo "$rows rows; $(nproc) cores; load $(cut -d' ' -f1-3 /proc/loadavg); median of $runs runs"
 for sheet in salary mixed; do
@@ -59,12 +62,29 @@ for sheet in salary mixed; do
   done
   measure "jsonl-csv:$sheet:j1" "$out/r2.csv" "$calc" batch "$sheets/$sheet.jsonl" -o "$out/r2.csv" -q -j 1
   measure "csv-jsonl:$sheet:j1" "$out/r2.jsonl" "$calc" batch "$sheets/$sheet.csv" -o "$out/r2.jsonl" -q -j 1
+  # The same work with the result thrown away: what the processors do, without the disk.
+  for j in $threads; do
+    measure "csv-null:$sheet:j$j" - "$calc" batch "$sheets/$sheet.csv" -o /dev/null -q -j "$j"
+    measure "jsonl-null:$sheet:j$j" - "$calc" batch "$sheets/$sheet.jsonl" --format jsonl -o /dev/null -q -j "$j"
+  done
+  # The disk's own floor: writing and flushing as many bytes as each result has.
+  for kind in csv jsonl; do
+    mib=$(( ($(written "$kind-$kind:$sheet:j1") + 1048575) / 1048576 ))
+    measure "dd-$kind:$sheet" "$out/dd" dd if=/dev/zero of="$out/dd" bs=1M count="$mib" conv=fdatasync
+  done
   py=$(seconds "python-csv:$sheet")
   wc=$(seconds "wc-l:$sheet")
   for j in $threads; do
     awk -v py="$py" -v wc="$wc" -v t="$(seconds "csv-csv:$sheet:j$j")" -v one="$(seconds "csv-csv:$sheet:j1")" \
       -v jt="$(seconds "jsonl-jsonl:$sheet:j$j")" -v jone="$(seconds "jsonl-jsonl:$sheet:j1")" -v j="$j" \
-      'BEGIN { printf "  -j%s: csv-csv %.2fx the Python pass, %.3fx wc -l, %.2fx -j1; jsonl-jsonl %.2fx -j1\n",
-               j, py / t, wc / t, one / t, jone / jt }'
+      -v nt="$(seconds "csv-null:$sheet:j$j")" -v none="$(seconds "csv-null:$sheet:j1")" \
+      -v mt="$(seconds "jsonl-null:$sheet:j$j")" -v mone="$(seconds "jsonl-null:$sheet:j1")" \
+      'BEGIN { printf "  -j%s: csv-csv %.2fx the Python pass, %.3fx wc -l, %.2fx -j1; jsonl-jsonl %.2fx -j1;" \
+               " to /dev/null %.2fx and %.2fx -j1\n", j, py / t, wc / t, one / t, jone / jt, none / nt, mone / mt }'
   done
+  awk -v c="$(seconds "dd-csv:$sheet")" -v cb="$(written "csv-csv:$sheet:j1")" \
+    -v j="$(seconds "dd-jsonl:$sheet")" -v jb="$(written "jsonl-jsonl:$sheet:j1")" -v n="$rows" \
+    'BEGIN { printf "  disk: dd writes and flushes the %.0f MB CSV result in %.2f s (%.0f records/s at most), " \
+             "the %.0f MB JSON Lines result in %.2f s (%.0f records/s at most)\n",
+             cb / 1e6, c, n / (c > 0 ? c : 1e-9), jb / 1e6, j, n / (j > 0 ? j : 1e-9) }'
 done
