@@ -91,18 +91,23 @@ void Calculate(const Request& request, Outcome& out) {
   if (category == nullptr) return Refuse(Problem::kCategory, "category", kUnknownCategory, out);
   const std::optional<forms::Kind> kind = FindKind(request.calc);
   if (!kind || !category->Offers(*kind)) return Refuse(Problem::kCalc, "calc", kUnknownCalc, out);
-  forms::Typed typed;
-  typed.steps = false;
   const std::optional<double> threshold = ReadThreshold(request.threshold);
   if (!threshold) return Refuse(Problem::kThreshold, "threshold", kBadThreshold, out);
   const std::optional<int> months = ReadMonths(request.months);
   if (!months) return Refuse(Problem::kMonths, "months", kBadMonths, out);
-  typed.threshold = *threshold;
-  typed.months = *months;
-  typed[forms::Category::Typed(*kind)] = request.amount;
-  typed[forms::Field::kSalary] = request.salary;
-  typed[forms::Field::kContributions] = request.contributions;
-  typed[forms::Field::kPlannedBonus] = request.plannedBonus;
+  // Every field given at once (no clearing first): the amount goes where the kind types it.
+  using forms::Field;
+  static_assert(forms::Index(Field::kIncome) == 0 && forms::Index(Field::kSalary) == 1 &&
+                forms::Index(Field::kContributions) == 2 && forms::Index(Field::kTax) == 3 &&
+                forms::Index(Field::kAfterTax) == 4 && forms::Index(Field::kPlannedBonus) == 5 &&
+                forms::kFieldCount == 6);
+  const Field amountField = forms::Category::Typed(*kind);
+  const auto amountIn = [&](Field field) { return field == amountField ? request.amount : std::string_view(); };
+  const forms::Typed typed{.texts = {amountIn(Field::kIncome), request.salary, request.contributions,
+                                     amountIn(Field::kTax), amountIn(Field::kAfterTax), request.plannedBonus},
+                           .threshold = *threshold,
+                           .months = *months,
+                           .steps = false};
 
   forms::Compute(*category, *kind, typed, out.page);
   out.ok = out.page.computed;

@@ -358,11 +358,11 @@ bool JsonLinesReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t&
     if (text.empty() || (text.front() != '{' && text.find_first_not_of(" \t\r") == std::string_view::npos)) continue;
     record.raw = text;
     record.error.clear();
-    record.request = {};
     const auto begin = static_cast<std::size_t>(text.data() - s.data());
     if (!FastParser(s.data(), begin, begin + text.size(), s.size()).Object(record.fields) &&
         !Parser(text, arena, record.error).Object(record.fields)) {
       record.fields.clear();
+      record.request = {};
       record.error = "第" + std::to_string(record.line) + "行不是有效的记录：" + record.error;
       return true;
     }
@@ -372,6 +372,11 @@ bool JsonLinesReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t&
       if (k < 0 || (seen & (1U << k)) != 0) continue;
       seen |= 1U << k;
       record.request[static_cast<std::size_t>(k)] = f.text;
+    }
+    // The fields the record does not have are empty (each cleared alone: cheaper than
+    // clearing all first).
+    for (std::size_t k = 0; k < record.request.size(); ++k) {
+      if ((seen & (1U << k)) == 0) record.request[k] = {};
     }
     return true;
   }
