@@ -460,9 +460,62 @@ std::string WriteGeneral(const Decimal& d) {
   return out + StripTrailingZeros(plain);
 }
 
+// FormatGeneral() of a finite value other than 0 in plain notation, the digits kept in a
+// buffer: the same 18 digits, the same rounding at the 15th and the same text as
+// WriteGeneral(RoundSignificant(value, 15)). False for the exponent form and for a rounding
+// that carries into a new leading digit, which go that general way.
+bool WritePlainGeneral(double value, std::string& out) {
+  char sci[40];
+  const auto res = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, 17);
+  const char* p = sci;
+  const bool negative = *p == '-';
+  if (negative) ++p;
+  // p: d.ddddddddddddddddde[+-]XX
+  std::array<char, 18> digits{};
+  digits[0] = p[0];
+  std::memcpy(digits.data() + 1, p + 2, 17);
+  const char* e = p + 19;
+  int exponent = 0;
+  std::from_chars(e + (e[1] == '+' ? 2 : 1), res.ptr, exponent);
+  if (exponent >= 15 || exponent < -5) return false;
+  if (digits[15] >= '5') {
+    int i = 14;
+    while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9') digits[static_cast<std::size_t>(i--)] = '0';
+    if (i < 0) return false;
+    ++digits[static_cast<std::size_t>(i)];
+  }
+  int n = 15;
+  while (n > 1 && digits[static_cast<std::size_t>(n - 1)] == '0') --n;
+  char text[48];
+  char* q = text;
+  if (negative) *q++ = '-';
+  if (exponent >= 0) {
+    for (int k = 0; k <= exponent; ++k) *q++ = k < n ? digits[static_cast<std::size_t>(k)] : '0';
+    if (exponent + 1 < n) {
+      *q++ = '.';
+      for (int k = exponent + 1; k < n; ++k) *q++ = digits[static_cast<std::size_t>(k)];
+    }
+  } else {
+    *q++ = '0';
+    *q++ = '.';
+    for (int k = 0; k < -exponent - 1; ++k) *q++ = '0';
+    for (int k = 0; k < n; ++k) *q++ = digits[static_cast<std::size_t>(k)];
+  }
+  out.assign(text, static_cast<std::size_t>(q - text));
+  return true;
+}
+
 }  // namespace
 
 std::string FormatGeneral(double value) {
+  if (!std::isfinite(value)) return {};
+  if (value == 0.0) return "0";
+  std::string text;
+  if (WritePlainGeneral(value, text)) return text;
+  return FormatGeneralSlowly(value);
+}
+
+std::string FormatGeneralSlowly(double value) {
   if (!std::isfinite(value)) return {};
   if (value == 0.0) return "0";
   // Next to the largest double, rounding up can leave the range of a double; the text is

@@ -1,5 +1,6 @@
-// The short paths of FormatAmount() and FormatPercent() write exactly what the general
-// decimal paths write, for random doubles and for the values next to every rounding edge.
+// The short paths of FormatAmount(), FormatPercent() and FormatGeneral() write exactly what
+// the general decimal paths write, for random doubles and for the values next to every
+// rounding edge.
 #include <gtest/gtest.h>
 
 #include <charconv>
@@ -111,6 +112,22 @@ TEST(FormatFastPathTest, PercentOfRatesAndOfRandomValues) {
       ASSERT_EQ(FormatPercent(v), FormatPercentSlowly(v)) << v;
       v = std::nextafter(v, 100);
     }
+  }
+}
+
+TEST(FormatFastPathTest, GeneralTextOfRandomValuesAndFifteenDigitTies) {
+  std::mt19937_64 rng(5);
+  std::uniform_int_distribution<std::uint64_t> bits(0x3EA0000000000000u, 0x4340000000000000u);  // ~5e-7 .. ~9e15
+  std::uniform_int_distribution<int> scale(-7, 16);
+  for (int i = 0; i < 100000; ++i) {
+    const double v = FromBits(bits(rng));
+    ASSERT_EQ(FormatGeneral(v), FormatGeneralSlowly(v)) << std::hexfloat << v;
+    ASSERT_EQ(FormatGeneral(-v), FormatGeneralSlowly(-v)) << std::hexfloat << -v;
+    // A 16-digit decimal ending in 5 (a tie at the 15th digit), its neighbours, and nines.
+    const double tie = static_cast<double>((rng() % 1000000000000000u) * 10 + 5) / std::pow(10.0, scale(rng) + 8);
+    for (const double t :
+         {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e300), 9.999999999999995 * std::pow(10.0, scale(rng))})
+      ASSERT_EQ(FormatGeneral(t), FormatGeneralSlowly(t)) << std::hexfloat << t;
   }
 }
 
