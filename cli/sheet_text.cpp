@@ -182,6 +182,12 @@ std::size_t Utf8Prefix(std::string_view text) {
       const int bit = std::endian::native == std::endian::little ? std::countr_zero(high) : std::countl_zero(high);
       i += static_cast<std::size_t>(bit) / 8;
     }
+    // Runs of the three-byte characters whose second byte may be any continuation byte
+    // (leads E1-EC and EE-EF: all of CJK), one test each.
+    while (i + 3 <= n && s[i] >= 0xE1 && s[i] != 0xED && s[i] <= 0xEF && (s[i + 1] & 0xC0) == 0x80 &&
+           (s[i + 2] & 0xC0) == 0x80)
+      i += 3;
+    if (i >= n) break;
     const unsigned char c = s[i];
     if (c < 0x80) {
       ++i;

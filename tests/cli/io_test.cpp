@@ -88,6 +88,11 @@ TEST(TextTest, Utf8PrefixStopsAtTheFirstInvalidSequence) {
   EXPECT_EQ(Utf8Prefix("ab\xF4\x90\x80\x80"), 2u);  // beyond U+10FFFF
   EXPECT_EQ(Utf8Prefix("abcdefgh\xE7\xA8"), 8u);    // cut sequence
   EXPECT_EQ(Utf8Prefix("12345678901234567\xFF"), 17u);
+  // After a run of three-byte characters: a cut one, a bad continuation, a surrogate, U+FFFF.
+  EXPECT_EQ(Utf8Prefix("税税\xE7\xA8"), 6u);
+  EXPECT_EQ(Utf8Prefix("税\xE7\x28\x80"), 3u);
+  EXPECT_EQ(Utf8Prefix("税\xED\xA0\x80"), 3u);
+  EXPECT_EQ(Utf8Prefix("税\xEF\xBF\xBF"), 6u);
   // ASCII runs that end exactly at, just before and just after a 32-byte step.
   for (std::size_t n : {31u, 32u, 33u, 64u, 71u, 72u}) {
     const std::string ascii(n, 'x');
