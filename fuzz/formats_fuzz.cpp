@@ -1,6 +1,7 @@
 // The three number formats on arbitrary doubles: never crash; FormatAmount writes an optional
-// "-", digits, "." and two digits below 1e15; what FormatGeneral writes reads back within
-// its 15 significant digits, except next to the largest double, where it rounds out of range.
+// "-", digits, "." and two digits below 1e15; FormatGeneral writes what its general path
+// writes, and that reads back within its 15 significant digits, except next to the largest
+// double, where it rounds out of range.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -37,6 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   if (std::fabs(v) < 1e15 && !IsPlainAmount(amount)) std::abort();
+  if (general != FormatGeneralSlowly(v)) std::abort();  // the short path writes the same text
   if (percent.empty()) std::abort();
   const auto back = ParseAmount(general);
   // Only next to the largest double does the rounded text leave the range and not read back.
