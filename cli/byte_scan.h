@@ -13,17 +13,19 @@
 
 namespace quorvex::cli {
 
-namespace scan_detail {
-
-template <class Stop>
-constexpr std::array<bool, 256> Table(Stop stop) {
+// A table of the bytes for which `is` holds.
+template <class Is>
+constexpr std::array<bool, 256> ByteTable(Is is) {
   std::array<bool, 256> table{};
-  for (int c = 0; c < 256; ++c) table[static_cast<std::size_t>(c)] = stop(static_cast<unsigned char>(c));
+  for (int c = 0; c < 256; ++c) table[static_cast<std::size_t>(c)] = is(static_cast<unsigned char>(c));
   return table;
 }
 
-inline constexpr auto kCsvStops = Table([](unsigned char c) { return c == ',' || c == '\r' || c == '\n'; });
-inline constexpr auto kJsonStops = Table([](unsigned char c) { return c < 0x20 || c == '"' || c == '\\'; });
+// The bytes that end a plain CSV field, and those a JSON string cannot hold unescaped.
+inline constexpr auto kCsvStops = ByteTable([](unsigned char c) { return c == ',' || c == '\r' || c == '\n'; });
+inline constexpr auto kJsonStops = ByteTable([](unsigned char c) { return c < 0x20 || c == '"' || c == '\\'; });
+
+namespace scan_detail {
 
 inline std::size_t Slowly(const std::array<bool, 256>& stops, const char* data, std::size_t at, std::size_t size) {
   while (at < size && !stops[static_cast<unsigned char>(data[at])]) ++at;
@@ -46,7 +48,7 @@ inline std::size_t FindCsvStop(const char* data, std::size_t at, std::size_t siz
       return at + static_cast<std::size_t>(std::countr_zero(bits));
   }
 #endif
-  return scan_detail::Slowly(scan_detail::kCsvStops, data, at, size);
+  return scan_detail::Slowly(kCsvStops, data, at, size);
 }
 
 // The position of the first '"', '\' or control character in data[at, size), or `size`.
@@ -64,7 +66,7 @@ inline std::size_t FindJsonStop(const char* data, std::size_t at, std::size_t si
       return at + static_cast<std::size_t>(std::countr_zero(bits));
   }
 #endif
-  return scan_detail::Slowly(scan_detail::kJsonStops, data, at, size);
+  return scan_detail::Slowly(kJsonStops, data, at, size);
 }
 
 // How many bytes of data[0, size) are `c`.

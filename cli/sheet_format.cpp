@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include "cli/byte_scan.h"
 #include "cli/csv.h"
 #include "cli/json_line.h"
 #include "cli/sheet_headers.h"
@@ -14,18 +15,8 @@ namespace {
 
 using outcome_names::kOutcomeNames;
 
-constexpr auto kCsvSpecial = [] {
-  std::array<bool, 256> special{};
-  special[','] = special['"'] = special['\r'] = special['\n'] = true;
-  return special;
-}();
-
-constexpr auto kJsonEscaped = [] {
-  std::array<bool, 256> escaped{};
-  for (int c = 0; c < 0x20; ++c) escaped[static_cast<std::size_t>(c)] = true;
-  escaped['"'] = escaped['\\'] = true;
-  return escaped;
-}();
+// The bytes that make a CSV field quoted.
+constexpr auto kCsvSpecial = ByteTable([](unsigned char c) { return kCsvStops[c] || c == '"'; });
 
 bool AnyOf(const std::array<bool, 256>& table, std::string_view text) {
   bool any = false;
@@ -44,24 +35,39 @@ void CopyLoose(char* to, const char* from, std::size_t n) {
   for (std::size_t i = 0; i < n; i += kLoose) std::memcpy(to + i, from + i, kLoose);
 }
 
+// Writes `text` as a CSV field at `p` and returns the end; `p` has room for twice the text
+// and two quotes.
+char* PutCsvField(char* p, std::string_view text) {
+  const char* s = text.data();
+  const std::size_t n = text.size();
+  bool special = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = s[i];
+    special |= kCsvSpecial[static_cast<unsigned char>(c)];
+    p[i] = c;
+  }
+  if (!special) return p + n;
+  *p++ = '"';
+  for (std::size_t i = 0; i < n; ++i) {
+    if (s[i] == '"') *p++ = '"';
+    *p++ = s[i];
+  }
+  *p++ = '"';
+  return p;
+}
+
 }  // namespace
 
 void AppendCsvField(std::string& out, std::string_view text) {
-  if (!AnyOf(kCsvSpecial, text)) {
-    out += text;
-    return;
-  }
-  out.push_back('"');
-  for (const char c : text) {
-    if (c == '"') out.push_back('"');
-    out.push_back(c);
-  }
-  out.push_back('"');
+  const std::size_t start = out.size();
+  out.resize(start + 2 * text.size() + 2);
+  const char* end = PutCsvField(out.data() + start, text);
+  out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 void AppendJsonString(std::string& out, std::string_view text) {
   out.push_back('"');
-  if (!AnyOf(kJsonEscaped, text)) {
+  if (!AnyOf(kJsonStops, text)) {
     out += text;
     out.push_back('"');
     return;
@@ -70,7 +76,7 @@ void AppendJsonString(std::string& out, std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     const auto u = static_cast<unsigned char>(c);
-    if (!kJsonEscaped[u]) continue;
+    if (!kJsonStops[u]) continue;
     out.append(text.data() + plain, i - plain);
     plain = i + 1;
     switch (c) {
@@ -110,27 +116,6 @@ static_assert(kLineCount <= kCommaRun);
 char* PutCommas(char* p, std::size_t n) {
   std::memset(p, ',', kCommaRun);
   return p + n;
-}
-
-// Writes `text` as a CSV field at `p` and returns the end; `p` has room for twice the text
-// and two quotes.
-char* PutCsvField(char* p, std::string_view text) {
-  const char* s = text.data();
-  const std::size_t n = text.size();
-  bool special = false;
-  for (std::size_t i = 0; i < n; ++i) {
-    const char c = s[i];
-    special |= kCsvSpecial[static_cast<unsigned char>(c)];
-    p[i] = c;
-  }
-  if (!special) return p + n;
-  *p++ = '"';
-  for (std::size_t i = 0; i < n; ++i) {
-    if (s[i] == '"') *p++ = '"';
-    *p++ = s[i];
-  }
-  *p++ = '"';
-  return p;
 }
 
 }  // namespace
@@ -195,7 +180,7 @@ void OutcomeJson::Append(std::string& out, const Outcome& outcome, bool skipFirs
   for (std::uint64_t bits = given; bits != 0; bits &= bits - 1) {
     const std::string_view t = text(static_cast<std::size_t>(std::countr_zero(bits)));
     most += t.size();
-    plain = plain && !AnyOf(kJsonEscaped, t);
+    plain = plain && !AnyOf(kJsonStops, t);
   }
   const char* const from = empty_.data();
   const std::size_t begin = out.size();

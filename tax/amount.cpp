@@ -86,13 +86,6 @@ Decimal RoundSignificant(Ext value, int digits) {
   return d;
 }
 
-std::string StripTrailingZeros(std::string s) {
-  if (s.find('.') == std::string::npos) return s;
-  while (!s.empty() && s.back() == '0') s.pop_back();
-  if (!s.empty() && s.back() == '.') s.pop_back();
-  return s;
-}
-
 }  // namespace
 
 std::string_view TrimAmountText(std::string_view text) {
@@ -356,11 +349,9 @@ char* FormatExtendedFast(long double value, char* end) {
 }  // namespace
 
 std::string FormatAmount(double value) {
-  char buf[32];
-  char* const end = buf + sizeof buf;
-  if (const char* begin = FormatAmountFast(value, end))
-    return std::string(begin, static_cast<std::size_t>(end - begin));
-  return FormatExtendedAmount(Widen(value));
+  std::string text;
+  FormatAmountInto(text, value);
+  return text;
 }
 
 void FormatAmountInto(std::string& out, double value) {
@@ -427,6 +418,26 @@ namespace {
 
 // Writes a rounded decimal in plain notation when its exponent is within [-5, 14], otherwise
 // as d.ddddE+XX.
+// Writes significant `digits` (the first not 0, the last not 0 unless it is the only one),
+// the first at 10^e with -5 <= e < 15, in plain notation at `q` (room for 40 bytes); returns
+// the end.
+char* WritePlainDigits(char* q, std::string_view digits, int e) {
+  const auto n = static_cast<int>(digits.size());
+  if (e >= 0) {
+    for (int k = 0; k <= e; ++k) *q++ = k < n ? digits[static_cast<std::size_t>(k)] : '0';
+    if (e + 1 < n) {
+      *q++ = '.';
+      for (int k = e + 1; k < n; ++k) *q++ = digits[static_cast<std::size_t>(k)];
+    }
+  } else {
+    *q++ = '0';
+    *q++ = '.';
+    for (int k = 0; k < -e - 1; ++k) *q++ = '0';
+    for (const char c : digits) *q++ = c;
+  }
+  return q;
+}
+
 std::string WriteGeneral(const Decimal& d) {
   std::string digits = d.digits;
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
@@ -444,20 +455,9 @@ std::string WriteGeneral(const Decimal& d) {
     std::snprintf(buf, sizeof buf, "E%c%02d", e < 0 ? '-' : '+', e < 0 ? -e : e);
     return out + buf;
   }
-  std::string plain;
-  if (e >= 0) {
-    for (int k = 0; k <= e; ++k)
-      plain.push_back(k < static_cast<int>(digits.size()) ? digits[static_cast<size_t>(k)] : '0');
-    if (e + 1 < static_cast<int>(digits.size())) {
-      plain.push_back('.');
-      plain.append(digits, static_cast<size_t>(e) + 1);
-    }
-  } else {
-    plain.append("0.");
-    plain.append(static_cast<size_t>(-e - 1), '0');
-    plain.append(digits);
-  }
-  return out + StripTrailingZeros(plain);
+  char plain[40];
+  out.append(plain, WritePlainDigits(plain, digits, e));
+  return out;
 }
 
 // FormatGeneral() of a finite value other than 0 in plain notation, the digits kept in a
@@ -489,18 +489,7 @@ bool WritePlainGeneral(double value, std::string& out) {
   char text[48];
   char* q = text;
   if (negative) *q++ = '-';
-  if (exponent >= 0) {
-    for (int k = 0; k <= exponent; ++k) *q++ = k < n ? digits[static_cast<std::size_t>(k)] : '0';
-    if (exponent + 1 < n) {
-      *q++ = '.';
-      for (int k = exponent + 1; k < n; ++k) *q++ = digits[static_cast<std::size_t>(k)];
-    }
-  } else {
-    *q++ = '0';
-    *q++ = '.';
-    for (int k = 0; k < -exponent - 1; ++k) *q++ = '0';
-    for (int k = 0; k < n; ++k) *q++ = digits[static_cast<std::size_t>(k)];
-  }
+  q = WritePlainDigits(q, std::string_view(digits.data(), static_cast<std::size_t>(n)), exponent);
   out.assign(text, static_cast<std::size_t>(q - text));
   return true;
 }
