@@ -349,9 +349,12 @@ char* FormatExtendedFast(long double value, char* end) {
 }  // namespace
 
 std::string FormatAmount(double value) {
-  std::string text;
-  FormatAmountInto(text, value);
-  return text;
+  // Built straight from the buffer: a string made empty and then assigned costs more.
+  char buf[32];
+  char* const end = buf + sizeof buf;
+  if (const char* begin = FormatAmountFast(value, end))
+    return std::string(begin, static_cast<std::size_t>(end - begin));
+  return FormatExtendedAmount(Widen(value));
 }
 
 void FormatAmountInto(std::string& out, double value) {
