@@ -34,6 +34,30 @@ inline std::size_t Slowly(const std::array<bool, 256>& stops, const char* data, 
 
 }  // namespace scan_detail
 
+// Bit i set when byte i of the 16 at `p` would make a CSV field quoted (',', '"', CR, LF),
+// and when it cannot stand unescaped in a JSON string ('"', '\\', a control character).
+#if defined(__SSE2__)
+inline unsigned CsvSpecial16(const char* p) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i hit =
+      _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(',')), _mm_cmpeq_epi8(v, _mm_set1_epi8('"'))),
+                   _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))));
+  return static_cast<unsigned>(_mm_movemask_epi8(hit));
+}
+// The same for the 64 bytes at `p`, bit i for byte i.
+inline std::uint64_t CsvSpecial64(const char* p) {
+  return std::uint64_t{CsvSpecial16(p)} | std::uint64_t{CsvSpecial16(p + 16)} << 16 |
+         std::uint64_t{CsvSpecial16(p + 32)} << 32 | std::uint64_t{CsvSpecial16(p + 48)} << 48;
+}
+inline unsigned JsonSpecial16(const char* p) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i low = _mm_cmpeq_epi8(_mm_subs_epu8(v, _mm_set1_epi8(0x1F)), _mm_setzero_si128());
+  const __m128i hit =
+      _mm_or_si128(low, _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('"')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\\'))));
+  return static_cast<unsigned>(_mm_movemask_epi8(hit));
+}
+#endif
+
 // The position of the first ',', CR or LF in data[at, size), or `size`.
 inline std::size_t FindCsvStop(const char* data, std::size_t at, std::size_t size) {
 #if defined(__SSE2__)

@@ -23,6 +23,10 @@ class CsvReader : public SheetReader {
   bool LoneCrBreaksLines() const override { return true; }
 
  private:
+  // Ends a record whose fields end at `end`: its raw text, the line break and the request.
+  bool Finish(std::string_view s, std::size_t start, std::size_t end, std::size_t& pos, std::uint64_t& line,
+              Record& record) const;
+
   std::size_t columns_ = 0;
   std::array<int, kRequestKeys.size()> requestColumn_{-1, -1, -1, -1, -1, -1, -1, -1};
 };

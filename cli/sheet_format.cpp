@@ -56,6 +56,29 @@ char* PutCsvField(char* p, std::string_view text) {
   return p;
 }
 
+// A result line's text. A std::string has at least 16 readable bytes at data() (a capacity of
+// at least 15, and the terminator), so a short one is copied and checked 16 bytes at once;
+// `p` has room for 16 bytes too.
+char* PutCsvField(char* p, const std::string& text) {
+#if defined(__SSE2__)
+  const std::size_t n = text.size();
+  if (n <= 16 && text.capacity() >= 15) {
+    std::memcpy(p, text.data(), 16);
+    if ((CsvSpecial16(text.data()) & ((1U << n) - 1)) == 0) return p + n;
+  }
+#endif
+  return PutCsvField(p, std::string_view(text));
+}
+
+// Whether a result line's text needs no escaping in JSON, as above.
+bool JsonPlain(const std::string& text) {
+#if defined(__SSE2__)
+  const std::size_t n = text.size();
+  if (n <= 16 && text.capacity() >= 15) return (JsonSpecial16(text.data()) & ((1U << n) - 1)) == 0;
+#endif
+  return !AnyOf(kJsonStops, text);
+}
+
 }  // namespace
 
 void AppendCsvField(std::string& out, std::string_view text) {
@@ -178,9 +201,10 @@ void OutcomeJson::Append(std::string& out, const Outcome& outcome, bool skipFirs
   std::size_t most = size_;
   bool plain = true;
   for (std::uint64_t bits = given; bits != 0; bits &= bits - 1) {
-    const std::string_view t = text(static_cast<std::size_t>(std::countr_zero(bits)));
+    const auto i = static_cast<std::size_t>(std::countr_zero(bits));
+    const std::string_view t = text(i);
     most += t.size();
-    plain = plain && !AnyOf(kJsonStops, t);
+    plain = plain && (i >= head.size() ? JsonPlain(outcome.lines()[i - head.size()]) : !AnyOf(kJsonStops, t));
   }
   const char* const from = empty_.data();
   const std::size_t begin = out.size();
@@ -207,7 +231,11 @@ void OutcomeJson::Append(std::string& out, const Outcome& outcome, bool skipFirs
       // The members before this one as they are, then this one's key, its text and the rest.
       CopyLoose(p, from + copied, value_[i] - copied);
       p += value_[i] - copied;
-      std::memcpy(p, t.data(), t.size());
+      if (i >= head.size() && t.size() <= kLoose && outcome.lines()[i - head.size()].capacity() >= kLoose - 1) {
+        std::memcpy(p, t.data(), kLoose);  // a line's string has that many bytes (see PutCsvField)
+      } else {
+        std::memcpy(p, t.data(), t.size());
+      }
       p += t.size();
       copied = i == 3 ? value_[i] + 5 : value_[i];  // past "false", or at the closing quote
     }
