@@ -186,7 +186,8 @@ const Category& CategoryOf(CategoryId id) {
 
 namespace {
 
-// Every name a category is found by, measured once: keys and list texts, the planner last.
+// Every name a category is found by, measured once: the keys (what sheets mostly give), then
+// the list texts; the planner last of each.
 struct Name {
   std::string_view text;
   const Category* category;
@@ -195,8 +196,8 @@ constexpr auto kNames = [] {
   std::array<Name, 2 * (kCategoryCount + 1)> names{};
   for (std::size_t i = 0; i <= kCategoryCount; ++i) {
     const Category& c = i < kCategoryCount ? kCategories[i] : kPlan;
-    names[2 * i] = {c.key, &c};
-    names[2 * i + 1] = {c.listText, &c};
+    names[i] = {c.key, &c};
+    names[kCategoryCount + 1 + i] = {c.listText, &c};
   }
   return names;
 }();

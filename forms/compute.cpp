@@ -1,5 +1,6 @@
 #include "forms/compute.h"
 
+#include <array>
 #include <bit>
 #include <cmath>
 #include <optional>
@@ -11,19 +12,41 @@
 #include "tax/labour.h"
 #include "tax/messages.h"
 #include "tax/payment.h"
+#include "tax/wage.h"
 
 namespace quorvex::forms {
 namespace {
 
 using What = Step::What;
 
-void ShowPayment(Run& run, const tax::PaymentTexts& t) {
-  run.Show(Line::kAllowance, t.allowance);
-  run.Show(Line::kTaxableIncome, t.taxableIncome);
-  run.Show(Line::kRate, t.rate);
-  run.Show(Line::kQuickDeduction, t.quickDeduction);
-  run.Show(Line::kTax, t.tax);
-  run.Show(Line::kAfterTax, t.afterTax);
+void ShowPayment(Run& run, tax::PaymentTexts t) {
+  run.Show(Line::kAllowance, std::move(t.allowance));
+  run.Show(Line::kTaxableIncome, std::move(t.taxableIncome));
+  run.Show(Line::kRate, std::move(t.rate));
+  run.Show(Line::kQuickDeduction, std::move(t.quickDeduction));
+  run.Show(Line::kTax, std::move(t.tax));
+  run.Show(Line::kAfterTax, std::move(t.afterTax));
+}
+
+// The wage schedule's rates and quick deductions as the page shows them, written once.
+struct RowTexts {
+  std::string rate;
+  std::string quickDeduction;
+};
+const RowTexts* WageRowTexts(const tax::ScheduleRow& row) {
+  static const auto kTexts = [] {
+    std::array<RowTexts, tax::kMonthlyWageSchedule.size()> texts;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      texts[i] = {tax::FormatPercent(tax::kMonthlyWageSchedule[i].rate),
+                  tax::FormatAmount(tax::kMonthlyWageSchedule[i].quickDeduction)};
+    }
+    return texts;
+  }();
+  for (std::size_t i = 0; i < kTexts.size(); ++i) {
+    const tax::MonthlyWageRow& r = tax::kMonthlyWageSchedule[i];
+    if (r.rate == row.rate && r.quickDeduction == row.quickDeduction) return &kTexts[i];
+  }
+  return nullptr;
 }
 
 void SalaryForward(Run& run) {
@@ -35,12 +58,17 @@ void SalaryForward(Run& run) {
   const tax::SalaryResult r = tax::CalcSalaryTax({*salary, *contributions, run.typed().threshold});
   if (r.taxed) {
     run.ShowAmount(Line::kTaxableIncome, r.taxableIncome);
-    run.Show(Line::kRate, tax::FormatPercent(r.row.rate));
-    run.ShowAmount(Line::kQuickDeduction, r.row.quickDeduction);
+    if (const RowTexts* t = WageRowTexts(r.row)) {
+      run.Show(Line::kRate, t->rate);
+      run.Show(Line::kQuickDeduction, t->quickDeduction);
+    } else {
+      run.Show(Line::kRate, tax::FormatPercent(r.row.rate));
+      run.ShowAmount(Line::kQuickDeduction, r.row.quickDeduction);
+    }
     run.ShowAmount(Line::kTax, r.tax);
   } else {
     for (const Line line : {Line::kTaxableIncome, Line::kRate, Line::kQuickDeduction, Line::kTax})
-      run.Show(line, kZeroText);
+      run.Show(line, std::string_view(kZeroText));
   }
   run.ShowAmount(Line::kAfterTax, r.afterTax);
   run.Done();

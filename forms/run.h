@@ -68,6 +68,10 @@ class Run {
     out_[line].assign(text);
     out_.shown |= std::uint32_t{1} << static_cast<unsigned>(line);
   }
+  void Show(Line line, std::string&& text) {
+    out_[line] = std::move(text);
+    out_.shown |= std::uint32_t{1} << static_cast<unsigned>(line);
+  }
   // An amount written straight into its line.
   void ShowAmount(Line line, double amount) {
     tax::FormatAmountInto(out_[line], amount);

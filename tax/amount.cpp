@@ -360,7 +360,12 @@ void FormatAmountInto(std::string& out, double value) {
   char buf[32];
   char* const end = buf + sizeof buf;
   if (const char* begin = FormatAmountFast(value, end)) {
-    out.assign(begin, static_cast<std::size_t>(end - begin));
+    // A page's lines are emptied before they are shown, and appending skips assign's checks.
+    if (out.empty()) {
+      out.append(begin, static_cast<std::size_t>(end - begin));
+    } else {
+      out.assign(begin, static_cast<std::size_t>(end - begin));
+    }
     return;
   }
   out = FormatExtendedAmount(Widen(value));
