@@ -101,6 +101,19 @@ bool TextInput::Append(std::string& text, std::string& error) {
       }
       iconv_ = cd;
     }
+  } else if (Unchecked() && raw_.empty() && !end_) {
+    // Text passed on unchecked is read straight into `text`, without a copy.
+    const std::size_t old = text.size();
+    text.resize(old + kReadSize);
+    const long n = source_.Read(text.data() + old, kReadSize, error);
+    text.resize(old + static_cast<std::size_t>(std::max(n, 0L)));
+    if (n <= 0) {
+      end_ = n == 0;
+      return false;
+    }
+    bytesRead_ += static_cast<std::uint64_t>(n);
+    decodedBytes_ += static_cast<std::uint64_t>(n);
+    return true;
   } else if (!end_) {
     if (!Fill(error)) return false;
   }
