@@ -29,6 +29,33 @@ TEST(CsvReaderTest, RecordEndsOnlyOutsideQuotesAndNeverBetweenCrAndLf) {
   EXPECT_EQ(reader.LastRecordEnd("abc", true), 3u);
 }
 
+TEST(CsvReaderTest, LinesReadAlikeDeepInALongTextAndAtItsEnd) {
+  // Lines with a long stretch of text after them are split another way than the last ones.
+  Rows numbers(1);
+  std::string numbered;
+  for (int i = 1; i <= 28; ++i) {
+    numbers[0].push_back(std::to_string(i));
+    numbered += (i > 1 ? "," : "") + numbers[0].back();
+  }
+  const std::vector<std::pair<std::string, Rows>> lines = {{"a,b,c", {{"a", "b", "c"}}},
+                                                           {",,", {{"", "", ""}}},
+                                                           {"x\"y,\"q,\"\"r\"\"\",z", {{"x\"y", "q,\"r\"", "z"}}},
+                                                           {std::string(70, 'w') + ",v", {{std::string(70, 'w'), "v"}}},
+                                                           {numbered, numbers},
+                                                           {"tail,", {{"tail", ""}}},
+                                                           {"\"open\nnext\",k", {{"open\nnext", "k"}}},
+                                                           {"p\rq", {{"p"}, {"q"}}}};
+  std::string text;
+  Rows expected;
+  for (const char* end : {"\n", "\r\n", "\r"}) {
+    for (const auto& [line, rows] : lines) {
+      text += line + end;
+      expected.insert(expected.end(), rows.begin(), rows.end());
+    }
+  }
+  EXPECT_EQ(ReadCsvText(text), expected);
+}
+
 TEST(CsvWriterTest, QuotesOnlyWhatNeedsIt) {
   std::string out;
   for (const char* f : {"plain", "a,b", "say \"x\"", "l1\nl2", "税前工资", ""}) {
@@ -37,6 +64,22 @@ TEST(CsvWriterTest, QuotesOnlyWhatNeedsIt) {
   }
   EXPECT_EQ(out, "plain,\"a,b\",\"say \"\"x\"\"\",\"l1\nl2\",税前工资,,");
   EXPECT_EQ(ReadCsvText(out), (Rows{{"plain", "a,b", "say \"x\"", "l1\nl2", "税前工资", "", ""}}));
+}
+
+TEST(CsvWriterTest, ResultTextsAreQuotedWhateverTheirLength) {
+  // Texts of up to 16 bytes are checked in one step, longer ones byte by byte.
+  for (const std::string text : {"1234567890123,5", "1234567890123\"45", "12345678901234567,"}) {
+    Outcome outcome;
+    outcome.ok = true;
+    outcome.page.lines[2] = text;
+    outcome.page.shown = 1U << 2;
+    std::string out;
+    AppendOutcomeCsv(out, OutcomeHead(outcome), outcome, false);
+    const Rows rows = ReadCsvText(out);
+    ASSERT_EQ(rows.size(), 1u) << out;
+    ASSERT_GT(rows[0].size(), 7u);
+    EXPECT_EQ(rows[0][7], text);
+  }
 }
 
 TEST(JsonLineTest, ReadsFlatObjectsKeepingValuesAsWritten) {
