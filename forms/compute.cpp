@@ -2,6 +2,7 @@
 
 #include <array>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -9,6 +10,7 @@
 #include "forms/run.h"
 #include "tax/amount.h"
 #include "tax/bonus.h"
+#include "tax/business.h"
 #include "tax/labour.h"
 #include "tax/messages.h"
 #include "tax/payment.h"
@@ -19,13 +21,20 @@ namespace {
 
 using What = Step::What;
 
-void ShowPayment(Run& run, tax::PaymentTexts t) {
-  run.Show(Line::kAllowance, std::move(t.allowance));
-  run.Show(Line::kTaxableIncome, std::move(t.taxableIncome));
-  run.Show(Line::kRate, std::move(t.rate));
-  run.Show(Line::kQuickDeduction, std::move(t.quickDeduction));
-  run.Show(Line::kTax, std::move(t.tax));
-  run.Show(Line::kAfterTax, std::move(t.afterTax));
+// The lines of a per-payment page, written straight into them: the texts
+// tax::ShowPayment() gives.
+void ShowPayment(Run& run, const tax::PaymentResult& r) {
+  if (r.taxed) {
+    run.ShowAmount(Line::kAllowance, r.allowance);
+    run.ShowAmount(Line::kTaxableIncome, r.taxableIncome);
+    run.Show(Line::kRate, std::string_view(r.rateText));
+  } else {
+    for (const Line line : {Line::kAllowance, Line::kTaxableIncome, Line::kRate})
+      run.Show(line, std::string_view(kZeroText));
+  }
+  run.Show(Line::kQuickDeduction, std::string_view(kZeroText));
+  run.ShowAmount(Line::kTax, r.tax);
+  run.ShowAmount(Line::kAfterTax, r.afterTax);
 }
 
 // The wage schedule's rates and quick deductions as the page shows them, written once.
@@ -49,6 +58,18 @@ const RowTexts* WageRowTexts(const tax::ScheduleRow& row) {
   return nullptr;
 }
 
+// A schedule row's rate and quick deduction, from the texts written once where it is one of
+// the wage schedule's.
+void ShowRow(Run& run, const tax::ScheduleRow& row) {
+  if (const RowTexts* t = WageRowTexts(row)) {
+    run.Show(Line::kRate, t->rate);
+    run.Show(Line::kQuickDeduction, t->quickDeduction);
+  } else {
+    run.Show(Line::kRate, tax::FormatPercent(row.rate));
+    run.ShowAmount(Line::kQuickDeduction, row.quickDeduction);
+  }
+}
+
 void SalaryForward(Run& run) {
   run.Do(What::kClearResults);
   const std::optional<double> salary = run.Read(Field::kIncome, kIncomeRule);
@@ -58,13 +79,7 @@ void SalaryForward(Run& run) {
   const tax::SalaryResult r = tax::CalcSalaryTax({*salary, *contributions, run.typed().threshold});
   if (r.taxed) {
     run.ShowAmount(Line::kTaxableIncome, r.taxableIncome);
-    if (const RowTexts* t = WageRowTexts(r.row)) {
-      run.Show(Line::kRate, t->rate);
-      run.Show(Line::kQuickDeduction, t->quickDeduction);
-    } else {
-      run.Show(Line::kRate, tax::FormatPercent(r.row.rate));
-      run.ShowAmount(Line::kQuickDeduction, r.row.quickDeduction);
-    }
+    ShowRow(run, r.row);
     run.ShowAmount(Line::kTax, r.tax);
   } else {
     for (const Line line : {Line::kTaxableIncome, Line::kRate, Line::kQuickDeduction, Line::kTax})
@@ -95,12 +110,11 @@ void YearBonusForward(Run& run) {
   const std::optional<double> bonus = run.Read(Field::kIncome, kIncomeRule);
   if (!bonus) return;
   const tax::YearBonusResult r = tax::CalcYearBonusTax(*bonus);
-  tax::YearBonusResult::Texts t = r.Shown();
-  run.Show(Line::kMonthlyAverage, std::move(t.average));
-  run.Show(Line::kRate, std::move(t.rate));
-  run.Show(Line::kQuickDeduction, std::move(t.quickDeduction));
-  run.Show(Line::kTax, std::move(t.tax));
-  run.Show(Line::kAfterTax, std::move(t.afterTax));
+  // The texts r.Shown() gives, straight into the lines.
+  run.ShowAmount(Line::kMonthlyAverage, r.average);
+  ShowRow(run, r.row);
+  run.ShowAmount(Line::kTax, r.tax);
+  run.ShowAmount(Line::kAfterTax, r.afterTax);
   run.Done(r.blindZone);
   run.out().warning = r.warn;
   run.Focus(Field::kIncome);
@@ -127,13 +141,13 @@ void SalaryAndBonus(Run& run) {
   if (!contributions) return;
   const tax::SalaryAndBonusResult r =
       tax::CalcSalaryAndBonusTax({*bonus, *salary, *contributions, run.typed().threshold});
-  tax::SalaryAndBonusResult::Texts t = r.Shown();
-  run.Show(Line::kSalaryTax, std::move(t.salaryTax));
-  run.Show(Line::kSalaryAfterTax, std::move(t.afterTaxSalary));
-  run.Show(Line::kBonusTax, std::move(t.bonusTax));
-  run.Show(Line::kBonusAfterTax, std::move(t.afterTaxBonus));
-  run.Show(Line::kTotalTax, std::move(t.totalTax));
-  run.Show(Line::kTotalAfterTax, std::move(t.totalAfterTax));
+  // The texts r.Shown() gives, straight into the lines.
+  run.ShowAmount(Line::kSalaryTax, r.salaryTax);
+  run.Show(Line::kSalaryAfterTax, tax::FormatExtendedAmount(r.afterTaxSalary));
+  run.ShowAmount(Line::kBonusTax, r.bonusTax);
+  run.Show(Line::kBonusAfterTax, tax::FormatExtendedAmount(r.afterTaxBonus));
+  run.Show(Line::kTotalTax, tax::FormatExtendedAmount(r.totalTax));
+  run.Show(Line::kTotalAfterTax, tax::FormatExtendedAmount(r.totalAfterTax));
   run.Done(r.blindZone);
   run.out().warning = r.warn;
 }
@@ -144,7 +158,16 @@ void LabourForward(Run& run) {
   const std::optional<double> payment = run.Read(Field::kIncome, kIncomeRule);
   if (!payment) return;
   const tax::LabourResult r = tax::CalcLabourTax(*payment);
-  ShowPayment(run, tax::ShowLabourTax(r));
+  // The texts tax::ShowLabourTax() gives: a per-payment page's, with the schedule's row.
+  ShowPayment(run, {.taxed = r.taxed,
+                    .allowance = r.allowance,
+                    .taxableIncome = r.taxableIncome,
+                    .tax = r.tax,
+                    .afterTax = r.afterTax});
+  if (r.taxed) {
+    run.Show(Line::kRate, tax::FormatPercent(r.row.rate));
+    run.ShowAmount(Line::kQuickDeduction, r.row.quickDeduction);
+  }
   run.Done();
   if (r.taxed) run.Focus(Field::kIncome);
 }
@@ -178,7 +201,7 @@ void Payment(Run& run) {
       r = tax::CalcFlatRateTax(*amount);
       break;
   }
-  ShowPayment(run, tax::ShowPayment(r));
+  ShowPayment(run, r);
   run.Done(r.notice);
   // Writing and rent of 800 or less owe nothing silently and leave the focus where it is;
   // the royalties page says so and takes the focus back to the amount.
@@ -192,12 +215,20 @@ void Business(Run& run) {
   const bool contract = run.category().id == CategoryId::kContract;
   const tax::BusinessResult r =
       contract ? tax::CalcContractTax(*income, run.typed().months) : tax::CalcBusinessTax(*income);
-  tax::BusinessTexts t = tax::ShowBusinessResult(r);
-  run.Show(Line::kTaxableIncome, std::move(t.taxableIncome));
-  run.Show(Line::kRate, std::move(t.rate));
-  run.Show(Line::kQuickDeduction, std::move(t.quickDeduction));
-  run.Show(Line::kTax, std::move(t.tax));
-  run.Show(Line::kAfterTax, std::move(t.afterTax));
+  // The texts tax::ShowBusinessResult() gives, straight into the lines; the quick deduction
+  // is a plain integer.
+  if (r.taxed) {
+    run.ShowAmount(Line::kTaxableIncome, r.taxableIncome);
+    run.Show(Line::kRate, tax::FormatPercent(r.row.rate));
+    char digits[16];
+    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, r.row.quickDeduction);
+    run.Show(Line::kQuickDeduction, std::string_view(digits, ec == std::errc() ? end : digits));
+    run.ShowAmount(Line::kTax, r.tax);
+  } else {
+    for (const Line line : {Line::kTaxableIncome, Line::kRate, Line::kQuickDeduction, Line::kTax})
+      run.Show(line, std::string_view(kZeroText));
+  }
+  run.ShowAmount(Line::kAfterTax, r.afterTax);
   run.Done(r.taxed ? std::string_view{} : std::string_view{tax::kNoTaxDueNotice});
   run.Focus(Field::kIncome);
 }
