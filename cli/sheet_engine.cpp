@@ -54,7 +54,7 @@ class Chunker {
 
  private:
   bool More(EngineResult& result);
-  std::string_view Data() const { return std::string_view(pending_).substr(pos_); }
+  std::string_view Data() const { return {pending_.data() + pos_, filled_ - pos_}; }
   std::size_t CutAtLines(std::string_view data, std::size_t end) const;
 
   TextInput& in_;
@@ -63,7 +63,10 @@ class Chunker {
   // The input offset of pending_[0]: the text consumed before it and the byte-order mark.
   std::uint64_t Offset() const { return consumed_ + (in_.HadBom() ? 3 : 0); }
 
+  // The text read and not yet cut into blocks is pending_[pos_, filled_); the string keeps its
+  // size beyond that, so that reading into it again does not clear the room first.
   std::string pending_;
+  std::size_t filled_ = 0;
   std::size_t pos_ = 0;
   std::uint64_t consumed_ = 0;  // text bytes erased from pending_
   std::uint64_t line_ = 1;
@@ -73,12 +76,23 @@ class Chunker {
 
 bool Chunker::More(EngineResult& result) {
   if (pos_ > 0) {
-    pending_.erase(0, pos_);
+    std::memmove(pending_.data(), pending_.data() + pos_, filled_ - pos_);
+    filled_ -= pos_;
     consumed_ += pos_;
     pos_ = 0;
   }
   std::string error;
-  const bool more = in_.Append(pending_, error);
+  bool more = false;
+  if (const std::size_t room = in_.DirectReadSize(); room > 0) {
+    if (pending_.size() < filled_ + room) pending_.resize(filled_ + room);
+    const long n = in_.ReadDirectly(pending_.data() + filled_, room, error);
+    filled_ += static_cast<std::size_t>(std::max(n, 0L));
+    more = n > 0;
+  } else {
+    pending_.resize(filled_);
+    more = in_.Append(pending_, error);
+    filled_ = pending_.size();
+  }
   bytesRead_.store(in_.BytesRead(), std::memory_order_relaxed);
   if (more) return true;
   if (!error.empty()) {
@@ -90,7 +104,7 @@ bool Chunker::More(EngineResult& result) {
   return true;
 }
 
-bool Chunker::Started(EngineResult& result) { return pending_.size() > pos_ || end_ || More(result); }
+bool Chunker::Started(EngineResult& result) { return filled_ > pos_ || end_ || More(result); }
 
 bool Chunker::Rewind(EngineResult& result) {
   std::string error;
@@ -99,7 +113,7 @@ bool Chunker::Rewind(EngineResult& result) {
     result.ioError = true;
     return false;
   }
-  pending_.clear();
+  filled_ = 0;
   pos_ = 0;
   consumed_ = 0;
   line_ = 1;

@@ -101,24 +101,25 @@ bool TextInput::Append(std::string& text, std::string& error) {
       }
       iconv_ = cd;
     }
-  } else if (Unchecked() && raw_.empty() && !end_) {
-    // Text passed on unchecked is read straight into `text`, without a copy.
-    const std::size_t old = text.size();
-    text.resize(old + kReadSize);
-    const long n = source_.Read(text.data() + old, kReadSize, error);
-    text.resize(old + static_cast<std::size_t>(std::max(n, 0L)));
-    if (n <= 0) {
-      end_ = n == 0;
-      return false;
-    }
-    bytesRead_ += static_cast<std::uint64_t>(n);
-    decodedBytes_ += static_cast<std::uint64_t>(n);
-    return true;
   } else if (!end_) {
     if (!Fill(error)) return false;
   }
   if (raw_.empty() && end_) return false;
   return Decode(text, end_, error);
+}
+
+std::size_t TextInput::DirectReadSize() const {
+  return started_ && Unchecked() && raw_.empty() && !end_ ? kReadSize : 0;
+}
+
+long TextInput::ReadDirectly(char* to, std::size_t room, std::string& error) {
+  const long n = source_.Read(to, room, error);
+  if (n == 0) end_ = true;
+  if (n > 0) {
+    bytesRead_ += static_cast<std::uint64_t>(n);
+    decodedBytes_ += static_cast<std::uint64_t>(n);
+  }
+  return n;
 }
 
 bool TextInput::Decode(std::string& text, bool atEnd, std::string& error) {
