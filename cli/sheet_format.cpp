@@ -24,16 +24,21 @@ bool AnyOf(const std::array<bool, 256>& table, std::string_view text) {
   return any;
 }
 
-// Copies n bytes, short runs in steps of kLoose bytes: up to kLoose - 1 bytes past n may be
-// read and written too, which both sides must have room for.
-constexpr std::size_t kLoose = 16;
+// Copies n bytes; a short run as one copy of kLoose bytes, whatever n (a branch on each
+// run's length costs more than the bytes): up to kLoose - 1 bytes past n may be read and
+// written too, which both sides must have room for.
+constexpr std::size_t kLoose = 64;
 void CopyLoose(char* to, const char* from, std::size_t n) {
-  if (n > 4 * kLoose) {
-    std::memcpy(to, from, n);  // long runs go faster through the library's copy
+  if (n > kLoose) {
+    std::memcpy(to, from, n);
     return;
   }
-  for (std::size_t i = 0; i < n; i += kLoose) std::memcpy(to + i, from + i, kLoose);
+  std::memcpy(to, from, kLoose);
 }
+
+// A result line's texts of up to this many bytes are copied whole from their string (see
+// PutCsvField).
+constexpr std::size_t kShortText = 16;
 
 // Writes `text` as a CSV field at `p` and returns the end; `p` has room for twice the text
 // and two quotes.
@@ -231,8 +236,8 @@ void OutcomeJson::Append(std::string& out, const Outcome& outcome, bool skipFirs
       // The members before this one as they are, then this one's key, its text and the rest.
       CopyLoose(p, from + copied, value_[i] - copied);
       p += value_[i] - copied;
-      if (i >= head.size() && t.size() <= kLoose && outcome.lines()[i - head.size()].capacity() >= kLoose - 1) {
-        std::memcpy(p, t.data(), kLoose);  // a line's string has that many bytes (see PutCsvField)
+      if (i >= head.size() && t.size() <= kShortText && outcome.lines()[i - head.size()].capacity() >= kShortText - 1) {
+        std::memcpy(p, t.data(), kShortText);  // a line's string has that many bytes (see PutCsvField)
       } else {
         std::memcpy(p, t.data(), t.size());
       }
