@@ -34,59 +34,48 @@ inline std::size_t Slowly(const std::array<bool, 256>& stops, const char* data, 
 
 }  // namespace scan_detail
 
-// Bit i set when byte i of the 16 at `p` would make a CSV field quoted (',', '"', CR, LF),
-// and when it cannot stand unescaped in a JSON string ('"', '\\', a control character).
 #if defined(__SSE2__)
-inline unsigned CsvSpecial16(const char* p) {
+// Bit i set when byte i of the 16 at `p` is one of `chars`.
+template <char... chars>
+unsigned Match16(const char* p) {
   const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  const __m128i hit =
-      _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(',')), _mm_cmpeq_epi8(v, _mm_set1_epi8('"'))),
-                   _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))));
+  __m128i hit = _mm_setzero_si128();
+  ((hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, _mm_set1_epi8(chars)))), ...);
   return static_cast<unsigned>(_mm_movemask_epi8(hit));
 }
+// Bit i set when byte i of the 16 at `p` would make a CSV field quoted (',', '"', CR, LF).
+inline unsigned CsvSpecial16(const char* p) { return Match16<',', '"', '\r', '\n'>(p); }
 // The same for the 64 bytes at `p`, bit i for byte i.
 inline std::uint64_t CsvSpecial64(const char* p) {
   return std::uint64_t{CsvSpecial16(p)} | std::uint64_t{CsvSpecial16(p + 16)} << 16 |
          std::uint64_t{CsvSpecial16(p + 32)} << 32 | std::uint64_t{CsvSpecial16(p + 48)} << 48;
 }
+// Bit i set when byte i of the 16 at `p` cannot stand unescaped in a JSON string ('"', '\\',
+// a control character).
 inline unsigned JsonSpecial16(const char* p) {
   const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  // Unsigned v <= 0x1F exactly when v - 0x1F, saturated at 0, is 0.
   const __m128i low = _mm_cmpeq_epi8(_mm_subs_epu8(v, _mm_set1_epi8(0x1F)), _mm_setzero_si128());
-  const __m128i hit =
-      _mm_or_si128(low, _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('"')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\\'))));
-  return static_cast<unsigned>(_mm_movemask_epi8(hit));
+  return static_cast<unsigned>(_mm_movemask_epi8(low)) | Match16<'"', '\\'>(p);
 }
 #endif
 
 // The position of the first ',', CR or LF in data[at, size), or `size`.
 inline std::size_t FindCsvStop(const char* data, std::size_t at, std::size_t size) {
 #if defined(__SSE2__)
-  const __m128i comma = _mm_set1_epi8(',');
-  const __m128i cr = _mm_set1_epi8('\r');
-  const __m128i lf = _mm_set1_epi8('\n');
   for (; at + 16 <= size; at += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-    const __m128i hit =
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, lf));
-    if (const auto bits = static_cast<unsigned>(_mm_movemask_epi8(hit)); bits != 0)
+    if (const unsigned bits = Match16<',', '\r', '\n'>(data + at); bits != 0)
       return at + static_cast<std::size_t>(std::countr_zero(bits));
   }
 #endif
   return scan_detail::Slowly(kCsvStops, data, at, size);
 }
 
-// The position of the first '"', '\' or control character in data[at, size), or `size`.
+// The position of the first '"', '\\' or control character in data[at, size), or `size`.
 inline std::size_t FindJsonStop(const char* data, std::size_t at, std::size_t size) {
 #if defined(__SSE2__)
-  const __m128i quote = _mm_set1_epi8('"');
-  const __m128i backslash = _mm_set1_epi8('\\');
-  const __m128i control = _mm_set1_epi8(0x1F);
   for (; at + 16 <= size; at += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-    // Unsigned v <= 0x1F exactly when v - 0x1F, saturated at 0, is 0.
-    const __m128i low = _mm_cmpeq_epi8(_mm_subs_epu8(v, control), _mm_setzero_si128());
-    const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, backslash)), low);
-    if (const auto bits = static_cast<unsigned>(_mm_movemask_epi8(hit)); bits != 0)
+    if (const unsigned bits = JsonSpecial16(data + at); bits != 0)
       return at + static_cast<std::size_t>(std::countr_zero(bits));
   }
 #endif

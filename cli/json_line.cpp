@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <utility>
 
 #include "cli/byte_scan.h"
 
@@ -294,56 +293,22 @@ class FastParser {
   std::size_t limit_;
 };
 
-// The request field a key names, or -1. The keys differ in 10 x length + first byte modulo
-// 16, so one slot of a table names the only candidate, and the key is compared with it as
-// two overlapping words (every request key has 4 to 16 bytes). A switch on the length went
-// through a jump table that mispredicted on most keys.
-constexpr std::size_t RequestSlot(std::string_view key) {
-  return (key.size() * 10 + static_cast<unsigned char>(key.empty() ? 0 : key[0])) & 15;
-}
-constexpr bool RequestSlotsDiffer() {
-  for (std::size_t i = 0; i < kRequestKeys.size(); ++i) {
-    if (kRequestKeys[i].size() < 4 || kRequestKeys[i].size() > 16) return false;
-    for (std::size_t j = i + 1; j < kRequestKeys.size(); ++j) {
-      if (RequestSlot(kRequestKeys[i]) == RequestSlot(kRequestKeys[j])) return false;
-    }
-  }
-  return true;
-}
-static_assert(RequestSlotsDiffer());
-
-// The first and the last min(8, n) bytes of n >= 4 bytes, as words.
-std::pair<std::uint64_t, std::uint64_t> Ends(const char* p, std::size_t n) {
-  if (n >= 8) {
-    std::uint64_t a = 0;
-    std::uint64_t b = 0;
-    std::memcpy(&a, p, 8);
-    std::memcpy(&b, p + n - 8, 8);
-    return {a, b};
-  }
-  std::uint32_t a = 0;
-  std::uint32_t b = 0;
-  std::memcpy(&a, p, 4);
-  std::memcpy(&b, p + n - 4, 4);
-  return {a, b};
-}
-
+// The request field a key names, or -1.
 int RequestIndex(std::string_view key) {
-  struct Slot {
-    int index = -1;
-    std::size_t size = 0;
-    std::pair<std::uint64_t, std::uint64_t> ends;
-  };
-  static const std::array<Slot, 16> kSlots = [] {
-    std::array<Slot, 16> slots{};
-    for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
-      const std::string_view name = kRequestKeys[k];
-      slots[RequestSlot(name)] = {static_cast<int>(k), name.size(), Ends(name.data(), name.size())};
-    }
-    return slots;
-  }();
-  const Slot& slot = kSlots[RequestSlot(key)];
-  return slot.size == key.size() && slot.size != 0 && Ends(key.data(), key.size()) == slot.ends ? slot.index : -1;
+  switch (key.size()) {
+    case 4:
+      return key == "calc" ? 1 : -1;
+    case 6:
+      return key == "amount" ? 2 : key == "salary" ? 3 : key == "months" ? 6 : -1;
+    case 8:
+      return key == "category" ? 0 : -1;
+    case 9:
+      return key == "threshold" ? 5 : -1;
+    case 13:
+      return key == "contributions" ? 4 : key == "planned_bonus" ? 7 : -1;
+    default:
+      return -1;
+  }
 }
 
 // A name for `key` that no key of the record has, no outcome column and no name given

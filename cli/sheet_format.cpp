@@ -36,9 +36,10 @@ void CopyLoose(char* to, const char* from, std::size_t n) {
   std::memcpy(to, from, kLoose);
 }
 
-// A result line's texts of up to this many bytes are copied whole from their string (see
-// PutCsvField).
+// A result line's text of up to 16 bytes: its std::string has 16 readable bytes at data() (a
+// capacity of at least 15, and the terminator), so it is copied and checked 16 bytes at once.
 constexpr std::size_t kShortText = 16;
+bool ShortLine(const std::string& text) { return text.size() <= kShortText && text.capacity() >= kShortText - 1; }
 
 // Writes `text` as a CSV field at `p` and returns the end; `p` has room for twice the text
 // and two quotes.
@@ -61,25 +62,21 @@ char* PutCsvField(char* p, std::string_view text) {
   return p;
 }
 
-// A result line's text. A std::string has at least 16 readable bytes at data() (a capacity of
-// at least 15, and the terminator), so a short one is copied and checked 16 bytes at once;
-// `p` has room for 16 bytes too.
+// A result line's text; `p` has room for kShortText bytes too.
 char* PutCsvField(char* p, const std::string& text) {
 #if defined(__SSE2__)
-  const std::size_t n = text.size();
-  if (n <= 16 && text.capacity() >= 15) {
-    std::memcpy(p, text.data(), 16);
-    if ((CsvSpecial16(text.data()) & ((1U << n) - 1)) == 0) return p + n;
+  if (ShortLine(text)) {
+    std::memcpy(p, text.data(), kShortText);
+    if ((CsvSpecial16(text.data()) & ((1U << text.size()) - 1)) == 0) return p + text.size();
   }
 #endif
   return PutCsvField(p, std::string_view(text));
 }
 
-// Whether a result line's text needs no escaping in JSON, as above.
+// Whether a result line's text needs no escaping in JSON.
 bool JsonPlain(const std::string& text) {
 #if defined(__SSE2__)
-  const std::size_t n = text.size();
-  if (n <= 16 && text.capacity() >= 15) return (JsonSpecial16(text.data()) & ((1U << n) - 1)) == 0;
+  if (ShortLine(text)) return (JsonSpecial16(text.data()) & ((1U << text.size()) - 1)) == 0;
 #endif
   return !AnyOf(kJsonStops, text);
 }
@@ -236,8 +233,8 @@ void OutcomeJson::Append(std::string& out, const Outcome& outcome, bool skipFirs
       // The members before this one as they are, then this one's key, its text and the rest.
       CopyLoose(p, from + copied, value_[i] - copied);
       p += value_[i] - copied;
-      if (i >= head.size() && t.size() <= kShortText && outcome.lines()[i - head.size()].capacity() >= kShortText - 1) {
-        std::memcpy(p, t.data(), kShortText);  // a line's string has that many bytes (see PutCsvField)
+      if (i >= head.size() && ShortLine(outcome.lines()[i - head.size()])) {
+        std::memcpy(p, t.data(), kShortText);
       } else {
         std::memcpy(p, t.data(), t.size());
       }

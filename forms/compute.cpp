@@ -2,7 +2,6 @@
 
 #include <array>
 #include <bit>
-#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -215,14 +214,11 @@ void Business(Run& run) {
   const bool contract = run.category().id == CategoryId::kContract;
   const tax::BusinessResult r =
       contract ? tax::CalcContractTax(*income, run.typed().months) : tax::CalcBusinessTax(*income);
-  // The texts tax::ShowBusinessResult() gives, straight into the lines; the quick deduction
-  // is a plain integer.
+  // The texts tax::ShowBusinessResult() gives, straight into the lines.
   if (r.taxed) {
     run.ShowAmount(Line::kTaxableIncome, r.taxableIncome);
     run.Show(Line::kRate, tax::FormatPercent(r.row.rate));
-    char digits[16];
-    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, r.row.quickDeduction);
-    run.Show(Line::kQuickDeduction, std::string_view(digits, ec == std::errc() ? end : digits));
+    run.Show(Line::kQuickDeduction, tax::IntegerText(r.row.quickDeduction));
     run.ShowAmount(Line::kTax, r.tax);
   } else {
     for (const Line line : {Line::kTaxableIncome, Line::kRate, Line::kQuickDeduction, Line::kTax})

@@ -332,12 +332,8 @@ char* FormatExtendedFast(long double value, char* end) {
     if (r >= half) {
       up = true;
     } else {
-      int e10 = -1;  // floor(log10 a) for a >= 0.5
-      static constexpr long double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13};
-      for (long double p : kPowers) {
-        if (a < p) break;
-        ++e10;
-      }
+      // floor(log10 a) for a >= 0.5: q = floor(100 a) has as many digits as 100 a.
+      const int e10 = FloorLog10(static_cast<std::uint64_t>(q)) - 2;
       up = (half - r) * kPowersOfTen[static_cast<std::size_t>(16 - e10)] <= static_cast<U128>(5) << j;
     }
   }
@@ -423,8 +419,6 @@ std::string FormatExtendedAmountSlowly(long double value) {
 
 namespace {
 
-// Writes a rounded decimal in plain notation when its exponent is within [-5, 14], otherwise
-// as d.ddddE+XX.
 // Writes significant `digits` (the first not 0, the last not 0 unless it is the only one),
 // the first at 10^e with -5 <= e < 15, in plain notation at `q` (room for 40 bytes); returns
 // the end.
@@ -445,6 +439,8 @@ char* WritePlainDigits(char* q, std::string_view digits, int e) {
   return q;
 }
 
+// Writes a rounded decimal in plain notation when its exponent is within [-5, 14], otherwise
+// as d.ddddE+XX.
 std::string WriteGeneral(const Decimal& d) {
   std::string digits = d.digits;
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();

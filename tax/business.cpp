@@ -10,13 +10,6 @@ namespace {
 
 constexpr char kZero[] = "0.00";
 
-// A quick deduction in plain decimal digits, without a point or decimals.
-std::string IntegerText(int value) {
-  char buffer[16];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, ec == std::errc() ? end : buffer);
-}
-
 BusinessResult TaxBySchedule(double income, double taxable) {
   BusinessResult r;
   r.taxed = true;
@@ -46,6 +39,12 @@ BusinessResult CalcContractTax(double income, int months) {
     return r;
   }
   return TaxBySchedule(income, Store(Widen(income) - allowance));
+}
+
+std::string IntegerText(int value) {
+  char buffer[16];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, ec == std::errc() ? end : buffer);
 }
 
 BusinessTexts ShowBusinessResult(const BusinessResult& r) {

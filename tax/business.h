@@ -99,5 +99,7 @@ struct BusinessTexts {
 };
 
 [[nodiscard]] BusinessTexts ShowBusinessResult(const BusinessResult& r);
+// IntegerText() writes a quick deduction in plain decimal digits, without a point or decimals.
+[[nodiscard]] std::string IntegerText(int value);
 
 }  // namespace quorvex::tax
