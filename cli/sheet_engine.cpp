@@ -17,7 +17,7 @@ namespace quorvex::cli {
 namespace {
 
 // A block is about this much input, and about this much output at most.
-constexpr std::size_t kBlockInput = std::size_t{64} << 10;
+constexpr std::size_t kBlockInput = std::size_t{16} << 10;
 constexpr std::size_t kBlockOutput = std::size_t{1} << 20;
 
 struct Block {
@@ -453,6 +453,11 @@ class Pipeline {
         }
         const std::lock_guard<std::mutex> lock(mutex_);
         serial = nextRead_++;
+        // The buffer written last is the one most likely still in the cache.
+        if (!spare_.empty()) {
+          out.swap(spare_.back());
+          spare_.pop_back();
+        }
       }
       std::uint64_t records = 0;
       std::uint64_t rejected = 0;
@@ -489,7 +494,8 @@ class Pipeline {
       std::string error;
       const bool written = sink_.Write(pending, error);
       lock.lock();
-      slot.out.swap(pending);  // the slot keeps its buffer for a later block
+      spare_.push_back(std::move(pending));
+      pending = std::string();
       slot.ready = false;
       if (!written) {
         done_.error = std::move(error);
@@ -533,6 +539,7 @@ class Pipeline {
   std::mutex mutex_;  // guards the rest
   std::condition_variable space_;
   std::vector<Slot> slots_;
+  std::vector<std::string> spare_;  // written buffers, the last written at the back
   std::uint64_t nextRead_ = 0;
   std::uint64_t nextWrite_ = 0;
   bool writing_ = false;
