@@ -206,9 +206,9 @@ std::string RecordJson(const std::vector<std::pair<std::string_view, std::string
     f.raw = f.text = text;
     record.fields.push_back(f);
   }
-  std::string out;
+  OutBuffer out;
   JsonLinesWriter(layout).Write(record, outcome, out);
-  return out;
+  return std::string(out.View());
 }
 
 std::string RecordJson(const Request& request, const Outcome& outcome) {

@@ -210,20 +210,20 @@ bool CsvReader::Finish(std::string_view s, std::size_t start, std::size_t end, s
   return true;
 }
 
-void CsvWriter::Begin(std::string& out) const {
-  if (layout_.bom) out += "\xEF\xBB\xBF";
+void CsvWriter::Begin(OutBuffer& out) const {
+  if (layout_.bom) out.Append("\xEF\xBB\xBF");
   bool first = true;
   for (const std::string& name : layout_.names) {
-    if (!first) out.push_back(',');
+    if (!first) out.Put(',');
     first = false;
     AppendCsvField(out, name);
   }
   for (const std::string& name : OutcomeColumns()) {
-    if (!first) out.push_back(',');
+    if (!first) out.Put(',');
     first = false;
     AppendCsvField(out, layout_.chinese ? ChineseCaption(name) : std::string_view(name));
   }
-  out += "\r\n";
+  out.Append("\r\n");
 }
 
 std::size_t CsvWriter::PerRecordBytes() const {
@@ -232,17 +232,19 @@ std::size_t CsvWriter::PerRecordBytes() const {
   return 400 + (IsTable(layout_.in) ? 0 : layout_.columns.size());
 }
 
-void CsvWriter::Write(const Record& record, const Outcome& outcome, std::string& out) const {
+void CsvWriter::Write(const Record& record, const Outcome& outcome, OutBuffer& out) const {
   const std::size_t columns = layout_.columns.size();
   const std::size_t given = record.fields.size();
   if (!IsTable(layout_.in)) {
     WriteFromJson(record, out);
   } else if (given <= columns) {
-    out += record.raw;
-    out.append(columns - given, ',');
+    char* const p = out.Room(record.raw.size() + columns - given);
+    std::memcpy(p, record.raw.data(), record.raw.size());
+    std::memset(p + record.raw.size(), ',', columns - given);
+    out.Done(p + record.raw.size() + columns - given);
   } else {
     const FieldRef& last = record.fields[columns - 1];
-    out.append(record.raw.data(), static_cast<std::size_t>(last.raw.data() + last.raw.size() - record.raw.data()));
+    out.Append({record.raw.data(), static_cast<std::size_t>(last.raw.data() + last.raw.size() - record.raw.data())});
   }
   bool first = columns == 0;
   std::array<std::string_view, 5> texts = OutcomeHead(outcome, layout_.chinese);
@@ -255,13 +257,16 @@ void CsvWriter::Write(const Record& record, const Outcome& outcome, std::string&
   AppendOutcomeCsv(out, texts, outcome, !first);
   // Values beyond the header stay in the row, after the outcome.
   for (std::size_t i = columns; i < given; ++i) {
-    out.push_back(',');
-    out += record.fields[i].raw;
+    out.Put(',');
+    out.Append(record.fields[i].raw);
   }
-  out += "\r\n";
+  char* const p = out.Room(2);
+  p[0] = '\r';
+  p[1] = '\n';
+  out.Done(p + 2);
 }
 
-void CsvWriter::WriteFromJson(const Record& record, std::string& out) const {
+void CsvWriter::WriteFromJson(const Record& record, OutBuffer& out) const {
   // Per thread: each column's value in this record, which record last set it, and for a
   // key's first column, how often the key came in this record so far.
   thread_local std::vector<std::string_view> values;
@@ -289,7 +294,7 @@ void CsvWriter::WriteFromJson(const Record& record, std::string& out) const {
     setBy[column] = serial;
   }
   for (std::size_t i = 0; i < columns; ++i) {
-    if (i > 0) out.push_back(',');
+    if (i > 0) out.Put(',');
     if (setBy[i] == serial) AppendCsvField(out, values[i]);
   }
 }

@@ -34,12 +34,12 @@ class CsvReader : public SheetReader {
 class CsvWriter : public SheetWriter {
  public:
   explicit CsvWriter(const Layout& layout) : layout_(layout) {}
-  void Begin(std::string& out) const override;
-  void Write(const Record& record, const Outcome& outcome, std::string& out) const override;
+  void Begin(OutBuffer& out) const override;
+  void Write(const Record& record, const Outcome& outcome, OutBuffer& out) const override;
   std::size_t PerRecordBytes() const override;
 
  private:
-  void WriteFromJson(const Record& record, std::string& out) const;
+  void WriteFromJson(const Record& record, OutBuffer& out) const;
 
   const Layout& layout_;
 };

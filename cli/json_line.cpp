@@ -389,26 +389,26 @@ JsonLinesWriter::JsonLinesWriter(const Layout& layout) : layout_(layout) {
   }
 }
 
-void JsonLinesWriter::Begin(std::string& out) const {
-  if (layout_.bom) out += "\xEF\xBB\xBF";
+void JsonLinesWriter::Begin(OutBuffer& out) const {
+  if (layout_.bom) out.Append("\xEF\xBB\xBF");
 }
 
-void JsonLinesWriter::Write(const Record& record, const Outcome& outcome, std::string& out) const {
-  out.push_back('{');
+void JsonLinesWriter::Write(const Record& record, const Outcome& outcome, OutBuffer& out) const {
+  out.Put('{');
   bool first = true;
   if (IsTable(layout_.in)) {
     const std::size_t given = record.fields.size();
     for (std::size_t i = 0; i < keys_.size(); ++i) {
-      if (i > 0) out.push_back(',');
-      out += keys_[i];
+      if (i > 0) out.Put(',');
+      out.Append(keys_[i]);
       AppendJsonString(out, i < given ? record.fields[i].text : std::string_view());
     }
     first = keys_.empty();
     // Values beyond the header keep their position in the key.
     for (std::size_t i = keys_.size(); i < given; ++i) {
-      out += first ? "\"column_" : ",\"column_";
-      out += std::to_string(i + 1);
-      out += "\":";
+      out.Append(first ? "\"column_" : ",\"column_");
+      out.Append(std::to_string(i + 1));
+      out.Append("\":");
       AppendJsonString(out, record.fields[i].text);
       first = false;
     }
@@ -417,10 +417,13 @@ void JsonLinesWriter::Write(const Record& record, const Outcome& outcome, std::s
     first = record.fields.empty();
   }
   outcome_.Append(out, outcome, first);
-  out += "}\n";
+  char* const p = out.Room(2);
+  p[0] = '}';
+  p[1] = '\n';
+  out.Done(p + 2);
 }
 
-void JsonLinesWriter::WriteFromJson(const Record& record, std::string& out) const {
+void JsonLinesWriter::WriteFromJson(const Record& record, OutBuffer& out) const {
   // Written as the members were read, without blanks: when the line has none either and no
   // key needs a new name, its members are copied in one piece.
   std::size_t length = record.fields.empty() ? 0 : record.fields.size() - 1;
@@ -430,21 +433,21 @@ void JsonLinesWriter::WriteFromJson(const Record& record, std::string& out) cons
     clash = clash || IsOutcomeColumn(f.key);
   }
   if (!clash && !record.fields.empty() && record.raw.size() == length + 2) {
-    out.append(record.raw.data() + 1, length);
+    out.Append({record.raw.data() + 1, length});
     return;
   }
   bool first = true;
   std::vector<std::string> given;
   for (const FieldRef& f : record.fields) {
-    if (!first) out.push_back(',');
+    if (!first) out.Put(',');
     first = false;
     if (IsOutcomeColumn(f.key)) {
       AppendJsonString(out, FreeName(f.key, record.fields, given));
     } else {
-      out += f.rawKey;
+      out.Append(f.rawKey);
     }
-    out.push_back(':');
-    out += f.raw;
+    out.Put(':');
+    out.Append(f.raw);
   }
 }
 

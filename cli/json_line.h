@@ -32,12 +32,12 @@ class JsonLinesReader : public SheetReader {
 class JsonLinesWriter : public SheetWriter {
  public:
   explicit JsonLinesWriter(const Layout& layout);
-  void Begin(std::string& out) const override;
-  void Write(const Record& record, const Outcome& outcome, std::string& out) const override;
+  void Begin(OutBuffer& out) const override;
+  void Write(const Record& record, const Outcome& outcome, OutBuffer& out) const override;
   std::size_t PerRecordBytes() const override { return 600 + keyBytes_; }
 
  private:
-  void WriteFromJson(const Record& record, std::string& out) const;
+  void WriteFromJson(const Record& record, OutBuffer& out) const;
 
   const Layout& layout_;
   std::vector<std::string> keys_;  // CSV in: "name": for each column

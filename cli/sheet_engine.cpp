@@ -216,7 +216,7 @@ struct Worker {
 
   // Run() computes a block's records into `out`; false with `error` set when the block is
   // not text.
-  bool Run(const Block& block, std::string& out, std::uint64_t& records, std::uint64_t& rejected, std::string& error) {
+  bool Run(const Block& block, OutBuffer& out, std::uint64_t& records, std::uint64_t& rejected, std::string& error) {
     out.clear();
     records = rejected = 0;
     if (!CheckText(block, error)) return false;
@@ -427,7 +427,7 @@ class Pipeline {
 
  private:
   struct Slot {
-    std::string out;
+    OutBuffer out;
     std::uint64_t records = 0;
     std::uint64_t rejected = 0;
     std::string error;  // not empty: the block is not text, and the run ends there
@@ -437,7 +437,7 @@ class Pipeline {
   void Work() {
     Worker worker{reader_, writer_, {}, {}, {}};
     Block block;
-    std::string out;
+    OutBuffer out;
     for (;;) {
       std::uint64_t serial = 0;
       {
@@ -478,7 +478,7 @@ class Pipeline {
   // Writes the blocks that are next in order and ready; called and returning with `lock` held.
   void WriteReady(std::unique_lock<std::mutex>& lock) {
     writing_ = true;
-    std::string pending;
+    OutBuffer pending;
     for (;;) {
       Slot& slot = slots_[nextWrite_ % slots_.size()];
       if (stop_ || !slot.ready) break;
@@ -492,10 +492,10 @@ class Pipeline {
       const std::uint64_t rejected = slot.rejected;
       lock.unlock();
       std::string error;
-      const bool written = sink_.Write(pending, error);
+      const bool written = sink_.Write(pending.View(), error);
       lock.lock();
       spare_.push_back(std::move(pending));
-      pending = std::string();
+      pending = OutBuffer();
       slot.ready = false;
       if (!written) {
         done_.error = std::move(error);
@@ -539,7 +539,7 @@ class Pipeline {
   std::mutex mutex_;  // guards the rest
   std::condition_variable space_;
   std::vector<Slot> slots_;
-  std::vector<std::string> spare_;  // written buffers, the last written at the back
+  std::vector<OutBuffer> spare_;  // written buffers, the last written at the back
   std::uint64_t nextRead_ = 0;
   std::uint64_t nextWrite_ = 0;
   bool writing_ = false;
@@ -576,9 +576,9 @@ EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOption
   const std::unique_ptr<SheetWriter> writer = MakeWriter(layout);
   perRecord = writer->PerRecordBytes();
   chunker.SetMaxLines(std::max<std::size_t>(64, kBlockOutput / perRecord));
-  std::string head;
+  OutBuffer head;
   writer->Begin(head);
-  if (!sink.Write(head, result.error)) {
+  if (!sink.Write(head.View(), result.error)) {
     result.ioError = true;
     return result;
   }

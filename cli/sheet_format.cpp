@@ -18,24 +18,6 @@ using outcome_names::kOutcomeNames;
 // The bytes that make a CSV field quoted.
 constexpr auto kCsvSpecial = ByteTable([](unsigned char c) { return kCsvStops[c] || c == '"'; });
 
-bool AnyOf(const std::array<bool, 256>& table, std::string_view text) {
-  bool any = false;
-  for (const char c : text) any |= table[static_cast<unsigned char>(c)];
-  return any;
-}
-
-// Copies n bytes; a short run as one copy of kLoose bytes, whatever n (a branch on each
-// run's length costs more than the bytes): up to kLoose - 1 bytes past n may be read and
-// written too, which both sides must have room for.
-constexpr std::size_t kLoose = 64;
-void CopyLoose(char* to, const char* from, std::size_t n) {
-  if (n > kLoose) {
-    std::memcpy(to, from, n);
-    return;
-  }
-  std::memcpy(to, from, kLoose);
-}
-
 // A result line's text of up to 16 bytes: its std::string has 16 readable bytes at data() (a
 // capacity of at least 15, and the terminator), so it is copied and checked 16 bytes at once.
 constexpr std::size_t kShortText = 16;
@@ -73,12 +55,68 @@ char* PutCsvField(char* p, const std::string& text) {
   return PutCsvField(p, std::string_view(text));
 }
 
-// Whether a result line's text needs no escaping in JSON.
-bool JsonPlain(const std::string& text) {
-#if defined(__SSE2__)
-  if (ShortLine(text)) return (JsonSpecial16(text.data()) & ((1U << text.size()) - 1)) == 0;
-#endif
-  return !AnyOf(kJsonStops, text);
+}  // namespace
+
+void OutBuffer::Grow(std::size_t most) {
+  // Doubling, so that growing costs little over a block; once grown, a buffer is reused.
+  bytes_.resize(std::max({bytes_.size() * 2, size_ + most, std::size_t{4096}}));
+}
+
+void OutBuffer::Append(std::string_view text) {
+  std::memcpy(Room(text.size()), text.data(), text.size());
+  size_ += text.size();
+}
+
+namespace {
+
+// Writes `text` escaped for a JSON string (without the quotes) at `p` and returns the end; `p`
+// has room for six times the text.
+char* PutJsonText(char* p, std::string_view text) {
+  if (text.empty()) return p;
+  const std::size_t plain = FindJsonStop(text.data(), 0, text.size());
+  std::memcpy(p, text.data(), plain);
+  p += plain;
+  for (const char c : text.substr(plain)) {
+    const auto u = static_cast<unsigned char>(c);
+    if (!kJsonStops[u]) {
+      *p++ = c;
+      continue;
+    }
+    *p++ = '\\';
+    switch (c) {
+      case '"':
+        *p++ = '"';
+        break;
+      case '\\':
+        *p++ = '\\';
+        break;
+      case '\n':
+        *p++ = 'n';
+        break;
+      case '\r':
+        *p++ = 'r';
+        break;
+      case '\t':
+        *p++ = 't';
+        break;
+      default: {
+        static constexpr char kHex[] = "0123456789abcdef";
+        *p++ = 'u';
+        *p++ = '0';
+        *p++ = '0';
+        *p++ = kHex[u >> 4];
+        *p++ = kHex[u & 0xF];
+      }
+    }
+  }
+  return p;
+}
+
+char* PutJsonString(char* p, std::string_view text) {
+  *p++ = '"';
+  p = PutJsonText(p, text);
+  *p++ = '"';
+  return p;
 }
 
 }  // namespace
@@ -90,46 +128,19 @@ void AppendCsvField(std::string& out, std::string_view text) {
   out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
+void AppendCsvField(OutBuffer& out, std::string_view text) {
+  out.Done(PutCsvField(out.Room(2 * text.size() + 2), text));
+}
+
 void AppendJsonString(std::string& out, std::string_view text) {
-  out.push_back('"');
-  if (!AnyOf(kJsonStops, text)) {
-    out += text;
-    out.push_back('"');
-    return;
-  }
-  std::size_t plain = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    const auto u = static_cast<unsigned char>(c);
-    if (!kJsonStops[u]) continue;
-    out.append(text.data() + plain, i - plain);
-    plain = i + 1;
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default: {
-        static constexpr char kHex[] = "0123456789abcdef";
-        out += "\\u00";
-        out.push_back(kHex[u >> 4]);
-        out.push_back(kHex[u & 0xF]);
-      }
-    }
-  }
-  out.append(text.data() + plain, text.size() - plain);
-  out.push_back('"');
+  const std::size_t start = out.size();
+  out.resize(start + 6 * text.size() + 2);
+  const char* end = PutJsonString(out.data() + start, text);
+  out.resize(static_cast<std::size_t>(end - out.data()));
+}
+
+void AppendJsonString(OutBuffer& out, std::string_view text) {
+  out.Done(PutJsonString(out.Room(6 * text.size() + 2), text));
 }
 
 namespace {
@@ -145,7 +156,7 @@ char* PutCommas(char* p, std::size_t n) {
 
 }  // namespace
 
-void AppendOutcomeCsv(std::string& out, const std::array<std::string_view, 5>& head, const Outcome& outcome,
+void AppendOutcomeCsv(OutBuffer& out, const std::array<std::string_view, 5>& head, const Outcome& outcome,
                       bool leadingComma) {
   const std::array<std::string, kLineCount>& lines = outcome.lines();
   // Only the lines given a text are visited; the others are empty fields.
@@ -153,10 +164,7 @@ void AppendOutcomeCsv(std::string& out, const std::array<std::string_view, 5>& h
   std::size_t most = 1 + head.size() + kLineCount;
   for (std::string_view t : head) most += 2 * t.size() + 2;
   for (std::uint32_t bits = shown; bits != 0; bits &= bits - 1) most += 2 * lines[std::countr_zero(bits)].size() + 2;
-  const std::size_t start = out.size();
-  out.resize(start + most + kCommaRun);  // the comma runs may write past the end
-  char* const begin = out.data();
-  char* p = begin + start;
+  char* p = out.Room(most + kCommaRun);  // the comma runs may write past the end
   if (leadingComma) *p++ = ',';
   p = PutCsvField(p, head[0]);
   for (std::size_t i = 1; i < head.size(); ++i) {
@@ -170,82 +178,108 @@ void AppendOutcomeCsv(std::string& out, const std::array<std::string_view, 5>& h
     p = PutCsvField(p, lines[i]);
     at = i + 1;
   }
-  p = PutCommas(p, kLineCount - at);
-  out.resize(static_cast<std::size_t>(p - begin));
+  out.Done(PutCommas(p, kLineCount - at));
 }
+
+namespace {
+
+static_assert(std::all_of(kOutcomeNames.begin(), kOutcomeNames.end(),
+                          [](std::string_view name) { return name.size() <= 20; }),
+              "an outcome member's key, quotes and neighbours fit a piece's 32 bytes");
+
+JsonPiece MakePiece(std::string_view text) {
+  JsonPiece piece;
+  std::copy(text.begin(), text.end(), piece.bytes.begin());
+  piece.size = text.size();
+  return piece;
+}
+
+// Copies a piece's bytes from `skip` on; 32 bytes are written whatever its length.
+char* PutPiece(char* p, const JsonPiece& piece, std::size_t skip = 0) {
+  std::memcpy(p, piece.bytes.data() + skip, 32);
+  return p + piece.size - skip;
+}
+
+// Bit i set when byte i of the 16 at `p` must be escaped in JSON.
+unsigned JsonSpecialIn16(const char* p) {
+#if defined(__SSE2__)
+  return JsonSpecial16(p);
+#else
+  unsigned bits = 0;
+  for (unsigned i = 0; i < kShortText; ++i) bits |= kJsonStops[static_cast<unsigned char>(p[i])] ? 1U << i : 0U;
+  return bits;
+#endif
+}
+
+}  // namespace
 
 OutcomeJson::OutcomeJson() {
-  for (std::size_t i = 0; i < kOutcomeNames.size(); ++i) {
-    start_[i] = empty_.size();
-    empty_ += ",";
-    AppendJsonString(empty_, kOutcomeNames[i]);
-    empty_ += i == 3 ? ":" : ":\"";
-    value_[i] = empty_.size();
-    empty_ += i == 3 ? "false" : "\"";
+  static_assert(kOutcomeNames.size() == 5 + kLineCount);
+  // Member i's key as it follows a value: ,"name":
+  const auto key = [](std::size_t i) { return std::string(",\"").append(kOutcomeNames[i]).append("\":"); };
+  const std::string quote = "\"";
+  status_ = {MakePiece(key(0).append("\"ok\"").append(key(1)).append(quote)),
+             MakePiece(key(0).append("\"rejected\"").append(key(1)).append(quote))};
+  message_ = MakePiece(quote + key(2).append(quote));
+  warning_ = {MakePiece(quote + key(3).append("false").append(key(4)).append(quote)),
+              MakePiece(quote + key(3).append("true").append(key(4)).append(quote))};
+  for (std::size_t k = 0; k < kLineCount; ++k) line_[k] = MakePiece(quote + key(5 + k).append(quote));
+  for (std::size_t k = 0; k < kLineCount; ++k) {
+    emptyFrom_[k] = emptyLines_.size();
+    emptyLines_.append(line_[k].bytes.data(), line_[k].size);
   }
-  start_[kOutcomeNames.size()] = empty_.size();
-  size_ = empty_.size();
-  empty_.append(kLoose, ' ');
+  emptyFrom_[kLineCount] = emptyLines_.size();
+  emptyLines_ += quote;
+  headMost_ = std::max(status_[0].size, status_[1].size) + message_.size +
+              std::max(warning_[0].size, warning_[1].size) + 32;  // 32: a piece's copy past its end
+  for (const JsonPiece& piece : line_) linesMost_ += piece.size + kShortText;
+  linesMost_ += 32 + 1;  // the last piece's copy, and the closing quote
 }
 
-void OutcomeJson::Append(std::string& out, const Outcome& outcome, bool skipFirstComma) const {
-  const std::array<std::string_view, 5> head = OutcomeHead(outcome);
+void OutcomeJson::Append(OutBuffer& out, const Outcome& outcome, bool skipFirstComma) const {
+  const std::array<std::string, kLineCount>& lines = outcome.lines();
   const std::uint32_t shown = outcome.ok ? outcome.page.shown : 0;
-  // Member i's text: one of the head's, or line i - 5.
-  const auto text = [&](std::size_t i) -> std::string_view {
-    return i < head.size() ? head[i] : std::string_view(outcome.lines()[i - head.size()]);
-  };
-  // The members with a text: the head's (the warning always) and the lines given one.
-  std::uint64_t given = std::uint64_t{shown} << head.size();
-  for (std::size_t i = 0; i < head.size(); ++i) {
-    if (!head[i].empty()) given |= std::uint64_t{1} << i;
+  const std::string_view field = outcome.field;
+  const std::string_view message = outcome.message;
+  const std::string_view income = outcome.income();
+  char* const room = out.Room(headMost_ + 6 * (field.size() + message.size() + income.size()) + linesMost_);
+  char* p = PutPiece(room, status_[outcome.ok ? 0 : 1], skipFirstComma ? 1 : 0);
+  p = PutJsonText(p, field);
+  p = PutPiece(p, message_);
+  p = PutJsonText(p, message);
+  p = PutPiece(p, warning_[outcome.warning ? 1 : 0]);
+  p = PutJsonText(p, income);
+  const std::size_t linesAt = out.size() + static_cast<std::size_t>(p - room);
+  // The lines up to the last with a text the same way each, without a branch on whether it
+  // has one: a text of up to 16 bytes is copied and checked as 16 bytes. A longer text, or
+  // one to escape, is rare. The empty lines after them are one copy.
+  const auto end = static_cast<std::size_t>(std::bit_width(shown));
+  unsigned special = 0;
+  bool longer = false;
+  for (std::size_t k = 0; k < end; ++k) {
+    p = PutPiece(p, line_[k]);
+    const std::string& text = lines[k];
+    const std::size_t n = text.size() & (std::size_t{0} - (shown >> k & 1U));
+    longer = longer || n > kShortText;
+    const std::size_t copied = n > kShortText ? 0 : n;
+    std::memcpy(p, text.data(), kShortText);
+    special |= JsonSpecialIn16(text.data()) & ((1U << copied) - 1);
+    p += copied;
   }
-  std::size_t most = size_;
-  bool plain = true;
-  for (std::uint64_t bits = given; bits != 0; bits &= bits - 1) {
-    const auto i = static_cast<std::size_t>(std::countr_zero(bits));
-    const std::string_view t = text(i);
-    most += t.size();
-    plain = plain && (i >= head.size() ? JsonPlain(outcome.lines()[i - head.size()]) : !AnyOf(kJsonStops, t));
+  const std::string_view empty = std::string_view(emptyLines_).substr(emptyFrom_[end]);
+  out.Done(std::copy(empty.begin(), empty.end(), p));
+  if (special == 0 && !longer) return;
+  // The lines again, each text escaped as it needs.
+  std::size_t most = linesMost_;
+  for (std::size_t k = 0; k < kLineCount; ++k) most += (shown >> k & 1U) != 0 ? 6 * lines[k].size() : 0;
+  out.Keep(linesAt);
+  p = out.Room(most);
+  for (std::size_t k = 0; k < kLineCount; ++k) {
+    p = PutPiece(p, line_[k]);
+    if ((shown >> k & 1U) != 0) p = PutJsonText(p, lines[k]);
   }
-  const char* const from = empty_.data();
-  const std::size_t begin = out.size();
-  if (!plain) {
-    // Rare: a text with characters to escape goes the general way.
-    for (std::size_t i = 0; i < kOutcomeNames.size(); ++i) {
-      out.append(from + start_[i], value_[i] - start_[i] - (i == 3 ? 0 : 1));
-      if (i == 3) {
-        out += text(i);
-      } else {
-        AppendJsonString(out, text(i));
-      }
-    }
-  } else {
-    // Room for the loose copies' overrun too: the template is copied in whole steps of
-    // kLoose bytes (it has that many spare bytes after its end).
-    out.resize(begin + most + kLoose);
-    char* const base = out.data();
-    char* p = base + begin;
-    std::size_t copied = 0;  // empty_ is written up to here
-    for (std::uint64_t bits = given; bits != 0; bits &= bits - 1) {
-      const auto i = static_cast<std::size_t>(std::countr_zero(bits));
-      const std::string_view t = text(i);
-      // The members before this one as they are, then this one's key, its text and the rest.
-      CopyLoose(p, from + copied, value_[i] - copied);
-      p += value_[i] - copied;
-      if (i >= head.size() && ShortLine(outcome.lines()[i - head.size()])) {
-        std::memcpy(p, t.data(), kShortText);
-      } else {
-        std::memcpy(p, t.data(), t.size());
-      }
-      p += t.size();
-      copied = i == 3 ? value_[i] + 5 : value_[i];  // past "false", or at the closing quote
-    }
-    CopyLoose(p, from + copied, size_ - copied);
-    p += size_ - copied;
-    out.resize(static_cast<std::size_t>(p - base));
-  }
-  if (skipFirstComma) out.erase(begin, 1);
+  *p++ = '"';
+  out.Done(p);
 }
 
 const std::vector<std::string>& OutcomeColumns() {

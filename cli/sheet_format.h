@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "cli/record.h"
@@ -98,13 +99,47 @@ class SheetReader {
   virtual bool LoneCrBreaksLines() const = 0;
 };
 
+// What writers write into: the bytes written, and beyond them room that is kept from block to
+// block and never cleared, so that a record's text is written straight into it.
+class OutBuffer {
+ public:
+  // Room for `most` bytes after those written; valid until the next Room(), Put() or Append().
+  char* Room(std::size_t most) {
+    if (bytes_.size() - size_ < most) Grow(most);
+    return bytes_.data() + size_;
+  }
+  // The room's bytes up to `end` are written.
+  void Done(const char* end) { size_ = static_cast<std::size_t>(end - bytes_.data()); }
+  // Keeps the first `size` bytes written.
+  void Keep(std::size_t size) { size_ = size; }
+  void Append(std::string_view text);
+  void Put(char c) {
+    *Room(1) = c;
+    ++size_;
+  }
+  std::string_view View() const { return {bytes_.data(), size_}; }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  void clear() { size_ = 0; }
+  void swap(OutBuffer& other) noexcept {
+    bytes_.swap(other.bytes_);
+    std::swap(size_, other.size_);
+  }
+
+ private:
+  void Grow(std::size_t most);
+
+  std::string bytes_;
+  std::size_t size_ = 0;
+};
+
 class SheetWriter {
  public:
   virtual ~SheetWriter() = default;
   // What precedes the records: the byte-order mark and the CSV header.
-  virtual void Begin(std::string& out) const = 0;
+  virtual void Begin(OutBuffer& out) const = 0;
   // One record with its outcome. Called from several threads at once.
-  virtual void Write(const Record& record, const Outcome& outcome, std::string& out) const = 0;
+  virtual void Write(const Record& record, const Outcome& outcome, OutBuffer& out) const = 0;
   // An upper estimate of the bytes written for a record, beyond twice its input bytes.
   virtual std::size_t PerRecordBytes() const = 0;
 };
@@ -125,28 +160,40 @@ long FindColumn(const Layout& layout, std::string_view key, std::size_t nth);
 
 // Helpers of the writers.
 void AppendCsvField(std::string& out, std::string_view text);
+void AppendCsvField(OutBuffer& out, std::string_view text);
 void AppendJsonString(std::string& out, std::string_view text);
+void AppendJsonString(OutBuffer& out, std::string_view text);
 
 // The outcome's texts as CSV fields, each after a comma (the first too when `leadingComma`):
 // the five of `head` (status, field, message, warning, income), then the result lines, all
 // empty unless the outcome is ok.
-void AppendOutcomeCsv(std::string& out, const std::array<std::string_view, 5>& head, const Outcome& outcome,
+void AppendOutcomeCsv(OutBuffer& out, const std::array<std::string_view, 5>& head, const Outcome& outcome,
                       bool leadingComma);
 // The outcome's members of a JSON object, written from a template that holds every member
 // with an empty value: runs of empty texts are copied from it in one piece.
+// Up to 32 bytes of JSON, kept with room to be copied as 32 bytes from any of its first 16.
+struct JsonPiece {
+  std::array<char, 48> bytes{};
+  std::size_t size = 0;
+};
+
+// The outcome's members of a JSON object, written from pieces that hold the bytes between
+// their values.
 class OutcomeJson {
  public:
   OutcomeJson();
   // `skipFirstComma`: the outcome's members are the object's first.
-  void Append(std::string& out, const Outcome& outcome, bool skipFirstComma) const;
+  void Append(OutBuffer& out, const Outcome& outcome, bool skipFirstComma) const;
 
  private:
-  std::string empty_;     // ,"status":"",...,"warning":false,...,"planned_zone":"" and spare bytes
-  std::size_t size_ = 0;  // the template's bytes in empty_
-  // Where member i starts in empty_, and where its value's text goes (after the opening
-  // quote; the warning's value, written bare, replaces "false").
-  std::array<std::size_t, 5 + kLineKeys.size() + 1> start_{};
-  std::array<std::size_t, 5 + kLineKeys.size()> value_{};
+  std::array<JsonPiece, 2> status_;                      // ,"status":"ok","field":" (and "rejected")
+  JsonPiece message_;                                    // ","message":"
+  std::array<JsonPiece, 2> warning_;                     // ","warning":false,"income":" (and true)
+  std::array<JsonPiece, kLineCount> line_;               // ","allowance":" and so on: before each line's text
+  std::string emptyLines_;                               // every line's piece, texts empty, and the closing quote
+  std::array<std::size_t, kLineCount + 1> emptyFrom_{};  // where line k's piece starts in it
+  std::size_t headMost_ = 0;                             // bytes written for the head besides its texts
+  std::size_t linesMost_ = 0;                            // and for the lines, each text of up to 16 bytes
 };
 
 // The names of the outcome columns, in output order.

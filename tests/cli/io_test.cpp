@@ -73,8 +73,9 @@ TEST(CsvWriterTest, ResultTextsAreQuotedWhateverTheirLength) {
     outcome.ok = true;
     outcome.page.lines[2] = text;
     outcome.page.shown = 1U << 2;
-    std::string out;
-    AppendOutcomeCsv(out, OutcomeHead(outcome), outcome, false);
+    OutBuffer buffer;
+    AppendOutcomeCsv(buffer, OutcomeHead(outcome), outcome, false);
+    const std::string out(buffer.View());
     const Rows rows = ReadCsvText(out);
     ASSERT_EQ(rows.size(), 1u) << out;
     ASSERT_GT(rows[0].size(), 7u);
