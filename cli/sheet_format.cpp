@@ -253,7 +253,7 @@ void OutcomeJson::Append(OutBuffer& out, const Outcome& outcome, bool skipFirstC
   // The lines up to the last with a text the same way each, without a branch on whether it
   // has one: a text of up to 16 bytes is copied and checked as 16 bytes. A longer text, or
   // one to escape, is rare. The empty lines after them are one copy.
-  const auto end = static_cast<std::size_t>(std::bit_width(shown));
+  const std::size_t end = std::min<std::size_t>(std::bit_width(shown), kLineCount);
   unsigned special = 0;
   bool longer = false;
   for (std::size_t k = 0; k < end; ++k) {
@@ -266,8 +266,7 @@ void OutcomeJson::Append(OutBuffer& out, const Outcome& outcome, bool skipFirstC
     special |= JsonSpecialIn16(text.data()) & ((1U << copied) - 1);
     p += copied;
   }
-  const std::string_view empty = std::string_view(emptyLines_).substr(emptyFrom_[end]);
-  out.Done(std::copy(empty.begin(), empty.end(), p));
+  out.Done(p + emptyLines_.copy(p, std::string::npos, emptyFrom_[end]));
   if (special == 0 && !longer) return;
   // The lines again, each text escaped as it needs.
   std::size_t most = linesMost_;
