@@ -2,7 +2,7 @@
 """Writes the benchmark sheets: a salary sheet and a mixed sheet of every category and kind
 (a few rows rejected on purpose), as CSV and as JSON Lines.
 
-usage: make_sheets.py FOLDER ROWS
+usage: make_sheets.py FOLDER ROWS [SEED]
 """
 import json
 import os
@@ -45,8 +45,8 @@ def mixed_row(rng, i):
     return row
 
 
-def write(folder, stem, rows, make):
-    rng = random.Random(stem)
+def write(folder, stem, rows, make, seed):
+    rng = random.Random(stem + seed)
     with open(os.path.join(folder, stem + ".csv"), "w", encoding="utf-8", newline="") as csv_out, \
          open(os.path.join(folder, stem + ".jsonl"), "w", encoding="utf-8", newline="") as json_out:
         csv_out.write(",".join(COLUMNS) + "\r\n")
@@ -60,9 +60,10 @@ def write(folder, stem, rows, make):
 
 def main():
     folder, rows = sys.argv[1], int(sys.argv[2])
+    seed = sys.argv[3] if len(sys.argv) > 3 else ""
     os.makedirs(folder, exist_ok=True)
-    write(folder, "salary", rows, salary_row)
-    write(folder, "mixed", rows, mixed_row)
+    write(folder, "salary", rows, salary_row, seed)
+    write(folder, "mixed", rows, mixed_row, seed)
 
 
 if __name__ == "__main__":
