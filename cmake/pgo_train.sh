@@ -13,7 +13,7 @@ for sheet in salary mixed; do
   for from in csv jsonl; do
     for to in csv jsonl; do
       # Status 1: some records were rejected, as the mixed sheet has them.
-      "$calc" batch "$sheets/$sheet.$from" --format "$to" -o /dev/null -j 2 --quiet || [ $? -eq 1 ]
+      "$calc" batch "$sheets/$sheet.$from" --format "$to" -o /dev/null -j 1 --quiet || [ $? -eq 1 ]
     done
   done
 done
