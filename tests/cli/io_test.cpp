@@ -125,6 +125,58 @@ TEST(JsonLineTest, QuoteEscapesWhatJsonRequires) {
   EXPECT_EQ(f[0].text, "a\"b\\c\n\x01税");
 }
 
+TEST(JsonLineTest, OutcomeMembersReadBackWhateverTheirTexts) {
+  // Line texts of up to 16 bytes are written one way, longer ones and those to escape
+  // another; an object of the outcome alone has no comma before its first member.
+  const auto writeAndRead = [](const Outcome& outcome, std::vector<FieldRef>& f, std::string& arena) {
+    Layout layout;
+    layout.in = layout.out = Format::kJsonLines;
+    OutBuffer out;
+    JsonLinesWriter(layout).Write(Record{}, outcome, out);
+    std::string line(out.View());
+    EXPECT_EQ(line.back(), '\n');
+    line.pop_back();
+    arena.reserve(line.size());
+    std::string error;
+    EXPECT_TRUE(ParseJsonObject(line, f, arena, error)) << line;
+    return line;
+  };
+  for (const std::string text : {"1234567890123.45", "12345678901234.56", "a\"b", "税\\\n", ""}) {
+    Outcome outcome;
+    outcome.ok = true;
+    outcome.page.lines[1] = "stale, not shown";
+    outcome.page.lines[3] = text;
+    outcome.page.lines[kLineCount - 1] = "最后一行";
+    outcome.page.shown = 1U << 3 | 1U << (kLineCount - 1);
+    std::vector<FieldRef> f;
+    std::string arena;
+    const std::string line = writeAndRead(outcome, f, arena);
+    ASSERT_EQ(f.size(), 5 + kLineCount) << line;
+    EXPECT_EQ(f[0].key, "status");
+    EXPECT_EQ(f[0].text, "ok");
+    EXPECT_EQ(f[3].raw, "false");
+    EXPECT_EQ(f[5 + 1].text, "");
+    EXPECT_EQ(f[5 + 3].key, kLineKeys[3]);
+    EXPECT_EQ(f[5 + 3].text, text);
+    EXPECT_EQ(f.back().text, "最后一行");
+  }
+  Outcome rejected;
+  rejected.field = "amount";
+  rejected.message = "第2行不是有效的记录：\"x\"";
+  rejected.warning = true;
+  rejected.page.lines[0] = "not shown";
+  rejected.page.shown = 1;
+  std::vector<FieldRef> f;
+  std::string arena;
+  const std::string line = writeAndRead(rejected, f, arena);
+  ASSERT_EQ(f.size(), 5 + kLineCount) << line;
+  EXPECT_EQ(f[0].text, "rejected");
+  EXPECT_EQ(f[1].text, "amount");
+  EXPECT_EQ(f[2].text, rejected.message);
+  EXPECT_EQ(f[3].raw, "true");
+  EXPECT_EQ(f[5].text, "");
+}
+
 TEST(TextTest, Utf8PrefixStopsAtTheFirstInvalidSequence) {
   EXPECT_EQ(Utf8Prefix("abc税\xEE\x80\x80"), 9u);   // U+E000 is text
   EXPECT_EQ(Utf8Prefix("ab\xC0\x80"), 2u);          // overlong
