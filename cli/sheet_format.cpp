@@ -121,11 +121,21 @@ char* PutJsonString(char* p, std::string_view text) {
 
 }  // namespace
 
-void AppendCsvField(std::string& out, std::string_view text) {
+namespace {
+
+// Appends what `put` writes at a pointer with room for `most` bytes and returns the end of.
+template <class Put>
+void AppendWith(std::string& out, std::size_t most, Put put) {
   const std::size_t start = out.size();
-  out.resize(start + 2 * text.size() + 2);
-  const char* end = PutCsvField(out.data() + start, text);
+  out.resize(start + most);
+  const char* end = put(out.data() + start);
   out.resize(static_cast<std::size_t>(end - out.data()));
+}
+
+}  // namespace
+
+void AppendCsvField(std::string& out, std::string_view text) {
+  AppendWith(out, 2 * text.size() + 2, [text](char* p) { return PutCsvField(p, text); });
 }
 
 void AppendCsvField(OutBuffer& out, std::string_view text) {
@@ -133,10 +143,7 @@ void AppendCsvField(OutBuffer& out, std::string_view text) {
 }
 
 void AppendJsonString(std::string& out, std::string_view text) {
-  const std::size_t start = out.size();
-  out.resize(start + 6 * text.size() + 2);
-  const char* end = PutJsonString(out.data() + start, text);
-  out.resize(static_cast<std::size_t>(end - out.data()));
+  AppendWith(out, 6 * text.size() + 2, [text](char* p) { return PutJsonString(p, text); });
 }
 
 void AppendJsonString(OutBuffer& out, std::string_view text) {
