@@ -274,19 +274,22 @@ char* WriteZero(char* end) {
   return std::copy_backward(kZero.begin(), kZero.end(), end);
 }
 
-// Writes the amount so that it ends at `end` (room for 24 characters) and returns where it
-// starts; nullptr outside the range this handles.
-char* FormatAmountFast(double value, char* end) {
+// How an amount the short path handles is shown.
+enum class Fen { kZero, kFen, kOutside };
+
+// The amount in whole fen, rounded as the general path rounds it: kFen with `fen` set, kZero
+// for an amount shown as 0.00, kOutside beyond the range this handles.
+Fen FenOf(double value, std::uint64_t& fen) {
   constexpr double kLow = 0.01;
   constexpr double kHigh = 9007199254740992.0 / 100;  // 2^53 fen
   const double a = std::fabs(value);
-  if (a < kNothing) return WriteZero(end);
-  if (!(a >= kLow && a < kHigh)) return nullptr;
+  if (a < kNothing) return Fen::kZero;
+  if (!(a >= kLow && a < kHigh)) return Fen::kOutside;
   std::uint64_t bits = 0;
   std::memcpy(&bits, &a, sizeof bits);  // a is normal: 0.01 <= a
   const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
   const int j = 1075 - static_cast<int>(bits >> 52);  // a = m / 2^j
-  if (j > 60) return nullptr;
+  if (j > 60) return Fen::kOutside;
   const std::uint64_t hundred = m * 100;  // < 2^60
   std::uint64_t q = 0;
   bool up = false;
@@ -304,8 +307,23 @@ char* FormatAmountFast(double value, char* end) {
       up = static_cast<U128>(half - r) * kPowersOfTen[static_cast<std::size_t>(16 - e10)] <= static_cast<U128>(5) << j;
     }
   }
-  q += up ? 1 : 0;
-  return WriteFen(q, value < 0, end);
+  fen = q + (up ? 1 : 0);
+  return Fen::kFen;
+}
+
+// Writes the amount so that it ends at `end` (room for 24 characters) and returns where it
+// starts; nullptr outside the range this handles.
+char* FormatAmountFast(double value, char* end) {
+  std::uint64_t fen = 0;
+  switch (FenOf(value, fen)) {
+    case Fen::kZero:
+      return WriteZero(end);
+    case Fen::kFen:
+      return WriteFen(fen, value < 0, end);
+    case Fen::kOutside:
+      break;
+  }
+  return nullptr;
 }
 
 // The same for an extended value of at least 0.5 (so that j <= 64 below): a = m / 2^j with a
@@ -353,16 +371,21 @@ std::string FormatAmount(double value) {
 }
 
 void FormatAmountInto(std::string& out, double value) {
-  char buf[32];
-  char* const end = buf + sizeof buf;
-  if (const char* begin = FormatAmountFast(value, end)) {
-    // A page's lines are emptied before they are shown, and appending skips assign's checks.
-    if (out.empty()) {
-      out.append(begin, static_cast<std::size_t>(end - begin));
-    } else {
-      out.assign(begin, static_cast<std::size_t>(end - begin));
+  std::uint64_t fen = 0;
+  switch (FenOf(value, fen)) {
+    case Fen::kZero:
+      out = "0.00";
+      return;
+    case Fen::kFen: {
+      // The digits go straight into the text, which is sized first: built elsewhere and
+      // copied in, they would be read back before their bytes were stored.
+      const std::size_t size = (fen < 100 ? 4 : static_cast<std::size_t>(FloorLog10(fen)) + 2) + (value < 0 ? 1 : 0);
+      out.resize(size);
+      WriteFen(fen, value < 0, out.data() + size);
+      return;
     }
-    return;
+    case Fen::kOutside:
+      break;
   }
   out = FormatExtendedAmount(Widen(value));
 }
