@@ -235,35 +235,44 @@ int FloorLog10(std::uint64_t v) {
 // 0.00, without a sign.
 constexpr double kNothing = 0.0049;
 
-// Writes a number of fen as yuan with two decimals so that it ends at `end`; returns where
-// it starts.
-char* WriteFen(std::uint64_t fen, bool negative, char* end) {
-  static constexpr auto kPairs = [] {
-    std::array<char, 200> pairs{};
-    for (std::size_t i = 0; i < 100; ++i) {
-      pairs[2 * i] = static_cast<char>('0' + i / 10);
-      pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
-    }
-    return pairs;
-  }();
-  char* p = end;
-  std::uint64_t v = fen / 100;
+// The digits "00" to "99".
+constexpr auto kPairs = [] {
+  std::array<char, 200> pairs{};
+  for (std::size_t i = 0; i < 100; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
+// Writes fen as yuan with two decimals so that they end at `p`; returns where they start.
+// Unsigned is 32 bits for nearly every amount, whose divisions are then cheaper.
+template <class Unsigned>
+char* WriteFenDigits(Unsigned fen, char* p) {
+  Unsigned v = fen / 100;
   const auto cents = static_cast<std::size_t>(fen % 100);
-  *--p = kPairs[2 * cents + 1];
-  *--p = kPairs[2 * cents];
-  *--p = '.';
+  p -= 3;
+  p[0] = '.';
+  std::memcpy(p + 1, &kPairs[2 * cents], 2);
   while (v >= 100) {
     const auto pair = static_cast<std::size_t>(v % 100);
     v /= 100;
-    *--p = kPairs[2 * pair + 1];
-    *--p = kPairs[2 * pair];
+    p -= 2;
+    std::memcpy(p, &kPairs[2 * pair], 2);
   }
   if (v >= 10) {
-    *--p = kPairs[2 * v + 1];
-    *--p = kPairs[2 * v];
+    p -= 2;
+    std::memcpy(p, &kPairs[2 * static_cast<std::size_t>(v)], 2);
   } else {
     *--p = static_cast<char>('0' + v);
   }
+  return p;
+}
+
+// Writes a number of fen as yuan with two decimals so that it ends at `end`; returns where
+// it starts.
+char* WriteFen(std::uint64_t fen, bool negative, char* end) {
+  char* p = fen <= UINT32_MAX ? WriteFenDigits(static_cast<std::uint32_t>(fen), end) : WriteFenDigits(fen, end);
   if (negative) *--p = '-';
   return p;
 }
