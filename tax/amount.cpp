@@ -277,11 +277,11 @@ char* WriteFen(std::uint64_t fen, bool negative, char* end) {
   return p;
 }
 
+// An amount too small to show a fen.
+constexpr std::string_view kZeroAmount = "0.00";
+
 // The text of an amount the short paths write: 0.00, or at most 16 digits, a sign and a point.
-char* WriteZero(char* end) {
-  constexpr std::string_view kZero = "0.00";
-  return std::copy_backward(kZero.begin(), kZero.end(), end);
-}
+char* WriteZero(char* end) { return std::copy_backward(kZeroAmount.begin(), kZeroAmount.end(), end); }
 
 // How an amount the short path handles is shown.
 enum class Fen { kZero, kFen, kOutside };
@@ -383,7 +383,7 @@ void FormatAmountInto(std::string& out, double value) {
   std::uint64_t fen = 0;
   switch (FenOf(value, fen)) {
     case Fen::kZero:
-      out = "0.00";
+      out = kZeroAmount;
       return;
     case Fen::kFen: {
       // The digits go straight into the text, which is sized first: built elsewhere and

@@ -128,18 +128,24 @@ TEST(JsonLineTest, QuoteEscapesWhatJsonRequires) {
 TEST(JsonLineTest, OutcomeMembersReadBackWhateverTheirTexts) {
   // Line texts of up to 16 bytes are written one way, longer ones and those to escape
   // another; an object of the outcome alone has no comma before its first member.
-  const auto writeAndRead = [](const Outcome& outcome, std::vector<FieldRef>& f, std::string& arena) {
+  struct ReadBack {
+    std::string line;
+    std::string arena;
+    std::vector<FieldRef> f;
+  };
+  // Writes the outcome alone as an object and reads it back: every member there.
+  const auto writeAndRead = [](const Outcome& outcome, ReadBack& r) {
     Layout layout;
     layout.in = layout.out = Format::kJsonLines;
     OutBuffer out;
     JsonLinesWriter(layout).Write(Record{}, outcome, out);
-    std::string line(out.View());
-    EXPECT_EQ(line.back(), '\n');
-    line.pop_back();
-    arena.reserve(line.size());
+    r.line = out.View();
+    EXPECT_EQ(r.line.back(), '\n');
+    r.line.pop_back();
+    r.arena.reserve(r.line.size());
     std::string error;
-    EXPECT_TRUE(ParseJsonObject(line, f, arena, error)) << line;
-    return line;
+    EXPECT_TRUE(ParseJsonObject(r.line, r.f, r.arena, error)) << r.line;
+    ASSERT_EQ(r.f.size(), 5 + kLineCount) << r.line;
   };
   for (const std::string text : {"1234567890123.45", "12345678901234.56", "a\"b", "税\\\n", ""}) {
     Outcome outcome;
@@ -148,10 +154,9 @@ TEST(JsonLineTest, OutcomeMembersReadBackWhateverTheirTexts) {
     outcome.page.lines[3] = text;
     outcome.page.lines[kLineCount - 1] = "最后一行";
     outcome.page.shown = 1U << 3 | 1U << (kLineCount - 1);
-    std::vector<FieldRef> f;
-    std::string arena;
-    const std::string line = writeAndRead(outcome, f, arena);
-    ASSERT_EQ(f.size(), 5 + kLineCount) << line;
+    ReadBack r;
+    ASSERT_NO_FATAL_FAILURE(writeAndRead(outcome, r));
+    const std::vector<FieldRef>& f = r.f;
     EXPECT_EQ(f[0].key, "status");
     EXPECT_EQ(f[0].text, "ok");
     EXPECT_EQ(f[3].raw, "false");
@@ -166,10 +171,9 @@ TEST(JsonLineTest, OutcomeMembersReadBackWhateverTheirTexts) {
   rejected.warning = true;
   rejected.page.lines[0] = "not shown";
   rejected.page.shown = 1;
-  std::vector<FieldRef> f;
-  std::string arena;
-  const std::string line = writeAndRead(rejected, f, arena);
-  ASSERT_EQ(f.size(), 5 + kLineCount) << line;
+  ReadBack r;
+  ASSERT_NO_FATAL_FAILURE(writeAndRead(rejected, r));
+  const std::vector<FieldRef>& f = r.f;
   EXPECT_EQ(f[0].text, "rejected");
   EXPECT_EQ(f[1].text, "amount");
   EXPECT_EQ(f[2].text, rejected.message);
