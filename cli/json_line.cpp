@@ -1,5 +1,6 @@
 #include "cli/json_line.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -203,6 +204,31 @@ class Parser {
   std::size_t pos_ = 0;
 };
 
+// The request field a key names (its place in kRequestKeys), or kRequestKeys.size().
+std::uint8_t RequestIndex(std::string_view key) {
+  constexpr std::uint8_t kNone = kRequestKeys.size();
+  switch (key.size()) {
+    case 4:
+      return key == "calc" ? 1 : kNone;
+    case 6:
+      return key == "amount" ? 2 : key == "salary" ? 3 : key == "months" ? 6 : kNone;
+    case 8:
+      return key == "category" ? 0 : kNone;
+    case 9:
+      return key == "threshold" ? 5 : kNone;
+    case 13:
+      return key == "contributions" ? 4 : key == "planned_bonus" ? 7 : kNone;
+    default:
+      return kNone;
+  }
+}
+
+// What a field's key tells besides itself.
+void Classify(FieldRef& f) {
+  f.request = RequestIndex(f.key);
+  f.outcomeName = IsOutcomeColumn(f.key);
+}
+
 // The common record in one pass: no blanks, no escapes. Returns false for anything else
 // (which the general parser then reads, or refuses with its message). Scans may look at bytes
 // up to `limit` (past the line, in the same buffer): every scan stops at the line's break.
@@ -211,17 +237,30 @@ class FastParser {
   FastParser(const char* data, std::size_t begin, std::size_t end, std::size_t limit)
       : d_(data), at_(begin), end_(end), limit_(limit) {}
 
-  bool Object(std::vector<FieldRef>& fields) {
+  // `known`: the keys of the record before, updated to this one's (nullptr: none kept).
+  bool Object(std::vector<FieldRef>& fields, std::vector<KnownKey>* known) {
     fields.clear();
     if (at_ + 1 >= end_ || d_[at_] != '{') return false;
     ++at_;
     if (d_[at_] == '}') return at_ + 1 == end_;
-    for (;;) {
+    for (std::size_t i = 0;; ++i) {
       FieldRef& f = fields.emplace_back();
-      const std::size_t keyStart = at_;
-      if (!String(f.key) || at_ >= end_ || d_[at_] != ':') return false;
-      f.rawKey = View(keyStart, at_);
-      const std::size_t valueStart = ++at_;
+      if (known != nullptr && i < known->size() && Same((*known)[i])) {
+        const KnownKey& k = (*known)[i];
+        f.rawKey = View(at_, at_ + k.size - 1u);
+        f.key = f.rawKey.substr(1, f.rawKey.size() - 2);
+        f.request = k.request;
+        f.outcomeName = k.outcomeName;
+        at_ += k.size;
+      } else {
+        const std::size_t keyStart = at_;
+        if (!String(f.key) || at_ >= end_ || d_[at_] != ':') return false;
+        f.rawKey = View(keyStart, at_);
+        ++at_;
+        Classify(f);
+        if (known != nullptr) Remember(*known, i, f);
+      }
+      const std::size_t valueStart = at_;
       if (at_ >= end_) return false;
       const char c = d_[at_];
       if (c == '"') {
@@ -241,6 +280,41 @@ class FastParser {
 
  private:
   std::string_view View(std::size_t from, std::size_t to) const { return {d_ + from, to - from}; }
+
+  // Whether the key `k` and its colon stand at the parser's place, within the line.
+  bool Same(const KnownKey& k) const {
+    if (k.mask == 0 || at_ + k.size > end_) return false;
+#if defined(__SSE2__)
+    if (limit_ - at_ < k.bytes.size()) return false;
+    const auto equal = [](const char* a, const char* b) {
+      return static_cast<std::uint32_t>(_mm_movemask_epi8(
+          _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a)),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(b)))));
+    };
+    const std::uint32_t same = equal(d_ + at_, k.bytes.data()) | equal(d_ + at_ + 16, k.bytes.data() + 16) << 16;
+    return (~same & k.mask) == 0;
+#else
+    return std::memcmp(d_ + at_, k.bytes.data(), k.size) == 0;
+#endif
+  }
+
+  // Keeps the key of field `i` (read with its colon) for the next record.
+  static void Remember(std::vector<KnownKey>& known, std::size_t i, const FieldRef& f) {
+    constexpr std::size_t kMostKept = 64;
+    if (i >= kMostKept) return;
+    if (known.size() <= i) known.resize(i + 1);
+    KnownKey& k = known[i];
+    const std::size_t size = f.rawKey.size() + 1;
+    if (size > k.bytes.size()) {
+      k.mask = 0;
+      return;
+    }
+    std::memcpy(k.bytes.data(), f.rawKey.data(), size);  // the colon follows the key
+    k.size = static_cast<std::uint8_t>(size);
+    k.mask = size == 32 ? ~std::uint32_t{0} : (std::uint32_t{1} << size) - 1;
+    k.request = f.request;
+    k.outcomeName = f.outcomeName;
+  }
 
   // At an opening quote: the text up to the closing one, which must come before any escape.
   bool String(std::string_view& text) {
@@ -293,24 +367,6 @@ class FastParser {
   std::size_t limit_;
 };
 
-// The request field a key names, or -1.
-int RequestIndex(std::string_view key) {
-  switch (key.size()) {
-    case 4:
-      return key == "calc" ? 1 : -1;
-    case 6:
-      return key == "amount" ? 2 : key == "salary" ? 3 : key == "months" ? 6 : -1;
-    case 8:
-      return key == "category" ? 0 : -1;
-    case 9:
-      return key == "threshold" ? 5 : -1;
-    case 13:
-      return key == "contributions" ? 4 : key == "planned_bonus" ? 7 : -1;
-    default:
-      return -1;
-  }
-}
-
 // A name for `key` that no key of the record has, no outcome column and no name given
 // before; it is added to `given`.
 const std::string& FreeName(std::string_view key, const std::vector<FieldRef>& fields,
@@ -327,7 +383,7 @@ const std::string& FreeName(std::string_view key, const std::vector<FieldRef>& f
 }  // namespace
 
 bool ParseJsonObject(std::string_view line, std::vector<FieldRef>& fields, std::string& arena, std::string& error) {
-  return FastParser(line.data(), 0, line.size(), line.size()).Object(fields) ||
+  return FastParser(line.data(), 0, line.size(), line.size()).Object(fields, nullptr) ||
          Parser(line, arena, error).Object(fields);
 }
 
@@ -359,25 +415,21 @@ bool JsonLinesReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t&
     record.raw = text;
     record.error.clear();
     const auto begin = static_cast<std::size_t>(text.data() - s.data());
-    if (!FastParser(s.data(), begin, begin + text.size(), s.size()).Object(record.fields) &&
-        !Parser(text, arena, record.error).Object(record.fields)) {
-      record.fields.clear();
-      record.request = {};
-      record.error = "第" + std::to_string(record.line) + "行不是有效的记录：" + record.error;
-      return true;
+    record.compact = FastParser(s.data(), begin, begin + text.size(), s.size()).Object(record.fields, &record.knownKeys);
+    if (!record.compact) {
+      if (!Parser(text, arena, record.error).Object(record.fields)) {
+        record.fields.clear();
+        record.request = {};
+        record.error = "第" + std::to_string(record.line) + "行不是有效的记录：" + record.error;
+        return true;
+      }
+      for (FieldRef& f : record.fields) Classify(f);
     }
-    unsigned seen = 0;
-    for (const FieldRef& f : record.fields) {
-      const int k = RequestIndex(f.key);
-      if (k < 0 || (seen & (1U << k)) != 0) continue;
-      seen |= 1U << k;
-      record.request[static_cast<std::size_t>(k)] = f.text;
-    }
-    // The fields the record does not have are empty (each cleared alone: cheaper than
-    // clearing all first).
-    for (std::size_t k = 0; k < record.request.size(); ++k) {
-      if ((seen & (1U << k)) == 0) record.request[k] = {};
-    }
+    // A key's first occurrence gives the request field: the fields are taken last to first,
+    // each over the one before, into slots where those that name none go to the last.
+    std::array<std::string_view, kRequestKeys.size() + 1> slot{};
+    for (auto f = record.fields.rbegin(); f != record.fields.rend(); ++f) slot[f->request] = f->text;
+    std::copy_n(slot.begin(), record.request.size(), record.request.begin());
     return true;
   }
 }
@@ -424,16 +476,12 @@ void JsonLinesWriter::Write(const Record& record, const Outcome& outcome, OutBuf
 }
 
 void JsonLinesWriter::WriteFromJson(const Record& record, OutBuffer& out) const {
-  // Written as the members were read, without blanks: when the line has none either and no
-  // key needs a new name, its members are copied in one piece.
-  std::size_t length = record.fields.empty() ? 0 : record.fields.size() - 1;
+  // Written as the members were read, without blanks: when the line has none either (it is
+  // compact) and no key needs a new name, its members are copied in one piece.
   bool clash = false;
-  for (const FieldRef& f : record.fields) {
-    length += f.rawKey.size() + 1 + f.raw.size();
-    clash = clash || IsOutcomeColumn(f.key);
-  }
-  if (!clash && !record.fields.empty() && record.raw.size() == length + 2) {
-    out.Append({record.raw.data() + 1, length});
+  for (const FieldRef& f : record.fields) clash = clash || f.outcomeName;
+  if (!clash && record.compact && !record.fields.empty()) {
+    out.Append(record.raw.substr(1, record.raw.size() - 2));
     return;
   }
   bool first = true;
@@ -441,7 +489,7 @@ void JsonLinesWriter::WriteFromJson(const Record& record, OutBuffer& out) const 
   for (const FieldRef& f : record.fields) {
     if (!first) out.Put(',');
     first = false;
-    if (IsOutcomeColumn(f.key)) {
+    if (f.outcomeName) {
       AppendJsonString(out, FreeName(f.key, record.fields, given));
     } else {
       out.Append(f.rawKey);

@@ -39,6 +39,21 @@ struct FieldRef {
   std::string_view raw;     // the value as written: CSV with its quotes, JSON as a literal
   std::string_view text;    // the value as text
   bool literal = false;     // JSON number, true, false or null (written unquoted)
+  // JSON Lines: the request field the key names (its place in kRequestKeys; kRequestKeys.size()
+  // for none), and whether an outcome column has its name.
+  std::uint8_t request = kRequestKeys.size();
+  bool outcomeName = false;
+};
+
+// A key of the record read before, as written and with its colon ("amount":). The records of
+// a sheet mostly repeat their keys in the same order, so the next record's key at the same
+// place is known at one compare.
+struct KnownKey {
+  std::array<char, 32> bytes{};
+  std::uint32_t mask = 0;  // bit i set: bytes[i] is part of the key; 0: nothing known
+  std::uint8_t size = 0;
+  std::uint8_t request = kRequestKeys.size();
+  bool outcomeName = false;
 };
 
 struct Record {
@@ -47,6 +62,8 @@ struct Record {
   std::vector<FieldRef> fields;
   std::string error;  // not empty: the record is malformed, this says how
   std::array<std::string_view, kRequestKeys.size()> request{};
+  bool compact = false;  // JSON Lines: written without blanks or escapes
+  std::vector<KnownKey> knownKeys;  // JSON Lines: what the reader keeps from record to record
 };
 
 // Heterogeneous hashing, so column look-ups take a string_view without a copy.

@@ -2,8 +2,11 @@
 // whole is refused for, and that threads, read sizes and formats change nothing but speed.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "cli/categories.h"
 #include "cli/sheet_engine.h"
@@ -211,6 +214,30 @@ TEST(JsonLinesTest, InvalidLinesBecomeRejectedRecordsAndTheOutputStaysJson) {
   EXPECT_EQ(run.output.find("05000"), std::string::npos);
   EXPECT_NE(run.output.find("\"message\":\"第1行不是有效的记录：a number with a leading zero\""), std::string::npos);
   EXPECT_NE(run.output.find("第4行不是有效的记录：nested values"), std::string::npos);
+}
+
+// Each line is read as written, whatever keys the line before had in the same places.
+TEST(JsonLinesTest, KeysAreReadAsWrittenWhateverTheLineBeforeHad) {
+  const Outcomes run = Process(
+      "{\"category\":\"salary\",\"amount\":\"5000\"}\n"
+      "{\"category\":\"salary\",\"amounts\":\"9\",\"amount\":\"6000\"}\n"
+      "{\"category\":\"salary\", \"amount\":\"7000\"}\n"
+      "{\"category\":\"salary\",\"status\":\"x\",\"amount\":\"8000\"}\n"
+      "{\"category\":\"salary\",\"amount\":\"8000\",\"amount\":\"1\"}\n"
+      "{\"category\":\"salary\",\"amoun",
+      Format::kJsonLines, Format::kJsonLines);
+  std::vector<std::string> lines;
+  std::istringstream in(run.output);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_NE(lines[0].find("\"amount\":\"5000\",\"status\":\"ok\""), std::string::npos) << lines[0];
+  EXPECT_NE(lines[1].find("\"amounts\":\"9\",\"amount\":\"6000\",\"status\":\"ok\""), std::string::npos) << lines[1];
+  EXPECT_NE(lines[2].find("{\"category\":\"salary\",\"amount\":\"7000\",\"status\":\"ok\""), std::string::npos) << lines[2];
+  EXPECT_NE(lines[3].find("\"status_1\":\"x\",\"amount\":\"8000\",\"status\":\"ok\""), std::string::npos) << lines[3];
+  const std::array<std::string, 5> taxes{"45.00", "145.00", "245.00", "345.00", "345.00"};
+  for (std::size_t i = 0; i < taxes.size(); ++i)
+    EXPECT_NE(lines[i].find("\"tax\":\"" + taxes[i] + "\""), std::string::npos) << lines[i];
+  EXPECT_NE(lines[5].find("第6行不是有效的记录"), std::string::npos) << lines[5];
 }
 
 TEST(JsonLinesTest, PlansAYearFromItsRecord) {
