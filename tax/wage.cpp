@@ -6,11 +6,23 @@ namespace quorvex::tax {
 namespace {
 
 template <double MonthlyWageRow::*Bound>
-ScheduleRow FindByColumn(double amount) {
-  for (std::size_t i = 0; i + 1 < kMonthlyWageSchedule.size(); ++i) {
-    if (!(amount > kMonthlyWageSchedule[i].*Bound)) return kMonthlyWageSchedule[i].Row();
+constexpr bool Ascending() {
+  for (std::size_t i = 0; i + 2 < kMonthlyWageSchedule.size(); ++i) {
+    if (!(kMonthlyWageSchedule[i].*Bound < kMonthlyWageSchedule[i + 1].*Bound)) return false;
   }
-  return kMonthlyWageSchedule.back().Row();
+  return true;
+}
+static_assert(Ascending<&MonthlyWageRow::taxableBound>() && Ascending<&MonthlyWageRow::taxBound>() &&
+              Ascending<&MonthlyWageRow::afterTaxBound>());
+
+// The first row whose bound the amount is not above. The bounds ascend, so that is the count of
+// bounds below the amount: counted without a branch, as amounts fall into rows at random.
+template <double MonthlyWageRow::*Bound>
+ScheduleRow FindByColumn(double amount) {
+  std::size_t row = 0;
+  for (std::size_t i = 0; i + 1 < kMonthlyWageSchedule.size(); ++i)
+    row += amount > kMonthlyWageSchedule[i].*Bound ? 1 : 0;
+  return kMonthlyWageSchedule[row].Row();
 }
 
 }  // namespace
