@@ -263,7 +263,10 @@ void Compute(const Category& category, Kind kind, const Typed& typed, Outcome& o
   }
   out.computed = false;
   out.stepCount = 0;
-  ClearLines(out, out.shown);
+  // The lines keep the last outcome's texts until the end, so that a line shown again is
+  // rewritten in place rather than emptied and grown back.
+  const std::uint32_t before = out.shown;
+  out.shown = 0;
   out.message = {};
   out.messageField = Field::kIncome;
   out.warning = false;
@@ -272,8 +275,8 @@ void Compute(const Category& category, Kind kind, const Typed& typed, Outcome& o
   out.income.clear();
   Run run(category, typed, out);
   Dispatch(run, category.Offers(kind) ? kind : Kind::kForward);
-  // Only the lines the page has.
-  ClearLines(out, out.shown & ~category.LineMask());
+  // Only the lines the page has, and none of the last outcome's that this one did not show.
+  ClearLines(out, (out.shown & ~category.LineMask()) | (before & ~out.shown));
 }
 
 void ClearLines(Outcome& out, std::uint32_t which) {

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -47,15 +48,17 @@ const char* FieldName(Field f) {
   return kNames[Index(f)];
 }
 
-Outcome ComputeCase(const Case& c) {
+Typed TypedOf(const Case& c) {
   Typed typed;
   typed[Category::Typed(c.kind)] = c.typed;
   typed[Field::kContributions] = c.contributions;
   typed[Field::kSalary] = c.salary;
   typed.threshold = c.threshold;
   typed.months = c.months;
-  return Compute(CategoryOf(c.category), c.kind, typed);
+  return typed;
 }
+
+Outcome ComputeCase(const Case& c) { return Compute(CategoryOf(c.category), c.kind, TypedOf(c)); }
 
 class ComputeTest : public testing::TestWithParam<Case> {};
 
@@ -284,6 +287,23 @@ const Case kCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Pages, ComputeTest, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+// One outcome computed into case after case, as a sheet does for its records, holds just what
+// a fresh one would: nothing of the case before stays behind.
+TEST(ComputeReuseTest, AnOutcomeComputedIntoAgainHoldsOnlyTheNewCase) {
+  Outcome reused;
+  for (const bool backwards : {false, true}) {
+    for (std::size_t n = 0; n < std::size(kCases); ++n) {
+      const Case& c = kCases[backwards ? std::size(kCases) - 1 - n : n];
+      Compute(CategoryOf(c.category), c.kind, TypedOf(c), reused);
+      const Outcome fresh = ComputeCase(c);
+      EXPECT_EQ(reused.lines, fresh.lines) << c.name;
+      EXPECT_EQ(reused.shown, fresh.shown) << c.name;
+      EXPECT_EQ(reused.message, fresh.message) << c.name;
+      EXPECT_EQ(reused.income, fresh.income) << c.name;
+    }
+  }
+}
 
 // The texts a page writes back into its fields, in the order it writes them.
 std::string Writes(const Outcome& out) {
