@@ -229,6 +229,26 @@ void Classify(FieldRef& f) {
   f.outcomeName = IsOutcomeColumn(f.key);
 }
 
+// Where the input goes on after a record that ends at `end`: past the line break that must
+// follow it (LF, CR LF, or a CR or nothing at the end), or npos when anything else does.
+std::size_t PastBreak(std::string_view s, std::size_t end) {
+  if (end == s.size()) return end;
+  if (s[end] == '\n') return end + 1;
+  if (s[end] == '\r') {
+    if (end + 1 == s.size()) return end + 1;
+    if (s[end + 1] == '\n') return end + 2;
+  }
+  return std::string_view::npos;
+}
+
+// A key's first occurrence gives the request field: the fields are taken last to first, each
+// over the one before, into slots where those that name none go to the last.
+void SetRequest(Record& record) {
+  std::array<std::string_view, kRequestKeys.size() + 1> slot{};
+  for (auto f = record.fields.rbegin(); f != record.fields.rend(); ++f) slot[f->request] = f->text;
+  std::copy_n(slot.begin(), record.request.size(), record.request.begin());
+}
+
 // The common record in one pass: no blanks, no escapes. Returns false for anything else
 // (which the general parser then reads, or refuses with its message). Scans may look at bytes
 // up to `limit` (past the line, in the same buffer): every scan stops at the line's break.
@@ -237,12 +257,13 @@ class FastParser {
   FastParser(const char* data, std::size_t begin, std::size_t end, std::size_t limit)
       : d_(data), at_(begin), end_(end), limit_(limit) {}
 
-  // `known`: the keys of the record before, updated to this one's (nullptr: none kept).
+  // Reads an object up to its closing brace; at() is then just past it. `known`: the keys of
+  // the record before, updated to this one's (nullptr: none kept).
   bool Object(std::vector<FieldRef>& fields, std::vector<KnownKey>* known) {
     fields.clear();
     if (at_ + 1 >= end_ || d_[at_] != '{') return false;
     ++at_;
-    if (d_[at_] == '}') return at_ + 1 == end_;
+    if (d_[at_] == '}') return Close();
     for (std::size_t i = 0;; ++i) {
       FieldRef& f = fields.emplace_back();
       if (known != nullptr && i < known->size() && Same((*known)[i])) {
@@ -274,12 +295,19 @@ class FastParser {
         ++at_;
         continue;
       }
-      return d_[at_] == '}' && at_ + 1 == end_;
+      return d_[at_] == '}' && Close();
     }
   }
 
+  std::size_t at() const { return at_; }
+
  private:
   std::string_view View(std::size_t from, std::size_t to) const { return {d_ + from, to - from}; }
+
+  bool Close() {
+    ++at_;
+    return true;
+  }
 
   // Whether the key `k` and its colon stand at the parser's place, within the line.
   bool Same(const KnownKey& k) const {
@@ -383,8 +411,8 @@ const std::string& FreeName(std::string_view key, const std::vector<FieldRef>& f
 }  // namespace
 
 bool ParseJsonObject(std::string_view line, std::vector<FieldRef>& fields, std::string& arena, std::string& error) {
-  return FastParser(line.data(), 0, line.size(), line.size()).Object(fields, nullptr) ||
-         Parser(line, arena, error).Object(fields);
+  FastParser fast(line.data(), 0, line.size(), line.size());
+  return (fast.Object(fields, nullptr) && fast.at() == line.size()) || Parser(line, arena, error).Object(fields);
 }
 
 std::string Quote(std::string_view text) {
@@ -404,6 +432,23 @@ bool JsonLinesReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t&
                             std::string& arena) const {
   for (;;) {
     if (pos >= s.size()) return false;
+    // A compact record is read first and its line break looked for after it. The fast parser
+    // stops at any control character, so it never reads past the line.
+    if (s[pos] == '{') {
+      FastParser fast(s.data(), pos, s.size(), s.size());
+      if (fast.Object(record.fields, &record.knownKeys)) {
+        const std::size_t end = fast.at();
+        if (const std::size_t next = PastBreak(s, end); next != std::string_view::npos) {
+          record.line = line++;
+          record.raw = s.substr(pos, end - pos);
+          record.error.clear();
+          record.compact = true;
+          pos = next;
+          SetRequest(record);
+          return true;
+        }
+      }
+    }
     const void* lf = std::memchr(s.data() + pos, '\n', s.size() - pos);
     const std::size_t end =
         lf == nullptr ? s.size() : static_cast<std::size_t>(static_cast<const char*>(lf) - s.data());
@@ -412,24 +457,19 @@ bool JsonLinesReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t&
     record.line = line++;
     if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
     if (text.empty() || (text.front() != '{' && text.find_first_not_of(" \t\r") == std::string_view::npos)) continue;
+    // Blanks, escapes or anything the fast parser does not take: the general parser reads the
+    // line, or says why it is no record.
     record.raw = text;
     record.error.clear();
-    const auto begin = static_cast<std::size_t>(text.data() - s.data());
-    record.compact = FastParser(s.data(), begin, begin + text.size(), s.size()).Object(record.fields, &record.knownKeys);
-    if (!record.compact) {
-      if (!Parser(text, arena, record.error).Object(record.fields)) {
-        record.fields.clear();
-        record.request = {};
-        record.error = "第" + std::to_string(record.line) + "行不是有效的记录：" + record.error;
-        return true;
-      }
-      for (FieldRef& f : record.fields) Classify(f);
+    record.compact = false;
+    if (!Parser(text, arena, record.error).Object(record.fields)) {
+      record.fields.clear();
+      record.request = {};
+      record.error = "第" + std::to_string(record.line) + "行不是有效的记录：" + record.error;
+      return true;
     }
-    // A key's first occurrence gives the request field: the fields are taken last to first,
-    // each over the one before, into slots where those that name none go to the last.
-    std::array<std::string_view, kRequestKeys.size() + 1> slot{};
-    for (auto f = record.fields.rbegin(); f != record.fields.rend(); ++f) slot[f->request] = f->text;
-    std::copy_n(slot.begin(), record.request.size(), record.request.begin());
+    for (FieldRef& f : record.fields) Classify(f);
+    SetRequest(record);
     return true;
   }
 }
