@@ -201,13 +201,16 @@ constexpr auto kNames = [] {
   }
   return names;
 }();
+static_assert(std::none_of(kNames.begin(), kNames.end(), [](const Name& n) { return n.text.empty(); }));
 
 }  // namespace
 
 const Category* FindCategory(std::string_view name) {
   name = tax::TrimAmountText(name);
+  if (name.empty()) return nullptr;
+  // Length and first byte first: a sheet asks for a category on every record.
   for (const Name& n : kNames) {
-    if (n.text == name) return n.category;
+    if (n.text.size() == name.size() && n.text.front() == name.front() && n.text == name) return n.category;
   }
   return nullptr;
 }

@@ -26,7 +26,7 @@ void ShowPayment(Run& run, const tax::PaymentResult& r) {
   if (r.taxed) {
     run.ShowAmount(Line::kAllowance, r.allowance);
     run.ShowAmount(Line::kTaxableIncome, r.taxableIncome);
-    run.Show(Line::kRate, std::string_view(r.rateText));
+    run.Show(Line::kRate, r.rateText);
   } else {
     for (const Line line : {Line::kAllowance, Line::kTaxableIncome, Line::kRate})
       run.Show(line, std::string_view(kZeroText));

@@ -22,7 +22,7 @@ PaymentResult Untaxed(double payment, const char* notice) {
 }
 
 // Allowance, then `rate` x taxable income, for a payment above 800.
-PaymentResult TaxAfterAllowance(double payment, Ext rate, const char* rateText) {
+PaymentResult TaxAfterAllowance(double payment, Ext rate, std::string_view rateText) {
   PaymentResult r;
   r.taxed = true;
   r.allowance = PaymentAllowance(payment);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace quorvex::tax {
 
@@ -41,7 +42,7 @@ struct PaymentResult {
   double taxableIncome = 0;
   double tax = 0;
   double afterTax = 0;
-  const char* rateText = "";  // the fixed rate text shown when taxed ("20%", "14%")
+  std::string_view rateText = {};  // the fixed rate text shown when taxed ("20%", "14%")
   const char* notice = "";    // the notice shown beside the amount, "" for none
 };
 
