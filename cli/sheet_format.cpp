@@ -201,9 +201,10 @@ JsonPiece MakePiece(std::string_view text) {
   return piece;
 }
 
-// Copies a piece's bytes from `skip` on; 32 bytes are written whatever its length.
+// Copies a piece's bytes from `skip` on; kPieceCopy bytes are written whatever its length.
+constexpr std::size_t kPieceCopy = 32;
 char* PutPiece(char* p, const JsonPiece& piece, std::size_t skip = 0) {
-  std::memcpy(p, piece.bytes.data() + skip, 32);
+  std::memcpy(p, piece.bytes.data() + skip, kPieceCopy);
   return p + piece.size - skip;
 }
 
@@ -237,6 +238,8 @@ OutcomeJson::OutcomeJson() {
   }
   emptyFrom_[kLineCount] = emptyLines_.size();
   emptyLines_ += quote;
+  emptySize_ = emptyLines_.size();
+  emptyLines_.append(kPieceCopy, ' ');  // room to copy its runs in whole pieces' copies
   headMost_ = std::max(status_[0].size, status_[1].size) + message_.size +
               std::max(warning_[0].size, warning_[1].size) + 32;  // 32: a piece's copy past its end
   for (const JsonPiece& piece : line_) linesMost_ += piece.size + kShortText;
@@ -257,23 +260,31 @@ void OutcomeJson::Append(OutBuffer& out, const Outcome& outcome, bool skipFirstC
   p = PutPiece(p, warning_[outcome.warning ? 1 : 0]);
   p = PutJsonText(p, income);
   const std::size_t linesAt = out.size() + static_cast<std::size_t>(p - room);
-  // The lines up to the last with a text the same way each, without a branch on whether it
-  // has one: a text of up to 16 bytes is copied and checked as 16 bytes. A longer text, or
-  // one to escape, is rare. The empty lines after them are one copy.
-  const std::size_t end = std::min<std::size_t>(std::bit_width(shown), kLineCount);
+  // The lines with a text, each after the empty lines before it (one copy from the template,
+  // of the line's own piece too). A text of up to 16 bytes is copied and checked as 16 bytes;
+  // a longer text, or one to escape, is rare. The empty lines after the last are one copy.
+  std::size_t at = 0;  // the lines before this one are written
   unsigned special = 0;
   bool longer = false;
-  for (std::size_t k = 0; k < end; ++k) {
-    p = PutPiece(p, line_[k]);
+  for (std::uint32_t bits = shown & ((std::uint32_t{1} << kLineCount) - 1); bits != 0; bits &= bits - 1) {
+    const auto k = static_cast<std::size_t>(std::countr_zero(bits));
+    const std::size_t from = emptyFrom_[at];
+    const std::size_t length = emptyFrom_[k + 1] - from;
+    for (std::size_t copied = 0; copied < length; copied += kPieceCopy)
+      std::memcpy(p + copied, emptyLines_.data() + from + copied, kPieceCopy);
+    p += length;
     const std::string& text = lines[k];
-    const std::size_t n = text.size() & (std::size_t{0} - (shown >> k & 1U));
+    const std::size_t n = text.size();
     longer = longer || n > kShortText;
     const std::size_t copied = n > kShortText ? 0 : n;
     std::memcpy(p, text.data(), kShortText);
     special |= JsonSpecialIn16(text.data()) & ((1U << copied) - 1);
     p += copied;
+    at = k + 1;
   }
-  out.Done(p + emptyLines_.copy(p, std::string::npos, emptyFrom_[end]));
+  const std::size_t rest = emptySize_ - emptyFrom_[at];
+  std::memcpy(p, emptyLines_.data() + emptyFrom_[at], rest);
+  out.Done(p + rest);
   if (special == 0 && !longer) return;
   // The lines again, each text escaped as it needs.
   std::size_t most = linesMost_;

@@ -208,6 +208,7 @@ class OutcomeJson {
   std::array<JsonPiece, 2> warning_;                     // ","warning":false,"income":" (and true)
   std::array<JsonPiece, kLineCount> line_;               // ","allowance":" and so on: before each line's text
   std::string emptyLines_;                               // every line's piece, texts empty, and the closing quote
+  std::size_t emptySize_ = 0;                            // their size (room to copy in pieces follows)
   std::array<std::size_t, kLineCount + 1> emptyFrom_{};  // where line k's piece starts in it
   std::size_t headMost_ = 0;                             // bytes written for the head besides its texts
   std::size_t linesMost_ = 0;                            // and for the lines, each text of up to 16 bytes
