@@ -315,9 +315,8 @@ class FastParser {
 #if defined(__SSE2__)
     if (limit_ - at_ < k.bytes.size()) return false;
     const auto equal = [](const char* a, const char* b) {
-      return static_cast<std::uint32_t>(_mm_movemask_epi8(
-          _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a)),
-                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(b)))));
+      return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(a)), _mm_loadu_si128(reinterpret_cast<const __m128i*>(b)))));
     };
     const std::uint32_t same = equal(d_ + at_, k.bytes.data()) | equal(d_ + at_ + 16, k.bytes.data() + 16) << 16;
     return (~same & k.mask) == 0;

@@ -62,7 +62,7 @@ struct Record {
   std::vector<FieldRef> fields;
   std::string error;  // not empty: the record is malformed, this says how
   std::array<std::string_view, kRequestKeys.size()> request{};
-  bool compact = false;  // JSON Lines: written without blanks or escapes
+  bool compact = false;             // JSON Lines: written without blanks or escapes
   std::vector<KnownKey> knownKeys;  // JSON Lines: what the reader keeps from record to record
 };
 

@@ -43,7 +43,7 @@ struct PaymentResult {
   double tax = 0;
   double afterTax = 0;
   std::string_view rateText = {};  // the fixed rate text shown when taxed ("20%", "14%")
-  const char* notice = "";    // the notice shown beside the amount, "" for none
+  const char* notice = "";         // the notice shown beside the amount, "" for none
 };
 
 // CalcWritingTax() taxes one payment of writing remuneration: nothing is due up to and

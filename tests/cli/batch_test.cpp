@@ -232,7 +232,8 @@ TEST(JsonLinesTest, KeysAreReadAsWrittenWhateverTheLineBeforeHad) {
   ASSERT_EQ(lines.size(), 6u);
   EXPECT_NE(lines[0].find("\"amount\":\"5000\",\"status\":\"ok\""), std::string::npos) << lines[0];
   EXPECT_NE(lines[1].find("\"amounts\":\"9\",\"amount\":\"6000\",\"status\":\"ok\""), std::string::npos) << lines[1];
-  EXPECT_NE(lines[2].find("{\"category\":\"salary\",\"amount\":\"7000\",\"status\":\"ok\""), std::string::npos) << lines[2];
+  EXPECT_NE(lines[2].find("{\"category\":\"salary\",\"amount\":\"7000\",\"status\":\"ok\""), std::string::npos)
+      << lines[2];
   EXPECT_NE(lines[3].find("\"status_1\":\"x\",\"amount\":\"8000\",\"status\":\"ok\""), std::string::npos) << lines[3];
   const std::array<std::string, 5> taxes{"45.00", "145.00", "245.00", "345.00", "345.00"};
   for (std::size_t i = 0; i < taxes.size(); ++i)
