@@ -245,7 +245,7 @@ std::size_t PastBreak(std::string_view s, std::size_t end) {
 // over the one before, into slots where those that name none go to the last.
 void SetRequest(Record& record) {
   std::array<std::string_view, kRequestKeys.size() + 1> slot{};
-  for (auto f = record.fields.rbegin(); f != record.fields.rend(); ++f) slot[f->request] = f->text;
+  for (std::size_t i = record.fields.size(); i-- > 0;) slot[record.fields[i].request] = record.fields[i].text;
   std::copy_n(slot.begin(), record.request.size(), record.request.begin());
 }
 
