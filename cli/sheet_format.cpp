@@ -168,10 +168,12 @@ void AppendOutcomeCsv(OutBuffer& out, const std::array<std::string_view, 5>& hea
   const std::array<std::string, kLineCount>& lines = outcome.lines();
   // Only the lines given a text are visited; the others are empty fields.
   const std::uint32_t shown = outcome.ok ? outcome.page.shown : 0;
-  std::size_t most = 1 + head.size() + kLineCount;
+  // Room for the head and for every line with a text of up to kShortText bytes, quoted or not
+  // (the comma runs may write past the end); a longer text asks for more when it comes.
+  constexpr std::size_t kLinesMost = kLineCount * (2 * kShortText + 3) + kCommaRun;
+  std::size_t most = 1 + head.size() + kLinesMost;
   for (std::string_view t : head) most += 2 * t.size() + 2;
-  for (std::uint32_t bits = shown; bits != 0; bits &= bits - 1) most += 2 * lines[std::countr_zero(bits)].size() + 2;
-  char* p = out.Room(most + kCommaRun);  // the comma runs may write past the end
+  char* p = out.Room(most);
   if (leadingComma) *p++ = ',';
   p = PutCsvField(p, head[0]);
   for (std::size_t i = 1; i < head.size(); ++i) {
@@ -181,8 +183,13 @@ void AppendOutcomeCsv(OutBuffer& out, const std::array<std::string_view, 5>& hea
   std::size_t at = 0;  // the lines before this one are written
   for (std::uint32_t bits = shown; bits != 0; bits &= bits - 1) {
     const auto i = static_cast<std::size_t>(std::countr_zero(bits));
+    const std::string& text = lines[i];
+    if (text.size() > kShortText) {
+      out.Done(p);
+      p = out.Room(2 * text.size() + 2 + kLinesMost);
+    }
     p = PutCommas(p, i + 1 - at);
-    p = PutCsvField(p, lines[i]);
+    p = PutCsvField(p, text);
     at = i + 1;
   }
   out.Done(PutCommas(p, kLineCount - at));
