@@ -237,7 +237,9 @@ void CsvWriter::Write(const Record& record, const Outcome& outcome, OutBuffer& o
   const std::size_t given = record.fields.size();
   if (!IsTable(layout_.in)) {
     WriteFromJson(record, out);
-  } else if (given <= columns) {
+  } else if (given == columns) {
+    out.AppendInPieces(record.raw);
+  } else if (given < columns) {
     char* const p = out.Room(record.raw.size() + columns - given);
     std::memcpy(p, record.raw.data(), record.raw.size());
     std::memset(p + record.raw.size(), ',', columns - given);

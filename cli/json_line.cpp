@@ -520,7 +520,7 @@ void JsonLinesWriter::WriteFromJson(const Record& record, OutBuffer& out) const 
   bool clash = false;
   for (const FieldRef& f : record.fields) clash = clash || f.outcomeName;
   if (!clash && record.compact && !record.fields.empty()) {
-    out.Append(record.raw.substr(1, record.raw.size() - 2));
+    out.AppendInPieces(record.raw.substr(1, record.raw.size() - 2));
     return;
   }
   bool first = true;

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -130,6 +131,20 @@ class OutBuffer {
   // Keeps the first `size` bytes written.
   void Keep(std::size_t size) { size_ = size; }
   void Append(std::string_view text);
+  // Append() of a record's own text, of any length and without a call: from 32 bytes on, it is
+  // copied in 32-byte pieces, the last ending with it (no byte read beyond it).
+  void AppendInPieces(std::string_view text) {
+    constexpr std::size_t kPiece = 32;
+    const std::size_t n = text.size();
+    if (n < kPiece) {
+      Append(text);
+      return;
+    }
+    char* const p = Room(n);
+    for (std::size_t at = 0; at + kPiece < n; at += kPiece) std::memcpy(p + at, text.data() + at, kPiece);
+    std::memcpy(p + n - kPiece, text.data() + n - kPiece, kPiece);
+    size_ += n;
+  }
   void Put(char c) {
     *Room(1) = c;
     ++size_;

@@ -232,6 +232,18 @@ TEST(TextTest, StopScansFindTheFirstStopByteAtEveryPosition) {
   check(FindJsonStop, [](unsigned char c) { return c < 0x20 || c == '"' || c == '\\'; });
 }
 
+TEST(OutBufferTest, AppendInPiecesCopiesTextsOfEveryLengthExactly) {
+  std::string text;
+  for (int i = 0; i < 100; ++i) text.push_back(static_cast<char>('!' + i % 90));
+  for (std::size_t n = 0; n <= text.size(); ++n) {
+    OutBuffer out;
+    out.Append("head,");
+    out.AppendInPieces(std::string_view(text).substr(0, n));
+    out.Put('|');
+    EXPECT_EQ(out.View(), "head," + text.substr(0, n) + "|") << n;
+  }
+}
+
 TEST(TextTest, OutcomeColumnsAreKnownByTheirWholeName) {
   for (std::string_view name : {"status", "field", "message", "warning", "income", "tax", "after_tax", "planned_zone",
                                 "saving_vs_all_salary", "quick_deduction"})
