@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -20,8 +21,40 @@ namespace {
 constexpr std::size_t kBlockInput = std::size_t{16} << 10;
 constexpr std::size_t kBlockOutput = std::size_t{1} << 20;
 
+// Buffers of input text, read into again once no block is cut from them any more: a block keeps
+// its buffer while a worker reads it, so the chunker never copies a block out.
+class BufferPool : public std::enable_shared_from_this<BufferPool> {
+ public:
+  std::shared_ptr<std::string> Take() {
+    std::unique_ptr<std::string> buffer;
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      if (!free_.empty()) {
+        buffer = std::move(free_.back());
+        free_.pop_back();
+      }
+    }
+    if (!buffer) buffer = std::make_unique<std::string>();
+    return {buffer.release(), [pool = shared_from_this()](std::string* done) { pool->Give(done); }};
+  }
+
+ private:
+  void Give(std::string* done) noexcept {
+    std::unique_ptr<std::string> buffer(done);
+    try {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      free_.push_back(std::move(buffer));
+    } catch (...) {  // no room to keep it: it is freed
+    }
+  }
+
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<std::string>> free_;
+};
+
 struct Block {
-  std::string bytes;  // whole records
+  std::shared_ptr<const std::string> buffer;  // the text `bytes` lies in
+  std::string_view bytes;                     // whole records
   std::uint64_t firstLine = 1;
   std::uint64_t firstByte = 0;  // the input offset of bytes[0]
   bool unchecked = false;       // UTF-8 not checked yet
@@ -54,7 +87,7 @@ class Chunker {
 
  private:
   bool More(EngineResult& result);
-  std::string_view Data() const { return {pending_.data() + pos_, filled_ - pos_}; }
+  std::string_view Data() const { return {pending_->data() + pos_, filled_ - pos_}; }
   std::size_t CutAtLines(std::string_view data, std::size_t end) const;
 
   TextInput& in_;
@@ -64,8 +97,10 @@ class Chunker {
   std::uint64_t Offset() const { return consumed_ + (in_.HadBom() ? 3 : 0); }
 
   // The text read and not yet cut into blocks is pending_[pos_, filled_); the string keeps its
-  // size beyond that, so that reading into it again does not clear the room first.
-  std::string pending_;
+  // size beyond that, so that reading into it again does not clear the room first. Blocks cut
+  // from it share it, so it is never written again before it goes back to the pool.
+  std::shared_ptr<BufferPool> pool_ = std::make_shared<BufferPool>();
+  std::shared_ptr<std::string> pending_ = pool_->Take();
   std::size_t filled_ = 0;
   std::size_t pos_ = 0;
   std::uint64_t consumed_ = 0;  // text bytes erased from pending_
@@ -76,22 +111,28 @@ class Chunker {
 
 bool Chunker::More(EngineResult& result) {
   if (pos_ > 0) {
-    std::memmove(pending_.data(), pending_.data() + pos_, filled_ - pos_);
-    filled_ -= pos_;
+    // Blocks cut from this buffer may still be read: the text left moves to another one.
+    std::shared_ptr<std::string> next = pool_->Take();
+    const std::size_t left = filled_ - pos_;
+    if (next->size() < left) next->resize(left);
+    std::memcpy(next->data(), pending_->data() + pos_, left);
+    pending_ = std::move(next);
+    filled_ = left;
     consumed_ += pos_;
     pos_ = 0;
   }
+  std::string& pending = *pending_;
   std::string error;
   bool more = false;
   if (const std::size_t room = in_.DirectReadSize(); room > 0) {
-    if (pending_.size() < filled_ + room) pending_.resize(filled_ + room);
-    const long n = in_.ReadDirectly(pending_.data() + filled_, room, error);
+    if (pending.size() < filled_ + room) pending.resize(filled_ + room);
+    const long n = in_.ReadDirectly(pending.data() + filled_, room, error);
     filled_ += static_cast<std::size_t>(std::max(n, 0L));
     more = n > 0;
   } else {
-    pending_.resize(filled_);
-    more = in_.Append(pending_, error);
-    filled_ = pending_.size();
+    pending.resize(filled_);
+    more = in_.Append(pending, error);
+    filled_ = pending.size();
   }
   bytesRead_.store(in_.BytesRead(), std::memory_order_relaxed);
   if (more) return true;
@@ -113,6 +154,7 @@ bool Chunker::Rewind(EngineResult& result) {
     result.ioError = true;
     return false;
   }
+  pending_ = pool_->Take();  // blocks of the pass before may hold the old one
   filled_ = 0;
   pos_ = 0;
   consumed_ = 0;
@@ -147,7 +189,8 @@ bool Chunker::Next(Block& block, EngineResult& result) {
           end = CutAtLines(data, end);
           lines = CountLines(data.substr(0, end), reader_.LoneCrBreaksLines());
         }
-        block.bytes.assign(data.substr(0, end));
+        block.buffer = pending_;
+        block.bytes = data.substr(0, end);
         block.firstLine = line_;
         block.firstByte = Offset() + pos_;
         block.unchecked = in_.Unchecked();
