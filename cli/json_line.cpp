@@ -250,12 +250,12 @@ void SetRequest(Record& record) {
 }
 
 // The common record in one pass: no blanks, no escapes. Returns false for anything else
-// (which the general parser then reads, or refuses with its message). Scans may look at bytes
-// up to `limit` (past the line, in the same buffer): every scan stops at the line's break.
+// (which the general parser then reads, or refuses with its message). It may be given the rest
+// of a block and not just the line: every scan stops at a control character, so at the line's
+// break too.
 class FastParser {
  public:
-  FastParser(const char* data, std::size_t begin, std::size_t end, std::size_t limit)
-      : d_(data), at_(begin), end_(end), limit_(limit) {}
+  FastParser(const char* data, std::size_t begin, std::size_t end) : d_(data), at_(begin), end_(end) {}
 
   // Reads an object up to its closing brace; at() is then just past it. `known`: the keys of
   // the record before, updated to this one's (nullptr: none kept).
@@ -311,9 +311,9 @@ class FastParser {
 
   // Whether the key `k` and its colon stand at the parser's place, within the line.
   bool Same(const KnownKey& k) const {
-    if (k.mask == 0 || at_ + k.size > end_) return false;
+    if (k.mask == 0 || end_ - at_ < k.size) return false;
 #if defined(__SSE2__)
-    if (limit_ - at_ < k.bytes.size()) return false;
+    if (end_ - at_ < k.bytes.size()) return false;  // the compare reads all 32 bytes
     const auto equal = [](const char* a, const char* b) {
       return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(
           _mm_loadu_si128(reinterpret_cast<const __m128i*>(a)), _mm_loadu_si128(reinterpret_cast<const __m128i*>(b)))));
@@ -347,7 +347,7 @@ class FastParser {
   bool String(std::string_view& text) {
     if (d_[at_] != '"') return false;
     const std::size_t start = at_ + 1;
-    const std::size_t stop = FindJsonStop(d_, start, limit_);
+    const std::size_t stop = FindJsonStop(d_, start, end_);
     if (stop >= end_ || d_[stop] != '"') return false;
     text = View(start, stop);
     at_ = stop + 1;
@@ -391,7 +391,6 @@ class FastParser {
   const char* d_;
   std::size_t at_;
   std::size_t end_;
-  std::size_t limit_;
 };
 
 // A name for `key` that no key of the record has, no outcome column and no name given
@@ -410,7 +409,7 @@ const std::string& FreeName(std::string_view key, const std::vector<FieldRef>& f
 }  // namespace
 
 bool ParseJsonObject(std::string_view line, std::vector<FieldRef>& fields, std::string& arena, std::string& error) {
-  FastParser fast(line.data(), 0, line.size(), line.size());
+  FastParser fast(line.data(), 0, line.size());
   return (fast.Object(fields, nullptr) && fast.at() == line.size()) || Parser(line, arena, error).Object(fields);
 }
 
@@ -434,7 +433,7 @@ bool JsonLinesReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t&
     // A compact record is read first and its line break looked for after it. The fast parser
     // stops at any control character, so it never reads past the line.
     if (s[pos] == '{') {
-      FastParser fast(s.data(), pos, s.size(), s.size());
+      FastParser fast(s.data(), pos, s.size());
       if (fast.Object(record.fields, &record.knownKeys)) {
         const std::size_t end = fast.at();
         if (const std::size_t next = PastBreak(s, end); next != std::string_view::npos) {
