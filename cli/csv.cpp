@@ -144,15 +144,18 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
   const std::size_t size = s.size();
   std::size_t at = pos;  // a local, so that the scans keep it in a register
 #if defined(__SSE2__)
-  // Most lines are short and quote nothing: every field break of the next 64 bytes at once.
-  // A quote, or no line break within them, goes the general way below.
-  if (at + 64 <= size) {
-    std::uint64_t stops = CsvSpecial64(data + at);
-    std::size_t from = at;
-    for (; stops != 0; stops &= stops - 1) {
-      const std::size_t end = at + static_cast<std::size_t>(std::countr_zero(stops));
+  // Most lines quote nothing: every field break of 64 bytes at once, window after window. A
+  // quote, or the end of the block within 64 bytes, goes the general way below.
+  bool quote = false;
+  std::size_t from = at;
+  for (std::size_t window = at; !quote && window + 64 <= size; window += 64) {
+    for (std::uint64_t stops = CsvSpecial64(data + window); stops != 0; stops &= stops - 1) {
+      const std::size_t end = window + static_cast<std::size_t>(std::countr_zero(stops));
       const char c = data[end];
-      if (c == '"') break;
+      if (c == '"') {
+        quote = true;
+        break;
+      }
       const std::string_view value(data + from, end - from);
       FieldRef& f = record.fields.emplace_back();
       f.raw = value;
@@ -163,8 +166,8 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
       }
       from = end + 1;
     }
-    record.fields.clear();
   }
+  record.fields.clear();
 #endif
   for (;;) {
     FieldRef& f = record.fields.emplace_back();
