@@ -204,9 +204,9 @@ class Parser {
   std::size_t pos_ = 0;
 };
 
-// The request field a key names (its place in kRequestKeys), or kRequestKeys.size().
+// The request field a key names (its place in kRequestKeys), or kNoRequest.
 std::uint8_t RequestIndex(std::string_view key) {
-  constexpr std::uint8_t kNone = kRequestKeys.size();
+  constexpr std::uint8_t kNone = kNoRequest;
   switch (key.size()) {
     case 4:
       return key == "calc" ? 1 : kNone;
@@ -244,7 +244,7 @@ std::size_t PastBreak(std::string_view s, std::size_t end) {
 // A key's first occurrence gives the request field: the fields are taken last to first, each
 // over the one before, into slots where those that name none go to the last.
 void SetRequest(Record& record) {
-  std::array<std::string_view, kRequestKeys.size() + 1> slot{};
+  std::array<std::string_view, kNoRequest + 1> slot{};
   for (std::size_t i = record.fields.size(); i-- > 0;) slot[record.fields[i].request] = record.fields[i].text;
   std::copy_n(slot.begin(), record.request.size(), record.request.begin());
 }

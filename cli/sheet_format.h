@@ -33,6 +33,9 @@ inline constexpr std::size_t kMaxColumns = 16384;                     // columns
 inline constexpr std::array<std::string_view, 8> kRequestKeys{"category",      "calc",      "amount", "salary",
                                                               "contributions", "threshold", "months", "planned_bonus"};
 
+// The request field of a key that names none.
+inline constexpr std::uint8_t kNoRequest = kRequestKeys.size();
+
 // One field of a record, as views into the block being processed (or the worker's arena).
 struct FieldRef {
   std::string_view key;     // JSON Lines: the key; CSV: empty (the column's position names it)
@@ -40,9 +43,9 @@ struct FieldRef {
   std::string_view raw;     // the value as written: CSV with its quotes, JSON as a literal
   std::string_view text;    // the value as text
   bool literal = false;     // JSON number, true, false or null (written unquoted)
-  // JSON Lines: the request field the key names (its place in kRequestKeys; kRequestKeys.size()
-  // for none), and whether an outcome column has its name.
-  std::uint8_t request = kRequestKeys.size();
+  // JSON Lines: the request field the key names (its place in kRequestKeys, or kNoRequest),
+  // and whether an outcome column has its name.
+  std::uint8_t request = kNoRequest;
   bool outcomeName = false;
 };
 
@@ -53,7 +56,7 @@ struct KnownKey {
   std::array<char, 32> bytes{};
   std::uint32_t mask = 0;  // bit i set: bytes[i] is part of the key; 0: nothing known
   std::uint8_t size = 0;
-  std::uint8_t request = kRequestKeys.size();
+  std::uint8_t request = kNoRequest;
   bool outcomeName = false;
 };
 

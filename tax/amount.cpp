@@ -286,6 +286,20 @@ char* WriteZero(char* end) { return std::copy_backward(kZeroAmount.begin(), kZer
 // How an amount the short path handles is shown.
 enum class Fen { kZero, kFen, kOutside };
 
+// Most amounts a (0.01 <= a < 2^53 fen) are far from half a fen: then 100 a, rounded in the
+// amount's own arithmetic, rounds to the same fen as the exact paths below. The product's error
+// (2^-53 of it for a double, 2^-64 for an extended value) and the nudge of the 17-digit rounding
+// (5e-18 of it) both lie well within the margin of 2^-50 of it. False near a half.
+template <class Real>
+bool FenFarFromHalf(Real a, std::uint64_t& fen) {
+  const Real x = a * 100;
+  const auto whole = static_cast<std::uint64_t>(x);
+  const Real part = x - static_cast<Real>(whole);  // exact
+  if (!(std::fabs(part - Real(0.5)) > x * Real(0x1p-50))) return false;
+  fen = whole + (part > Real(0.5) ? 1 : 0);
+  return true;
+}
+
 // The amount in whole fen, rounded as the general path rounds it: kFen with `fen` set, kZero
 // for an amount shown as 0.00, kOutside beyond the range this handles.
 Fen FenOf(double value, std::uint64_t& fen) {
@@ -294,16 +308,7 @@ Fen FenOf(double value, std::uint64_t& fen) {
   const double a = std::fabs(value);
   if (a < kNothing) return Fen::kZero;
   if (!(a >= kLow && a < kHigh)) return Fen::kOutside;
-  // Most amounts are far from half a fen: then 100 a rounded in double arithmetic rounds to
-  // the same fen. Its error (half an ulp, 2^-53 of it) and the nudge of the 17-digit rounding
-  // below (5e-18 of it) both lie well within the margin of 2^-50 of it.
-  const double x = a * 100;
-  const auto whole = static_cast<std::uint64_t>(x);
-  const double part = x - static_cast<double>(whole);  // exact
-  if (std::fabs(part - 0.5) > x * 0x1p-50) {
-    fen = whole + (part > 0.5 ? 1 : 0);
-    return Fen::kFen;
-  }
+  if (FenFarFromHalf(a, fen)) return Fen::kFen;
   std::uint64_t bits = 0;
   std::memcpy(&bits, &a, sizeof bits);  // a is normal: 0.01 <= a
   const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
@@ -353,12 +358,7 @@ char* FormatExtendedFast(long double value, char* end) {
   const long double a = std::fabs(value);
   if (a < kNothing) return WriteZero(end);
   if (!(a >= kLow && a < kHigh)) return nullptr;
-  // Far from half a fen, as FenOf() does: the product's error (2^-64 of it) and the nudge below
-  // (5e-18 of it) lie well within the margin.
-  const long double x = a * 100;
-  const auto whole = static_cast<std::uint64_t>(x);
-  const long double part = x - static_cast<long double>(whole);  // exact
-  if (std::fabs(part - 0.5L) > x * 0x1p-50L) return WriteFen(whole + (part > 0.5L ? 1 : 0), value < 0, end);
+  if (std::uint64_t fen = 0; FenFarFromHalf(a, fen)) return WriteFen(fen, value < 0, end);
   unsigned char bytes[sizeof(long double)] = {};
   std::memcpy(bytes, &a, 10);
   std::uint64_t m = 0;
