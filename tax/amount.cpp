@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <system_error>
 
@@ -286,6 +287,23 @@ char* WriteZero(char* end) { return std::copy_backward(kZeroAmount.begin(), kZer
 // How an amount the short path handles is shown.
 enum class Fen { kZero, kFen, kOutside };
 
+// x >= 0 rounded to the nearest integer (a tie to the even one), as a Real and in `whole`;
+// meaningful below 2^(p-1) for a Real of p significant bits. Adding 2^(p-1) rounds x and keeps
+// the integer in the low bits of the sum's significand, with no conversion: an extended value's
+// would switch the x87 rounding mode there and back, which stalls the processor.
+template <class Real>
+Real Nearest(Real x, std::uint64_t& whole) {
+  constexpr int kBits = std::numeric_limits<Real>::digits;
+  static_assert(kBits <= 64 && std::numeric_limits<Real>::radix == 2);
+  constexpr std::uint64_t kIntegerBits = (std::uint64_t{1} << (kBits - 1)) - 1;
+  constexpr Real kShift = static_cast<Real>(kIntegerBits) + 1;
+  const Real shifted = x + kShift;
+  std::uint64_t low = 0;  // the significand's low 64 bits: all of an extended one, a double's with its exponent
+  std::memcpy(&low, &shifted, sizeof low);
+  whole = low & kIntegerBits;
+  return shifted - kShift;
+}
+
 // Most amounts a (0.01 <= a < 2^53 fen) are far from half a fen: then 100 a, rounded in the
 // amount's own arithmetic, rounds to the same fen as the exact paths below. The product's error
 // (2^-53 of it for a double, 2^-64 for an extended value) and the nudge of the 17-digit rounding
@@ -293,10 +311,10 @@ enum class Fen { kZero, kFen, kOutside };
 template <class Real>
 bool FenFarFromHalf(Real a, std::uint64_t& fen) {
   const Real x = a * 100;
-  const auto whole = static_cast<std::uint64_t>(x);
-  const Real part = x - static_cast<Real>(whole);  // exact
-  if (!(std::fabs(part - Real(0.5)) > x * Real(0x1p-50))) return false;
-  fen = whole + (part > Real(0.5) ? 1 : 0);
+  std::uint64_t nearest = 0;
+  const Real off = x - Nearest(x, nearest);  // exact; a tie is near a half and so refused
+  if (!(Real(0.5) - std::fabs(off) > x * Real(0x1p-50))) return false;
+  fen = nearest;
   return true;
 }
 
@@ -600,14 +618,15 @@ std::string FormatPercent(double rate) {
   // Whole percentages (every rate of the schedules): when the value is within a fraction of
   // the 15-digit rounding unit of an integer, the 15 digits are that integer's.
   if (hundredfold >= 1 && hundredfold < 1000) {
-    const auto whole = static_cast<Ext>(static_cast<int>(hundredfold + 0.5L));
+    std::uint64_t nearest = 0;
+    const Ext whole = Nearest(hundredfold, nearest);
     const Ext tolerance = hundredfold < 10 ? 2e-15L : 2e-14L;
     if (std::fabs(hundredfold - whole) < tolerance) {
       char text[8];
       char* const end = text + sizeof text;
       char* p = end;
       *--p = '%';
-      for (auto percent = static_cast<unsigned>(whole); p == end - 1 || percent != 0; percent /= 10)
+      for (auto percent = static_cast<unsigned>(nearest); p == end - 1 || percent != 0; percent /= 10)
         *--p = static_cast<char>('0' + percent % 10);
       return {p, static_cast<std::size_t>(end - p)};
     }
