@@ -208,8 +208,18 @@ JsonPiece MakePiece(std::string_view text) {
   return piece;
 }
 
-// Copies a piece's bytes from `skip` on; kPieceCopy bytes are written whatever its length.
+// The template is copied in pieces of this many bytes, whatever a piece's length.
 constexpr std::size_t kPieceCopy = 32;
+
+// Copies `length` bytes of a run of the template in whole 32-byte copies: the template is
+// padded, and the room allows for it. Not a memcpy of `length`, which is made a `rep movs`
+// here, slow to start.
+void CopyPieces(char* p, const char* from, std::size_t length) {
+  for (std::size_t copied = 0; copied < length; copied += kPieceCopy)
+    std::memcpy(p + copied, from + copied, kPieceCopy);
+}
+
+// Copies a piece's bytes from `skip` on; kPieceCopy bytes are written whatever its length.
 char* PutPiece(char* p, const JsonPiece& piece, std::size_t skip = 0) {
   std::memcpy(p, piece.bytes.data() + skip, kPieceCopy);
   return p + piece.size - skip;
@@ -277,8 +287,7 @@ void OutcomeJson::Append(OutBuffer& out, const Outcome& outcome, bool skipFirstC
     const auto k = static_cast<std::size_t>(std::countr_zero(bits));
     const std::size_t from = emptyFrom_[at];
     const std::size_t length = emptyFrom_[k + 1] - from;
-    for (std::size_t copied = 0; copied < length; copied += kPieceCopy)
-      std::memcpy(p + copied, emptyLines_.data() + from + copied, kPieceCopy);
+    CopyPieces(p, emptyLines_.data() + from, length);
     p += length;
     const std::string& text = lines[k];
     const std::size_t n = text.size();
@@ -290,7 +299,7 @@ void OutcomeJson::Append(OutBuffer& out, const Outcome& outcome, bool skipFirstC
     at = k + 1;
   }
   const std::size_t rest = emptySize_ - emptyFrom_[at];
-  std::memcpy(p, emptyLines_.data() + emptyFrom_[at], rest);
+  CopyPieces(p, emptyLines_.data() + emptyFrom_[at], rest);
   out.Done(p + rest);
   if (special == 0 && !longer) return;
   // The lines again, each text escaped as it needs.

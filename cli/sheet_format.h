@@ -65,7 +65,9 @@ struct Record {
   std::string_view raw;    // the record as written, without its line break
   std::vector<FieldRef> fields;
   std::string error;  // not empty: the record is malformed, this says how
-  std::array<std::string_view, kRequestKeys.size()> request{};
+  // The request fields' texts, by their place in kRequestKeys; the last takes those of keys that name
+  // none (JSON Lines).
+  std::array<std::string_view, kNoRequest + 1> request{};
   bool compact = false;             // JSON Lines: written without blanks or escapes
   std::vector<KnownKey> knownKeys;  // JSON Lines: what the reader keeps from record to record
 };
