@@ -1,7 +1,5 @@
 #include "forms/fields.h"
 
-#include <optional>
-
 #include "tax/amount.h"
 
 namespace quorvex::forms {
@@ -10,13 +8,13 @@ Reading ReadAmount(std::string_view typed, const FieldRule& rule) {
   Reading r;
   r.text = tax::TrimAmountText(typed);
   if (rule.emptyAsZero && r.text.empty()) r.text = kZeroText;
-  const std::optional<double> parsed = tax::ParseAmount(r.text);
-  if (!parsed) {
+  double parsed = 0;
+  if (!tax::ParseAmountInto(r.text, parsed)) {
     r.message = rule.invalidText;
-  } else if (rule.sign == Sign::kPositive ? !(*parsed > 0) : !(*parsed >= 0)) {
+  } else if (rule.sign == Sign::kPositive ? !(parsed > 0) : !(parsed >= 0)) {
     r.message = rule.rangeText;
   } else {
-    r.value = *parsed;
+    r.value = parsed;
   }
   return r;
 }

@@ -95,7 +95,7 @@ std::string_view TrimAmountText(std::string_view text) {
   return text;
 }
 
-std::optional<double> ParseAmount(std::string_view text) {
+bool ParseAmountInto(std::string_view text, double& out) {
   // Most amounts are plain digits with at most one point and at most 15 digits: the same
   // quotient as the general path below takes for them, in one pass.
   if (const std::size_t n = text.size(); n != 0 && n <= 16) {
@@ -116,7 +116,8 @@ std::optional<double> ParseAmount(std::string_view text) {
     if (k == n && count > 0 && count <= 15) {
       const auto m = static_cast<double>(digits);
       const std::size_t decimals = point == n ? 0 : n - 1 - point;
-      return decimals > 0 ? m / kTens[decimals] : m;
+      out = decimals > 0 ? m / kTens[decimals] : m;
+      return true;
     }
   }
   size_t i = 0;
@@ -135,7 +136,7 @@ std::optional<double> ParseAmount(std::string_view text) {
     while (i < n && IsDigit(text[i])) ++i;
     fracDigits = text.substr(fracStart, i - fracStart);
   }
-  if (intDigits.empty() && !point) return std::nullopt;
+  if (intDigits.empty() && !point) return false;
   long exponent = 0;
   if (i < n && (text[i] == 'e' || text[i] == 'E')) {
     ++i;
@@ -148,12 +149,15 @@ std::optional<double> ParseAmount(std::string_view text) {
     if (expNegative) exponent = -exponent;
   }
   while (i < n && text[i] == ' ') ++i;
-  if (i != n) return std::nullopt;
+  if (i != n) return false;
 
   // Skip leading zeros so the digit string stays short for "000...0001"-like input.
   while (!intDigits.empty() && intDigits.front() == '0') intDigits.remove_prefix(1);
   const bool allZero = intDigits.empty() && fracDigits.find_first_not_of('0') == std::string_view::npos;
-  if (allZero) return negative ? -0.0 : 0.0;
+  if (allZero) {
+    out = negative ? -0.0 : 0.0;
+    return true;
+  }
 
   // Up to 15 digits and a power of ten up to 22: both are exact doubles, and one IEEE
   // division or multiplication rounds their quotient or product correctly, as from_chars does.
@@ -165,7 +169,8 @@ std::optional<double> ParseAmount(std::string_view text) {
     if (e10 >= -22 && e10 <= 22) {
       const auto m = static_cast<double>(digits);
       const double value = e10 < 0 ? m / kTens[-e10] : m * kTens[e10];
-      return negative ? -value : value;
+      out = negative ? -value : value;
+      return true;
     }
   }
 
@@ -187,12 +192,19 @@ std::optional<double> ParseAmount(std::string_view text) {
     } else {
       magnitude -= static_cast<long>(fracDigits.find_first_not_of('0')) + 1;
     }
-    if (magnitude >= 0) return std::nullopt;
+    if (magnitude >= 0) return false;
     value = 0.0;
   } else if (res.ec != std::errc() || !std::isfinite(value)) {
-    return std::nullopt;
+    return false;
   }
-  return negative ? -value : value;
+  out = negative ? -value : value;
+  return true;
+}
+
+std::optional<double> ParseAmount(std::string_view text) {
+  double value = 0;
+  if (!ParseAmountInto(text, value)) return std::nullopt;
+  return value;
 }
 
 namespace {

@@ -22,6 +22,10 @@ namespace quorvex::tax {
 // rounded to the nearest double; values too small for a double become 0. Returns nullopt
 // for any other text and for a number beyond the range of a double.
 [[nodiscard]] std::optional<double> ParseAmount(std::string_view text);
+// ParseAmountInto() is the same into `out`, false for nothing: for loops over many amounts,
+// as an optional double is handed back through memory, its flag read as part of a wider word
+// just after it was written (a stall).
+[[nodiscard]] bool ParseAmountInto(std::string_view text, double& out);
 
 // FormatAmount() writes a figure with exactly two decimals ("%.2f" form, no grouping).
 // The double is first written with 18 significant digits, then rounded at the second
