@@ -35,27 +35,31 @@ std::optional<forms::Kind> FindKind(std::string_view text) {
   return std::nullopt;
 }
 
-std::optional<double> ReadThreshold(std::string_view text) {
+// The threshold and month readers fill `out` and say whether the text was valid: an optional
+// handed back would be copied through memory just after its flag was written, and stall.
+bool ReadThreshold(std::string_view text, double& out) {
   // The usual spellings first, without parsing.
-  if (text.empty() || text == "3500") return tax::kThresholds[0];
-  if (text == "4800") return tax::kThresholds[1];
-  text = tax::TrimAmountText(text);
-  if (text.empty()) return tax::kThresholds[0];
-  const std::optional<double> v = tax::ParseAmount(text);
-  if (!v || std::find(tax::kThresholds.begin(), tax::kThresholds.end(), *v) == tax::kThresholds.end())
-    return std::nullopt;
-  return v;
+  if (text == "4800") {
+    out = tax::kThresholds[1];
+    return true;
+  }
+  if (text.empty() || text == "3500" || tax::TrimAmountText(text).empty()) {
+    out = tax::kThresholds[0];
+    return true;
+  }
+  return tax::ParseAmountInto(tax::TrimAmountText(text), out) &&
+         std::find(tax::kThresholds.begin(), tax::kThresholds.end(), out) != tax::kThresholds.end();
 }
 
-std::optional<int> ReadMonths(std::string_view text) {
+bool ReadMonths(std::string_view text, int& out) {
   text = tax::TrimAmountText(text);
-  if (text.empty()) return tax::kMaxOperationMonths;
+  out = tax::kMaxOperationMonths;
+  if (text.empty()) return true;
   if (text.size() > 2 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return std::nullopt;
-  int months = 0;
-  for (char c : text) months = months * 10 + (c - '0');
-  if (months < tax::kMinOperationMonths || months > tax::kMaxOperationMonths) return std::nullopt;
-  return months;
+    return false;
+  out = 0;
+  for (char c : text) out = out * 10 + (c - '0');
+  return out >= tax::kMinOperationMonths && out <= tax::kMaxOperationMonths;
 }
 
 // The record's name of a rejected field: what was typed is "amount", the income a reverse
@@ -91,10 +95,10 @@ void Calculate(const Request& request, Outcome& out) {
   if (category == nullptr) return Refuse(Problem::kCategory, "category", kUnknownCategory, out);
   const std::optional<forms::Kind> kind = FindKind(request.calc);
   if (!kind || !category->Offers(*kind)) return Refuse(Problem::kCalc, "calc", kUnknownCalc, out);
-  const std::optional<double> threshold = ReadThreshold(request.threshold);
-  if (!threshold) return Refuse(Problem::kThreshold, "threshold", kBadThreshold, out);
-  const std::optional<int> months = ReadMonths(request.months);
-  if (!months) return Refuse(Problem::kMonths, "months", kBadMonths, out);
+  double threshold = 0;
+  if (!ReadThreshold(request.threshold, threshold)) return Refuse(Problem::kThreshold, "threshold", kBadThreshold, out);
+  int months = 0;
+  if (!ReadMonths(request.months, months)) return Refuse(Problem::kMonths, "months", kBadMonths, out);
   // Every field given at once (no clearing first): the amount goes where the kind types it.
   using forms::Field;
   static_assert(forms::Index(Field::kIncome) == 0 && forms::Index(Field::kSalary) == 1 &&
@@ -105,8 +109,8 @@ void Calculate(const Request& request, Outcome& out) {
   const auto amountIn = [&](Field field) { return field == amountField ? request.amount : std::string_view(); };
   const forms::Typed typed{.texts = {amountIn(Field::kIncome), request.salary, request.contributions,
                                      amountIn(Field::kTax), amountIn(Field::kAfterTax), request.plannedBonus},
-                           .threshold = *threshold,
-                           .months = *months,
+                           .threshold = threshold,
+                           .months = months,
                            .steps = false};
 
   forms::Compute(*category, *kind, typed, out.page);
