@@ -100,7 +100,7 @@ void SalaryReverse(Run& run, Kind kind) {
   const double salary = kind == Kind::kFromTax ? tax::SalaryIncomeFromTax(*amount, *contributions, threshold)
                                                : tax::SalaryIncomeFromRealIncome(*amount, *contributions, threshold);
   if (!std::isfinite(salary)) return run.Reject(typed, tax::messages::kReverseInvalid);
-  run.WriteIncome(tax::FormatGeneral(salary));
+  run.WriteIncome(salary);
   SalaryForward(run);
 }
 
@@ -125,7 +125,7 @@ void YearBonusReverse(Run& run) {
   if (!afterTax) return;
   const double bonus = tax::YearBonusFromRealIncome(*afterTax);
   if (!std::isfinite(bonus)) return run.Reject(Field::kAfterTax, tax::messages::kInvalidAmount);
-  run.WriteIncome(tax::FormatAmount(bonus));
+  run.WriteIncomeAmount(bonus);
   YearBonusForward(run);
 }
 
@@ -177,7 +177,7 @@ void LabourReverse(Run& run) {
   if (!afterTax) return;
   const double payment = tax::LabourIncomeFromRealIncome(*afterTax);
   if (!std::isfinite(payment)) return run.Reject(Field::kAfterTax, tax::messages::kReverseInvalid);
-  run.WriteIncome(tax::FormatGeneral(payment));
+  run.WriteIncome(payment);
   LabourForward(run);
 }
 

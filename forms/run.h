@@ -51,11 +51,14 @@ class Run {
   }
 
   // A reverse calculation writes the income it found into the income field, from which the
-  // forward calculation then reads it.
-  void WriteIncome(std::string text) {
-    out_.income = std::move(text);
-    Do(Step::What::kWrite, Field::kIncome, out_.income);
-    typed_[Field::kIncome] = out_.income;
+  // forward calculation then reads it: as FormatGeneral() writes it, or as an amount.
+  void WriteIncome(double income) {
+    tax::FormatGeneralInto(out_.income, income);
+    IncomeWritten();
+  }
+  void WriteIncomeAmount(double income) {
+    tax::FormatAmountInto(out_.income, income);
+    IncomeWritten();
   }
 
   void Done(std::string_view message = {}) {
@@ -83,6 +86,11 @@ class Run {
   Outcome& out() { return out_; }
 
  private:
+  void IncomeWritten() {
+    Do(Step::What::kWrite, Field::kIncome, out_.income);
+    typed_[Field::kIncome] = out_.income;
+  }
+
   const Category& category_;
   Typed typed_;
   Outcome& out_;

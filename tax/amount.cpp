@@ -602,11 +602,19 @@ bool WritePlainGeneral(double value, std::string& out) {
 }  // namespace
 
 std::string FormatGeneral(double value) {
-  if (!std::isfinite(value)) return {};
-  if (value == 0.0) return "0";
   std::string text;
-  if (WritePlainGeneral(value, text)) return text;
-  return FormatGeneralSlowly(value);
+  FormatGeneralInto(text, value);
+  return text;
+}
+
+void FormatGeneralInto(std::string& out, double value) {
+  if (!std::isfinite(value)) {
+    out.clear();
+  } else if (value == 0.0) {
+    out.assign(1, '0');
+  } else if (!WritePlainGeneral(value, out)) {
+    out = FormatGeneralSlowly(value);
+  }
 }
 
 std::string FormatGeneralSlowly(double value) {

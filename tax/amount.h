@@ -59,6 +59,9 @@ void FormatAmountInto(std::string& out, double value);
 // 1e-5, are written in exponent form ("1.5E+15"), which ParseAmount() reads back.
 // Returns "" for infinity and NaN.
 [[nodiscard]] std::string FormatGeneral(double value);
+// FormatGeneralInto() writes the same text into `out`, whose storage it keeps: a longer text
+// then costs no allocation.
+void FormatGeneralInto(std::string& out, double value);
 // FormatGeneralSlowly() is FormatGeneral() through the general decimal path only.
 [[nodiscard]] std::string FormatGeneralSlowly(double value);
 
