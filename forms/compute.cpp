@@ -50,11 +50,19 @@ const RowTexts* WageRowTexts(const tax::ScheduleRow& row) {
     }
     return texts;
   }();
-  for (std::size_t i = 0; i < kTexts.size(); ++i) {
-    const tax::MonthlyWageRow& r = tax::kMonthlyWageSchedule[i];
-    if (r.rate == row.rate && r.quickDeduction == row.quickDeduction) return &kTexts[i];
-  }
-  return nullptr;
+  // The rates ascend, so a row's place is the number of rates below its own: counted without
+  // a branch per row, where a search would mispredict its end as the amounts go up and down.
+  static_assert([] {
+    for (std::size_t i = 1; i < tax::kMonthlyWageSchedule.size(); ++i) {
+      if (!(tax::kMonthlyWageSchedule[i - 1].rate < tax::kMonthlyWageSchedule[i].rate)) return false;
+    }
+    return true;
+  }());
+  std::size_t i = 0;
+  for (const tax::MonthlyWageRow& r : tax::kMonthlyWageSchedule) i += r.rate < row.rate ? 1 : 0;
+  if (i == kTexts.size()) return nullptr;
+  const tax::MonthlyWageRow& r = tax::kMonthlyWageSchedule[i];
+  return r.rate == row.rate && r.quickDeduction == row.quickDeduction ? &kTexts[i] : nullptr;
 }
 
 // A schedule row's rate and quick deduction, from the texts written once where it is one of
