@@ -1,5 +1,6 @@
 #include "cli/sheet_engine.h"
 
+#include <sched.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -430,8 +431,21 @@ bool FdSink::Write(std::string_view data, std::string& error) {
   return true;
 }
 
+namespace {
+
+// The cores this process may run on, as `nproc` counts them: a run pinned to fewer cores than
+// the machine has (taskset, a container's CPU set) starts no more threads than it may use.
+unsigned AvailableCores() {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) return static_cast<unsigned>(CPU_COUNT(&set));
+  return std::max(1U, std::thread::hardware_concurrency());
+}
+
+}  // namespace
+
 unsigned EffectiveThreads(unsigned threads) {
-  if (threads == 0) threads = std::max(1U, std::thread::hardware_concurrency());
+  if (threads == 0) threads = AvailableCores();
   return std::min(threads, 8U);
 }
 

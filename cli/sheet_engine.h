@@ -83,7 +83,7 @@ struct EngineResult {
 EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
                           const ProgressFunction& progress, const std::atomic<bool>* cancel);
 
-// The number of threads `threads` asks for: 0 is one per core; at most 8.
+// The number of threads `threads` asks for: 0 is one per core the process may run on; at most 8.
 unsigned EffectiveThreads(unsigned threads);
 
 }  // namespace quorvex::cli

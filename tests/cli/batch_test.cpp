@@ -1,7 +1,9 @@
 // Whole sheets through the engine, in memory: what each record becomes, what a sheet as a
 // whole is refused for, and that threads, read sizes and formats change nothing but speed.
 #include <gtest/gtest.h>
+#include <sched.h>
 
+#include <algorithm>
 #include <array>
 #include <random>
 #include <sstream>
@@ -350,6 +352,26 @@ TEST(ThreadsTest, KeepTheOrderAndEveryFigure) {
   std::getline(rows, row);
   std::getline(rows, row);
   EXPECT_EQ(row.rfind("0,salary,,", 0), 0u);
+}
+
+TEST(ThreadsTest, ByDefaultOnePerCoreTheRunMayUse) {
+  cpu_set_t all;
+  ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
+  cpu_set_t one;
+  CPU_ZERO(&one);
+  for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+    if (CPU_ISSET(cpu, &all)) {
+      CPU_SET(cpu, &one);
+      break;
+    }
+  }
+  // Pinned to one core (as by taskset), a run starts one thread, however many the machine has.
+  ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+  const unsigned pinned = EffectiveThreads(0);
+  ASSERT_EQ(sched_setaffinity(0, sizeof all, &all), 0);
+  EXPECT_EQ(pinned, 1u);
+  EXPECT_EQ(EffectiveThreads(0), std::min(8u, static_cast<unsigned>(CPU_COUNT(&all))));
+  EXPECT_EQ(EffectiveThreads(3), 3u);
 }
 
 TEST(ThreadsTest, JsonLinesRoundTripKeepsTheFigures) {
