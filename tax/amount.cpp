@@ -89,12 +89,6 @@ Decimal RoundSignificant(Ext value, int digits) {
 
 }  // namespace
 
-std::string_view TrimAmountText(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
-  return text;
-}
-
 bool ParseAmountInto(std::string_view text, double& out) {
   // Most amounts are plain digits with at most one point and at most 15 digits: the same
   // quotient as the general path below takes for them, in one pass.

@@ -12,7 +12,12 @@ namespace quorvex::tax {
 
 // TrimAmountText() removes every leading and trailing character whose code is 32 or less
 // (blanks, tabs, line breaks, other control characters). Inner characters are kept.
-[[nodiscard]] std::string_view TrimAmountText(std::string_view text);
+// Inline: the pages and the sheets call it on every field of every record.
+[[nodiscard]] inline std::string_view TrimAmountText(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+  return text;
+}
 
 // ParseAmount() reads an amount written as
 //   blanks, optional sign, digits, optional "." and digits, optional exponent, blanks
