@@ -365,11 +365,6 @@ long AddColumn(Layout& layout, std::string_view key, std::size_t nth) {
   return column;
 }
 
-Request RequestOf(const Record& record) {
-  const auto& r = record.request;
-  return {r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7]};
-}
-
 std::array<std::string_view, 5> OutcomeHead(const Outcome& outcome, bool chinese) {
   if (chinese) {
     return {outcome.ok ? std::string_view(kStatusOk) : std::string_view(kStatusRejected),

@@ -283,6 +283,9 @@ inline bool IsOutcomeColumn(std::string_view name) {
 std::vector<std::string> OutputNames(const std::vector<std::string>& columns);
 
 // The request fields of a record, for the calculation.
-Request RequestOf(const Record& record);
+inline Request RequestOf(const Record& record) {
+  const auto& r = record.request;
+  return {r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7]};
+}
 
 }  // namespace quorvex::cli
