@@ -97,7 +97,12 @@ struct Layout {
   std::array<int, kRequestKeys.size()> requestColumn{-1, -1, -1, -1, -1, -1, -1, -1};
 };
 
-class SheetReader {
+// Readers and writers are shared by the computing threads, which only read them: each is kept
+// on cache lines of its own, so that no other object's writes (a lock, a counter) next to it
+// make every thread fetch it again.
+inline constexpr std::size_t kCacheLine = 64;
+
+class alignas(kCacheLine) SheetReader {
  public:
   virtual ~SheetReader() = default;
   // Whether every record shares the columns of a header row (CSV). Without one (JSON Lines),
@@ -170,7 +175,7 @@ class OutBuffer {
   std::size_t size_ = 0;
 };
 
-class SheetWriter {
+class alignas(kCacheLine) SheetWriter {
  public:
   virtual ~SheetWriter() = default;
   // What precedes the records: the byte-order mark and the CSV header.
