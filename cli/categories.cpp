@@ -43,11 +43,12 @@ bool ReadThreshold(std::string_view text, double& out) {
     out = tax::kThresholds[1];
     return true;
   }
-  if (text.empty() || text == "3500" || tax::TrimAmountText(text).empty()) {
+  text = tax::TrimAmountText(text);
+  if (text.empty() || text == "3500") {
     out = tax::kThresholds[0];
     return true;
   }
-  return tax::ParseAmountInto(tax::TrimAmountText(text), out) &&
+  return tax::ParseAmountInto(text, out) &&
          std::find(tax::kThresholds.begin(), tax::kThresholds.end(), out) != tax::kThresholds.end();
 }
 
