@@ -26,12 +26,26 @@ void Refuse(Problem problem, const char* field, const char* message, Outcome& ou
   out.page.income.clear();
 }
 
+// The kind a text names: the one key it can be, told by its length and one letter, and then
+// compared. A search over the keys would end at another place from record to record.
 std::optional<forms::Kind> FindKind(std::string_view text) {
+  using forms::Kind;
   text = tax::TrimAmountText(text);
-  if (text.empty()) return forms::Kind::kForward;
-  for (std::size_t i = 0; i < forms::kKindCount; ++i) {
-    if (forms::kKindKeys[i] == text) return static_cast<forms::Kind>(i);
+  if (text.empty()) return Kind::kForward;
+  static_assert(forms::kKindKeys[1].size() == 8 && forms::kKindKeys[2].size() == 14 &&
+                forms::kKindKeys[3].size() == 14 && forms::kKindKeys[2][5] == 't' && forms::kKindKeys[3][5] == 'a');
+  Kind kind = Kind::kForward;
+  switch (text.size()) {
+    case 8:
+      kind = Kind::kFromTax;
+      break;
+    case 14:
+      kind = text[5] == 't' ? Kind::kFromTakeHome : Kind::kFromAfterTax;
+      break;
+    default:
+      break;
   }
+  if (forms::kKindKeys[static_cast<std::size_t>(kind)] == text) return kind;
   return std::nullopt;
 }
 

@@ -146,10 +146,36 @@ static_assert(TableInListOrder(), "category table out of order");
 
 }  // namespace
 
+namespace {
+
+// What Offers() and LineMask() tell of each page, worked out once from its lines: a sheet asks
+// on every record, and a loop over the lines would end at another place for each category.
+struct Masks {
+  std::uint32_t lines = 0;
+  std::uint8_t kinds = 0;  // bit k: a calculation of Kind k
+};
+constexpr auto kMasks = [] {
+  std::array<Masks, kCategoryCount + 1> masks{};
+  for (std::size_t i = 0; i <= kCategoryCount; ++i) {
+    const Category& c = i < kCategoryCount ? kCategories[i] : kPlan;
+    Masks& m = masks[static_cast<std::size_t>(c.id)];
+    m.kinds = 1U << static_cast<unsigned>(Kind::kForward);
+    for (const ResultLine& l : c.lines) {
+      m.lines |= std::uint32_t{1} << static_cast<unsigned>(l.line);
+      m.kinds |= static_cast<std::uint8_t>(1U << static_cast<unsigned>(l.reverse));
+    }
+  }
+  return masks;
+}();
+static_assert(static_cast<std::size_t>(CategoryId::kPlan) == kCategoryCount);
+
+}  // namespace
+
 bool Category::Offers(Kind kind) const {
-  if (kind == Kind::kForward) return true;
-  return std::any_of(lines.begin(), lines.end(), [kind](const ResultLine& l) { return l.reverse == kind; });
+  return (kMasks[static_cast<std::size_t>(id)].kinds >> static_cast<unsigned>(kind) & 1U) != 0;
 }
+
+std::uint32_t Category::LineMask() const { return kMasks[static_cast<std::size_t>(id)].lines; }
 
 const InputField* Category::Input(Field field) const {
   for (const InputField& f : inputs) {

@@ -140,11 +140,7 @@ struct Category {
   [[nodiscard]] const InputField* Input(Field field) const;
   [[nodiscard]] const ResultLine* LineOf(Line line) const;
   // LineMask() has bit n set when the page shows line n.
-  [[nodiscard]] std::uint32_t LineMask() const {
-    std::uint32_t mask = 0;
-    for (const ResultLine& l : lines) mask |= std::uint32_t{1} << static_cast<unsigned>(l.line);
-    return mask;
-  }
+  [[nodiscard]] std::uint32_t LineMask() const;
   // Typed() is the field a calculation of `kind` reads its amount from.
   [[nodiscard]] static Field Typed(Kind kind);
 };
