@@ -25,28 +25,43 @@ fi
 out=$(mktemp -d "${TMPDIR:-/tmp}/sheet-bench.XXXXXX")
 trap 'rm -rf "$out"' EXIT
 
-# measure LABEL OUTPUT COMMAND...: runs the command $runs times, the file OUTPUT (- for none)
-# removed before each run, and prints the median seconds, records/s and the largest peak memory.
-measure() {
+# once LABEL OUTPUT COMMAND...: runs the command once, the file OUTPUT (- for none) removed
+# before, and adds its seconds and peak memory to LABEL's runs.
+once() {
   label=$1
   target=$2
   shift 2
-  : >"$out/times"
-  n=0
-  while [ "$n" -lt "$runs" ]; do
-    [ "$target" = - ] || rm -f "$target"
-    /usr/bin/time -f "%e %M" -o "$out/time" "$@" >/dev/null 2>"$out/err" || [ $? = 1 ]
-    tail -n 1 "$out/time" >>"$out/times"
-    n=$((n + 1))
-  done
+  [ "$target" = - ] || rm -f "$target"
+  /usr/bin/time -f "%e %M" -o "$out/time" "$@" >/dev/null 2>"$out/err" || [ $? = 1 ]
+  tail -n 1 "$out/time" >>"$out/times.$label"
+}
+
+# report LABEL OUTPUT: prints the median seconds, records/s and the largest peak memory of
+# LABEL's runs, and keeps them for the ratios.
+report() {
+  label=$1
+  target=$2
   bytes=0
   [ "$target" = - ] || [ ! -f "$target" ] || bytes=$(stat -c %s "$target")
   [ "$target" = - ] || rm -f "$target"
-  set -- $(sort -n "$out/times" | awk '{ s[NR] = $1; if ($2 > m) m = $2 } END { print s[int((NR + 1) / 2)], m, s[1] }')
+  set -- $(sort -n "$out/times.$label" | awk '{ s[NR] = $1; if ($2 > m) m = $2 } END { print s[int((NR + 1) / 2)], m, s[1] }')
   echo "$label $1 $2 $bytes $3" >>"$out/results"
   awk -v l="$label" -v s="$1" -v m="$2" -v b="$3" -v n="$rows" \
     'BEGIN { printf "%-28s %6.2f s %10.0f records/s   best %6.2f s %10.0f records/s %6.1f MiB peak\n",
              l, s, n / (s > 0 ? s : 1e-9), b, n / (b > 0 ? b : 1e-9), m / 1024 }'
+}
+
+# measure LABEL OUTPUT COMMAND...: runs the command $runs times and reports them.
+measure() {
+  label=$1
+  target=$2
+  shift 2
+  n=0
+  while [ "$n" -lt "$runs" ]; do
+    once "$label" "$target" "$@"
+    n=$((n + 1))
+  done
+  report "$label" "$target"
 }
 
 seconds() { awk -v l="$1" '$1 == l { print $2 }' "$out/results"; }
@@ -65,35 +80,50 @@ for sheet in salary mixed; do
   done
   measure "jsonl-csv:$sheet:j1" "$out/r2.csv" "$calc" batch "$sheets/$sheet.jsonl" -o "$out/r2.csv" -q -j 1
   measure "csv-jsonl:$sheet:j1" "$out/r2.jsonl" "$calc" batch "$sheets/$sheet.csv" -o "$out/r2.jsonl" -q -j 1
-  # The same work with the result thrown away: what the processors do, without the disk.
-  for j in $threads; do
-    measure "csv-null:$sheet:j$j" - "$calc" batch "$sheets/$sheet.csv" -o /dev/null -q -j "$j"
-    measure "jsonl-null:$sheet:j$j" - "$calc" batch "$sheets/$sheet.jsonl" --format jsonl -o /dev/null -q -j "$j"
-  done
-  # What two cores give work that shares nothing: two -j 1 runs at once, each on half the sheet.
-  # On a machine whose cores share caches, memory or a host with others, this is the ceiling
-  # of -j 2 as well.
-  case " $threads " in
-  *" 2 "*)
+  # The same work with the result thrown away: what the processors do, without the disk. Also
+  # what two cores give work that shares nothing: two -j 1 runs at once, each on half the sheet;
+  # on a machine whose cores share caches, memory or a host with others, this is the ceiling of
+  # -j 2 as well. Taken in rounds, a run of each in every round, so that the ratios between them
+  # compare runs of the same minutes: a shared machine's speed drifts from one minute to the next.
+  pair=false
+  case " $threads " in *" 2 "*) pair=true ;; esac
+  if $pair; then
     half=$((rows / 2))
     head -n $((half + 1)) "$sheets/$sheet.csv" >"$out/h1.csv"
     { head -n 1 "$sheets/$sheet.csv" && tail -n +$((half + 2)) "$sheets/$sheet.csv"; } >"$out/h2.csv"
     head -n "$half" "$sheets/$sheet.jsonl" >"$out/h1.jsonl"
     tail -n +$((half + 1)) "$sheets/$sheet.jsonl" >"$out/h2.jsonl"
-    for kind in csv jsonl; do
-      measure "pair-$kind:$sheet" - sh -c '"$1" batch "$2" --format "$4" -o /dev/null -q -j 1 & a=$!
-        "$1" batch "$3" --format "$4" -o /dev/null -q -j 1; b=$?; wait $a; a=$?
-        [ $a -le 1 ] && [ $b -le 1 ]' pair "$calc" "$out/h1.$kind" "$out/h2.$kind" "$kind"
+  fi
+  n=0
+  while [ "$n" -lt "$runs" ]; do
+    for j in $threads; do
+      once "csv-null:$sheet:j$j" - "$calc" batch "$sheets/$sheet.csv" -o /dev/null -q -j "$j"
+      once "jsonl-null:$sheet:j$j" - "$calc" batch "$sheets/$sheet.jsonl" --format jsonl -o /dev/null -q -j "$j"
     done
+    if $pair; then
+      for kind in csv jsonl; do
+        once "pair-$kind:$sheet" - sh -c '"$1" batch "$2" --format "$4" -o /dev/null -q -j 1 & a=$!
+          "$1" batch "$3" --format "$4" -o /dev/null -q -j 1; b=$?; wait $a; a=$?
+          [ $a -le 1 ] && [ $b -le 1 ]' pair "$calc" "$out/h1.$kind" "$out/h2.$kind" "$kind"
+      done
+    fi
+    n=$((n + 1))
+  done
+  for j in $threads; do
+    report "csv-null:$sheet:j$j" -
+    report "jsonl-null:$sheet:j$j" -
+  done
+  if $pair; then
     rm -f "$out"/h[12].*
+    report "pair-csv:$sheet" -
+    report "pair-jsonl:$sheet" -
     awk -v c="$(seconds "pair-csv:$sheet")" -v one="$(seconds "csv-null:$sheet:j1")" \
       -v j="$(seconds "pair-jsonl:$sheet")" -v jone="$(seconds "jsonl-null:$sheet:j1")" \
       -v cb="$(best "pair-csv:$sheet")" -v oneb="$(best "csv-null:$sheet:j1")" \
       -v jb="$(best "pair-jsonl:$sheet")" -v joneb="$(best "jsonl-null:$sheet:j1")" \
       'BEGIN { printf "  two -j1 runs on the halves at once, to /dev/null: %.2fx and %.2fx one -j1 run (best runs %.2fx and %.2fx)\n",
                one / c, jone / j, oneb / cb, joneb / jb }'
-    ;;
-  esac
+  fi
   # The disk's own floor: writing and flushing as many bytes as each result has.
   for kind in csv jsonl; do
     mib=$(( ($(written "$kind-$kind:$sheet:j1") + 1048575) / 1048576 ))
