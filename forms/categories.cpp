@@ -144,10 +144,6 @@ constexpr bool TableInListOrder() {
 }
 static_assert(TableInListOrder(), "category table out of order");
 
-}  // namespace
-
-namespace {
-
 // What Offers() and LineMask() tell of each page, worked out once from its lines: a sheet asks
 // on every record, and a loop over the lines would end at another place for each category.
 struct Masks {

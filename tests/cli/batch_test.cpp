@@ -406,5 +406,21 @@ TEST(CalculateTest, ChecksCategoryKindThresholdAndMonths) {
   EXPECT_TRUE(Calculate({" salary ", "forward", "5000", "", "", " 4800 ", "12", ""}).ok);
 }
 
+TEST(CalculateTest, TakesAKindExactlyWhereItsPageHasIt) {
+  const std::vector<std::string_view> reverse[] = {
+      {"from-tax", "from-take-home"}, {"from-after-tax"}, {}, {"from-after-tax"}};  // salary, year-bonus, ..., labour
+  for (const forms::Category& category : forms::Categories()) {
+    const auto row = static_cast<std::size_t>(category.id);
+    for (const std::string_view kind : forms::kKindKeys) {
+      const bool offered = kind == "forward" || (row < std::size(reverse) &&
+                                                 std::count(reverse[row].begin(), reverse[row].end(), kind) == 1);
+      EXPECT_EQ(Calculate({category.key, kind, "5000", "", "", "", "", ""}).field != "calc", offered)
+          << category.key << " " << kind;
+    }
+  }
+  for (const char* nearly : {"from-taxx", "from_tax", "From-tax", "from-take-homE", "from-after-taX", "forwards"})
+    EXPECT_EQ(Calculate({"salary", nearly, "5000", "", "", "", "", ""}).field, "calc") << nearly;
+}
+
 }  // namespace
 }  // namespace quorvex::cli
