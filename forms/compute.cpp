@@ -36,39 +36,76 @@ void ShowPayment(Run& run, const tax::PaymentResult& r) {
   run.ShowAmount(Line::kAfterTax, r.afterTax);
 }
 
-// The wage schedule's rates and quick deductions as the page shows them, written once.
+// A schedule's rates and quick deductions as the pages show them, written once: a sheet shows
+// a row on most records.
 struct RowTexts {
   std::string rate;
   std::string quickDeduction;
 };
-const RowTexts* WageRowTexts(const tax::ScheduleRow& row) {
-  static const auto kTexts = [] {
-    std::array<RowTexts, tax::kMonthlyWageSchedule.size()> texts;
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-      texts[i] = {tax::FormatPercent(tax::kMonthlyWageSchedule[i].rate),
-                  tax::FormatAmount(tax::kMonthlyWageSchedule[i].quickDeduction)};
+
+template <std::size_t N>
+class ScheduleTexts {
+ public:
+  // `rows` ascend by rate; `quickText` writes a quick deduction as its pages show it.
+  template <class Rows, class QuickText>
+  ScheduleTexts(const Rows& rows, QuickText quickText) {
+    for (std::size_t i = 0; i < N; ++i) {
+      rates_[i] = rows[i].rate;
+      quick_[i] = static_cast<double>(rows[i].quickDeduction);
+      texts_[i] = {tax::FormatPercent(rates_[i]), quickText(rows[i].quickDeduction)};
     }
-    return texts;
+  }
+
+  // The texts of the row with this rate and quick deduction; nullptr when it is none of these.
+  // A row's place is the number of rates below its own, counted without a branch per row,
+  // where a search would mispredict its end as the amounts go up and down.
+  const RowTexts* Find(double rate, double quickDeduction) const {
+    std::size_t i = 0;
+    for (const double r : rates_) i += r < rate ? 1 : 0;
+    return i < N && rates_[i] == rate && quick_[i] == quickDeduction ? &texts_[i] : nullptr;
+  }
+
+ private:
+  std::array<double, N> rates_{};
+  std::array<double, N> quick_{};
+  std::array<RowTexts, N> texts_;
+};
+
+template <class Rows, class Rate>
+constexpr bool RatesAscend(const Rows& rows, Rate rate) {
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    if (!(rate(rows[i - 1]) < rate(rows[i]))) return false;
+  }
+  return true;
+}
+static_assert(RatesAscend(tax::kMonthlyWageSchedule, [](const tax::MonthlyWageRow& r) { return r.rate; }));
+static_assert(RatesAscend(tax::kLabourSchedule, [](const tax::LabourRow& r) { return r.rate; }));
+static_assert(RatesAscend(tax::kAnnualBusinessSchedule, [](const tax::AnnualBusinessBand& b) { return b.row.rate; }));
+
+// The wage and labour schedules' rows: rates and quick deductions in yuan and fen.
+const RowTexts* PaymentRowTexts(const tax::ScheduleRow& row) {
+  static const ScheduleTexts<tax::kMonthlyWageSchedule.size()> kWage(
+      tax::kMonthlyWageSchedule, [](double quick) { return tax::FormatAmount(quick); });
+  static const ScheduleTexts<tax::kLabourSchedule.size()> kLabour(
+      tax::kLabourSchedule, [](double quick) { return tax::FormatAmount(quick); });
+  const RowTexts* texts = kWage.Find(row.rate, row.quickDeduction);
+  return texts != nullptr ? texts : kLabour.Find(row.rate, row.quickDeduction);
+}
+
+// The business schedule's rows: quick deductions in whole yuan.
+const RowTexts* BusinessRowTexts(const tax::BusinessRow& row) {
+  static const auto kBusiness = [] {
+    std::array<tax::BusinessRow, tax::kAnnualBusinessSchedule.size()> rows{};
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = tax::kAnnualBusinessSchedule[i].row;
+    return ScheduleTexts<tax::kAnnualBusinessSchedule.size()>(rows, [](int quick) { return tax::IntegerText(quick); });
   }();
-  // The rates ascend, so a row's place is the number of rates below its own: counted without
-  // a branch per row, where a search would mispredict its end as the amounts go up and down.
-  static_assert([] {
-    for (std::size_t i = 1; i < tax::kMonthlyWageSchedule.size(); ++i) {
-      if (!(tax::kMonthlyWageSchedule[i - 1].rate < tax::kMonthlyWageSchedule[i].rate)) return false;
-    }
-    return true;
-  }());
-  std::size_t i = 0;
-  for (const tax::MonthlyWageRow& r : tax::kMonthlyWageSchedule) i += r.rate < row.rate ? 1 : 0;
-  if (i == kTexts.size()) return nullptr;
-  const tax::MonthlyWageRow& r = tax::kMonthlyWageSchedule[i];
-  return r.rate == row.rate && r.quickDeduction == row.quickDeduction ? &kTexts[i] : nullptr;
+  return kBusiness.Find(row.rate, row.quickDeduction);
 }
 
 // A schedule row's rate and quick deduction, from the texts written once where it is one of
-// the wage schedule's.
+// the wage or labour schedules'.
 void ShowRow(Run& run, const tax::ScheduleRow& row) {
-  if (const RowTexts* t = WageRowTexts(row)) {
+  if (const RowTexts* t = PaymentRowTexts(row)) {
     run.Show(Line::kRate, t->rate);
     run.Show(Line::kQuickDeduction, t->quickDeduction);
   } else {
@@ -171,10 +208,7 @@ void LabourForward(Run& run) {
                     .taxableIncome = r.taxableIncome,
                     .tax = r.tax,
                     .afterTax = r.afterTax});
-  if (r.taxed) {
-    run.Show(Line::kRate, tax::FormatPercent(r.row.rate));
-    run.ShowAmount(Line::kQuickDeduction, r.row.quickDeduction);
-  }
+  if (r.taxed) ShowRow(run, r.row);
   run.Done();
   if (r.taxed) run.Focus(Field::kIncome);
 }
@@ -225,8 +259,13 @@ void Business(Run& run) {
   // The texts tax::ShowBusinessResult() gives, straight into the lines.
   if (r.taxed) {
     run.ShowAmount(Line::kTaxableIncome, r.taxableIncome);
-    run.Show(Line::kRate, tax::FormatPercent(r.row.rate));
-    run.Show(Line::kQuickDeduction, tax::IntegerText(r.row.quickDeduction));
+    if (const RowTexts* t = BusinessRowTexts(r.row)) {
+      run.Show(Line::kRate, t->rate);
+      run.Show(Line::kQuickDeduction, t->quickDeduction);
+    } else {
+      run.Show(Line::kRate, tax::FormatPercent(r.row.rate));
+      run.Show(Line::kQuickDeduction, tax::IntegerText(r.row.quickDeduction));
+    }
     run.ShowAmount(Line::kTax, r.tax);
   } else {
     for (const Line line : {Line::kTaxableIncome, Line::kRate, Line::kQuickDeduction, Line::kTax})
