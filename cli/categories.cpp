@@ -26,26 +26,30 @@ void Refuse(Problem problem, const char* field, const char* message, Outcome& ou
   out.page.income.clear();
 }
 
-// The kind a text names: the one key it can be, told by its length and one letter, and then
-// compared. A search over the keys would end at another place from record to record.
+// The kind a text names, told by its length and then compared with that key alone: each
+// compare is with a known text, which the compiler does in a few instructions.
 std::optional<forms::Kind> FindKind(std::string_view text) {
   using forms::Kind;
+  using forms::kKindKeys;
   text = tax::TrimAmountText(text);
-  if (text.empty()) return Kind::kForward;
-  static_assert(forms::kKindKeys[1].size() == 8 && forms::kKindKeys[2].size() == 14 &&
-                forms::kKindKeys[3].size() == 14 && forms::kKindKeys[2][5] == 't' && forms::kKindKeys[3][5] == 'a');
-  Kind kind = Kind::kForward;
+  static_assert(kKindKeys[0].size() == 7 && kKindKeys[1].size() == 8 && kKindKeys[2].size() == 14 &&
+                kKindKeys[3].size() == 14);
   switch (text.size()) {
+    case 0:
+      return Kind::kForward;
+    case 7:
+      if (text == kKindKeys[0]) return Kind::kForward;
+      break;
     case 8:
-      kind = Kind::kFromTax;
+      if (text == kKindKeys[1]) return Kind::kFromTax;
       break;
     case 14:
-      kind = text[5] == 't' ? Kind::kFromTakeHome : Kind::kFromAfterTax;
+      if (text == kKindKeys[2]) return Kind::kFromTakeHome;
+      if (text == kKindKeys[3]) return Kind::kFromAfterTax;
       break;
     default:
       break;
   }
-  if (forms::kKindKeys[static_cast<std::size_t>(kind)] == text) return kind;
   return std::nullopt;
 }
 

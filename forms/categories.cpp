@@ -1,6 +1,8 @@
 #include "forms/categories.h"
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 #include "tax/amount.h"
 
@@ -227,14 +229,24 @@ static_assert(std::none_of(kNames.begin(), kNames.end(), [](const Name& n) { ret
 
 }  // namespace
 
+namespace {
+
+// `name` compared with each name in turn, each a known text: the compiler compares it in a few
+// instructions, without a call (a sheet asks for a category on every record).
+template <std::size_t... I>
+const Category* FindName(std::string_view name, std::index_sequence<I...> /*all*/) {
+  const Category* found = nullptr;
+  static_cast<void>(((name.size() == kNames[I].text.size() &&
+                      std::memcmp(name.data(), kNames[I].text.data(), kNames[I].text.size()) == 0 &&
+                      (found = kNames[I].category) != nullptr) ||
+                     ...));
+  return found;
+}
+
+}  // namespace
+
 const Category* FindCategory(std::string_view name) {
-  name = tax::TrimAmountText(name);
-  if (name.empty()) return nullptr;
-  // Length and first byte first: a sheet asks for a category on every record.
-  for (const Name& n : kNames) {
-    if (n.text.size() == name.size() && n.text.front() == name.front() && n.text == name) return n.category;
-  }
-  return nullptr;
+  return FindName(tax::TrimAmountText(name), std::make_index_sequence<kNames.size()>{});
 }
 
 }  // namespace quorvex::forms
