@@ -227,12 +227,9 @@ constexpr auto kNames = [] {
 }();
 static_assert(std::none_of(kNames.begin(), kNames.end(), [](const Name& n) { return n.text.empty(); }));
 
-}  // namespace
-
-namespace {
-
-// `name` compared with each name in turn, each a known text: the compiler compares it in a few
-// instructions, without a call (a sheet asks for a category on every record).
+// `name` compared with each name in turn, each a known text of known length: the compiler
+// compares it with the short keys in a few instructions, without a call (a sheet asks for a
+// category on every record).
 template <std::size_t... I>
 const Category* FindName(std::string_view name, std::index_sequence<I...> /*all*/) {
   const Category* found = nullptr;
