@@ -26,33 +26,6 @@ void Refuse(Problem problem, const char* field, const char* message, Outcome& ou
   out.page.income.clear();
 }
 
-// The kind a text names, told by its length and then compared with that key alone: each
-// compare is with a known text, which the compiler does in a few instructions.
-std::optional<forms::Kind> FindKind(std::string_view text) {
-  using forms::Kind;
-  using forms::kKindKeys;
-  text = tax::TrimAmountText(text);
-  static_assert(kKindKeys[0].size() == 7 && kKindKeys[1].size() == 8 && kKindKeys[2].size() == 14 &&
-                kKindKeys[3].size() == 14);
-  switch (text.size()) {
-    case 0:
-      return Kind::kForward;
-    case 7:
-      if (text == kKindKeys[0]) return Kind::kForward;
-      break;
-    case 8:
-      if (text == kKindKeys[1]) return Kind::kFromTax;
-      break;
-    case 14:
-      if (text == kKindKeys[2]) return Kind::kFromTakeHome;
-      if (text == kKindKeys[3]) return Kind::kFromAfterTax;
-      break;
-    default:
-      break;
-  }
-  return std::nullopt;
-}
-
 // The threshold and month readers fill `out` and say whether the text was valid: an optional
 // handed back would be copied through memory just after its flag was written, and stall.
 bool ReadThreshold(std::string_view text, double& out) {
@@ -112,7 +85,7 @@ Outcome Calculate(const Request& request) {
 void Calculate(const Request& request, Outcome& out) {
   const forms::Category* category = forms::FindCategory(request.category);
   if (category == nullptr) return Refuse(Problem::kCategory, "category", kUnknownCategory, out);
-  const std::optional<forms::Kind> kind = FindKind(request.calc);
+  const std::optional<forms::Kind> kind = forms::FindKind(request.calc);
   if (!kind || !category->Offers(*kind)) return Refuse(Problem::kCalc, "calc", kUnknownCalc, out);
   double threshold = 0;
   if (!ReadThreshold(request.threshold, threshold)) return Refuse(Problem::kThreshold, "threshold", kBadThreshold, out);

@@ -212,38 +212,48 @@ namespace {
 
 // Every name a category is found by, measured once: the keys (what sheets mostly give), then
 // the list texts; the planner last of each.
-struct Name {
-  std::string_view text;
-  const Category* category;
-};
 constexpr auto kNames = [] {
-  std::array<Name, 2 * (kCategoryCount + 1)> names{};
+  std::array<std::string_view, 2 * (kCategoryCount + 1)> names{};
   for (std::size_t i = 0; i <= kCategoryCount; ++i) {
     const Category& c = i < kCategoryCount ? kCategories[i] : kPlan;
-    names[i] = {c.key, &c};
-    names[kCategoryCount + 1 + i] = {c.listText, &c};
+    names[i] = c.key;
+    names[kCategoryCount + 1 + i] = c.listText;
   }
   return names;
 }();
-static_assert(std::none_of(kNames.begin(), kNames.end(), [](const Name& n) { return n.text.empty(); }));
+static_assert(std::none_of(kNames.begin(), kNames.end(), [](std::string_view n) { return n.empty(); }));
 
-// `name` compared with each name in turn, each a known text of known length: the compiler
-// compares it with the short keys in a few instructions, without a call (a sheet asks for a
-// category on every record).
-template <std::size_t... I>
-const Category* FindName(std::string_view name, std::index_sequence<I...> /*all*/) {
-  const Category* found = nullptr;
-  static_cast<void>(((name.size() == kNames[I].text.size() &&
-                      std::memcmp(name.data(), kNames[I].text.data(), kNames[I].text.size()) == 0 &&
-                      (found = kNames[I].category) != nullptr) ||
+// The place of `text` in `kTable`, or its size: compared with each known text of known length
+// in turn, which the compiler does for the short ones in a few instructions, without a call (a
+// sheet asks for a category and a kind on every record).
+template <const auto& kTable, std::size_t... I>
+std::size_t PlaceOf(std::string_view text, std::index_sequence<I...> /*all*/) {
+  std::size_t place = kTable.size();
+  static_cast<void>(((text.size() == kTable[I].size() &&
+                      std::memcmp(text.data(), kTable[I].data(), kTable[I].size()) == 0 && (place = I, true)) ||
                      ...));
-  return found;
+  return place;
+}
+template <const auto& kTable>
+std::size_t PlaceOf(std::string_view text) {
+  return PlaceOf<kTable>(text, std::make_index_sequence<kTable.size()>{});
 }
 
 }  // namespace
 
 const Category* FindCategory(std::string_view name) {
-  return FindName(tax::TrimAmountText(name), std::make_index_sequence<kNames.size()>{});
+  const std::size_t place = PlaceOf<kNames>(tax::TrimAmountText(name));
+  if (place == kNames.size()) return nullptr;
+  const std::size_t i = place % (kCategoryCount + 1);  // the keys, then the list texts, in one order
+  return i < kCategoryCount ? &kCategories[i] : &kPlan;
+}
+
+std::optional<Kind> FindKind(std::string_view text) {
+  text = tax::TrimAmountText(text);
+  if (text.empty()) return Kind::kForward;
+  const std::size_t place = PlaceOf<kKindKeys>(text);
+  if (place == kKindKeys.size()) return std::nullopt;
+  return static_cast<Kind>(place);
 }
 
 }  // namespace quorvex::forms

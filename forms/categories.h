@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -153,5 +154,7 @@ struct Category {
 // FindCategory() accepts a key or a list text (the planner's "plan" and "年终奖筹划" too),
 // blanks around it ignored; nullptr when neither matches.
 [[nodiscard]] const Category* FindCategory(std::string_view name);
+// FindKind() accepts a key of kKindKeys, blanks around it ignored; empty is forward.
+[[nodiscard]] std::optional<Kind> FindKind(std::string_view text);
 
 }  // namespace quorvex::forms
