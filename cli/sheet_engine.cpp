@@ -82,6 +82,13 @@ class Chunker {
   bool Header(SheetReader& reader, Layout& layout, EngineResult& result);
   bool Rewind(EngineResult& result);
   bool Started(EngineResult& result);
+  // Reading ahead: while blocks are still cut from the text at hand, the next piece is read
+  // by a thread outside the chunker's lock, so the other threads are not kept waiting for the
+  // read. ClaimReadAhead(), with the lock held, is true when the caller is to do that read,
+  // with ReadAhead() after letting the lock go. A claim must be read, or the next More() waits
+  // for ever.
+  bool ClaimReadAhead();
+  void ReadAhead();
   void SetMaxLines(std::size_t maxLines) { maxLines_ = maxLines; }
   // The input read so far, for progress reports from any thread.
   std::uint64_t BytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
@@ -89,13 +96,15 @@ class Chunker {
  private:
   bool More(EngineResult& result);
   std::string_view Data() const { return {pending_->data() + pos_, filled_ - pos_}; }
+  bool TakeAhead(EngineResult& result);
+  void DropAhead();
   std::size_t CutAtLines(std::string_view data, std::size_t end) const;
 
   TextInput& in_;
   const SheetReader& reader_;
   std::size_t maxLines_;
-  // The input offset of pending_[0]: the text consumed before it and the byte-order mark.
-  std::uint64_t Offset() const { return consumed_ + (in_.HadBom() ? 3 : 0); }
+  // The input offset of pending_[pos_]: the text cut before it and the byte-order mark.
+  std::uint64_t Offset() const { return cut_ + (in_.HadBom() ? 3 : 0); }
 
   // The text read and not yet cut into blocks is pending_[pos_, filled_); the string keeps its
   // size beyond that, so that reading into it again does not clear the room first. Blocks cut
@@ -104,13 +113,93 @@ class Chunker {
   std::shared_ptr<std::string> pending_ = pool_->Take();
   std::size_t filled_ = 0;
   std::size_t pos_ = 0;
-  std::uint64_t consumed_ = 0;  // text bytes erased from pending_
+  std::uint64_t cut_ = 0;  // text bytes before pending_[pos_]
   std::uint64_t line_ = 1;
   bool end_ = false;
   std::atomic<std::uint64_t> bytesRead_{0};
+
+  // The piece read ahead lies in aheadBuffer_ after room for the text left of the one before.
+  // The claiming thread alone touches the buffer and the input until it marks the read done.
+  static constexpr std::size_t kAheadRoom = kBlockInput;
+  bool claimed_ = false;  // a read ahead was claimed and not yet taken
+  std::size_t aheadSize_ = 0;
+  std::shared_ptr<std::string> aheadBuffer_;
+  long aheadRead_ = 0;
+  std::string aheadError_;
+  std::mutex aheadMutex_;
+  std::condition_variable aheadDone_;
+  bool reading_ = false;  // guarded by aheadMutex_
 };
 
+bool Chunker::ClaimReadAhead() {
+  if (claimed_ || end_) return false;
+  // Half a piece left: the read is done long before the text at hand is cut.
+  const std::size_t size = in_.DirectReadSize();
+  if (size == 0 || filled_ - pos_ > size / 2) return false;
+  claimed_ = true;
+  aheadSize_ = size;
+  aheadBuffer_ = pool_->Take();
+  const std::lock_guard<std::mutex> lock(aheadMutex_);
+  reading_ = true;
+  return true;
+}
+
+void Chunker::ReadAhead() {
+  std::string& buffer = *aheadBuffer_;
+  if (buffer.size() < kAheadRoom + aheadSize_) buffer.resize(kAheadRoom + aheadSize_);
+  std::string error;
+  const long n = in_.ReadDirectly(buffer.data() + kAheadRoom, aheadSize_, error);
+  const std::lock_guard<std::mutex> lock(aheadMutex_);
+  aheadRead_ = n;
+  aheadError_ = std::move(error);
+  reading_ = false;
+  aheadDone_.notify_all();
+}
+
+// Waits for the read ahead and drops what it read.
+void Chunker::DropAhead() {
+  if (!claimed_) return;
+  std::unique_lock<std::mutex> lock(aheadMutex_);
+  aheadDone_.wait(lock, [this] { return !reading_; });
+  claimed_ = false;
+  aheadBuffer_.reset();
+}
+
+// Puts the piece read ahead after the text left; false with `result` set on a read error.
+bool Chunker::TakeAhead(EngineResult& result) {
+  {
+    std::unique_lock<std::mutex> lock(aheadMutex_);
+    aheadDone_.wait(lock, [this] { return !reading_; });
+  }
+  claimed_ = false;
+  std::shared_ptr<std::string> next = std::move(aheadBuffer_);
+  bytesRead_.store(in_.BytesRead(), std::memory_order_relaxed);
+  if (aheadRead_ < 0) {
+    result.ioError = aheadError_.rfind("cannot ", 0) == 0;
+    result.error = std::move(aheadError_);
+    return false;
+  }
+  if (aheadRead_ == 0) {
+    end_ = true;
+    return true;
+  }
+  const std::size_t left = filled_ - pos_;
+  const auto n = static_cast<std::size_t>(aheadRead_);
+  std::size_t from = kAheadRoom - left;
+  if (left > kAheadRoom) {  // a long record: the piece moves up to make room
+    from = 0;
+    next->resize(left + n);
+    std::memmove(next->data() + left, next->data() + kAheadRoom, n);
+  }
+  std::memcpy(next->data() + from, pending_->data() + pos_, left);
+  pending_ = std::move(next);
+  pos_ = from;
+  filled_ = from + left + n;
+  return true;
+}
+
 bool Chunker::More(EngineResult& result) {
+  if (claimed_) return TakeAhead(result);
   if (pos_ > 0) {
     // Blocks cut from this buffer may still be read: the text left moves to another one.
     std::shared_ptr<std::string> next = pool_->Take();
@@ -119,7 +208,6 @@ bool Chunker::More(EngineResult& result) {
     std::memcpy(next->data(), pending_->data() + pos_, left);
     pending_ = std::move(next);
     filled_ = left;
-    consumed_ += pos_;
     pos_ = 0;
   }
   std::string& pending = *pending_;
@@ -149,6 +237,7 @@ bool Chunker::More(EngineResult& result) {
 bool Chunker::Started(EngineResult& result) { return filled_ > pos_ || end_ || More(result); }
 
 bool Chunker::Rewind(EngineResult& result) {
+  DropAhead();
   std::string error;
   if (!in_.Rewind(error)) {
     result.error = std::move(error);
@@ -158,7 +247,7 @@ bool Chunker::Rewind(EngineResult& result) {
   pending_ = pool_->Take();  // blocks of the pass before may hold the old one
   filled_ = 0;
   pos_ = 0;
-  consumed_ = 0;
+  cut_ = 0;
   line_ = 1;
   end_ = false;
   return true;
@@ -193,10 +282,11 @@ bool Chunker::Next(Block& block, EngineResult& result) {
         block.buffer = pending_;
         block.bytes = data.substr(0, end);
         block.firstLine = line_;
-        block.firstByte = Offset() + pos_;
+        block.firstByte = Offset();
         block.unchecked = in_.Unchecked();
         line_ += lines;
         pos_ += end;
+        cut_ += end;
         return true;
       }
       if (end_) {
@@ -225,7 +315,7 @@ bool Chunker::Header(SheetReader& reader, Layout& layout, EngineResult& result) 
       if (in_.Unchecked()) {
         const std::size_t valid = Utf8Prefix(data.substr(0, end));
         if (valid < end) {
-          result.error = NotUtf8Text(Offset() + pos_ + valid + 1);
+          result.error = NotUtf8Text(Offset() + valid + 1);
           return false;
         }
       }
@@ -233,6 +323,7 @@ bool Chunker::Header(SheetReader& reader, Layout& layout, EngineResult& result) 
       std::uint64_t line = line_;
       if (reader.ReadHeader(data.substr(0, end), used, line, layout, result.error)) {
         pos_ += used;
+        cut_ += used;
         line_ = line;
         return true;
       }
@@ -497,6 +588,7 @@ class Pipeline {
     OutBuffer out;
     for (;;) {
       std::uint64_t serial = 0;
+      bool readAhead = false;
       {
         const std::lock_guard<std::mutex> in(inMutex_);
         {
@@ -508,6 +600,7 @@ class Pipeline {
           if (!read_.error.empty()) Stop();
           return;
         }
+        readAhead = chunker_.ClaimReadAhead();
         const std::lock_guard<std::mutex> lock(mutex_);
         serial = nextRead_++;
         // The buffer written last is the one most likely still in the cache.
@@ -520,16 +613,26 @@ class Pipeline {
       std::uint64_t rejected = 0;
       std::string error;
       worker.Run(block, out, records, rejected, error);
-      std::unique_lock<std::mutex> lock(mutex_);
-      if (stop_) return;
-      Slot& slot = slots_[serial % slots_.size()];
-      slot.error = std::move(error);
-      slot.out.swap(out);
-      slot.records = records;
-      slot.rejected = rejected;
-      slot.ready = true;
-      if (!writing_) WriteReady(lock);
+      const bool going = Done(serial, out, records, rejected, std::move(error));
+      // Only once the block is handed on: a read from a pipe may wait long for its writer.
+      if (readAhead) chunker_.ReadAhead();
+      if (!going) return;
     }
+  }
+
+  // Done() puts a computed block in its slot and writes the blocks ready; false once the run
+  // has stopped.
+  bool Done(std::uint64_t serial, OutBuffer& out, std::uint64_t records, std::uint64_t rejected, std::string error) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (stop_) return false;
+    Slot& slot = slots_[serial % slots_.size()];
+    slot.error = std::move(error);
+    slot.out.swap(out);
+    slot.records = records;
+    slot.rejected = rejected;
+    slot.ready = true;
+    if (!writing_) WriteReady(lock);
+    return true;
   }
 
   // Writes the blocks that are next in order and ready; called and returning with `lock` held.

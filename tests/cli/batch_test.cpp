@@ -354,6 +354,24 @@ TEST(ThreadsTest, KeepTheOrderAndEveryFigure) {
   EXPECT_EQ(row.rfind("0,salary,,", 0), 0u);
 }
 
+TEST(ThreadsTest, RecordsLongerThanABlockComeOutWhole) {
+  // Every 700th record is some 40 KB long, so a record often runs on from one piece read to the
+  // next, with more of it left than the room kept for the rest of a record.
+  std::string sheet = "id,category,amount,name\n";
+  for (int i = 0; i < 20000; ++i)
+    sheet += std::to_string(i) + ",labour," + std::to_string(1000 + i) + "," +
+             std::string(i % 700 == 0 ? 40000 + i : 8, 'x') + "\n";
+  const Outcomes one = Process(sheet, Format::kCsv, Format::kJsonLines, 1, 4096);
+  ASSERT_EQ(one.result.error, "");
+  EXPECT_EQ(one.result.records, 20000u);
+  for (unsigned threads : {1U, 2U, 3U}) {
+    for (const std::size_t step : {std::size_t{1} << 20, std::size_t{70001}}) {
+      const Outcomes many = Process(sheet, Format::kCsv, Format::kJsonLines, threads, step);
+      EXPECT_EQ(many.output, one.output) << threads << " threads, " << step;
+    }
+  }
+}
+
 TEST(ThreadsTest, ByDefaultOnePerCoreTheRunMayUse) {
   cpu_set_t all;
   ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
