@@ -102,16 +102,25 @@ const RowTexts* BusinessRowTexts(const tax::BusinessRow& row) {
   return kBusiness.Find(row.rate, row.quickDeduction);
 }
 
-// A schedule row's rate and quick deduction, from the texts written once where it is one of
-// the wage or labour schedules'.
-void ShowRow(Run& run, const tax::ScheduleRow& row) {
-  if (const RowTexts* t = PaymentRowTexts(row)) {
-    run.Show(Line::kRate, t->rate);
-    run.Show(Line::kQuickDeduction, t->quickDeduction);
+// A schedule row's rate and quick deduction: the texts written once where the row has them,
+// else written now, `quickText` giving the quick deduction's.
+template <class QuickText>
+void ShowRowTexts(Run& run, const RowTexts* texts, double rate, QuickText quickText) {
+  if (texts != nullptr) {
+    run.Show(Line::kRate, texts->rate);
+    run.Show(Line::kQuickDeduction, texts->quickDeduction);
   } else {
-    run.Show(Line::kRate, tax::FormatPercent(row.rate));
-    run.ShowAmount(Line::kQuickDeduction, row.quickDeduction);
+    run.Show(Line::kRate, tax::FormatPercent(rate));
+    run.Show(Line::kQuickDeduction, quickText());
   }
+}
+
+void ShowRow(Run& run, const tax::ScheduleRow& row) {
+  ShowRowTexts(run, PaymentRowTexts(row), row.rate, [&row] { return tax::FormatAmount(row.quickDeduction); });
+}
+
+void ShowRow(Run& run, const tax::BusinessRow& row) {
+  ShowRowTexts(run, BusinessRowTexts(row), row.rate, [&row] { return tax::IntegerText(row.quickDeduction); });
 }
 
 void SalaryForward(Run& run) {
@@ -259,13 +268,7 @@ void Business(Run& run) {
   // The texts tax::ShowBusinessResult() gives, straight into the lines.
   if (r.taxed) {
     run.ShowAmount(Line::kTaxableIncome, r.taxableIncome);
-    if (const RowTexts* t = BusinessRowTexts(r.row)) {
-      run.Show(Line::kRate, t->rate);
-      run.Show(Line::kQuickDeduction, t->quickDeduction);
-    } else {
-      run.Show(Line::kRate, tax::FormatPercent(r.row.rate));
-      run.Show(Line::kQuickDeduction, tax::IntegerText(r.row.quickDeduction));
-    }
+    ShowRow(run, r.row);
     run.ShowAmount(Line::kTax, r.tax);
   } else {
     for (const Line line : {Line::kTaxableIncome, Line::kRate, Line::kQuickDeduction, Line::kTax})
