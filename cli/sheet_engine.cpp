@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -491,23 +492,138 @@ class FdSink::Flusher {
   std::thread thread_;  // last: started when the rest is ready
 };
 
+// Writes the buffers handed to it, in their order, on a thread of its own, woken once a batch
+// has come (a wake-up per block costs more than the write saves). At most kQueued bytes wait,
+// so memory stays flat when the disk is slower than the computing.
+class FdSink::Behind {
+ public:
+  explicit Behind(FdSink& sink) : sink_(sink), thread_([this] { Loop(); }) {}
+  ~Behind() { Stop(); }
+  Behind(const Behind&) = delete;
+  Behind& operator=(const Behind&) = delete;
+
+  bool Hand(OutBuffer& buffer, std::string& error) {
+    if (buffer.empty()) return true;
+    std::unique_lock<std::mutex> lock(mutex_);
+    room_.wait(lock, [this] { return queued_ < kQueued || !error_.empty(); });
+    if (!error_.empty()) {
+      error = error_;
+      return false;
+    }
+    queued_ += buffer.size();
+    queue_.emplace_back();
+    queue_.back().swap(buffer);
+    if (!free_.empty()) {
+      buffer.swap(free_.back());
+      free_.pop_back();
+    }
+    if (queued_ >= kBatch && !busy_) work_.notify_one();
+    return true;
+  }
+
+  // Finish() returns once every buffer handed is written, or a write failed.
+  bool Finish(std::string& error) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    finishing_ = true;
+    work_.notify_one();
+    room_.wait(lock, [this] { return (queue_.empty() && !busy_) || !error_.empty(); });
+    error = error_;
+    return error_.empty();
+  }
+
+  void Stop() {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    work_.notify_one();
+    if (thread_.joinable()) thread_.join();
+  }
+
+ private:
+  static constexpr std::size_t kQueued = std::size_t{2} << 20;
+  static constexpr std::size_t kBatch = std::size_t{512} << 10;
+  static constexpr std::size_t kSpare = 8;  // written buffers kept for reuse
+
+  void Loop() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      work_.wait(lock, [this] { return stop_ || queued_ >= kBatch || (finishing_ && !queue_.empty()); });
+      if (stop_) return;
+      busy_ = true;
+      while (!queue_.empty() && !stop_) {
+        OutBuffer buffer;
+        buffer.swap(queue_.front());
+        queue_.pop_front();
+        const bool failed = !error_.empty();  // what is left is dropped
+        lock.unlock();
+        std::string error;
+        const bool written = failed || sink_.WriteNow(buffer.View(), error);
+        lock.lock();
+        queued_ -= buffer.size();
+        buffer.clear();
+        if (free_.size() < kSpare) free_.push_back(std::move(buffer));
+        if (!written && error_.empty()) error_ = std::move(error);
+        room_.notify_all();
+      }
+      busy_ = false;
+      room_.notify_all();
+    }
+  }
+
+  FdSink& sink_;
+  std::mutex mutex_;
+  std::condition_variable work_;
+  std::condition_variable room_;
+  std::deque<OutBuffer> queue_;
+  std::vector<OutBuffer> free_;  // written buffers, given back for the ones handed
+  std::size_t queued_ = 0;
+  bool busy_ = false;
+  bool finishing_ = false;
+  bool stop_ = false;
+  std::string error_;
+  std::thread thread_;  // last: started when the rest is ready
+};
+
 FdSink::FdSink(int fd, std::string name, const std::atomic<bool>* cancel)
     : fd_(fd), name_(std::move(name)), cancel_(cancel) {}
 
 FdSink::~FdSink() = default;
 
-void FdSink::FlushAhead() {
+void FdSink::FlushAhead(bool writeBehind) {
   if (!flusher_) flusher_ = std::make_unique<Flusher>(fd_, name_);
+  if (writeBehind && !behind_) behind_ = std::make_unique<Behind>(*this);
 }
 
-bool FdSink::StopFlushing(std::string& error) {
-  if (!flusher_) return true;
-  error = flusher_->Stop();
-  flusher_.reset();
-  return error.empty();
+bool FdSink::Finish(std::string& error) {
+  bool ok = true;
+  if (behind_) {
+    ok = behind_->Finish(error);
+    behind_.reset();
+  }
+  if (flusher_) {
+    std::string flushed = flusher_->Stop();
+    flusher_.reset();
+    if (ok && !flushed.empty()) {
+      error = std::move(flushed);
+      ok = false;
+    }
+  }
+  return ok;
 }
 
 bool FdSink::Write(std::string_view data, std::string& error) {
+  if (!behind_) return WriteNow(data, error);
+  OutBuffer copy;
+  copy.Append(data);
+  return behind_->Hand(copy, error);
+}
+
+bool FdSink::Hand(OutBuffer& buffer, std::string& error) {
+  return behind_ ? behind_->Hand(buffer, error) : WriteNow(buffer.View(), error);
+}
+
+bool FdSink::WriteNow(std::string_view data, std::string& error) {
   while (!data.empty()) {
     const ssize_t n = ::write(fd_, data.data(), data.size());
     if (n > 0) {
@@ -522,18 +638,14 @@ bool FdSink::Write(std::string_view data, std::string& error) {
   return true;
 }
 
-namespace {
-
-// The cores this process may run on, as `nproc` counts them: a run pinned to fewer cores than
-// the machine has (taskset, a container's CPU set) starts no more threads than it may use.
+// As `nproc` counts them: a run pinned to fewer cores than the machine has (taskset, a
+// container's CPU set) starts no more threads than it may use.
 unsigned AvailableCores() {
   cpu_set_t set;
   CPU_ZERO(&set);
   if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) return static_cast<unsigned>(CPU_COUNT(&set));
   return std::max(1U, std::thread::hardware_concurrency());
 }
-
-}  // namespace
 
 unsigned EffectiveThreads(unsigned threads) {
   if (threads == 0) threads = AvailableCores();
@@ -652,7 +764,7 @@ class Pipeline {
       const std::uint64_t rejected = slot.rejected;
       lock.unlock();
       std::string error;
-      const bool written = sink_.Write(pending.View(), error);
+      const bool written = sink_.Hand(pending, error);
       lock.lock();
       spare_.push_back(std::move(pending));
       pending = OutBuffer();

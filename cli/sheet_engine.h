@@ -19,6 +19,9 @@ class ByteSink {
   virtual ~ByteSink() = default;
   // Write() writes all of `data`; false with `error` set to the reason when it cannot.
   virtual bool Write(std::string_view data, std::string& error) = 0;
+  // Hand() writes the bytes of `buffer` as Write() does. A sink may keep the buffer and leave
+  // another one (empty, perhaps with room) in its place.
+  virtual bool Hand(OutBuffer& buffer, std::string& error) { return Write(buffer.View(), error); }
 };
 
 // A file descriptor, not owned; writes interrupted by a signal are retried unless `cancel` is set.
@@ -29,19 +32,27 @@ class FdSink : public ByteSink {
   FdSink(const FdSink&) = delete;
   FdSink& operator=(const FdSink&) = delete;
   bool Write(std::string_view data, std::string& error) override;
+  bool Hand(OutBuffer& buffer, std::string& error) override;
   // For a file that is flushed to disk at the end: a thread of the sink flushes what was
-  // written so far every few MiB while the run goes on, so that the final flush only waits
-  // for the last of it.
-  void FlushAhead();
-  // Stops that thread; false with `error` set when one of its flushes failed.
-  bool StopFlushing(std::string& error);
+  // written every few MiB while the run goes on, so that the final flush only waits for the
+  // last of it. With `writeBehind` (for a run that leaves a core free), another thread does
+  // the writes too: Hand() and Write() queue the bytes and return, and the caller goes on
+  // computing while they are written. A write that fails is reported by the next Write() or
+  // Hand(), or by Finish().
+  void FlushAhead(bool writeBehind);
+  // Finish() writes what is still queued and stops those threads; false with `error` set
+  // when a write or a flush failed.
+  bool Finish(std::string& error);
 
  private:
   class Flusher;
+  class Behind;
+  bool WriteNow(std::string_view data, std::string& error);
   int fd_;
   std::string name_;
   const std::atomic<bool>* cancel_;
   std::unique_ptr<Flusher> flusher_;
+  std::unique_ptr<Behind> behind_;  // after flusher_: stopped before it
 };
 
 class StringSink : public ByteSink {
@@ -85,5 +96,7 @@ EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOption
 
 // The number of threads `threads` asks for: 0 is one per core the process may run on; at most 8.
 unsigned EffectiveThreads(unsigned threads);
+// The cores this process may run on.
+unsigned AvailableCores();
 
 }  // namespace quorvex::cli

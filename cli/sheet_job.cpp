@@ -284,7 +284,8 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   WorkbookSource bookSource(book);
   ByteSource& source = bookIn ? static_cast<ByteSource&>(bookSource) : fdSource;
   FdSink fdSink(output.Fd(), output.Name(), cancel);
-  if (!output.Temporary().empty()) fdSink.FlushAhead();
+  // The writes get a thread of their own when the computing leaves a core for it.
+  if (!output.Temporary().empty()) fdSink.FlushAhead(EffectiveThreads(job.threads) < AvailableCores());
   WorkbookSink bookSink(bookWriter);
   ByteSink& sink = bookOut ? static_cast<ByteSink&>(bookSink) : fdSink;
   const EngineOptions options{job.inFormat, job.outFormat, bookIn ? Encoding::kUtf8 : job.encoding, job.threads};
@@ -306,7 +307,7 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
     summary.error = bookWriter.Error();
     return summary;
   }
-  if (!fdSink.StopFlushing(summary.error) || !output.Commit(summary.error)) return summary;
+  if (!fdSink.Finish(summary.error) || !output.Commit(summary.error)) return summary;
   summary.ok = true;
   return summary;
 }

@@ -68,19 +68,24 @@ for pair in "in.csv csv csv" "in.csv csv jsonl" "in.jsonl jsonl jsonl" "in.jsonl
   untouched res.out
 done
 
-# Failed writes, renames and flushes of the output file.
-for fault in QUORVEX_FAIL_WRITE_AFTER=2000000 QUORVEX_FAIL_RENAME=1 QUORVEX_FAIL_FSYNC=1; do
-  echo OLD >res.csv
-  expect 2 "cannot write res.csv: " env LD_PRELOAD="$shim" "$fault" ASAN_OPTIONS=verify_asan_link_order=0 \
-    "$calc" batch in.csv -o res.csv
-  untouched res.csv
-done
-# A flush that fails while a big result grows fails the run, even when the final one succeeds.
+# Failed writes, renames and flushes of the output file, written by the computing threads (-j 2)
+# and by a thread of their own (-j 1, when a core is left for it).
 (cat in.csv && for k in 1 2 3; do tail -n +2 in.csv; done) >big.csv
-echo OLD >res.csv
-expect 2 "cannot write res.csv: Input/output error" env LD_PRELOAD="$shim" QUORVEX_FAIL_FDATASYNC=1 \
-  ASAN_OPTIONS=verify_asan_link_order=0 "$calc" batch big.csv -o res.csv
-untouched res.csv
+for j in 1 2; do
+  for fault in QUORVEX_FAIL_WRITE_AFTER=2000000 QUORVEX_FAIL_RENAME=1 QUORVEX_FAIL_FSYNC=1; do
+    echo OLD >res.csv
+    expect 2 "cannot write res.csv: " env LD_PRELOAD="$shim" "$fault" ASAN_OPTIONS=verify_asan_link_order=0 \
+      "$calc" batch in.csv -o res.csv -j $j
+    untouched res.csv
+  done
+  # A flush that fails while a big result grows fails the run, even when the final one succeeds.
+  echo OLD >res.csv
+  expect 2 "cannot write res.csv: Input/output error" env LD_PRELOAD="$shim" QUORVEX_FAIL_FDATASYNC=1 \
+    ASAN_OPTIONS=verify_asan_link_order=0 "$calc" batch big.csv -o res.csv -j $j
+  untouched res.csv
+  expect 0 "" "$calc" batch big.csv -o "big.$j.csv" -j $j
+done
+cmp -s big.1.csv big.2.csv || fail "-j 1 and -j 2 wrote different results"
 expect 2 "cannot write standard output: No space left on device" env LD_PRELOAD="$shim" \
   QUORVEX_FAIL_WRITE_AFTER=100000 ASAN_OPTIONS=verify_asan_link_order=0 "$calc" batch in.csv
 
