@@ -590,9 +590,12 @@ FdSink::FdSink(int fd, std::string name, const std::atomic<bool>* cancel)
 
 FdSink::~FdSink() = default;
 
-void FdSink::FlushAhead(bool writeBehind) {
+void FdSink::WriteBehind() {
+  if (!behind_) behind_ = std::make_unique<Behind>(*this);
+}
+
+void FdSink::FlushAhead() {
   if (!flusher_) flusher_ = std::make_unique<Flusher>(fd_, name_);
-  if (writeBehind && !behind_) behind_ = std::make_unique<Behind>(*this);
 }
 
 bool FdSink::Finish(std::string& error) {

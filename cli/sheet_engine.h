@@ -33,13 +33,14 @@ class FdSink : public ByteSink {
   FdSink& operator=(const FdSink&) = delete;
   bool Write(std::string_view data, std::string& error) override;
   bool Hand(OutBuffer& buffer, std::string& error) override;
+  // From now on a thread of the sink does the writes: Write() and Hand() queue the bytes and
+  // return, and the caller goes on computing while they are written (for a run that leaves a
+  // core free). A write that fails is reported by the next Write() or Hand(), or by Finish().
+  void WriteBehind();
   // For a file that is flushed to disk at the end: a thread of the sink flushes what was
   // written every few MiB while the run goes on, so that the final flush only waits for the
-  // last of it. With `writeBehind` (for a run that leaves a core free), another thread does
-  // the writes too: Hand() and Write() queue the bytes and return, and the caller goes on
-  // computing while they are written. A write that fails is reported by the next Write() or
-  // Hand(), or by Finish().
-  void FlushAhead(bool writeBehind);
+  // last of it.
+  void FlushAhead();
   // Finish() writes what is still queued and stops those threads; false with `error` set
   // when a write or a flush failed.
   bool Finish(std::string& error);

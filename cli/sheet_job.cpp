@@ -285,11 +285,15 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   ByteSource& source = bookIn ? static_cast<ByteSource&>(bookSource) : fdSource;
   FdSink fdSink(output.Fd(), output.Name(), cancel);
   // The writes get a thread of their own when the computing leaves a core for it.
-  if (!output.Temporary().empty()) fdSink.FlushAhead(EffectiveThreads(job.threads) < AvailableCores());
+  if (!bookOut && EffectiveThreads(job.threads) < AvailableCores()) fdSink.WriteBehind();
+  if (!output.Temporary().empty()) fdSink.FlushAhead();
   WorkbookSink bookSink(bookWriter);
   ByteSink& sink = bookOut ? static_cast<ByteSink&>(bookSink) : fdSink;
   const EngineOptions options{job.inFormat, job.outFormat, bookIn ? Encoding::kUtf8 : job.encoding, job.threads};
   const EngineResult result = ProcessSheet(source, sink, options, progress, cancel);
+  // What was computed before a failure still goes out, as it did before the failure.
+  std::string writeError;
+  const bool written = result.cancelled || fdSink.Finish(writeError);
   summary.records = result.records;
   summary.rejected = result.rejected;
   summary.cancelled = result.cancelled;
@@ -303,11 +307,15 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
         result.ioError || (bookIn && result.error.rfind(job.input, 0) == 0) ? result.error : name + ": " + result.error;
     return summary;
   }
+  if (!written) {
+    summary.error = std::move(writeError);
+    return summary;
+  }
   if (bookOut && !bookWriter.Close()) {
     summary.error = bookWriter.Error();
     return summary;
   }
-  if (!fdSink.Finish(summary.error) || !output.Commit(summary.error)) return summary;
+  if (!output.Commit(summary.error)) return summary;
   summary.ok = true;
   return summary;
 }
