@@ -32,8 +32,13 @@ once() {
   target=$2
   shift 2
   [ "$target" = - ] || rm -f "$target"
-  /usr/bin/time -f "%e %M" -o "$out/time" "$@" >/dev/null 2>"$out/err" || [ $? = 1 ]
-  tail -n 1 "$out/time" >>"$out/times.$label"
+  # time(1) gives the peak memory; its seconds have two decimals, too coarse for runs of a
+  # quarter of a second, so the clock is read around it in nanoseconds.
+  start=$(date +%s%N)
+  /usr/bin/time -f "%M" -o "$out/time" "$@" >/dev/null 2>"$out/err" || [ $? = 1 ]
+  end=$(date +%s%N)
+  awk -v a="$start" -v b="$end" -v m="$(tail -n 1 "$out/time")" 'BEGIN { printf "%.4f %s\n", (b - a) / 1e9, m }' \
+    >>"$out/times.$label"
 }
 
 # report LABEL OUTPUT: prints the median seconds, records/s and the largest peak memory of
@@ -47,7 +52,7 @@ report() {
   set -- $(sort -n "$out/times.$label" | awk '{ s[NR] = $1; if ($2 > m) m = $2 } END { print s[int((NR + 1) / 2)], m, s[1] }')
   echo "$label $1 $2 $bytes $3" >>"$out/results"
   awk -v l="$label" -v s="$1" -v m="$2" -v b="$3" -v n="$rows" \
-    'BEGIN { printf "%-28s %6.2f s %10.0f records/s   best %6.2f s %10.0f records/s %6.1f MiB peak\n",
+    'BEGIN { printf "%-28s %6.3f s %10.0f records/s   best %6.3f s %10.0f records/s %6.1f MiB peak\n",
              l, s, n / (s > 0 ? s : 1e-9), b, n / (b > 0 ? b : 1e-9), m / 1024 }'
 }
 
