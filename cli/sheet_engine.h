@@ -36,6 +36,7 @@ class FdSink : public ByteSink {
   // From now on a thread of the sink does the writes: Write() and Hand() queue the bytes and
   // return, and the caller goes on computing while they are written (for a run that leaves a
   // core free). A write that fails is reported by the next Write() or Hand(), or by Finish().
+  // FlushAhead(), if wanted, comes first: the writing thread tells the flushing one.
   void WriteBehind();
   // For a file that is flushed to disk at the end: a thread of the sink flushes what was
   // written every few MiB while the run goes on, so that the final flush only waits for the
