@@ -673,12 +673,13 @@ class Pipeline {
         pacer_(pacer),
         cancel_(cancel),
         threads_(threads),
-        slots_(2 * threads + 6) {}
+        slots_(2 * threads + 6),
+        spare_(threads) {}
 
   void Run(EngineResult& result) {
     std::vector<std::thread> others;
-    for (unsigned i = 1; i < threads_; ++i) others.emplace_back([this] { Work(); });
-    Work();
+    for (unsigned i = 1; i < threads_; ++i) others.emplace_back([this, i] { Work(i); });
+    Work(0);
     for (std::thread& t : others) t.join();
     result.records = done_.records;
     result.rejected = done_.rejected;
@@ -695,9 +696,11 @@ class Pipeline {
     std::uint64_t rejected = 0;
     std::string error;  // not empty: the block is not text, and the run ends there
     bool ready = false;
+    unsigned thread = 0;  // the thread that computed it
   };
 
-  void Work() {
+  // The work of thread number `self`.
+  void Work(unsigned self) {
     Worker worker{reader_, writer_, {}, {}, {}};
     Block block;
     OutBuffer out;
@@ -718,17 +721,23 @@ class Pipeline {
         readAhead = chunker_.ClaimReadAhead();
         const std::lock_guard<std::mutex> lock(mutex_);
         serial = nextRead_++;
-        // The buffer written last is the one most likely still in the cache.
-        if (!spare_.empty()) {
-          out.swap(spare_.back());
-          spare_.pop_back();
+        // A buffer this thread filled before, the last one written: its bytes are the most
+        // likely to be still in this core's cache, where another core's buffer would first
+        // have to be fetched from that core line by line. Another thread's buffer only when
+        // this one has none, so that no more buffers are made than when they were shared.
+        for (unsigned k = 0; k < threads_; ++k) {
+          std::vector<OutBuffer>& spare = spare_[(self + k) % threads_];
+          if (spare.empty()) continue;
+          out.swap(spare.back());
+          spare.pop_back();
+          break;
         }
       }
       std::uint64_t records = 0;
       std::uint64_t rejected = 0;
       std::string error;
       worker.Run(block, out, records, rejected, error);
-      const bool going = Done(serial, out, records, rejected, std::move(error));
+      const bool going = Done(serial, self, out, records, rejected, std::move(error));
       // Only once the block is handed on: a read from a pipe may wait long for its writer.
       if (readAhead) chunker_.ReadAhead();
       if (!going) return;
@@ -737,10 +746,12 @@ class Pipeline {
 
   // Done() puts a computed block in its slot and writes the blocks ready; false once the run
   // has stopped.
-  bool Done(std::uint64_t serial, OutBuffer& out, std::uint64_t records, std::uint64_t rejected, std::string error) {
+  bool Done(std::uint64_t serial, unsigned self, OutBuffer& out, std::uint64_t records, std::uint64_t rejected,
+            std::string error) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (stop_) return false;
     Slot& slot = slots_[serial % slots_.size()];
+    slot.thread = self;
     slot.error = std::move(error);
     slot.out.swap(out);
     slot.records = records;
@@ -769,7 +780,7 @@ class Pipeline {
       std::string error;
       const bool written = sink_.Hand(pending, error);
       lock.lock();
-      spare_.push_back(std::move(pending));
+      spare_[slot.thread].push_back(std::move(pending));
       pending = OutBuffer();
       slot.ready = false;
       if (!written) {
@@ -814,7 +825,7 @@ class Pipeline {
   std::mutex mutex_;  // guards the rest
   std::condition_variable space_;
   std::vector<Slot> slots_;
-  std::vector<OutBuffer> spare_;  // written buffers, the last written at the back
+  std::vector<std::vector<OutBuffer>> spare_;  // per thread, the buffers written, the last at the back
   std::uint64_t nextRead_ = 0;
   std::uint64_t nextWrite_ = 0;
   bool writing_ = false;
