@@ -70,6 +70,13 @@ measure() {
 }
 
 seconds() { awk -v l="$1" '$1 == l { print $2 }' "$out/results"; }
+# by_round A B: the median over the rounds of A's seconds over B's in the same round. Drift from
+# one minute to the next moves both runs of a round alike, so this ratio drifts less than the
+# ratio of the two medians.
+by_round() {
+  paste "$out/times.$1" "$out/times.$2" | awk '$3 > 0 { print $1 / $3 }' | sort -n |
+    awk '{ r[NR] = $1 } END { print (NR ? r[int((NR + 1) / 2)] : 0) }'
+}
 best() { awk -v l="$1" '$1 == l { print $5 }' "$out/results"; }
 written() { awk -v l="$1" '$1 == l { print $4 }' "$out/results"; }
 
@@ -128,6 +135,15 @@ for sheet in salary mixed; do
       -v jb="$(best "pair-jsonl:$sheet")" -v joneb="$(best "jsonl-null:$sheet:j1")" \
       'BEGIN { printf "  two -j1 runs on the halves at once, to /dev/null: %.2fx and %.2fx one -j1 run (best runs %.2fx and %.2fx)\n",
                one / c, jone / j, oneb / cb, joneb / jb }'
+  fi
+  for j in $threads; do
+    [ "$j" = 1 ] || printf '  -j%s to /dev/null, by round (median of the rounds'"'"' -j1/-j%s): csv %.2fx, jsonl %.2fx\n' \
+      "$j" "$j" "$(by_round "csv-null:$sheet:j1" "csv-null:$sheet:j$j")" \
+      "$(by_round "jsonl-null:$sheet:j1" "jsonl-null:$sheet:j$j")"
+  done
+  if $pair; then
+    printf '  two -j1 runs on the halves at once, by round: csv %.2fx, jsonl %.2fx\n' \
+      "$(by_round "csv-null:$sheet:j1" "pair-csv:$sheet")" "$(by_round "jsonl-null:$sheet:j1" "pair-jsonl:$sheet")"
   fi
   # The disk's own floor: writing and flushing as many bytes as each result has.
   for kind in csv jsonl; do
