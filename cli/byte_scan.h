@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -101,6 +102,32 @@ inline std::uint64_t CountByte(const char* data, std::size_t size, char c) {
   }
 #endif
   for (; at < size; ++at) count += data[at] == c ? 1 : 0;
+  return count;
+}
+
+// How many bytes of data[0, size) are a CR not followed by a LF (a CR at the very end is one).
+inline std::uint64_t CountLoneCr(const char* data, std::size_t size) {
+  const void* first = std::memchr(data, '\r', size);
+  if (first == nullptr) return 0;
+  std::uint64_t count = 0;
+  auto at = static_cast<std::size_t>(static_cast<const char*>(first) - data);
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  // Each lane compares its byte with CR and the byte after it with LF.
+  while (at + 17 <= size) {
+    __m128i lanes = _mm_setzero_si128();
+    for (int round = 0; round < 255 && at + 17 <= size; ++round, at += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+      const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + 1));
+      lanes = _mm_sub_epi8(lanes, _mm_andnot_si128(_mm_cmpeq_epi8(next, lf), _mm_cmpeq_epi8(v, cr)));
+    }
+    alignas(16) std::uint64_t sums[2];
+    _mm_store_si128(reinterpret_cast<__m128i*>(sums), _mm_sad_epu8(lanes, _mm_setzero_si128()));
+    count += sums[0] + sums[1];
+  }
+#endif
+  for (; at < size; ++at) count += data[at] == '\r' && (at + 1 == size || data[at + 1] != '\n') ? 1 : 0;
   return count;
 }
 

@@ -246,17 +246,7 @@ std::size_t Utf8Prefix(std::string_view text) {
 }
 
 std::uint64_t CountLines(std::string_view text, bool loneCr) {
-  const char* p = text.data();
-  const std::size_t n = text.size();
-  std::uint64_t lines = 0;
-  if (loneCr) {
-    // Every CR not followed by a LF ends a line too.
-    for (const char* cr = p; (cr = static_cast<const char*>(std::memchr(cr, '\r', n - (cr - p)))) != nullptr;) {
-      ++cr;
-      if (cr == p + n || *cr != '\n') ++lines;
-    }
-  }
-  return lines + CountByte(p, n, '\n');
+  return (loneCr ? CountLoneCr(text.data(), text.size()) : 0) + CountByte(text.data(), text.size(), '\n');
 }
 
 }  // namespace quorvex::cli

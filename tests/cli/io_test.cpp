@@ -257,7 +257,20 @@ TEST(TextTest, CountLinesCountsLfCrLfAndLoneCr) {
   EXPECT_EQ(CountLines(text, true), 7u);
   EXPECT_EQ(CountLines(text, false), 4u);
   // Long runs of breaks, past what one pass of the counters holds, and an odd tail.
-  for (const std::size_t n : {4079u, 4080u, 4081u, 10007u}) EXPECT_EQ(CountLines(std::string(n, '\n'), false), n);
+  for (const std::size_t n : {4079u, 4080u, 4081u, 10007u}) {
+    EXPECT_EQ(CountLines(std::string(n, '\n'), false), n);
+    EXPECT_EQ(CountLines(std::string(n, '\r'), true), n);
+  }
+  // Every mix of CR, LF and other bytes, a CR LF split across the counter's 16-byte steps.
+  std::uint32_t seed = 7;
+  for (std::size_t size = 0; size < 200; ++size) {
+    std::string mixed(size, 'x');
+    for (char& c : mixed) c = "\r\nx"[((seed = seed * 1103515245 + 12345) >> 16) % 3];
+    std::uint64_t breaks = 0;
+    for (std::size_t i = 0; i < size; ++i)
+      breaks += mixed[i] == '\n' || (mixed[i] == '\r' && (i + 1 == size || mixed[i + 1] != '\n'));
+    EXPECT_EQ(CountLines(mixed, true), breaks) << size;
+  }
 }
 
 // Everything a TextInput gives, and its error.
