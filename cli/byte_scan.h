@@ -107,7 +107,7 @@ inline std::uint64_t CountByte(const char* data, std::size_t size, char c) {
 
 // How many bytes of data[0, size) are a CR not followed by a LF (a CR at the very end is one).
 inline std::uint64_t CountLoneCr(const char* data, std::size_t size) {
-  const void* first = std::memchr(data, '\r', size);
+  const void* first = size == 0 ? nullptr : std::memchr(data, '\r', size);
   if (first == nullptr) return 0;
   std::uint64_t count = 0;
   auto at = static_cast<std::size_t>(static_cast<const char*>(first) - data);
