@@ -288,9 +288,9 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   // Writes to a file or a pipe (not to a device such as /dev/null) get a thread of their own
   // when the computing leaves a core for it.
   struct stat st {};
-  const bool slow =
+  const bool writesCost =
       fstat(output.Fd(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode));
-  if (!bookOut && slow && EffectiveThreads(job.threads) < AvailableCores()) fdSink.WriteBehind();
+  if (!bookOut && writesCost && EffectiveThreads(job.threads) < AvailableCores()) fdSink.WriteBehind();
   WorkbookSink bookSink(bookWriter);
   ByteSink& sink = bookOut ? static_cast<ByteSink&>(bookSink) : fdSink;
   const EngineOptions options{job.inFormat, job.outFormat, bookIn ? Encoding::kUtf8 : job.encoding, job.threads};
