@@ -83,23 +83,38 @@ inline std::size_t FindJsonStop(const char* data, std::size_t at, std::size_t si
   return scan_detail::Slowly(kJsonStops, data, at, size);
 }
 
+#if defined(__SSE2__)
+namespace scan_detail {
+
+// Counts the lanes `match` marks (0xFF) in the 16 bytes at data + at, stepping 16 bytes while
+// `reach` bytes from `at` are in data[0, size); `at` is left where the steps stopped.
+template <class Match>
+std::uint64_t CountLanes(const char* data, std::size_t& at, std::size_t size, std::size_t reach, Match match) {
+  std::uint64_t count = 0;
+  while (at + reach <= size) {
+    // Each of the 16 byte lanes counts at most 255 matches, then the lanes are summed.
+    __m128i lanes = _mm_setzero_si128();
+    for (int round = 0; round < 255 && at + reach <= size; ++round, at += 16)
+      lanes = _mm_sub_epi8(lanes, match(data + at));
+    alignas(16) std::uint64_t sums[2];
+    _mm_store_si128(reinterpret_cast<__m128i*>(sums), _mm_sad_epu8(lanes, _mm_setzero_si128()));
+    count += sums[0] + sums[1];
+  }
+  return count;
+}
+
+}  // namespace scan_detail
+#endif
+
 // How many bytes of data[0, size) are `c`.
 inline std::uint64_t CountByte(const char* data, std::size_t size, char c) {
   std::uint64_t count = 0;
   std::size_t at = 0;
 #if defined(__SSE2__)
   const __m128i needle = _mm_set1_epi8(c);
-  while (at + 16 <= size) {
-    // Each of the 16 byte lanes counts at most 255 matches, then the lanes are summed.
-    __m128i lanes = _mm_setzero_si128();
-    for (int round = 0; round < 255 && at + 16 <= size; ++round, at += 16) {
-      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-      lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(v, needle));
-    }
-    alignas(16) std::uint64_t sums[2];
-    _mm_store_si128(reinterpret_cast<__m128i*>(sums), _mm_sad_epu8(lanes, _mm_setzero_si128()));
-    count += sums[0] + sums[1];
-  }
+  count = scan_detail::CountLanes(data, at, size, 16, [needle](const char* p) {
+    return _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), needle);
+  });
 #endif
   for (; at < size; ++at) count += data[at] == c ? 1 : 0;
   return count;
@@ -115,17 +130,11 @@ inline std::uint64_t CountLoneCr(const char* data, std::size_t size) {
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i lf = _mm_set1_epi8('\n');
   // Each lane compares its byte with CR and the byte after it with LF.
-  while (at + 17 <= size) {
-    __m128i lanes = _mm_setzero_si128();
-    for (int round = 0; round < 255 && at + 17 <= size; ++round, at += 16) {
-      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-      const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + 1));
-      lanes = _mm_sub_epi8(lanes, _mm_andnot_si128(_mm_cmpeq_epi8(next, lf), _mm_cmpeq_epi8(v, cr)));
-    }
-    alignas(16) std::uint64_t sums[2];
-    _mm_store_si128(reinterpret_cast<__m128i*>(sums), _mm_sad_epu8(lanes, _mm_setzero_si128()));
-    count += sums[0] + sums[1];
-  }
+  count = scan_detail::CountLanes(data, at, size, 17, [cr, lf](const char* p) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+    return _mm_andnot_si128(_mm_cmpeq_epi8(next, lf), _mm_cmpeq_epi8(v, cr));
+  });
 #endif
   for (; at < size; ++at) count += data[at] == '\r' && (at + 1 == size || data[at + 1] != '\n') ? 1 : 0;
   return count;
