@@ -100,7 +100,7 @@ BatchDialogDeps DefaultBatchDialogDeps() {
   deps.pickSave = [](QWidget* parent, const QString& suggested, const QString& filter) {
     return RunFileDialog(parent, suggested, filter, true);
   };
-  deps.run = &cli::RunSheet;
+  deps.run = &sheets::RunSheet;
   return deps;
 }
 
@@ -193,8 +193,8 @@ void BatchDialog::BtnStartClick() {
   if (sheet.isEmpty()) return ShowError(QStringLiteral("请先选择要计算的表格文件。"));
   QString result = EditResult->text().trimmed();
   if (result.isEmpty()) EditResult->setText(result = DefaultResultPath(sheet));
-  const std::optional<cli::Format> in = cli::FormatOfPath(FileName(sheet));
-  const std::optional<cli::Format> out = cli::FormatOfPath(FileName(result));
+  const std::optional<sheets::Format> in = sheets::FormatOfPath(FileName(sheet));
+  const std::optional<sheets::Format> out = sheets::FormatOfPath(FileName(result));
   if (!in) return ShowError(sheet + QStringLiteral("：不是可以计算的表格，请选择 .xlsx、.csv 或 .jsonl 文件。"));
   if (!out) return ShowError(result + QStringLiteral("：结果文件须是 .xlsx、.csv 或 .jsonl 文件。"));
   if (QFileInfo::exists(result) && result != confirmed_ && !QFileInfo(result).isDir()) {
@@ -203,11 +203,11 @@ void BatchDialog::BtnStartClick() {
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes) return;
   }
-  const cli::SheetSummary summary = RunWithProgress({FileName(sheet), FileName(result), *in, *out});
+  const sheets::SheetSummary summary = RunWithProgress({FileName(sheet), FileName(result), *in, *out});
   ShowSummary(summary, result);
 }
 
-cli::SheetSummary BatchDialog::RunWithProgress(const cli::SheetJob& job) {
+sheets::SheetSummary BatchDialog::RunWithProgress(const sheets::SheetJob& job) {
   QProgressDialog progress(QStringLiteral("正在计算…"), QString::fromUtf8(kCancel), 0, 0, this);
   progress.setObjectName("BatchProgress");
   progress.setWindowTitle(QString::fromUtf8(kTitle));
@@ -245,10 +245,10 @@ cli::SheetSummary BatchDialog::RunWithProgress(const cli::SheetJob& job) {
       Qt::QueuedConnection);
   QEventLoop loop;
   connect(&relay, &Relay::Finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
-  const auto report = [&relay](const cli::SheetProgress& p) {
+  const auto report = [&relay](const sheets::SheetProgress& p) {
     emit relay.Progress(p.bytesRead, p.bytesTotal, p.records);
   };
-  cli::SheetSummary summary;
+  sheets::SheetSummary summary;
   std::thread worker([&] {
     summary = deps_.run(job, report, &cancel);
     emit relay.Finished();
@@ -259,7 +259,7 @@ cli::SheetSummary BatchDialog::RunWithProgress(const cli::SheetJob& job) {
   return summary;
 }
 
-void BatchDialog::ShowSummary(const cli::SheetSummary& summary, const QString& result) {
+void BatchDialog::ShowSummary(const sheets::SheetSummary& summary, const QString& result) {
   if (summary.cancelled) {
     QMessageBox::information(this, QString::fromUtf8(kTitle), QStringLiteral("已取消计算，没有写入结果文件。"));
     return;
@@ -282,7 +282,7 @@ void BatchDialog::BtnTemplateClick() {
                                                         : QDir(folder).filePath(QString::fromUtf8(kTemplateName));
   const QString path = deps_.pickSave(this, suggested, QString::fromUtf8(kXlsxFilter));
   if (path.isEmpty()) return;
-  const std::string error = cli::WriteSheetTemplate(FileName(path));
+  const std::string error = sheets::WriteSheetTemplate(FileName(path));
   if (!error.empty()) return ShowError(Text(error));
   QMessageBox::information(this, QString::fromUtf8(kTitle), QStringLiteral("模板已保存到：") + path);
 }

@@ -6,8 +6,8 @@
 #include <atomic>
 #include <functional>
 
-#include "cli/sheet_job.h"
-#include "cli/sheet_template.h"
+#include "sheets/sheet_job.h"
+#include "sheets/sheet_template.h"
 
 class QLineEdit;
 class QPushButton;
@@ -22,7 +22,9 @@ struct BatchDialogDeps {
   // offering `filter`; "" when the user cancels. The dialog itself asks before replacing.
   std::function<QString(QWidget* parent, const QString& suggested, const QString& filter)> pickSave;
   // Computes the sheet; called on a worker thread.
-  std::function<cli::SheetSummary(const cli::SheetJob&, const cli::ProgressFunction&, const std::atomic<bool>*)> run;
+  std::function<sheets::SheetSummary(const sheets::SheetJob&, const sheets::ProgressFunction&,
+                                     const std::atomic<bool>*)>
+      run;
 };
 
 // The file dialogs of the desktop and the sheet runner of quorvex-calc.
@@ -47,8 +49,8 @@ class BatchDialog final : public QDialog {
  private:
   void EditSheetChange(const QString& text);
   // Runs `job` on a worker thread behind the progress dialog; returns once it has ended.
-  cli::SheetSummary RunWithProgress(const cli::SheetJob& job);
-  void ShowSummary(const cli::SheetSummary& summary, const QString& result);
+  sheets::SheetSummary RunWithProgress(const sheets::SheetJob& job);
+  void ShowSummary(const sheets::SheetSummary& summary, const QString& result);
   void ShowError(const QString& text);
 
   BatchDialogDeps deps_;

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "cli/xlsx_reader.h"
-#include "cli/xlsx_writer.h"
+#include "sheets/xlsx_reader.h"
+#include "sheets/xlsx_writer.h"
 
 namespace {
 
-using quorvex::cli::XlsxReader;
-using quorvex::cli::XlsxWriter;
+using quorvex::sheets::XlsxReader;
+using quorvex::sheets::XlsxWriter;
 
 std::vector<std::string> Row(long i) {
   return {"员工" + std::to_string(i),

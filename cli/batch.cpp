@@ -7,10 +7,11 @@
 #include <cstdio>
 #include <iostream>
 
-#include "cli/json_line.h"
-#include "cli/sheet_job.h"
+#include "sheets/json_line.h"
+#include "sheets/sheet_job.h"
 
 namespace quorvex::cli {
+using namespace quorvex::sheets;
 namespace {
 
 const char kBatchUsage[] =

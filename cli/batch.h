@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "cli/record.h"
+#include "sheets/record.h"
 
 namespace quorvex::cli {
 
@@ -21,8 +21,8 @@ int BatchCommand(const std::vector<std::string>& args);
 
 // RecordJson() is a request and its outcome as one JSON Lines record (with its line feed),
 // the fields named as in a sheet; the second form writes the given fields only.
-std::string RecordJson(const Request& request, const Outcome& outcome);
+std::string RecordJson(const sheets::Request& request, const sheets::Outcome& outcome);
 std::string RecordJson(const std::vector<std::pair<std::string_view, std::string_view>>& fields,
-                       const Outcome& outcome);
+                       const sheets::Outcome& outcome);
 
 }  // namespace quorvex::cli

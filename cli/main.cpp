@@ -7,12 +7,13 @@
 #include <vector>
 
 #include "cli/batch.h"
-#include "cli/categories.h"
 #include "cli/plan_command.h"
+#include "sheets/categories.h"
 
 namespace {
 
 using namespace quorvex::cli;
+using namespace quorvex::sheets;
 namespace forms = quorvex::forms;
 
 constexpr int kOk = kExitOk;

@@ -3,10 +3,11 @@
 #include <ostream>
 
 #include "cli/batch.h"
-#include "cli/categories.h"
 #include "forms/categories.h"
+#include "sheets/categories.h"
 
 namespace quorvex::cli {
+using namespace quorvex::sheets;
 namespace {
 
 constexpr int kOk = 0;

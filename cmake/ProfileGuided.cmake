@@ -46,7 +46,7 @@ add_dependencies(quorvex_pgo_profile quorvex_pgo_instrumented)
 # The same objects' paths below each build's top folder name their counts.
 set(pgo_use -fprofile-use=${pgo_profile} -fprofile-prefix-path=${PROJECT_BINARY_DIR} -fprofile-partial-training
             -Wno-missing-profile)
-foreach(target quorvex_tax quorvex_forms quorvex_cli_core quorvex-calc)
+foreach(target quorvex_tax quorvex_forms quorvex_sheets quorvex-calc)
   target_compile_options(${target} PRIVATE ${pgo_use})
   # Not through the compiler cache, which cannot tell one profile from another here.
   set_target_properties(${target} PROPERTIES CXX_COMPILER_LAUNCHER "")

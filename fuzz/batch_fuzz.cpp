@@ -6,19 +6,19 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "cli/sheet_engine.h"
+#include "sheets/sheet_engine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  using quorvex::cli::Format;
+  using quorvex::sheets::Format;
   const Format in = (data[0] & 1) != 0 ? Format::kJsonLines : Format::kCsv;
   const Format out = (data[0] & 2) != 0 ? Format::kJsonLines : Format::kCsv;
   const unsigned threads = (data[0] & 4) != 0 ? 2 : 1;
-  const auto encoding = (data[0] & 8) != 0 ? quorvex::cli::Encoding::kGb18030 : quorvex::cli::Encoding::kAuto;
-  quorvex::cli::MemorySource source(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
-  quorvex::cli::StringSink sink;
-  const quorvex::cli::EngineResult r =
-      quorvex::cli::ProcessSheet(source, sink, {in, out, encoding, threads}, {}, nullptr);
+  const auto encoding = (data[0] & 8) != 0 ? quorvex::sheets::Encoding::kGb18030 : quorvex::sheets::Encoding::kAuto;
+  quorvex::sheets::MemorySource source(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
+  quorvex::sheets::StringSink sink;
+  const quorvex::sheets::EngineResult r =
+      quorvex::sheets::ProcessSheet(source, sink, {in, out, encoding, threads}, {}, nullptr);
   if (r.rejected > r.records) std::abort();
   if (r.records > 0 && sink.text.empty()) std::abort();
   if (r.error.empty() && out == Format::kJsonLines) {

@@ -18,9 +18,9 @@
 
 using quorvex::app::BatchDialog;
 using quorvex::app::BatchDialogDeps;
-using quorvex::cli::SheetJob;
-using quorvex::cli::SheetProgress;
-using quorvex::cli::SheetSummary;
+using quorvex::sheets::SheetJob;
+using quorvex::sheets::SheetProgress;
+using quorvex::sheets::SheetSummary;
 using namespace quorvex::testing;
 
 namespace {
@@ -141,7 +141,7 @@ class BatchDialogTest : public QObject {
     QCOMPARE(answers.StrayCount(), 0);
     QVERIFY(worker != nullptr && worker != QThread::currentThreadId());
     QCOMPARE(job.input, dir.filePath("staff.xlsx").toStdString());
-    QVERIFY(job.inFormat == quorvex::cli::Format::kXlsx && job.outFormat == quorvex::cli::Format::kCsv);
+    QVERIFY(job.inFormat == quorvex::sheets::Format::kXlsx && job.outFormat == quorvex::sheets::Format::kCsv);
     QVERIFY2(summary.contains("12") && summary.contains("10") && summary.contains("2 条有误") &&
                  summary.contains("状态") && summary.contains(dir.filePath("out.csv")),
              qPrintable(summary));

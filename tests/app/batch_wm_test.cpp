@@ -21,7 +21,7 @@
 
 #include "app/batch_dialog.h"
 #include "app/frm_main.h"
-#include "cli/xlsx_reader.h"
+#include "sheets/xlsx_reader.h"
 #include "support/gui_test.h"
 #include "support/modal_answerer.h"
 
@@ -34,7 +34,7 @@ namespace {
 using Rows = std::vector<std::vector<std::string>>;
 
 Rows ReadBook(const QString& path) {
-  quorvex::cli::XlsxReader reader;
+  quorvex::sheets::XlsxReader reader;
   Rows rows;
   if (!reader.Open(path.toStdString())) return {{reader.Error()}};
   std::vector<std::string> row;

@@ -1,0 +1,116 @@
+#include "sheets/categories.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "forms/compute.h"
+#include "tax/amount.h"
+#include "tax/business.h"
+#include "tax/wage.h"
+
+namespace quorvex::sheets {
+namespace {
+
+constexpr char kUnknownCategory[] = "未知的收入类型";
+constexpr char kUnknownCalc[] = "该收入类型没有这种计算方式";
+constexpr char kBadThreshold[] = "起征点只能是3500或4800";
+constexpr char kBadMonths[] = "承包月份只能是1到12";
+
+void Refuse(Problem problem, const char* field, const char* message, Outcome& out) {
+  out.ok = false;
+  out.problem = problem;
+  out.field = field;
+  out.message = message;
+  out.warning = false;
+  forms::ClearLines(out.page, out.page.shown);
+  out.page.income.clear();
+}
+
+// The threshold and month readers fill `out` and say whether the text was valid: an optional
+// handed back would be copied through memory just after its flag was written, and stall.
+bool ReadThreshold(std::string_view text, double& out) {
+  // The usual spellings first, without parsing.
+  if (text == "4800") {
+    out = tax::kThresholds[1];
+    return true;
+  }
+  text = tax::TrimAmountText(text);
+  if (text.empty() || text == "3500") {
+    out = tax::kThresholds[0];
+    return true;
+  }
+  return tax::ParseAmountInto(text, out) &&
+         std::find(tax::kThresholds.begin(), tax::kThresholds.end(), out) != tax::kThresholds.end();
+}
+
+bool ReadMonths(std::string_view text, int& out) {
+  text = tax::TrimAmountText(text);
+  out = tax::kMaxOperationMonths;
+  if (text.empty()) return true;
+  if (text.size() > 2 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return false;
+  out = 0;
+  for (char c : text) out = out * 10 + (c - '0');
+  return out >= tax::kMinOperationMonths && out <= tax::kMaxOperationMonths;
+}
+
+// The record's name of a rejected field: what was typed is "amount", the income a reverse
+// calculation wrote and read back is "income".
+std::string_view FieldName(forms::Field field, forms::Kind kind) {
+  if (field == forms::Category::Typed(kind)) return "amount";
+  switch (field) {
+    case forms::Field::kIncome:
+      return "income";
+    case forms::Field::kSalary:
+      return "salary";
+    case forms::Field::kContributions:
+      return "contributions";
+    case forms::Field::kPlannedBonus:
+      return "planned_bonus";
+    default:
+      return "amount";
+  }
+}
+
+}  // namespace
+
+std::string_view KindKey(forms::Kind kind) { return forms::kKindKeys[static_cast<std::size_t>(kind)]; }
+
+Outcome Calculate(const Request& request) {
+  Outcome out;
+  Calculate(request, out);
+  return out;
+}
+
+void Calculate(const Request& request, Outcome& out) {
+  const forms::Category* category = forms::FindCategory(request.category);
+  if (category == nullptr) return Refuse(Problem::kCategory, "category", kUnknownCategory, out);
+  const std::optional<forms::Kind> kind = forms::FindKind(request.calc);
+  if (!kind || !category->Offers(*kind)) return Refuse(Problem::kCalc, "calc", kUnknownCalc, out);
+  double threshold = 0;
+  if (!ReadThreshold(request.threshold, threshold)) return Refuse(Problem::kThreshold, "threshold", kBadThreshold, out);
+  int months = 0;
+  if (!ReadMonths(request.months, months)) return Refuse(Problem::kMonths, "months", kBadMonths, out);
+  // Every field given at once (no clearing first): the amount goes where the kind types it.
+  using forms::Field;
+  static_assert(forms::Index(Field::kIncome) == 0 && forms::Index(Field::kSalary) == 1 &&
+                forms::Index(Field::kContributions) == 2 && forms::Index(Field::kTax) == 3 &&
+                forms::Index(Field::kAfterTax) == 4 && forms::Index(Field::kPlannedBonus) == 5 &&
+                forms::kFieldCount == 6);
+  const Field amountField = forms::Category::Typed(*kind);
+  const auto amountIn = [&](Field field) { return field == amountField ? request.amount : std::string_view(); };
+  const forms::Typed typed{.texts = {amountIn(Field::kIncome), request.salary, request.contributions,
+                                     amountIn(Field::kTax), amountIn(Field::kAfterTax), request.plannedBonus},
+                           .threshold = threshold,
+                           .months = months,
+                           .steps = false};
+
+  forms::Compute(*category, *kind, typed, out.page);
+  out.ok = out.page.computed;
+  out.problem = out.ok ? Problem::kNone : Problem::kInput;
+  out.field = out.ok ? std::string_view() : FieldName(out.page.messageField, *kind);
+  out.message = out.page.message;
+  out.warning = out.page.warning;
+}
+
+}  // namespace quorvex::sheets

@@ -1,0 +1,323 @@
+#include "sheets/csv.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "sheets/byte_scan.h"
+#include "sheets/sheet_headers.h"
+#include "sheets/sheet_text.h"
+
+namespace quorvex::sheets {
+namespace {
+
+// Skips one line break at `pos` (CR LF, LF or CR), counting it.
+void SkipBreak(std::string_view s, std::size_t& pos, std::uint64_t& line) {
+  if (s[pos++] == '\r' && pos < s.size() && s[pos] == '\n') ++pos;
+  ++line;
+}
+
+bool IsBreak(char c) { return c == '\r' || c == '\n'; }
+
+// Reads a quoted field starting at the opening quote; the text goes to `arena`. Returns
+// false when text follows the closing quote (it is kept in the field, as a reader of the
+// sheet would see it).
+bool QuotedField(std::string_view s, std::size_t& pos, std::uint64_t& line, std::string& arena,
+                 std::string_view& text) {
+  const std::size_t start = arena.size();
+  ++pos;
+  for (;;) {
+    const void* q = std::memchr(s.data() + pos, '"', s.size() - pos);
+    const std::size_t end = q == nullptr ? s.size() : static_cast<std::size_t>(static_cast<const char*>(q) - s.data());
+    const std::string_view part = s.substr(pos, end - pos);
+    line += CountLines(part, true);
+    arena.append(part);
+    pos = end;
+    if (pos >= s.size()) break;  // unclosed: only at the end of the input, refused before
+    ++pos;
+    if (pos < s.size() && s[pos] == '"') {
+      arena.push_back('"');
+      ++pos;
+      continue;
+    }
+    break;
+  }
+  bool clean = true;
+  while (pos < s.size() && s[pos] != ',' && !IsBreak(s[pos])) {
+    arena.push_back(s[pos++]);
+    clean = false;
+  }
+  text = std::string_view(arena).substr(start);
+  return clean;
+}
+
+}  // namespace
+
+bool CsvReader::ReadHeader(std::string_view text, std::size_t& used, std::uint64_t& line, Layout& layout,
+                           std::string& error) {
+  Record header;
+  std::string arena;
+  arena.reserve(text.size());
+  if (!Parse(text, used, line, header, arena)) return false;  // only blank lines so far
+  if (header.fields.size() > kMaxColumns) {
+    error =
+        "the header has " + std::to_string(header.fields.size()) + " columns, more than " + std::to_string(kMaxColumns);
+    return false;
+  }
+  for (const FieldRef& f : header.fields) {
+    layout.columns.emplace_back(f.text);
+    layout.chinese = layout.chinese || IsChineseInputHeader(f.text);
+  }
+  for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
+    for (std::size_t i = 0; i < layout.columns.size(); ++i) {
+      if (InputKeyOf(layout.columns[i]) == kRequestKeys[k]) {
+        layout.requestColumn[k] = static_cast<int>(i);
+        break;
+      }
+    }
+  }
+  for (const char* needed : {"category", "amount"}) {
+    bool found = false;
+    for (const std::string& c : layout.columns) found = found || InputKeyOf(c) == needed;
+    if (!found) {
+      error = std::string("the sheet has no \"") + needed + "\" column";
+      return false;
+    }
+  }
+  columns_ = layout.columns.size();
+  requestColumn_ = layout.requestColumn;
+  return true;
+}
+
+std::size_t CsvReader::LastRecordEnd(std::string_view data, bool atEnd) const {
+  const std::size_t n = data.size();
+  if (std::memchr(data.data(), '"', n) == nullptr) {
+    if (atEnd) return n;
+    const void* lf = memrchr(data.data(), '\n', n);
+    if (lf != nullptr) return static_cast<std::size_t>(static_cast<const char*>(lf) - data.data()) + 1;
+    const void* cr = memrchr(data.data(), '\r', n);
+    if (cr == nullptr) return std::string_view::npos;
+    const auto at = static_cast<std::size_t>(static_cast<const char*>(cr) - data.data());
+    return at + 1 < n ? at + 1 : std::string_view::npos;  // a CR LF may be cut after the CR
+  }
+  std::size_t last = std::string_view::npos;
+  bool quoted = false;
+  bool fieldStart = true;
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = data[i];
+    if (quoted) {
+      if (c != '"') continue;
+      if (i + 1 == n && !atEnd) return last;
+      if (i + 1 < n && data[i + 1] == '"') {
+        ++i;
+      } else {
+        quoted = false;
+      }
+    } else if (c == '"' && fieldStart) {
+      quoted = true;
+      fieldStart = false;
+    } else if (c == ',') {
+      fieldStart = true;
+    } else if (c == '\n') {
+      last = i + 1;
+      fieldStart = true;
+    } else if (c == '\r') {
+      if (i + 1 == n && !atEnd) return last;
+      if (i + 1 == n || data[i + 1] != '\n') last = i + 1;
+      fieldStart = true;
+    } else {
+      fieldStart = false;
+    }
+  }
+  if (atEnd) return quoted ? std::string_view::npos : n;
+  return last;
+}
+
+bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line, Record& record,
+                      std::string& arena) const {
+  while (pos < s.size() && IsBreak(s[pos])) SkipBreak(s, pos, line);
+  if (pos >= s.size()) return false;
+  record.fields.clear();
+  record.error.clear();
+  record.line = line;
+  const std::size_t start = pos;
+  const char* const data = s.data();
+  const std::size_t size = s.size();
+  std::size_t at = pos;  // a local, so that the scans keep it in a register
+#if defined(__SSE2__)
+  // Most lines quote nothing: every field break of 64 bytes at once, window after window. A
+  // quote, or the end of the block within 64 bytes, goes the general way below.
+  bool quote = false;
+  std::size_t from = at;
+  for (std::size_t window = at; !quote && window + 64 <= size; window += 64) {
+    for (std::uint64_t stops = CsvSpecial64(data + window); stops != 0; stops &= stops - 1) {
+      const std::size_t end = window + static_cast<std::size_t>(std::countr_zero(stops));
+      const char c = data[end];
+      if (c == '"') {
+        quote = true;
+        break;
+      }
+      const std::string_view value(data + from, end - from);
+      FieldRef& f = record.fields.emplace_back();
+      f.raw = value;
+      f.text = value;
+      if (c != ',') {
+        at = end;
+        return Finish(s, start, at, pos, line, record);
+      }
+      from = end + 1;
+    }
+  }
+  record.fields.clear();
+#endif
+  for (;;) {
+    FieldRef& f = record.fields.emplace_back();
+    const std::size_t fieldStart = at;
+    if (data[at] == '"') {
+      if (!QuotedField(s, at, line, arena, f.text) && record.error.empty())
+        record.error = "第" + std::to_string(record.line) + "行有引号外的多余文字";
+      f.raw = s.substr(fieldStart, at - fieldStart);
+    } else {
+      at = FindCsvStop(data, at, size);
+      const std::string_view value(data + fieldStart, at - fieldStart);
+      f.raw = value;
+      f.text = value;
+    }
+    if (at < size && data[at] == ',') {
+      ++at;
+      if (at == size || IsBreak(data[at])) {
+        const std::string_view empty = s.substr(at, 0);  // an empty last field
+        FieldRef& last = record.fields.emplace_back();
+        last.raw = empty;
+        last.text = empty;
+        break;
+      }
+      continue;
+    }
+    break;
+  }
+  return Finish(s, start, at, pos, line, record);
+}
+
+bool CsvReader::Finish(std::string_view s, std::size_t start, std::size_t end, std::size_t& pos, std::uint64_t& line,
+                       Record& record) const {
+  pos = end;
+  record.raw = s.substr(start, pos - start);
+  if (pos < s.size()) SkipBreak(s, pos, line);
+  if (record.fields.size() > columns_ && record.error.empty())
+    record.error = "第" + std::to_string(record.line) + "行的列数多于表头";
+  const std::size_t given = record.fields.size();
+  for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
+    const auto c = static_cast<std::size_t>(requestColumn_[k]);  // -1 becomes larger than any count
+    record.request[k] = c < given ? record.fields[c].text : std::string_view();
+  }
+  return true;
+}
+
+void CsvWriter::Begin(OutBuffer& out) const {
+  if (layout_.bom) out.Append("\xEF\xBB\xBF");
+  bool first = true;
+  for (const std::string& name : layout_.names) {
+    if (!first) out.Put(',');
+    first = false;
+    AppendCsvField(out, name);
+  }
+  for (const std::string& name : OutcomeColumns()) {
+    if (!first) out.Put(',');
+    first = false;
+    AppendCsvField(out, layout_.chinese ? ChineseCaption(name) : std::string_view(name));
+  }
+  out.Append("\r\n");
+}
+
+std::size_t CsvWriter::PerRecordBytes() const {
+  // The outcome's texts (messages of up to ~60 bytes, thirteen figures) and, from JSON
+  // Lines, one comma per column.
+  return 400 + (IsTable(layout_.in) ? 0 : layout_.columns.size());
+}
+
+void CsvWriter::Write(const Record& record, const Outcome& outcome, OutBuffer& out) const {
+  const std::size_t columns = layout_.columns.size();
+  const std::size_t given = record.fields.size();
+  if (!IsTable(layout_.in)) {
+    WriteFromJson(record, out);
+  } else if (given == columns) {
+    out.AppendInPieces(record.raw);
+  } else if (given < columns) {
+    char* const p = out.Room(record.raw.size() + columns - given);
+    std::memcpy(p, record.raw.data(), record.raw.size());
+    std::memset(p + record.raw.size(), ',', columns - given);
+    out.Done(p + record.raw.size() + columns - given);
+  } else {
+    const FieldRef& last = record.fields[columns - 1];
+    out.Append({record.raw.data(), static_cast<std::size_t>(last.raw.data() + last.raw.size() - record.raw.data())});
+  }
+  bool first = columns == 0;
+  std::array<std::string_view, 5> texts = OutcomeHead(outcome, layout_.chinese);
+  if (layout_.chinese) {
+    // The field at fault by its header in this sheet (税前收入 where the sheet says so).
+    const auto key = std::find(kRequestKeys.begin(), kRequestKeys.end(), outcome.field);
+    const int column = key == kRequestKeys.end() ? -1 : layout_.requestColumn[key - kRequestKeys.begin()];
+    if (column >= 0) texts[1] = layout_.columns[static_cast<std::size_t>(column)];
+  }
+  AppendOutcomeCsv(out, texts, outcome, !first);
+  // Values beyond the header stay in the row, after the outcome.
+  for (std::size_t i = columns; i < given; ++i) {
+    out.Put(',');
+    out.Append(record.fields[i].raw);
+  }
+  char* const p = out.Room(2);
+  p[0] = '\r';
+  p[1] = '\n';
+  out.Done(p + 2);
+}
+
+void CsvWriter::WriteFromJson(const Record& record, OutBuffer& out) const {
+  // Per thread: each column's value in this record, which record last set it, and for a
+  // key's first column, how often the key came in this record so far.
+  thread_local std::vector<std::string_view> values;
+  thread_local std::vector<std::uint64_t> setBy;
+  thread_local std::vector<std::size_t> seen;
+  thread_local std::uint64_t serial = 0;
+  const std::size_t columns = layout_.columns.size();
+  if (values.size() < columns) {
+    values.resize(columns);
+    setBy.resize(columns, 0);
+    seen.resize(columns, 0);
+  }
+  ++serial;
+  for (const FieldRef& f : record.fields) {
+    const long first = FindColumn(layout_, f.key, 0);
+    if (first < 0) continue;
+    std::size_t nth = 0;
+    if (setBy[first] == serial)
+      nth = ++seen[first];
+    else
+      seen[first] = 0;
+    const long column = nth == 0 ? first : FindColumn(layout_, f.key, nth);
+    if (column < 0) continue;
+    values[column] = f.text;
+    setBy[column] = serial;
+  }
+  for (std::size_t i = 0; i < columns; ++i) {
+    if (i > 0) out.Put(',');
+    if (setBy[i] == serial) AppendCsvField(out, values[i]);
+  }
+}
+
+std::vector<std::vector<std::string>> ReadCsvText(std::string_view text) {
+  CsvReader reader;
+  Layout layout;
+  std::vector<std::vector<std::string>> rows;
+  std::string arena;
+  arena.reserve(text.size());
+  Record record;
+  std::size_t pos = 0;
+  std::uint64_t line = 1;
+  while (reader.Parse(text, pos, line, record, arena)) {
+    rows.emplace_back();
+    for (const FieldRef& f : record.fields) rows.back().emplace_back(f.text);
+  }
+  return rows;
+}
+
+}  // namespace quorvex::sheets

@@ -1,0 +1,50 @@
+// CSV as RFC 4180 describes it: fields separated by commas, records by CRLF (LF and a lone
+// CR accepted), fields quoted with '"' when they hold a comma, a quote or a line break,
+// quotes doubled. A quote opens a quoted field only at the field's start.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sheets/sheet_format.h"
+
+namespace quorvex::sheets {
+
+class CsvReader : public SheetReader {
+ public:
+  bool HasHeader() const override { return true; }
+  bool ReadHeader(std::string_view text, std::size_t& used, std::uint64_t& line, Layout& layout,
+                  std::string& error) override;
+  std::size_t LastRecordEnd(std::string_view data, bool atEnd) const override;
+  bool Parse(std::string_view s, std::size_t& pos, std::uint64_t& line, Record& record,
+             std::string& arena) const override;
+  bool LoneCrBreaksLines() const override { return true; }
+
+ private:
+  // Ends a record whose fields end at `end`: its raw text, the line break and the request.
+  bool Finish(std::string_view s, std::size_t start, std::size_t end, std::size_t& pos, std::uint64_t& line,
+              Record& record) const;
+
+  std::size_t columns_ = 0;
+  std::array<int, kRequestKeys.size()> requestColumn_{-1, -1, -1, -1, -1, -1, -1, -1};
+};
+
+class CsvWriter : public SheetWriter {
+ public:
+  explicit CsvWriter(const Layout& layout) : layout_(layout) {}
+  void Begin(OutBuffer& out) const override;
+  void Write(const Record& record, const Outcome& outcome, OutBuffer& out) const override;
+  std::size_t PerRecordBytes() const override;
+
+ private:
+  void WriteFromJson(const Record& record, OutBuffer& out) const;
+
+  const Layout& layout_;
+};
+
+// The fields of one CSV text, record by record (for tests and small inputs).
+std::vector<std::vector<std::string>> ReadCsvText(std::string_view text);
+
+}  // namespace quorvex::sheets

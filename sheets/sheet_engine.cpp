@@ -1,0 +1,899 @@
+#include "sheets/sheet_engine.h"
+
+#include <sched.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "sheets/record_calc.h"
+
+namespace quorvex::sheets {
+namespace {
+
+// A block is about this much input, and about this much output at most.
+constexpr std::size_t kBlockInput = std::size_t{16} << 10;
+constexpr std::size_t kBlockOutput = std::size_t{1} << 20;
+
+// Buffers of input text, read into again once no block is cut from them any more: a block keeps
+// its buffer while a worker reads it, so the chunker never copies a block out.
+class BufferPool : public std::enable_shared_from_this<BufferPool> {
+ public:
+  std::shared_ptr<std::string> Take() {
+    std::unique_ptr<std::string> buffer;
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      if (!free_.empty()) {
+        buffer = std::move(free_.back());
+        free_.pop_back();
+      }
+    }
+    if (!buffer) buffer = std::make_unique<std::string>();
+    return {buffer.release(), [pool = shared_from_this()](std::string* done) { pool->Give(done); }};
+  }
+
+ private:
+  void Give(std::string* done) noexcept {
+    std::unique_ptr<std::string> buffer(done);
+    try {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      free_.push_back(std::move(buffer));
+    } catch (...) {  // no room to keep it: it is freed
+    }
+  }
+
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<std::string>> free_;
+};
+
+struct Block {
+  std::shared_ptr<const std::string> buffer;  // the text `bytes` lies in
+  std::string_view bytes;                     // whole records
+  std::uint64_t firstLine = 1;
+  std::uint64_t firstByte = 0;  // the input offset of bytes[0]
+  bool unchecked = false;       // UTF-8 not checked yet
+};
+
+// Checks a block's UTF-8; false with `error` set when it is not.
+bool CheckText(const Block& block, std::string& error) {
+  if (!block.unchecked) return true;
+  const std::size_t valid = Utf8Prefix(block.bytes);
+  if (valid == block.bytes.size()) return true;
+  error = NotUtf8Text(block.firstByte + valid + 1);
+  return false;
+}
+
+// Cuts the text into blocks of whole records.
+class Chunker {
+ public:
+  Chunker(TextInput& in, const SheetReader& reader, std::size_t maxLines)
+      : in_(in), reader_(reader), maxLines_(maxLines) {}
+
+  // Next() fills `block`; false at the end (`error` empty) or on an error.
+  bool Next(Block& block, EngineResult& result);
+  // Header() gives the reader the first record, and what follows as far as it was read.
+  bool Header(SheetReader& reader, Layout& layout, EngineResult& result);
+  bool Rewind(EngineResult& result);
+  bool Started(EngineResult& result);
+  // Reading ahead: while blocks are still cut from the text at hand, the next piece is read
+  // by a thread outside the chunker's lock, so the other threads are not kept waiting for the
+  // read. ClaimReadAhead(), with the lock held, is true when the caller is to do that read,
+  // with ReadAhead() after letting the lock go. A claim must be read, or the next More() waits
+  // for ever.
+  bool ClaimReadAhead();
+  void ReadAhead();
+  void SetMaxLines(std::size_t maxLines) { maxLines_ = maxLines; }
+  // The input read so far, for progress reports from any thread.
+  std::uint64_t BytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
+
+ private:
+  bool More(EngineResult& result);
+  std::string_view Data() const { return {pending_->data() + pos_, filled_ - pos_}; }
+  bool TakeAhead(EngineResult& result);
+  void DropAhead();
+  std::size_t CutAtLines(std::string_view data, std::size_t end) const;
+
+  TextInput& in_;
+  const SheetReader& reader_;
+  std::size_t maxLines_;
+  // The input offset of pending_[pos_]: the text cut before it and the byte-order mark.
+  std::uint64_t Offset() const { return cut_ + (in_.HadBom() ? 3 : 0); }
+
+  // The text read and not yet cut into blocks is pending_[pos_, filled_); the string keeps its
+  // size beyond that, so that reading into it again does not clear the room first. Blocks cut
+  // from it share it, so it is never written again before it goes back to the pool.
+  std::shared_ptr<BufferPool> pool_ = std::make_shared<BufferPool>();
+  std::shared_ptr<std::string> pending_ = pool_->Take();
+  std::size_t filled_ = 0;
+  std::size_t pos_ = 0;
+  std::uint64_t cut_ = 0;  // text bytes before pending_[pos_]
+  std::uint64_t line_ = 1;
+  bool end_ = false;
+  std::atomic<std::uint64_t> bytesRead_{0};
+
+  // The piece read ahead lies in aheadBuffer_ after room for the text left of the one before.
+  // The claiming thread alone touches the buffer and the input until it marks the read done.
+  static constexpr std::size_t kAheadRoom = kBlockInput;
+  bool claimed_ = false;  // a read ahead was claimed and not yet taken
+  std::size_t aheadSize_ = 0;
+  std::shared_ptr<std::string> aheadBuffer_;
+  long aheadRead_ = 0;
+  std::string aheadError_;
+  std::mutex aheadMutex_;
+  std::condition_variable aheadDone_;
+  bool reading_ = false;  // guarded by aheadMutex_
+};
+
+bool Chunker::ClaimReadAhead() {
+  if (claimed_ || end_) return false;
+  // Half a piece left: the read is done long before the text at hand is cut.
+  const std::size_t size = in_.DirectReadSize();
+  if (size == 0 || filled_ - pos_ > size / 2) return false;
+  claimed_ = true;
+  aheadSize_ = size;
+  aheadBuffer_ = pool_->Take();
+  const std::lock_guard<std::mutex> lock(aheadMutex_);
+  reading_ = true;
+  return true;
+}
+
+void Chunker::ReadAhead() {
+  std::string& buffer = *aheadBuffer_;
+  if (buffer.size() < kAheadRoom + aheadSize_) buffer.resize(kAheadRoom + aheadSize_);
+  std::string error;
+  const long n = in_.ReadDirectly(buffer.data() + kAheadRoom, aheadSize_, error);
+  const std::lock_guard<std::mutex> lock(aheadMutex_);
+  aheadRead_ = n;
+  aheadError_ = std::move(error);
+  reading_ = false;
+  aheadDone_.notify_all();
+}
+
+// Waits for the read ahead and drops what it read.
+void Chunker::DropAhead() {
+  if (!claimed_) return;
+  std::unique_lock<std::mutex> lock(aheadMutex_);
+  aheadDone_.wait(lock, [this] { return !reading_; });
+  claimed_ = false;
+  aheadBuffer_.reset();
+}
+
+// Puts the piece read ahead after the text left; false with `result` set on a read error.
+bool Chunker::TakeAhead(EngineResult& result) {
+  {
+    std::unique_lock<std::mutex> lock(aheadMutex_);
+    aheadDone_.wait(lock, [this] { return !reading_; });
+  }
+  claimed_ = false;
+  std::shared_ptr<std::string> next = std::move(aheadBuffer_);
+  bytesRead_.store(in_.BytesRead(), std::memory_order_relaxed);
+  if (aheadRead_ < 0) {
+    result.ioError = aheadError_.rfind("cannot ", 0) == 0;
+    result.error = std::move(aheadError_);
+    return false;
+  }
+  if (aheadRead_ == 0) {
+    end_ = true;
+    return true;
+  }
+  const std::size_t left = filled_ - pos_;
+  const auto n = static_cast<std::size_t>(aheadRead_);
+  std::size_t from = kAheadRoom - left;
+  if (left > kAheadRoom) {  // a long record: the piece moves up to make room
+    from = 0;
+    next->resize(left + n);
+    std::memmove(next->data() + left, next->data() + kAheadRoom, n);
+  }
+  std::memcpy(next->data() + from, pending_->data() + pos_, left);
+  pending_ = std::move(next);
+  pos_ = from;
+  filled_ = from + left + n;
+  return true;
+}
+
+bool Chunker::More(EngineResult& result) {
+  if (claimed_) return TakeAhead(result);
+  if (pos_ > 0) {
+    // Blocks cut from this buffer may still be read: the text left moves to another one.
+    std::shared_ptr<std::string> next = pool_->Take();
+    const std::size_t left = filled_ - pos_;
+    if (next->size() < left) next->resize(left);
+    std::memcpy(next->data(), pending_->data() + pos_, left);
+    pending_ = std::move(next);
+    filled_ = left;
+    pos_ = 0;
+  }
+  std::string& pending = *pending_;
+  std::string error;
+  bool more = false;
+  if (const std::size_t room = in_.DirectReadSize(); room > 0) {
+    if (pending.size() < filled_ + room) pending.resize(filled_ + room);
+    const long n = in_.ReadDirectly(pending.data() + filled_, room, error);
+    filled_ += static_cast<std::size_t>(std::max(n, 0L));
+    more = n > 0;
+  } else {
+    pending.resize(filled_);
+    more = in_.Append(pending, error);
+    filled_ = pending.size();
+  }
+  bytesRead_.store(in_.BytesRead(), std::memory_order_relaxed);
+  if (more) return true;
+  if (!error.empty()) {
+    result.ioError = error.rfind("cannot ", 0) == 0;
+    result.error = std::move(error);
+    return false;
+  }
+  end_ = true;
+  return true;
+}
+
+bool Chunker::Started(EngineResult& result) { return filled_ > pos_ || end_ || More(result); }
+
+bool Chunker::Rewind(EngineResult& result) {
+  DropAhead();
+  std::string error;
+  if (!in_.Rewind(error)) {
+    result.error = std::move(error);
+    result.ioError = true;
+    return false;
+  }
+  pending_ = pool_->Take();  // blocks of the pass before may hold the old one
+  filled_ = 0;
+  pos_ = 0;
+  cut_ = 0;
+  line_ = 1;
+  end_ = false;
+  return true;
+}
+
+std::size_t Chunker::CutAtLines(std::string_view data, std::size_t end) const {
+  // Too many short records for one block's output: cut after maxLines_ line feeds.
+  std::size_t at = 0;
+  for (std::size_t n = 0; n < maxLines_; ++n) {
+    const void* lf = std::memchr(data.data() + at, '\n', end - at);
+    if (lf == nullptr) return end;
+    at = static_cast<std::size_t>(static_cast<const char*>(lf) - data.data()) + 1;
+  }
+  const std::size_t cut = reader_.LastRecordEnd(data.substr(0, at), false);
+  return cut == std::string_view::npos ? end : cut;
+}
+
+bool Chunker::Next(Block& block, EngineResult& result) {
+  for (;;) {
+    const std::string_view data = Data();
+    if (data.empty() && end_) return false;
+    if (data.size() >= kBlockInput || end_) {
+      const std::string_view window = data.substr(0, kBlockInput);
+      std::size_t end = reader_.LastRecordEnd(window, end_ && window.size() == data.size());
+      if (end == std::string_view::npos && window.size() < data.size()) end = reader_.LastRecordEnd(data, end_);
+      if (end != std::string_view::npos) {
+        std::uint64_t lines = CountLines(data.substr(0, end), reader_.LoneCrBreaksLines());
+        if (lines > maxLines_) {
+          end = CutAtLines(data, end);
+          lines = CountLines(data.substr(0, end), reader_.LoneCrBreaksLines());
+        }
+        block.buffer = pending_;
+        block.bytes = data.substr(0, end);
+        block.firstLine = line_;
+        block.firstByte = Offset();
+        block.unchecked = in_.Unchecked();
+        line_ += lines;
+        pos_ += end;
+        cut_ += end;
+        return true;
+      }
+      if (end_) {
+        const std::size_t whole = reader_.LastRecordEnd(data, false);
+        const std::uint64_t at =
+            line_ + (whole == std::string_view::npos ? 0 : CountLines(data.substr(0, whole), true));
+        result.error = "a quoted field of the record on line " + std::to_string(at) + " is never closed";
+        return false;
+      }
+      if (data.size() > kMaxRecordBytes) {
+        result.error = "the record on line " + std::to_string(line_) + " is longer than " +
+                       std::to_string(kMaxRecordBytes >> 20) + " MiB";
+        return false;
+      }
+    }
+    if (!More(result)) return false;
+  }
+}
+
+bool Chunker::Header(SheetReader& reader, Layout& layout, EngineResult& result) {
+  for (;;) {
+    const std::string_view data = Data();
+    std::size_t end = reader.LastRecordEnd(data, end_);
+    if (end != std::string_view::npos || end_) {
+      if (end == std::string_view::npos) end = data.size();
+      if (in_.Unchecked()) {
+        const std::size_t valid = Utf8Prefix(data.substr(0, end));
+        if (valid < end) {
+          result.error = NotUtf8Text(Offset() + valid + 1);
+          return false;
+        }
+      }
+      std::size_t used = 0;
+      std::uint64_t line = line_;
+      if (reader.ReadHeader(data.substr(0, end), used, line, layout, result.error)) {
+        pos_ += used;
+        cut_ += used;
+        line_ = line;
+        return true;
+      }
+      if (!result.error.empty()) return false;
+      if (end_) {
+        result.error = "the sheet has no header row";
+        return false;
+      }
+    }
+    if (data.size() > kMaxRecordBytes) {
+      result.error = "the header is longer than " + std::to_string(kMaxRecordBytes >> 20) + " MiB";
+      return false;
+    }
+    if (!More(result)) return false;
+  }
+}
+
+// The work of one block, on any thread.
+struct Worker {
+  const SheetReader& reader;
+  const SheetWriter& writer;
+  std::string arena;
+  Record record;
+  Outcome outcome;
+
+  // Run() computes a block's records into `out`; false with `error` set when the block is
+  // not text.
+  bool Run(const Block& block, OutBuffer& out, std::uint64_t& records, std::uint64_t& rejected, std::string& error) {
+    out.clear();
+    records = rejected = 0;
+    if (!CheckText(block, error)) return false;
+    if (arena.capacity() < block.bytes.size() + 16) arena.reserve(block.bytes.size() + 16);
+    std::size_t pos = 0;
+    std::uint64_t line = block.firstLine;
+    for (;;) {
+      arena.clear();
+      if (!reader.Parse(block.bytes, pos, line, record, arena)) break;
+      ComputeRecord(record, outcome);
+      writer.Write(record, outcome, out);
+      ++records;
+      rejected += outcome.ok ? 0 : 1;
+    }
+    return true;
+  }
+};
+
+// Calls the progress function at most ten times a second (from one thread at a time).
+class Pacer {
+ public:
+  Pacer(const ProgressFunction& progress, const TextInput& in, const Chunker& chunker)
+      : progress_(progress), in_(in), chunker_(chunker) {}
+  void Tick(std::uint64_t records) {
+    if (!progress_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_ < std::chrono::milliseconds(100)) return;
+    last_ = now;
+    progress_({chunker_.BytesRead(), in_.BytesTotal(), records});
+  }
+
+ private:
+  const ProgressFunction& progress_;
+  const TextInput& in_;  // its size only: the chunker's thread reads it
+  const Chunker& chunker_;
+  std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+};
+
+bool Cancelled(const std::atomic<bool>* cancel) { return cancel != nullptr && cancel->load(); }
+
+// JSON Lines in, CSV out: the columns are every key of every record, in the order first met;
+// a key that comes twice in one record has two columns.
+bool CollectColumns(Chunker& chunker, const SheetReader& reader, Layout& layout, EngineResult& result, Pacer& pacer) {
+  Block block;
+  Record record;
+  std::string arena;
+  std::vector<std::uint64_t> seenIn;  // per column: the record that last had its key
+  std::vector<std::size_t> count;     // per column: occurrences of its key in that record
+  std::uint64_t serial = 0;
+  while (chunker.Next(block, result)) {
+    pacer.Tick(0);
+    if (!CheckText(block, result.error)) return false;
+    arena.reserve(block.bytes.size() + 16);
+    std::size_t pos = 0;
+    std::uint64_t line = block.firstLine;
+    for (;;) {
+      arena.clear();
+      if (!reader.Parse(block.bytes, pos, line, record, arena)) break;
+      ++serial;
+      for (const FieldRef& f : record.fields) {
+        long first = FindColumn(layout, f.key, 0);
+        std::size_t nth = 0;
+        if (first < 0) {
+          first = AddColumn(layout, f.key, 0);
+        } else if (seenIn[first] == serial) {
+          nth = ++count[first];
+        }
+        const long column = first < 0 ? -1 : nth == 0 ? first : AddColumn(layout, f.key, nth);
+        if (column < 0) {
+          result.error = "the records have more than " + std::to_string(kMaxColumns) + " different fields";
+          return false;
+        }
+        seenIn.resize(layout.columns.size(), 0);
+        count.resize(layout.columns.size(), 0);
+        if (nth == 0) {
+          seenIn[first] = serial;
+          count[first] = 0;
+        }
+      }
+    }
+  }
+  return result.error.empty() && chunker.Rewind(result);
+}
+
+}  // namespace
+
+// Flushes the file's data to disk whenever another kStep bytes were written.
+class FdSink::Flusher {
+ public:
+  Flusher(int fd, std::string name) : fd_(fd), name_(std::move(name)), thread_([this] { Loop(); }) {}
+  ~Flusher() { Stop(); }
+  Flusher(const Flusher&) = delete;
+  Flusher& operator=(const Flusher&) = delete;
+
+  void Wrote(std::uint64_t bytes) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    written_ += bytes;
+    if (written_ - flushed_ >= kStep) wake_.notify_one();
+  }
+
+  std::string Stop() {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_one();
+    if (thread_.joinable()) thread_.join();
+    return error_;
+  }
+
+ private:
+  static constexpr std::uint64_t kStep = std::uint64_t{16} << 20;
+
+  void Loop() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [this] { return stop_ || written_ - flushed_ >= kStep; });
+      if (stop_) return;
+      const std::uint64_t upTo = written_;
+      lock.unlock();
+      const bool ok = fdatasync(fd_) == 0;
+      const int why = errno;
+      lock.lock();
+      flushed_ = upTo;
+      if (!ok && error_.empty()) error_ = "cannot write " + name_ + ": " + std::strerror(why);
+    }
+  }
+
+  int fd_;
+  std::string name_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::uint64_t written_ = 0;
+  std::uint64_t flushed_ = 0;
+  bool stop_ = false;
+  std::string error_;
+  std::thread thread_;  // last: started when the rest is ready
+};
+
+// Writes the buffers handed to it, in their order, on a thread of its own, woken once a batch
+// has come (a wake-up per block costs more than the write saves). At most kQueued bytes wait,
+// so memory stays flat when the disk is slower than the computing.
+class FdSink::Behind {
+ public:
+  explicit Behind(FdSink& sink) : sink_(sink), thread_([this] { Loop(); }) {}
+  ~Behind() { Stop(); }
+  Behind(const Behind&) = delete;
+  Behind& operator=(const Behind&) = delete;
+
+  bool Hand(OutBuffer& buffer, std::string& error) {
+    if (buffer.empty()) return true;
+    std::unique_lock<std::mutex> lock(mutex_);
+    room_.wait(lock, [this] { return queued_ < kQueued || !error_.empty(); });
+    if (!error_.empty()) {
+      error = error_;
+      return false;
+    }
+    queued_ += buffer.size();
+    queue_.emplace_back();
+    queue_.back().swap(buffer);
+    if (!free_.empty()) {
+      buffer.swap(free_.back());
+      free_.pop_back();
+    }
+    if (queued_ >= kBatch && !busy_) work_.notify_one();
+    return true;
+  }
+
+  // Finish() returns once every buffer handed is written, or a write failed.
+  bool Finish(std::string& error) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    finishing_ = true;
+    work_.notify_one();
+    room_.wait(lock, [this] { return (queue_.empty() && !busy_) || !error_.empty(); });
+    error = error_;
+    return error_.empty();
+  }
+
+  void Stop() {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    work_.notify_one();
+    if (thread_.joinable()) thread_.join();
+  }
+
+ private:
+  static constexpr std::size_t kQueued = std::size_t{2} << 20;
+  static constexpr std::size_t kBatch = std::size_t{512} << 10;
+  static constexpr std::size_t kSpare = 8;  // written buffers kept for reuse
+
+  void Loop() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      work_.wait(lock, [this] { return stop_ || queued_ >= kBatch || (finishing_ && !queue_.empty()); });
+      if (stop_) return;
+      busy_ = true;
+      while (!queue_.empty() && !stop_) {
+        OutBuffer buffer;
+        buffer.swap(queue_.front());
+        queue_.pop_front();
+        const bool failed = !error_.empty();  // what is left is dropped
+        lock.unlock();
+        std::string error;
+        const bool written = failed || sink_.WriteNow(buffer.View(), error);
+        lock.lock();
+        queued_ -= buffer.size();
+        buffer.clear();
+        if (free_.size() < kSpare) free_.push_back(std::move(buffer));
+        if (!written && error_.empty()) error_ = std::move(error);
+        room_.notify_all();
+      }
+      busy_ = false;
+      room_.notify_all();
+    }
+  }
+
+  FdSink& sink_;
+  std::mutex mutex_;
+  std::condition_variable work_;
+  std::condition_variable room_;
+  std::deque<OutBuffer> queue_;
+  std::vector<OutBuffer> free_;  // written buffers, given back for the ones handed
+  std::size_t queued_ = 0;
+  bool busy_ = false;
+  bool finishing_ = false;
+  bool stop_ = false;
+  std::string error_;
+  std::thread thread_;  // last: started when the rest is ready
+};
+
+FdSink::FdSink(int fd, std::string name, const std::atomic<bool>* cancel)
+    : fd_(fd), name_(std::move(name)), cancel_(cancel) {}
+
+FdSink::~FdSink() = default;
+
+void FdSink::WriteBehind() {
+  if (!behind_) behind_ = std::make_unique<Behind>(*this);
+}
+
+void FdSink::FlushAhead() {
+  if (!flusher_) flusher_ = std::make_unique<Flusher>(fd_, name_);
+}
+
+bool FdSink::Finish(std::string& error) {
+  bool ok = true;
+  if (behind_) {
+    ok = behind_->Finish(error);
+    behind_.reset();
+  }
+  if (flusher_) {
+    std::string flushed = flusher_->Stop();
+    flusher_.reset();
+    if (ok && !flushed.empty()) {
+      error = std::move(flushed);
+      ok = false;
+    }
+  }
+  return ok;
+}
+
+bool FdSink::Write(std::string_view data, std::string& error) {
+  if (!behind_) return WriteNow(data, error);
+  OutBuffer copy;
+  copy.Append(data);
+  return behind_->Hand(copy, error);
+}
+
+bool FdSink::Hand(OutBuffer& buffer, std::string& error) {
+  return behind_ ? behind_->Hand(buffer, error) : WriteNow(buffer.View(), error);
+}
+
+bool FdSink::WriteNow(std::string_view data, std::string& error) {
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd_, data.data(), data.size());
+    if (n > 0) {
+      data.remove_prefix(static_cast<std::size_t>(n));
+      if (flusher_) flusher_->Wrote(static_cast<std::uint64_t>(n));
+      continue;
+    }
+    if (n < 0 && errno == EINTR && (cancel_ == nullptr || !cancel_->load())) continue;
+    error = "cannot write " + name_ + ": " + (n < 0 ? std::strerror(errno) : "nothing written");
+    return false;
+  }
+  return true;
+}
+
+// As `nproc` counts them: a run pinned to fewer cores than the machine has (taskset, a
+// container's CPU set) starts no more threads than it may use.
+unsigned AvailableCores() {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) return static_cast<unsigned>(CPU_COUNT(&set));
+  return std::max(1U, std::thread::hardware_concurrency());
+}
+
+unsigned EffectiveThreads(unsigned threads) {
+  if (threads == 0) threads = AvailableCores();
+  return std::min(threads, 8U);
+}
+
+namespace {
+
+// The lock blocks are cut under is mostly held for the few microseconds a cut takes, so a thread
+// that finds it taken tries again for about that long before it sleeps: a sleeping thread's core
+// goes idle (on a virtual machine, back to the host) until the thread is woken.
+class SpinningMutex {
+ public:
+  void lock() {
+    for (int i = 0; i < 1000; ++i) {
+      if (mutex_.try_lock()) return;
+#if defined(__x86_64__) || defined(__i386__)
+      __builtin_ia32_pause();
+#endif
+    }
+    mutex_.lock();
+  }
+  bool try_lock() { return mutex_.try_lock(); }
+  void unlock() { mutex_.unlock(); }
+
+ private:
+  std::mutex mutex_;
+};
+
+// Several threads each take the next block of the input and compute it. A computed block
+// waits in its slot until every block before it is written; the thread that finds the next
+// block to write ready writes it and the ready ones after it, while the others go on
+// computing. No thread only reads or only writes, so N threads keep N cores busy, and at
+// most 2N + 6 blocks are in memory.
+class Pipeline {
+ public:
+  Pipeline(Chunker& chunker, const SheetReader& reader, const SheetWriter& writer, ByteSink& sink, Pacer& pacer,
+           const std::atomic<bool>* cancel, unsigned threads)
+      : chunker_(chunker),
+        reader_(reader),
+        writer_(writer),
+        sink_(sink),
+        pacer_(pacer),
+        cancel_(cancel),
+        threads_(threads),
+        slots_(2 * threads + 6),
+        spare_(threads) {}
+
+  void Run(EngineResult& result) {
+    std::vector<std::thread> others;
+    for (unsigned i = 1; i < threads_; ++i) others.emplace_back([this, i] { Work(i); });
+    Work(0);
+    for (std::thread& t : others) t.join();
+    result.records = done_.records;
+    result.rejected = done_.rejected;
+    result.cancelled = done_.cancelled;
+    EngineResult& failed = read_.error.empty() ? done_ : read_;
+    result.error = std::move(failed.error);
+    result.ioError = failed.ioError;
+  }
+
+ private:
+  struct Slot {
+    OutBuffer out;
+    std::uint64_t records = 0;
+    std::uint64_t rejected = 0;
+    std::string error;  // not empty: the block is not text, and the run ends there
+    bool ready = false;
+    unsigned thread = 0;  // the thread that computed it
+  };
+
+  // The work of thread number `self`.
+  void Work(unsigned self) {
+    Worker worker{reader_, writer_, {}, {}, {}};
+    Block block;
+    OutBuffer out;
+    for (;;) {
+      std::uint64_t serial = 0;
+      bool readAhead = false;
+      {
+        const std::lock_guard<SpinningMutex> in(inMutex_);
+        {
+          std::unique_lock<std::mutex> lock(mutex_);
+          space_.wait(lock, [this] { return stop_ || nextRead_ - nextWrite_ < slots_.size(); });
+          if (stop_) return;
+        }
+        if (!chunker_.Next(block, read_)) {
+          if (!read_.error.empty()) Stop();
+          return;
+        }
+        readAhead = chunker_.ClaimReadAhead();
+        const std::lock_guard<std::mutex> lock(mutex_);
+        serial = nextRead_++;
+        // A buffer this thread filled before, the last one written: its bytes are the most
+        // likely to be still in this core's cache, where another core's buffer would first
+        // have to be fetched from that core line by line. Another thread's buffer only when
+        // this one has none, so that no more buffers are made than when they were shared.
+        for (unsigned k = 0; k < threads_; ++k) {
+          std::vector<OutBuffer>& spare = spare_[(self + k) % threads_];
+          if (spare.empty()) continue;
+          out.swap(spare.back());
+          spare.pop_back();
+          break;
+        }
+      }
+      std::uint64_t records = 0;
+      std::uint64_t rejected = 0;
+      std::string error;
+      worker.Run(block, out, records, rejected, error);
+      const bool going = Done(serial, self, out, records, rejected, std::move(error));
+      // Only once the block is handed on: a read from a pipe may wait long for its writer.
+      if (readAhead) chunker_.ReadAhead();
+      if (!going) return;
+    }
+  }
+
+  // Done() puts a computed block in its slot and writes the blocks ready; false once the run
+  // has stopped.
+  bool Done(std::uint64_t serial, unsigned self, OutBuffer& out, std::uint64_t records, std::uint64_t rejected,
+            std::string error) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (stop_) return false;
+    Slot& slot = slots_[serial % slots_.size()];
+    slot.thread = self;
+    slot.error = std::move(error);
+    slot.out.swap(out);
+    slot.records = records;
+    slot.rejected = rejected;
+    slot.ready = true;
+    if (!writing_) WriteReady(lock);
+    return true;
+  }
+
+  // Writes the blocks that are next in order and ready; called and returning with `lock` held.
+  void WriteReady(std::unique_lock<std::mutex>& lock) {
+    writing_ = true;
+    OutBuffer pending;
+    for (;;) {
+      Slot& slot = slots_[nextWrite_ % slots_.size()];
+      if (stop_ || !slot.ready) break;
+      if (!slot.error.empty()) {
+        done_.error = std::move(slot.error);
+        StopLocked();
+        break;
+      }
+      pending.swap(slot.out);
+      const std::uint64_t records = slot.records;
+      const std::uint64_t rejected = slot.rejected;
+      lock.unlock();
+      std::string error;
+      const bool written = sink_.Hand(pending, error);
+      lock.lock();
+      spare_[slot.thread].push_back(std::move(pending));
+      pending = OutBuffer();
+      slot.ready = false;
+      if (!written) {
+        done_.error = std::move(error);
+        done_.ioError = true;
+        StopLocked();
+        break;
+      }
+      done_.records += records;
+      done_.rejected += rejected;
+      ++nextWrite_;
+      space_.notify_all();
+      pacer_.Tick(done_.records);
+      if (Cancelled(cancel_)) {
+        done_.cancelled = true;
+        StopLocked();
+        break;
+      }
+    }
+    writing_ = false;
+  }
+
+  void StopLocked() {
+    stop_ = true;
+    space_.notify_all();
+  }
+
+  void Stop() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    StopLocked();
+  }
+
+  Chunker& chunker_;
+  const SheetReader& reader_;
+  const SheetWriter& writer_;
+  ByteSink& sink_;
+  Pacer& pacer_;
+  const std::atomic<bool>* cancel_;
+  unsigned threads_;
+  SpinningMutex inMutex_;  // guards the chunker and read_; taken before mutex_
+  EngineResult read_;
+  std::mutex mutex_;  // guards the rest
+  std::condition_variable space_;
+  std::vector<Slot> slots_;
+  std::vector<std::vector<OutBuffer>> spare_;  // per thread, the buffers written, the last at the back
+  std::uint64_t nextRead_ = 0;
+  std::uint64_t nextWrite_ = 0;
+  bool writing_ = false;
+  bool stop_ = false;
+  EngineResult done_;
+};
+
+}  // namespace
+
+EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
+                          const ProgressFunction& progress, const std::atomic<bool>* cancel) {
+  EngineResult result;
+  TextInput in(source, options.encoding);
+  in.LeaveUtf8Check();
+  const std::unique_ptr<SheetReader> reader = MakeReader(options.in);
+  Layout layout;
+  layout.in = options.in;
+  layout.out = options.out;
+  // The writer's estimate bounds the records of a block; the layout is only known later, so
+  // take the largest per-record cost a layout can have.
+  std::size_t perRecord = 600 + kMaxColumns;
+  Chunker chunker(in, *reader, std::max<std::size_t>(64, kBlockOutput / perRecord));
+  Pacer pacer(progress, in, chunker);
+  if (!chunker.Started(result)) return result;
+  if (reader->HasHeader()) {
+    if (!chunker.Header(*reader, layout, result)) return result;
+  } else if (IsTable(options.out)) {
+    in.ExpectPasses(2);
+    if (!CollectColumns(chunker, *reader, layout, result, pacer)) return result;
+    if (!chunker.Started(result)) return result;
+  }
+  layout.bom = options.out != Format::kXlsx && (in.HadBom() || in.Converted());
+  layout.names = OutputNames(layout.columns);
+  const std::unique_ptr<SheetWriter> writer = MakeWriter(layout);
+  perRecord = writer->PerRecordBytes();
+  chunker.SetMaxLines(std::max<std::size_t>(64, kBlockOutput / perRecord));
+  OutBuffer head;
+  writer->Begin(head);
+  if (!sink.Write(head.View(), result.error)) {
+    result.ioError = true;
+    return result;
+  }
+  const unsigned threads = EffectiveThreads(options.threads);
+  Pipeline pipeline(chunker, *reader, *writer, sink, pacer, cancel, threads);
+  pipeline.Run(result);
+  if (progress) progress({in.BytesRead(), in.BytesTotal(), result.records});
+  return result;
+}
+
+}  // namespace quorvex::sheets

@@ -1,0 +1,335 @@
+#include "sheets/sheet_job.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+
+#include "sheets/xlsx_sheet.h"
+
+namespace quorvex::sheets {
+namespace {
+
+// The temporary output file of the running job, for the signal handler.
+char gTemporary[PATH_MAX + 32];
+volatile std::sig_atomic_t gHaveTemporary = 0;
+
+void OnSignal(int signal) {
+  if (gHaveTemporary != 0) unlink(gTemporary);
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+std::string Reason() { return std::strerror(errno); }
+
+std::string Shown(const std::string& name, bool output) {
+  return name == "-" ? (output ? "standard output" : "standard input") : name;
+}
+
+// The mode a new file gets: 0666 less the process's umask, read without changing it.
+mode_t NewFileMode() {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  while (status >> key) {
+    if (key == "Umask:") {
+      std::string value;
+      status >> value;
+      return 0666 & ~static_cast<mode_t>(std::strtoul(value.c_str(), nullptr, 8));
+    }
+  }
+  return 0644;
+}
+
+// Whether an office program holds `path` open: it marks the file with an owner file beside
+// it (.~lock.NAME# or ~$NAME), and would overwrite a result replaced under it.
+bool HeldOpen(const std::string& path) {
+  const std::string::size_type slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  struct stat st {};
+  return stat((folder + ".~lock." + name + "#").c_str(), &st) == 0 || stat((folder + "~$" + name).c_str(), &st) == 0;
+}
+
+// Where the records go: standard output, a device written in place, or a temporary file
+// renamed over the target at the end.
+class Output {
+ public:
+  ~Output() { Abort(); }
+
+  bool Open(const std::string& target, std::string& error) {
+    name_ = Shown(target, true);
+    if (target == "-") {
+      fd_ = STDOUT_FILENO;
+      return true;
+    }
+    struct stat st {};
+    const bool exists = stat(target.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) {
+      error = "cannot write " + name_ + ": " + std::strerror(EISDIR);
+      return false;
+    }
+    if (exists && !S_ISREG(st.st_mode)) {
+      // A device, FIFO or socket is written as it is, never replaced.
+      fd_ = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+      own_ = fd_ >= 0;
+      if (fd_ < 0) error = "cannot write " + name_ + ": " + Reason();
+      return fd_ >= 0;
+    }
+    // A symbolic link keeps pointing where it did: the file it names is replaced.
+    char resolved[PATH_MAX];
+    target_ = exists && realpath(target.c_str(), resolved) != nullptr ? resolved : target;
+    if (exists && HeldOpen(target_)) {
+      error = "cannot write " + name_ + ": an office program holds it open; close it first";
+      return false;
+    }
+    // A file its owner marked read-only is not replaced, whoever runs the program.
+    if (exists && (st.st_mode & 0222) == 0) {
+      error = "cannot write " + name_ + ": the file is read-only";
+      return false;
+    }
+    std::string pattern = target_ + ".part-XXXXXX";
+    fd_ = mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+      error = "cannot write " + name_ + ": " + Reason();
+      return false;
+    }
+    own_ = true;
+    temporary_ = pattern;
+    if (temporary_.size() < sizeof gTemporary) {
+      std::memcpy(gTemporary, temporary_.c_str(), temporary_.size() + 1);
+      gHaveTemporary = 1;
+    }
+    if (fchmod(fd_, exists ? (st.st_mode & 07777) : NewFileMode()) != 0) {
+      error = "cannot write " + name_ + ": " + Reason();
+      return false;
+    }
+    return true;
+  }
+
+  int Fd() const { return fd_; }
+  const std::string& Name() const { return name_; }
+  // The temporary file written in place of the target; empty when written directly.
+  const std::string& Temporary() const { return temporary_; }
+
+  // Commit() makes the output final: flushed to disk and renamed over the target.
+  bool Commit(std::string& error) {
+    if (temporary_.empty()) {
+      if (own_ && close(fd_) != 0) {
+        own_ = false;
+        error = "cannot write " + name_ + ": " + Reason();
+        return false;
+      }
+      own_ = false;
+      return true;
+    }
+    const bool synced = fsync(fd_) == 0;
+    const int closed = close(fd_);
+    own_ = false;
+    if (!synced || closed != 0 || rename(temporary_.c_str(), target_.c_str()) != 0) {
+      error = "cannot write " + name_ + ": " + Reason();
+      return false;
+    }
+    gHaveTemporary = 0;
+    temporary_.clear();
+    // The rename itself reaches the disk with the folder.
+    const std::string::size_type slash = target_.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target_.substr(0, slash);
+    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+      fsync(dir);
+      close(dir);
+    }
+    return true;
+  }
+
+  void Abort() {
+    if (own_) close(fd_);
+    own_ = false;
+    if (!temporary_.empty()) {
+      gHaveTemporary = 0;
+      unlink(temporary_.c_str());
+      temporary_.clear();
+    }
+  }
+
+ private:
+  int fd_ = -1;
+  bool own_ = false;
+  std::string name_;
+  std::string target_;
+  std::string temporary_;
+};
+
+class Input {
+ public:
+  ~Input() {
+    if (own_) close(fd_);
+  }
+
+  bool Open(const std::string& path, std::string& error) {
+    name_ = Shown(path, false);
+    if (path == "-") {
+      fd_ = STDIN_FILENO;
+      return true;
+    }
+    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd_ < 0) {
+      error = "cannot read " + name_ + ": " + Reason();
+      return false;
+    }
+    own_ = true;
+    struct stat st {};
+    if (fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+      error = "cannot read " + name_ + ": " + std::strerror(EISDIR);
+      return false;
+    }
+    return true;
+  }
+
+  // Spool() copies a pipe to an unnamed temporary file, so it can be read twice.
+  bool Spool(std::string& error) {
+    if (lseek(fd_, 0, SEEK_CUR) >= 0) return true;
+    const char* dir = std::getenv("TMPDIR");
+    const std::string folder = dir != nullptr && *dir != '\0' ? dir : "/tmp";
+    int copy = open(folder.c_str(), O_RDWR | O_TMPFILE | O_CLOEXEC, 0600);
+    if (copy < 0) {
+      std::string pattern = folder + "/quorvex-calc-XXXXXX";
+      copy = mkostemp(pattern.data(), O_CLOEXEC);
+      if (copy >= 0) unlink(pattern.c_str());
+    }
+    if (copy < 0) {
+      error = "cannot keep a copy of " + name_ + " in " + folder + ": " + Reason();
+      return false;
+    }
+    if (own_) close(fd_);
+    const int from = fd_;
+    fd_ = copy;
+    own_ = true;
+    FdSource source(from, name_, nullptr);
+    FdSink sink(copy, "a copy of " + name_ + " in " + folder, nullptr);
+    std::string buffer(std::size_t{256} << 10, '\0');
+    for (;;) {
+      const long n = source.Read(buffer.data(), buffer.size(), error);
+      if (n < 0) return false;
+      if (n == 0) break;
+      if (!sink.Write(std::string_view(buffer.data(), static_cast<std::size_t>(n)), error)) return false;
+    }
+    if (lseek(fd_, 0, SEEK_SET) != 0) {
+      error = "cannot read a copy of " + name_ + ": " + Reason();
+      return false;
+    }
+    return true;
+  }
+
+  int Fd() const { return fd_; }
+  const std::string& Name() const { return name_; }
+
+ private:
+  int fd_ = -1;
+  bool own_ = false;
+  std::string name_;
+};
+
+}  // namespace
+
+SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, const std::atomic<bool>* cancel) {
+  SheetSummary summary;
+  const bool bookIn = job.inFormat == Format::kXlsx;
+  const bool bookOut = job.outFormat == Format::kXlsx;
+  if (bookIn && job.input == "-") {
+    summary.error = "an Excel workbook is read from a file, not from standard input";
+    return summary;
+  }
+  if (bookOut && job.output == "-") {
+    summary.error = "an Excel workbook is written to a file, not to standard output";
+    return summary;
+  }
+  Input input;
+  XlsxReader book;
+  if (bookIn) {
+    if (!book.Open(job.input)) {
+      summary.error = book.Error();
+      return summary;
+    }
+  } else if (!input.Open(job.input, summary.error)) {
+    return summary;
+  }
+  const bool twoPasses = job.inFormat == Format::kJsonLines && IsTable(job.outFormat);
+  if (twoPasses && !input.Spool(summary.error)) return summary;
+  Output output;
+  if (!output.Open(job.output, summary.error)) return summary;
+  // Declared after the output, so that an unfinished workbook is dropped before the
+  // temporary file is removed.
+  XlsxWriter bookWriter;
+  if (bookOut) {
+    if (output.Temporary().empty()) {
+      summary.error = "cannot write " + output.Name() + ": an Excel workbook is written to a regular file";
+      return summary;
+    }
+    if (!bookWriter.Open(output.Temporary(), output.Name())) {
+      summary.error = bookWriter.Error();
+      return summary;
+    }
+  }
+
+  FdSource fdSource(input.Fd(), input.Name(), cancel);
+  WorkbookSource bookSource(book);
+  ByteSource& source = bookIn ? static_cast<ByteSource&>(bookSource) : fdSource;
+  FdSink fdSink(output.Fd(), output.Name(), cancel);
+  if (!output.Temporary().empty()) fdSink.FlushAhead();
+  // Writes to a file or a pipe (not to a device such as /dev/null) get a thread of their own
+  // when the computing leaves a core for it.
+  struct stat st {};
+  const bool writesCost =
+      fstat(output.Fd(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode));
+  if (!bookOut && writesCost && EffectiveThreads(job.threads) < AvailableCores()) fdSink.WriteBehind();
+  WorkbookSink bookSink(bookWriter);
+  ByteSink& sink = bookOut ? static_cast<ByteSink&>(bookSink) : fdSink;
+  const EngineOptions options{job.inFormat, job.outFormat, bookIn ? Encoding::kUtf8 : job.encoding, job.threads};
+  const EngineResult result = ProcessSheet(source, sink, options, progress, cancel);
+  // What was computed before a failure still goes out, as it did before the failure.
+  std::string writeError;
+  const bool written = result.cancelled || fdSink.Finish(writeError);
+  summary.records = result.records;
+  summary.rejected = result.rejected;
+  summary.cancelled = result.cancelled;
+  if (result.cancelled) {
+    summary.error = "cancelled";
+    return summary;  // the output's destructor removes the temporary file
+  }
+  if (!result.error.empty()) {
+    const std::string& name = bookIn ? job.input : input.Name();
+    summary.error =
+        result.ioError || (bookIn && result.error.rfind(job.input, 0) == 0) ? result.error : name + ": " + result.error;
+    return summary;
+  }
+  if (!written) {
+    summary.error = std::move(writeError);
+    return summary;
+  }
+  if (bookOut && !bookWriter.Close()) {
+    summary.error = bookWriter.Error();
+    return summary;
+  }
+  if (!output.Commit(summary.error)) return summary;
+  summary.ok = true;
+  return summary;
+}
+
+void RemoveTemporaryOutputOnSignals() {
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+}  // namespace quorvex::sheets

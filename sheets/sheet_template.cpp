@@ -1,0 +1,111 @@
+#include "sheets/sheet_template.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "sheets/sheet_headers.h"
+#include "sheets/xlsx_writer.h"
+
+namespace quorvex::sheets {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+// Why the result file cannot be replaced, or "" when it can be tried.
+std::string ResultObstacle(const std::string& output) {
+  const fs::path path(output);
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) return output + "：这是一个文件夹，不能作为结果文件";
+  if (fs::exists(path, ec) && ::access(output.c_str(), W_OK) != 0) return output + "：结果文件是只读的，无法替换";
+  // Office programs mark a workbook they hold open with an owner file beside it.
+  const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+  const std::string name = path.filename().string();
+  for (const std::string& owner : {".~lock." + name + "#", "~$" + name}) {
+    if (fs::exists(folder / owner, ec)) return output + "：结果文件正被其他程序打开，请先关闭它";
+  }
+  return {};
+}
+
+// A temporary file beside `output`, created empty with the permissions of the file it is to
+// replace (0644 for a new one); "" when the folder takes no new file.
+std::string TempBeside(const std::string& output) {
+  std::string name = output + ".XXXXXX";
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) return {};
+  std::error_code ec;
+  const fs::file_status old = fs::status(output, ec);
+  const auto mode = fs::exists(old) ? static_cast<mode_t>(old.permissions()) : mode_t{0644};
+  ::fchmod(fd, mode);
+  ::close(fd);
+  return name;
+}
+
+// Example rows of the template, one for each category in the order of the window's list:
+// category, calc, amount, salary, contributions, threshold, months.
+struct Example {
+  const char* name;
+  std::array<const char*, 7> fields;
+};
+constexpr Example kExamples[] = {
+    {"张三", {"工资、薪金所得", "", "8000", "", "800", "3500", ""}},
+    {"李四", {"年终奖所得", "", "24000", "", "", "", ""}},
+    {"王五", {"工资、年终奖所得", "", "30000", "8000", "800", "3500", ""}},
+    {"赵六", {"劳务报酬所得", "", "5000", "", "", "", ""}},
+    {"钱七", {"稿酬所得", "", "5000", "", "", "", ""}},
+    {"孙八", {"财产租赁所得", "", "3000", "", "", "", ""}},
+    {"周九", {"财产转让所得", "", "100000", "", "", "", ""}},
+    {"吴十", {"特许权使用费所得", "", "6000", "", "", "", ""}},
+    {"郑一", {"个体工商户生产、经营所得", "", "100000", "", "", "", ""}},
+    {"冯二", {"对企事业单位的承包经营、承租经营所得", "", "80000", "", "", "", "12"}},
+    {"陈三", {"利息、股息、红利所得", "", "1000", "", "", "", ""}},
+    {"褚四", {"偶然所得（如中奖、中彩）", "", "10000", "", "", "", ""}},
+    {"卫五", {"被确定征税的其他部分", "", "2000", "", "", "", ""}},
+};
+constexpr char kNameCaption[] = "姓名";
+
+}  // namespace
+
+std::string WriteSheetTemplate(const std::string& path) {
+  if (std::string obstacle = ResultObstacle(path); !obstacle.empty()) return obstacle;
+  const std::string temp = TempBeside(path);
+  if (temp.empty()) return path + "：无法在该文件夹中写入（" + std::strerror(errno) + "）";
+  XlsxWriter writer;
+  bool ok = writer.Open(temp, path);
+  std::vector<std::string> row{kNameCaption};
+  for (const InputColumn& c : InputColumns()) row.emplace_back(c.caption);
+  ok = ok && writer.WriteRow(row);
+  for (const Example& e : kExamples) {
+    row.assign({e.name});
+    row.insert(row.end(), e.fields.begin(), e.fields.end());
+    ok = ok && writer.WriteRow(row);
+  }
+  ok = ok && writer.Close();
+  std::string error = writer.Error();
+  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) error = path + "：无法写入（" + std::strerror(errno) + "）";
+  if (!ok || !error.empty()) std::remove(temp.c_str());
+  return ok ? error : (error.empty() ? path + "：无法写入" : error);
+}
+
+std::optional<Format> FormatOfPath(const std::string& path) {
+  const std::string ext = Lower(fs::path(path).extension().string());
+  if (ext == ".csv") return Format::kCsv;
+  if (ext == ".jsonl" || ext == ".json" || ext == ".ndjson") return Format::kJsonLines;
+  if (ext == ".xlsx") return Format::kXlsx;
+  return std::nullopt;
+}
+
+}  // namespace quorvex::sheets

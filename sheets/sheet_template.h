@@ -1,0 +1,20 @@
+// The fill-in workbook of 批量计算, and the sheet format a file name asks for.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "sheets/sheet_format.h"
+
+namespace quorvex::sheets {
+
+// FormatOfPath() takes the format from a file name's extension (.csv, .jsonl/.json/.ndjson,
+// .xlsx), case-insensitively; nullopt for any other.
+std::optional<Format> FormatOfPath(const std::string& path);
+
+// WriteSheetTemplate() writes an Excel workbook to fill in: a 姓名 column and the Chinese
+// headers of the input fields, and one example row for each category. Empty on success,
+// else the error naming the file; the file is written whole or not at all.
+std::string WriteSheetTemplate(const std::string& path);
+
+}  // namespace quorvex::sheets

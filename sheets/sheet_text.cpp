@@ -1,0 +1,252 @@
+#include "sheets/sheet_text.h"
+
+#include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cstring>
+
+#include "sheets/byte_scan.h"
+
+namespace quorvex::sheets {
+namespace {
+
+constexpr std::size_t kReadSize = std::size_t{256} << 10;
+constexpr char kBom[] = "\xEF\xBB\xBF";
+
+iconv_t Converter(void* handle) { return static_cast<iconv_t>(handle); }
+
+std::uint64_t Load8(const char* p) {
+  std::uint64_t v = 0;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+}  // namespace
+
+FdSource::FdSource(int fd, std::string name, const std::atomic<bool>* cancel)
+    : fd_(fd), name_(std::move(name)), cancel_(cancel) {
+  struct stat st {};
+  if (fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) size_ = static_cast<std::uint64_t>(st.st_size);
+}
+
+long FdSource::Read(char* data, std::size_t size, std::string& error) {
+  for (;;) {
+    const ssize_t n = ::read(fd_, data, size);
+    if (n >= 0) return static_cast<long>(n);
+    if (errno == EINTR && (cancel_ == nullptr || !cancel_->load())) continue;
+    error = "cannot read " + name_ + ": " + std::strerror(errno);
+    return -1;
+  }
+}
+
+bool FdSource::Rewind(std::string& error) {
+  if (lseek(fd_, 0, SEEK_SET) == 0) return true;
+  error = "cannot read " + name_ + " twice: " + std::strerror(errno);
+  return false;
+}
+
+long MemorySource::Read(char* data, std::size_t size, std::string&) {
+  const std::size_t n = std::min(size, bytes_.size() - pos_);
+  std::memcpy(data, bytes_.data() + pos_, n);
+  pos_ += n;
+  return static_cast<long>(n);
+}
+
+TextInput::TextInput(ByteSource& source, Encoding encoding) : source_(source), encoding_(encoding) {}
+
+TextInput::~TextInput() {
+  if (iconv_ != nullptr) iconv_close(Converter(iconv_));
+}
+
+bool TextInput::Fill(std::string& error) {
+  const std::size_t old = raw_.size();
+  raw_.resize(old + kReadSize);
+  const long n = source_.Read(raw_.data() + old, kReadSize, error);
+  raw_.resize(old + static_cast<std::size_t>(std::max(n, 0L)));
+  if (n < 0) return false;
+  if (n == 0) end_ = true;
+  bytesRead_ += static_cast<std::uint64_t>(n);
+  return true;
+}
+
+bool TextInput::Append(std::string& text, std::string& error) {
+  if (!started_) {
+    // The first piece: enough bytes to see a byte-order mark and choose the encoding.
+    while (!end_ && raw_.size() < kReadSize) {
+      if (!Fill(error)) return false;
+    }
+    started_ = true;
+    if (raw_.compare(0, 3, kBom) == 0) {
+      bom_ = true;
+      raw_.erase(0, 3);
+      decodedBytes_ = 3;
+      if (encoding_ == Encoding::kAuto) encoding_ = Encoding::kUtf8;
+    }
+    if (encoding_ == Encoding::kAuto) {
+      const std::size_t valid = Utf8Prefix(raw_);
+      // A sequence cut by the end of the piece is no sign of another encoding.
+      const bool utf8 = valid == raw_.size() ||
+                        (!end_ && raw_.size() - valid < 4 && Utf8Prefix(raw_.substr(valid) + "\x80\x80\x80") > 0);
+      encoding_ = utf8 ? Encoding::kUtf8 : Encoding::kGb18030;
+    }
+    if (encoding_ == Encoding::kGb18030 && iconv_ == nullptr) {
+      iconv_t cd = iconv_open("UTF-8", "GB18030");
+      if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr): iconv's error value
+        error = std::string("cannot convert from GB18030: ") + std::strerror(errno);
+        return false;
+      }
+      iconv_ = cd;
+    }
+  } else if (!end_) {
+    if (!Fill(error)) return false;
+  }
+  if (raw_.empty() && end_) return false;
+  return Decode(text, end_, error);
+}
+
+std::size_t TextInput::DirectReadSize() const {
+  return started_ && Unchecked() && raw_.empty() && !end_ ? kReadSize : 0;
+}
+
+long TextInput::ReadDirectly(char* to, std::size_t room, std::string& error) {
+  const long n = source_.Read(to, room, error);
+  if (n == 0) end_ = true;
+  if (n > 0) {
+    bytesRead_ += static_cast<std::uint64_t>(n);
+    decodedBytes_ += static_cast<std::uint64_t>(n);
+  }
+  return n;
+}
+
+bool TextInput::Decode(std::string& text, bool atEnd, std::string& error) {
+  std::size_t used = 0;
+  if (encoding_ == Encoding::kUtf8 && leaveCheck_) {
+    used = raw_.size();
+    text.append(raw_);
+  } else if (encoding_ == Encoding::kUtf8) {
+    used = Utf8Prefix(raw_);
+    const bool cut =
+        used < raw_.size() && !atEnd && raw_.size() - used < 4 && Utf8Prefix(raw_.substr(used) + "\x80\x80\x80") > 0;
+    if (used < raw_.size() && !cut) {
+      error = NotUtf8Text(decodedBytes_ + used + 1);
+      return false;
+    }
+    text.append(raw_, 0, used);
+  } else {
+    const std::size_t start = text.size();
+    text.resize(start + raw_.size() * 2 + 16);
+    char* in = raw_.data();
+    std::size_t inLeft = raw_.size();
+    char* out = text.data() + start;
+    std::size_t outLeft = text.size() - start;
+    const std::size_t r = iconv(Converter(iconv_), &in, &inLeft, &out, &outLeft);
+    const int why = errno;
+    text.resize(text.size() - outLeft);
+    used = raw_.size() - inLeft;
+    if (r == static_cast<std::size_t>(-1) && (why == EILSEQ || (why == EINVAL && atEnd))) {
+      error = "byte " + std::to_string(decodedBytes_ + used + 1) + " is not GB18030 text";
+      return false;
+    }
+  }
+  raw_.erase(0, used);
+  decodedBytes_ += used;
+  return true;
+}
+
+bool TextInput::Rewind(std::string& error) {
+  if (!source_.Rewind(error)) return false;
+  // The encoding chosen stays; the byte-order mark is skipped again on the first Append().
+  raw_.clear();
+  end_ = false;
+  started_ = false;
+  earlierPasses_ += bytesRead_;
+  bytesRead_ = 0;
+  decodedBytes_ = 0;
+  if (iconv_ != nullptr) iconv(Converter(iconv_), nullptr, nullptr, nullptr, nullptr);
+  return true;
+}
+
+std::string NotUtf8Text(std::uint64_t byte) {
+  return "byte " + std::to_string(byte) + " is not UTF-8 text (--encoding gb18030 reads GBK and GB18030 sheets)";
+}
+
+std::size_t Utf8Prefix(std::string_view text) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+  while (i < n) {
+#if defined(__SSE2__)
+    // ASCII runs 16 bytes at a time, straight to the first other byte; 8 at a time near the end.
+    while (i + 16 <= n) {
+      const auto high =
+          static_cast<unsigned>(_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i))));
+      if (high != 0) {
+        i += static_cast<std::size_t>(std::countr_zero(high));
+        break;
+      }
+      i += 16;
+    }
+#else
+    // ASCII runs 32 and 8 bytes at a time.
+    while (i + 32 <= n && ((Load8(text.data() + i) | Load8(text.data() + i + 8) | Load8(text.data() + i + 16) |
+                            Load8(text.data() + i + 24)) &
+                           kHigh) == 0)
+      i += 32;
+#endif
+    if (i >= n) break;
+    if (i + 8 <= n) {
+      // Past the ASCII bytes before the first other one, all at once.
+      const std::uint64_t high = Load8(text.data() + i) & kHigh;
+      if (high == 0) {
+        i += 8;
+        continue;
+      }
+      const int bit = std::endian::native == std::endian::little ? std::countr_zero(high) : std::countl_zero(high);
+      i += static_cast<std::size_t>(bit) / 8;
+    }
+    // Runs of the three-byte characters whose second byte may be any continuation byte
+    // (leads E1-EC and EE-EF: all of CJK), one test each.
+    while (i + 3 <= n && s[i] >= 0xE1 && s[i] != 0xED && s[i] <= 0xEF && (s[i + 1] & 0xC0) == 0x80 &&
+           (s[i + 2] & 0xC0) == 0x80)
+      i += 3;
+    if (i >= n) break;
+    const unsigned char c = s[i];
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t len = 0;
+    unsigned char lo = 0x80;
+    unsigned char hi = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+      len = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      len = 3;
+      if (c == 0xE0) lo = 0xA0;
+      if (c == 0xED) hi = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      len = 4;
+      if (c == 0xF0) lo = 0x90;
+      if (c == 0xF4) hi = 0x8F;
+    } else {
+      return i;
+    }
+    if (i + len > n || s[i + 1] < lo || s[i + 1] > hi) return i;
+    for (std::size_t k = 2; k < len; ++k) {
+      if (s[i + k] < 0x80 || s[i + k] > 0xBF) return i;
+    }
+    i += len;
+  }
+  return i;
+}
+
+std::uint64_t CountLines(std::string_view text, bool loneCr) {
+  return (loneCr ? CountLoneCr(text.data(), text.size()) : 0) + CountByte(text.data(), text.size(), '\n');
+}
+
+}  // namespace quorvex::sheets

@@ -1,0 +1,128 @@
+// The bytes of a sheet and the UTF-8 text read from them: files and pipes read with read(2),
+// memory for tests, a UTF-8 byte-order mark skipped, GB18030 (and so GBK) converted.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quorvex::sheets {
+
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Read() fills up to `size` bytes; 0 at the end of the input, -1 on an error with `error`
+  // set to the reason.
+  virtual long Read(char* data, std::size_t size, std::string& error) = 0;
+  // Rewind() goes back to the first byte; false (with `error`) when the source cannot.
+  virtual bool Rewind(std::string& error) = 0;
+  // Size() is the number of bytes when known in advance, else 0.
+  virtual std::uint64_t Size() const = 0;
+  // Progress() is how much of Size() has been read, for a source whose bytes are made from
+  // another input (a workbook: its worksheet's XML); -1 when it is the bytes handed out.
+  virtual std::int64_t Progress() const { return -1; }
+};
+
+// A file descriptor, not owned. Reads interrupted by a signal are retried unless `cancel`
+// is set, then they fail.
+class FdSource : public ByteSource {
+ public:
+  FdSource(int fd, std::string name, const std::atomic<bool>* cancel);
+  long Read(char* data, std::size_t size, std::string& error) override;
+  bool Rewind(std::string& error) override;
+  std::uint64_t Size() const override { return size_; }
+
+ private:
+  int fd_;
+  std::string name_;
+  const std::atomic<bool>* cancel_;
+  std::uint64_t size_ = 0;
+};
+
+class MemorySource : public ByteSource {
+ public:
+  explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
+  long Read(char* data, std::size_t size, std::string& error) override;
+  bool Rewind(std::string&) override {
+    pos_ = 0;
+    return true;
+  }
+  std::uint64_t Size() const override { return bytes_.size(); }
+
+ private:
+  std::string_view bytes_;
+  std::size_t pos_ = 0;
+};
+
+enum class Encoding { kAuto, kUtf8, kGb18030 };
+
+// TextInput reads a source as UTF-8 text. kAuto: a byte-order mark means UTF-8; otherwise
+// the first piece read (up to 256 KiB) decides: valid UTF-8 stays UTF-8, anything else is
+// read as GB18030. Text that is not valid in the chosen encoding is an error.
+class TextInput {
+ public:
+  TextInput(ByteSource& source, Encoding encoding);
+  ~TextInput();
+  TextInput(const TextInput&) = delete;
+  TextInput& operator=(const TextInput&) = delete;
+
+  // Append() adds the next piece of text to `text`; false at the end of the input (`error`
+  // empty) or on an error.
+  bool Append(std::string& text, std::string& error);
+  // Once the first piece was taken, UTF-8 text passed on unchecked with nothing held back
+  // may be read straight into the caller's memory: DirectReadSize() says how much to make
+  // room for (0: use Append()), ReadDirectly() reads it and returns the bytes read, 0 at the
+  // end, -1 on an error (`error` set).
+  std::size_t DirectReadSize() const;
+  long ReadDirectly(char* to, std::size_t room, std::string& error);
+  // Rewind() starts over from the first byte, in the encoding already chosen.
+  bool Rewind(std::string& error);
+
+  // LeaveUtf8Check(): UTF-8 text after the first piece is passed on unchecked; the caller
+  // checks it (in parallel, piece by piece) with Utf8Prefix() and NotUtf8Text().
+  void LeaveUtf8Check() { leaveCheck_ = true; }
+  // Whether text passed on still needs that check.
+  bool Unchecked() const { return leaveCheck_ && encoding_ == Encoding::kUtf8; }
+
+  bool HadBom() const { return bom_; }
+  bool Converted() const { return encoding_ == Encoding::kGb18030; }
+  // Progress over all passes: a sheet read twice counts its bytes twice.
+  std::uint64_t BytesRead() const {
+    const std::int64_t own = source_.Progress();
+    return own >= 0 ? static_cast<std::uint64_t>(own) : earlierPasses_ + bytesRead_;
+  }
+  std::uint64_t BytesTotal() const { return source_.Size() * passes_; }
+  void ExpectPasses(unsigned passes) { passes_ = passes; }
+
+ private:
+  bool Fill(std::string& error);
+  bool Decode(std::string& text, bool atEnd, std::string& error);
+
+  ByteSource& source_;
+  Encoding encoding_;
+  std::string raw_;  // bytes read and not yet decoded
+  std::uint64_t bytesRead_ = 0;
+  std::uint64_t earlierPasses_ = 0;
+  unsigned passes_ = 1;
+  std::uint64_t decodedBytes_ = 0;  // input offset of raw_[0], for messages
+  bool started_ = false;
+  bool bom_ = false;
+  bool end_ = false;
+  bool leaveCheck_ = false;
+  void* iconv_ = nullptr;
+};
+
+// The message for text that is not UTF-8 from byte `byte` (counted from 1) of the input on.
+std::string NotUtf8Text(std::uint64_t byte);
+
+// Utf8Prefix() is the length of the longest prefix of `text` made of whole, valid UTF-8
+// sequences (no overlong forms, surrogates or values beyond U+10FFFF).
+std::size_t Utf8Prefix(std::string_view text);
+
+// CountLines() counts the line breaks in `text`: LF, CR LF, and when `loneCr`, a CR not
+// followed by LF (a CR at the very end counts as a break).
+std::uint64_t CountLines(std::string_view text, bool loneCr);
+
+}  // namespace quorvex::sheets

@@ -1,0 +1,595 @@
+#include "sheets/xlsx_reader.h"
+
+#include <expat.h>
+#include <zip.h>
+
+#include <array>
+#include <charconv>
+#include <deque>
+#include <string_view>
+
+#include "tax/amount.h"
+
+namespace quorvex::sheets {
+namespace {
+
+constexpr std::size_t kChunk = std::size_t{64} * 1024;
+constexpr std::size_t kMaxColumns = 16384;                        // column XFD, Excel's last
+constexpr std::uint64_t kMaxSmallPart = std::uint64_t{64} << 20;  // workbook.xml and the relationship parts
+
+// The name of an element or attribute without its prefix ("x:row" -> "row", "r:id" -> "id").
+// Workbooks use the spreadsheet names whatever prefix they give them, so prefixes are not
+// resolved to namespaces (which would cost a third of the parse).
+std::string_view Local(const XML_Char* name) {
+  std::string_view n(name);
+  const std::size_t colon = n.find(':');
+  return colon == std::string_view::npos ? n : n.substr(colon + 1);
+}
+
+const XML_Char* Attribute(const XML_Char** attrs, std::string_view local) {
+  for (; *attrs != nullptr; attrs += 2) {
+    if (Local(attrs[0]) == local) return attrs[1];
+  }
+  return nullptr;
+}
+
+// Folder part of a part name ("xl/workbook.xml" -> "xl/").
+std::string FolderOf(const std::string& part) {
+  const std::size_t slash = part.rfind('/');
+  return slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
+}
+
+// A relationship target resolved against the folder of its source part, "." and ".." removed.
+std::string Resolve(const std::string& folder, std::string_view target) {
+  std::string joined =
+      !target.empty() && target[0] == '/' ? std::string(target.substr(1)) : folder + std::string(target);
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= joined.size()) {
+    std::size_t end = joined.find('/', start);
+    if (end == std::string::npos) end = joined.size();
+    const std::string piece = joined.substr(start, end - start);
+    if (piece == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!piece.empty() && piece != ".") {
+      parts.push_back(piece);
+    }
+    start = end + 1;
+  }
+  std::string out;
+  for (const std::string& p : parts) out += (out.empty() ? "" : "/") + p;
+  return out;
+}
+
+// Column number (1-based) of a cell reference such as "AB7"; 0 when it has no letters.
+std::size_t ColumnOf(std::string_view ref) {
+  std::size_t col = 0;
+  for (char c : ref) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c < 'A' || c > 'Z') break;
+    col = col * 26 + static_cast<std::size_t>(c - 'A' + 1);
+    if (col > kMaxColumns) return kMaxColumns + 1;
+  }
+  return col;
+}
+
+std::size_t NumberOf(std::string_view text) {
+  std::size_t n = 0;
+  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+  return ec == std::errc() && ptr == text.data() + text.size() ? n : 0;
+}
+
+// A number as Excel shows it: the stored text, or, when it was stored with more than the 15
+// significant digits Excel keeps (0.1+0.2 is stored as 0.30000000000000004), rounded to 15.
+std::string ExcelNumber(std::string text) {
+  int significant = 0;
+  bool leading = true;
+  for (char c : text) {
+    if (c == 'e' || c == 'E') break;
+    if (c < '0' || c > '9') continue;
+    if (c != '0') leading = false;
+    if (!leading) ++significant;
+  }
+  if (significant <= 15) return text;
+  const std::optional<double> value = tax::ParseAmount(text);
+  return value ? tax::FormatGeneral(*value) : text;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Decodes the escapes a workbook writes for characters XML cannot carry: "_x000D_" is a
+// carriage return, and "_x005F_" a "_" (so that a text "_x000D_" is stored "_x005F_x000D_").
+void Unescape(std::string& text) {
+  std::size_t at = text.find("_x");
+  if (at == std::string::npos) return;
+  std::string out = text.substr(0, at);
+  while (at < text.size()) {
+    int code = text.size() - at >= 7 && text[at] == '_' && text[at + 1] == 'x' && text[at + 6] == '_' ? 0 : -1;
+    for (std::size_t k = 2; code >= 0 && k < 6; ++k) {
+      const int d = HexDigit(text[at + k]);
+      code = d < 0 ? -1 : code * 16 + d;
+    }
+    if (code < 0 || code >= 0x80) {  // only the ASCII escapes are written
+      out += text[at++];
+      continue;
+    }
+    out += static_cast<char>(code);
+    at += 7;
+  }
+  text = std::move(out);
+}
+
+// Receives the parse of one part.
+class XmlHandler {
+ public:
+  virtual ~XmlHandler() = default;
+  virtual void Start(std::string_view name, const XML_Char** attrs) = 0;
+  virtual void End(std::string_view name) = 0;
+  virtual void Text(std::string_view text) = 0;
+  // Set by a handler to stop the parse with this reason.
+  std::string failure;
+};
+
+// One part of the archive, inflated a chunk at a time through expat.
+class PartParser {
+ public:
+  PartParser() = default;
+  PartParser(const PartParser&) = delete;
+  PartParser& operator=(const PartParser&) = delete;
+  ~PartParser() { Close(); }
+
+  // Opens `name`; false with `why` set when it is missing, too large or compressed beyond
+  // belief. A missing part is reported with an empty `why` when `optional`.
+  bool Open(zip_t* zip, const std::string& name, std::uint64_t cap, const XlsxLimits& limits, std::string& why,
+            bool optional = false) {
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat(zip, name.c_str(), 0, &st) != 0) {
+      if (!optional) why = "已损坏：找不到其中的 " + name;
+      return false;
+    }
+    if ((st.valid & ZIP_STAT_SIZE) == 0 || (st.valid & ZIP_STAT_COMP_SIZE) == 0) {
+      why = "已损坏：" + name + " 的大小不明";
+      return false;
+    }
+    const double ratio = st.comp_size == 0 ? 0 : static_cast<double>(st.size) / static_cast<double>(st.comp_size);
+    if (st.size > cap || (st.size > limits.ratioFloor && (st.comp_size == 0 || ratio > limits.maxRatio))) {
+      why = "被拒绝读取：其中的 " + name + " 解压后有 " + std::to_string(st.size) + " 字节（压缩 " +
+            std::to_string(st.comp_size) + " 字节），疑似压缩炸弹";
+      return false;
+    }
+    file_ = zip_fopen(zip, name.c_str(), 0);
+    if (file_ == nullptr) {
+      why = "已损坏：无法解压其中的 " + name + "（" + zip_strerror(zip) + "）";
+      return false;
+    }
+    name_ = name;
+    size_ = st.size;
+    parser_ = XML_ParserCreate(nullptr);
+    XML_SetUserData(parser_, this);
+    XML_SetElementHandler(parser_, &PartParser::OnStart, &PartParser::OnEnd);
+    XML_SetCharacterDataHandler(parser_, &PartParser::OnText);
+    XML_SetStartDoctypeDeclHandler(parser_, &PartParser::OnDoctype);
+    return true;
+  }
+
+  void SetHandler(XmlHandler* handler) { handler_ = handler; }
+
+  // Inflates and parses the next chunk; false on an error (with `why`). Done() after the last.
+  bool Step(std::string& why) {
+    void* buffer = XML_GetBuffer(parser_, kChunk);
+    if (buffer == nullptr) {
+      why = "无法读取：内存不足";
+      return false;
+    }
+    const zip_int64_t got = zip_fread(file_, buffer, kChunk);
+    if (got < 0) {
+      why = "已损坏：无法解压其中的 " + name_ + "（" + zip_file_strerror(file_) + "）";
+      return false;
+    }
+    read_ += static_cast<std::uint64_t>(got);
+    if (read_ > size_) {
+      why = "已损坏：其中的 " + name_ + " 比记录的大小更长";
+      return false;
+    }
+    done_ = got == 0;
+    if (XML_ParseBuffer(parser_, static_cast<int>(got), done_ ? XML_TRUE : XML_FALSE) != XML_STATUS_OK) {
+      if (!handler_->failure.empty()) {
+        why = handler_->failure;
+      } else {
+        why = "已损坏：" + name_ + " 第" + std::to_string(XML_GetCurrentLineNumber(parser_)) + "行不是有效的 XML（" +
+              XML_ErrorString(XML_GetErrorCode(parser_)) + "）";
+      }
+      return false;
+    }
+    return true;
+  }
+
+  // Parses the whole part.
+  bool Run(std::string& why) {
+    while (!done_) {
+      if (!Step(why)) return false;
+    }
+    return true;
+  }
+
+  bool Done() const { return done_; }
+  std::uint64_t Read() const { return read_; }
+  std::uint64_t Size() const { return size_; }
+
+ private:
+  void Close() {
+    if (parser_ != nullptr) XML_ParserFree(parser_);
+    if (file_ != nullptr) zip_fclose(file_);
+    parser_ = nullptr;
+    file_ = nullptr;
+  }
+
+  void Stop(std::string reason) {
+    if (handler_->failure.empty()) handler_->failure = std::move(reason);
+    XML_StopParser(parser_, XML_FALSE);
+  }
+
+  static void XMLCALL OnStart(void* self, const XML_Char* name, const XML_Char** attrs) {
+    auto* p = static_cast<PartParser*>(self);
+    p->handler_->Start(Local(name), attrs);
+    if (!p->handler_->failure.empty()) p->Stop(p->handler_->failure);
+  }
+  static void XMLCALL OnEnd(void* self, const XML_Char* name) {
+    auto* p = static_cast<PartParser*>(self);
+    p->handler_->End(Local(name));
+    if (!p->handler_->failure.empty()) p->Stop(p->handler_->failure);
+  }
+  static void XMLCALL OnText(void* self, const XML_Char* text, int len) {
+    auto* p = static_cast<PartParser*>(self);
+    p->handler_->Text(std::string_view(text, static_cast<std::size_t>(len)));
+    if (!p->handler_->failure.empty()) p->Stop(p->handler_->failure);
+  }
+  // Workbooks carry no document type; one that does is refused rather than expanded.
+  static void XMLCALL OnDoctype(void* self, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+    auto* p = static_cast<PartParser*>(self);
+    p->Stop("已损坏：" + p->name_ + " 含有文档类型声明");
+  }
+
+  zip_file_t* file_ = nullptr;
+  XML_Parser parser_ = nullptr;
+  XmlHandler* handler_ = nullptr;
+  std::string name_;
+  std::uint64_t size_ = 0;
+  std::uint64_t read_ = 0;
+  bool done_ = false;
+};
+
+// Relationships of one part: id -> target, and the target of the first of a type.
+class RelsHandler : public XmlHandler {
+ public:
+  void Start(std::string_view name, const XML_Char** attrs) override {
+    if (name != "Relationship") return;
+    const XML_Char* id = Attribute(attrs, "Id");
+    const XML_Char* type = Attribute(attrs, "Type");
+    const XML_Char* target = Attribute(attrs, "Target");
+    if (id == nullptr || target == nullptr) return;
+    if (wantedId == id) byId = target;
+    if (type != nullptr && byType.empty() && !wantedType.empty()) {
+      const std::string_view t(type);
+      if (t.size() >= wantedType.size() && t.substr(t.size() - wantedType.size()) == wantedType) byType = target;
+    }
+  }
+  void End(std::string_view) override {}
+  void Text(std::string_view) override {}
+
+  std::string wantedId, wantedType;
+  std::string byId, byType;
+};
+
+// The relationship id of the workbook's first sheet.
+class WorkbookHandler : public XmlHandler {
+ public:
+  void Start(std::string_view name, const XML_Char** attrs) override {
+    if (name != "sheet" || !firstSheetId.empty()) return;
+    if (const XML_Char* id = Attribute(attrs, "id")) firstSheetId = id;
+  }
+  void End(std::string_view) override {}
+  void Text(std::string_view) override {}
+
+  std::string firstSheetId;
+};
+
+// The shared strings, held as one block of text and the offsets of its strings.
+class SharedStringsHandler : public XmlHandler {
+ public:
+  explicit SharedStringsHandler(std::uint64_t cap) : cap_(cap) {}
+
+  void Start(std::string_view name, const XML_Char**) override {
+    if (name == "si") {
+      inItem_ = true;
+      itemStart_ = text.size();
+    } else if (name == "rPh") {
+      ++phonetic_;
+    } else if (name == "t" && inItem_ && phonetic_ == 0) {
+      inText_ = true;
+    }
+  }
+  void End(std::string_view name) override {
+    if (name == "si") {
+      inItem_ = false;
+      if (text.find("_x", itemStart_) != std::string::npos) {
+        std::string item = text.substr(itemStart_);
+        Unescape(item);
+        text.replace(itemStart_, std::string::npos, item);
+      }
+      offsets.push_back(text.size());
+    } else if (name == "rPh") {
+      --phonetic_;
+    } else if (name == "t") {
+      inText_ = false;
+    }
+  }
+  void Text(std::string_view t) override {
+    if (!inText_) return;
+    if (text.size() + t.size() > cap_) {
+      failure = "被拒绝读取：共享字符串表超过 " + std::to_string(cap_) + " 字节";
+      return;
+    }
+    text.append(t);
+  }
+
+  std::string_view At(std::size_t i) const {
+    const std::size_t begin = i == 0 ? 0 : offsets[i - 1];
+    return std::string_view(text).substr(begin, offsets[i] - begin);
+  }
+
+  std::string text;
+  std::vector<std::size_t> offsets;  // end of each string in `text`
+
+ private:
+  std::uint64_t cap_;
+  std::size_t itemStart_ = 0;
+  bool inItem_ = false;
+  bool inText_ = false;
+  int phonetic_ = 0;
+};
+
+enum class CellType { kNumber, kShared, kInline, kBoolean, kText };
+
+// The worksheet: completed rows are queued for Next().
+class SheetHandler : public XmlHandler {
+ public:
+  SheetHandler(const SharedStringsHandler& shared, std::size_t maxCell) : shared_(shared), maxCell_(maxCell) {}
+
+  void Start(std::string_view name, const XML_Char** attrs) override {
+    if (name == "row") {
+      const XML_Char* r = Attribute(attrs, "r");
+      rowNumber_ = r != nullptr ? NumberOf(r) : rowNumber_ + 1;
+      row_.clear();
+      nextColumn_ = 1;
+    } else if (name == "c") {
+      StartCell(attrs);
+    } else if (name == "is" && inCell_) {
+      inInline_ = true;
+    } else if (name == "rPh") {
+      ++phonetic_;
+    } else if ((name == "v" && inCell_) || (name == "t" && inInline_ && phonetic_ == 0)) {
+      inValue_ = true;
+    }
+  }
+
+  void End(std::string_view name) override {
+    if (name == "v" || name == "t") {
+      inValue_ = false;
+    } else if (name == "is") {
+      inInline_ = false;
+    } else if (name == "rPh") {
+      --phonetic_;
+    } else if (name == "c" && inCell_) {
+      EndCell();
+    } else if (name == "row") {
+      while (!row_.empty() && row_.back().empty()) row_.pop_back();
+      if (!row_.empty()) rows.emplace_back(rowNumber_, std::move(row_));
+      row_.clear();
+    }
+  }
+
+  void Text(std::string_view t) override {
+    if (!inValue_) return;
+    if (value_.size() + t.size() > maxCell_) {
+      failure =
+          "被拒绝读取：第" + std::to_string(rowNumber_) + "行有一个单元格超过 " + std::to_string(maxCell_) + " 字节";
+      return;
+    }
+    value_.append(t);
+  }
+
+  std::deque<std::pair<std::size_t, std::vector<std::string>>> rows;
+
+ private:
+  void StartCell(const XML_Char** attrs) {
+    inCell_ = true;
+    value_.clear();
+    const XML_Char* ref = Attribute(attrs, "r");
+    column_ = ref != nullptr ? ColumnOf(ref) : nextColumn_;
+    if (column_ == 0) column_ = nextColumn_;
+    if (column_ > kMaxColumns) failure = "已损坏：第" + std::to_string(rowNumber_) + "行的单元格超出最后一列";
+    const std::string_view t = Attribute(attrs, "t") != nullptr ? Attribute(attrs, "t") : "n";
+    type_ = t == "s"           ? CellType::kShared
+            : t == "inlineStr" ? CellType::kInline
+            : t == "b"         ? CellType::kBoolean
+            : t == "n"         ? CellType::kNumber
+                               : CellType::kText;
+  }
+
+  void EndCell() {
+    inCell_ = false;
+    std::string text;
+    switch (type_) {
+      case CellType::kShared: {
+        const std::size_t i = NumberOf(value_);
+        if (value_.empty() || i >= shared_.offsets.size()) {
+          failure = "已损坏：第" + std::to_string(rowNumber_) + "行引用了不存在的共享字符串";
+          return;
+        }
+        text = shared_.At(i);
+        break;
+      }
+      case CellType::kBoolean:
+        text = value_.empty() ? "" : (value_ == "0" ? "FALSE" : "TRUE");
+        break;
+      case CellType::kNumber:
+        text = ExcelNumber(std::move(value_));
+        break;
+      case CellType::kInline:
+      case CellType::kText:
+        Unescape(value_);
+        text = std::move(value_);
+        break;
+    }
+    value_.clear();
+    if (row_.size() < column_) row_.resize(column_);
+    row_[column_ - 1] = std::move(text);
+    nextColumn_ = column_ + 1;
+  }
+
+  const SharedStringsHandler& shared_;
+  std::size_t maxCell_;
+  std::vector<std::string> row_;
+  std::string value_;
+  std::size_t rowNumber_ = 0;
+  std::size_t column_ = 1;
+  std::size_t nextColumn_ = 1;
+  CellType type_ = CellType::kNumber;
+  bool inCell_ = false;
+  bool inValue_ = false;
+  bool inInline_ = false;
+  int phonetic_ = 0;
+};
+
+}  // namespace
+
+struct XlsxReader::Impl {
+  ~Impl() {
+    sheet.reset();
+    if (zip != nullptr) zip_discard(zip);
+  }
+
+  bool Fail(const std::string& reason) {
+    error = path + "：" + reason;
+    return false;
+  }
+
+  bool OpenArchive() {
+    int code = 0;
+    zip = zip_open(path.c_str(), ZIP_RDONLY, &code);
+    if (zip != nullptr) return true;
+    switch (code) {
+      case ZIP_ER_NOENT:
+        return Fail("文件不存在");
+      case ZIP_ER_OPEN:
+      case ZIP_ER_READ:
+        return Fail("无法读取该文件");
+      case ZIP_ER_NOZIP:
+        return Fail("不是 Excel 工作簿（.xlsx），或文件已损坏");
+      default: {
+        zip_error_t e;
+        zip_error_init_with_code(&e, code);
+        const std::string detail = zip_error_strerror(&e);
+        zip_error_fini(&e);
+        return Fail("已损坏，不是完好的 Excel 工作簿（" + detail + "）");
+      }
+    }
+  }
+
+  // Parses a small part whole; `optional` parts may be missing.
+  bool ParsePart(const std::string& name, XmlHandler& handler, std::uint64_t cap, bool optional = false) {
+    PartParser parser;
+    std::string why;
+    if (!parser.Open(zip, name, cap, limits, why, optional)) return why.empty() ? true : Fail(why);
+    parser.SetHandler(&handler);
+    return parser.Run(why) || Fail(why);
+  }
+
+  bool FindParts(std::string& workbook, std::string& sheetPart, std::string& sharedPart) {
+    RelsHandler root;
+    root.wantedType = "/officeDocument";
+    if (!ParsePart("_rels/.rels", root, kMaxSmallPart, true)) return false;
+    workbook = root.byType.empty() ? "xl/workbook.xml" : Resolve("", root.byType);
+    WorkbookHandler book;
+    if (zip_name_locate(zip, workbook.c_str(), 0) < 0) return Fail("不是 Excel 工作簿（.xlsx）：其中没有工作簿");
+    if (!ParsePart(workbook, book, kMaxSmallPart)) return false;
+    if (book.firstSheetId.empty()) return Fail("工作簿中没有工作表");
+    RelsHandler rels;
+    rels.wantedId = book.firstSheetId;
+    rels.wantedType = "/sharedStrings";
+    const std::string folder = FolderOf(workbook);
+    const std::string relsName = folder + "_rels/" + workbook.substr(folder.size()) + ".rels";
+    if (!ParsePart(relsName, rels, kMaxSmallPart)) return false;
+    if (rels.byId.empty()) return Fail("已损坏：找不到第一张工作表");
+    sheetPart = Resolve(folder, rels.byId);
+    sharedPart = rels.byType.empty() ? std::string() : Resolve(folder, rels.byType);
+    return true;
+  }
+
+  bool Open() {
+    if (!OpenArchive()) return false;
+    std::string workbook, sheetPart, sharedPart;
+    if (!FindParts(workbook, sheetPart, sharedPart)) return false;
+    shared = std::make_unique<SharedStringsHandler>(limits.maxSharedStrings);
+    // A workbook without strings may name the part and leave it out.
+    if (!sharedPart.empty() && !ParsePart(sharedPart, *shared, limits.maxPartSize, true)) return false;
+    handler = std::make_unique<SheetHandler>(*shared, limits.maxCellBytes);
+    sheet = std::make_unique<PartParser>();
+    std::string why;
+    if (!sheet->Open(zip, sheetPart, limits.maxPartSize, limits, why)) return Fail(why);
+    sheet->SetHandler(handler.get());
+    return true;
+  }
+
+  std::string path;
+  XlsxLimits limits;
+  zip_t* zip = nullptr;
+  std::unique_ptr<SharedStringsHandler> shared;
+  std::unique_ptr<SheetHandler> handler;
+  std::unique_ptr<PartParser> sheet;
+  std::string error;
+  std::size_t line = 0;
+};
+
+XlsxReader::XlsxReader() : impl_(std::make_unique<Impl>()) {}
+XlsxReader::~XlsxReader() = default;
+
+bool XlsxReader::Open(const std::string& path, const XlsxLimits& limits) {
+  impl_ = std::make_unique<Impl>();
+  impl_->path = path;
+  impl_->limits = limits;
+  if (impl_->Open()) return true;
+  impl_->sheet.reset();
+  return false;
+}
+
+bool XlsxReader::Next(std::vector<std::string>& row) {
+  Impl& d = *impl_;
+  if (d.sheet == nullptr || !d.error.empty()) return false;
+  while (d.handler->rows.empty() && !d.sheet->Done()) {
+    std::string why;
+    if (!d.sheet->Step(why)) {
+      d.Fail(why);
+      return false;
+    }
+  }
+  if (d.handler->rows.empty()) return false;
+  d.line = d.handler->rows.front().first;
+  row = std::move(d.handler->rows.front().second);
+  d.handler->rows.pop_front();
+  return true;
+}
+
+const std::string& XlsxReader::Error() const { return impl_->error; }
+std::size_t XlsxReader::Line() const { return impl_->line; }
+std::uint64_t XlsxReader::BytesRead() const { return impl_->sheet ? impl_->sheet->Read() : 0; }
+std::uint64_t XlsxReader::BytesTotal() const { return impl_->sheet ? impl_->sheet->Size() : 0; }
+
+}  // namespace quorvex::sheets

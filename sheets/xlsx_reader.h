@@ -1,0 +1,56 @@
+// Reads the first worksheet of an Excel workbook (.xlsx) row by row.
+//
+// The worksheet is streamed: its XML is inflated and parsed a chunk at a time, so memory
+// stays flat however many rows the sheet has. The shared-strings table is the one thing held
+// whole, and its size is capped. Archives that inflate beyond the caps or at an implausible
+// ratio (zip bombs) are refused before anything is inflated.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quorvex::sheets {
+
+struct XlsxLimits {
+  std::uint64_t maxPartSize = std::uint64_t{4} << 30;         // inflated size of any one part
+  std::uint64_t maxSharedStrings = std::uint64_t{256} << 20;  // bytes of text held from sharedStrings.xml
+  std::uint64_t ratioFloor = std::uint64_t{1} << 20;          // parts smaller than this skip the ratio check
+  double maxRatio = 200;                                      // inflated size / stored size
+  std::size_t maxCellBytes = 1 << 20;                         // one cell's text
+};
+
+class XlsxReader {
+ public:
+  XlsxReader();
+  ~XlsxReader();
+  XlsxReader(const XlsxReader&) = delete;
+  XlsxReader& operator=(const XlsxReader&) = delete;
+
+  // Open() opens the workbook at `path` and finds its first worksheet; false (with Error()
+  // set) when the file is not a workbook, is damaged or is refused by `limits`.
+  bool Open(const std::string& path, const XlsxLimits& limits = {});
+
+  // Next() gives the next row that has a cell: its cells' texts from column A on, a cell
+  // missing from the row's references given as "". Numbers come as the text the workbook
+  // stores them in ("5000.5"), rounded to Excel's 15 significant digits when stored with
+  // more; formulas by their cached value; booleans as TRUE or FALSE. False at the end of the
+  // sheet or on an error (see Error()).
+  bool Next(std::vector<std::string>& row);
+
+  // The error, naming the file and the reason; empty when there was none.
+  const std::string& Error() const;
+  // The sheet row number (1-based) of the row Next() gave last.
+  std::size_t Line() const;
+  // How much of the worksheet's XML has been read, of how much.
+  std::uint64_t BytesRead() const;
+  std::uint64_t BytesTotal() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace quorvex::sheets

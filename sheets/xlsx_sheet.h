@@ -1,0 +1,47 @@
+// An Excel workbook as the sheet engine's byte stream: the first worksheet read as CSV text
+// (one line per sheet row, so line numbers are the sheet's row numbers), and CSV text
+// written as the rows of a workbook.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "sheets/sheet_engine.h"
+#include "sheets/sheet_text.h"
+#include "sheets/xlsx_reader.h"
+#include "sheets/xlsx_writer.h"
+
+namespace quorvex::sheets {
+
+// The rows of an open workbook as CSV text, the first row its header.
+class WorkbookSource : public ByteSource {
+ public:
+  explicit WorkbookSource(XlsxReader& reader) : reader_(reader) {}
+  long Read(char* data, std::size_t size, std::string& error) override;
+  bool Rewind(std::string& error) override;
+  // Progress through the worksheet's XML.
+  std::uint64_t Size() const override { return reader_.BytesTotal(); }
+  std::int64_t Progress() const override { return static_cast<std::int64_t>(reader_.BytesRead()); }
+
+ private:
+  bool Fill(std::string& error);
+
+  XlsxReader& reader_;
+  std::string pending_;
+  std::size_t pos_ = 0;
+  std::uint64_t line_ = 1;  // the line the next CSV record starts on
+  bool end_ = false;
+};
+
+// CSV text of whole records, written as rows of a workbook.
+class WorkbookSink : public ByteSink {
+ public:
+  explicit WorkbookSink(XlsxWriter& writer) : writer_(writer) {}
+  bool Write(std::string_view data, std::string& error) override;
+
+ private:
+  XlsxWriter& writer_;
+};
+
+}  // namespace quorvex::sheets

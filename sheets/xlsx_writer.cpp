@@ -1,0 +1,185 @@
+#include "sheets/xlsx_writer.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <cstdint>
+
+namespace quorvex::sheets {
+namespace {
+
+constexpr double kMinWidth = 6;
+constexpr double kMaxWidth = 80;
+
+// Decodes one UTF-8 character at `i`; 0xFFFD (and one byte) for a malformed one.
+char32_t Decode(const std::string& s, std::size_t& i) {
+  const auto b = static_cast<unsigned char>(s[i]);
+  int extra = 0;
+  char32_t c = 0;
+  if (b < 0x80) {
+    ++i;
+    return b;
+  }
+  if (b >= 0xC2 && b <= 0xDF) {
+    extra = 1;
+    c = b & 0x1Fu;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    extra = 2;
+    c = b & 0x0Fu;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    extra = 3;
+    c = b & 0x07u;
+  } else {
+    ++i;
+    return 0xFFFD;
+  }
+  if (i + static_cast<std::size_t>(extra) >= s.size()) {
+    ++i;
+    return 0xFFFD;
+  }
+  for (int k = 1; k <= extra; ++k) {
+    const auto n = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
+    if ((n & 0xC0u) != 0x80u) {
+      ++i;
+      return 0xFFFD;
+    }
+    c = (c << 6) | (n & 0x3Fu);
+  }
+  const bool overlong = (extra == 2 && c < 0x800) || (extra == 3 && c < 0x10000);
+  if (overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+    ++i;
+    return 0xFFFD;
+  }
+  i += static_cast<std::size_t>(extra) + 1;
+  return c;
+}
+
+bool Wide(char32_t c) {
+  return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
+         (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+         (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+void Append(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+// A text that reads like the escape of a character XML cannot carry ("_x0041_") gets its "_"
+// escaped ("_x005F_x0041_"), or Excel would show the character instead of the text. The
+// library escapes the characters themselves.
+void EscapeEscapes(std::string& text) {
+  for (std::size_t at = text.find("_x"); at != std::string::npos; at = text.find("_x", at + 1)) {
+    if (text.size() - at < 7 || text[at + 6] != '_') continue;
+    if (IsHex(text[at + 2]) && IsHex(text[at + 3]) && IsHex(text[at + 4]) && IsHex(text[at + 5])) {
+      text.insert(at, "_x005F");
+      at += 6;
+    }
+  }
+}
+
+// The text as a worksheet can hold it: a malformed UTF-8 byte becomes U+FFFD (a workbook
+// must be UTF-8 throughout, or Excel refuses the whole file). `chars` counts its characters.
+std::string CellText(const std::string& text, std::size_t& chars) {
+  chars = 0;
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t start = i;
+    const char32_t c = Decode(text, i);
+    if (c == 0xFFFD && !(i - start == 3 && text.compare(start, 3, "\xEF\xBF\xBD") == 0)) {
+      Append(out, c);
+    } else {
+      out.append(text, start, i - start);
+    }
+    chars += c >= 0x10000 ? 2 : 1;  // Excel counts UTF-16 units
+  }
+  EscapeEscapes(out);
+  return out;
+}
+
+}  // namespace
+
+std::size_t DisplayWidth(const std::string& text) {
+  std::size_t width = 0;
+  for (std::size_t i = 0; i < text.size();) width += Wide(Decode(text, i)) ? 2 : 1;
+  return width;
+}
+
+XlsxWriter::~XlsxWriter() {
+  // Not closed: nothing is written; the rows already in the temporary file are dropped.
+  if (workbook_ != nullptr) lxw_workbook_free(workbook_);
+}
+
+bool XlsxWriter::Fail(const std::string& reason) {
+  if (error_.empty()) error_ = name_ + "：" + reason;
+  return false;
+}
+
+bool XlsxWriter::Open(const std::string& path, const std::string& shownName) {
+  name_ = shownName.empty() ? path : shownName;
+  lxw_workbook_options options{};
+  options.constant_memory = LXW_TRUE;
+  options.use_zip64 = LXW_TRUE;  // a sheet of a million rows inflates past 4 GiB
+  workbook_ = workbook_new_opt(path.c_str(), &options);
+  if (workbook_ != nullptr) sheet_ = workbook_add_worksheet(workbook_, nullptr);
+  if (sheet_ == nullptr) return Fail("无法创建工作簿");
+  bold_ = workbook_add_format(workbook_);
+  format_set_bold(bold_);
+  worksheet_freeze_panes(sheet_, 1, 0);
+  return true;
+}
+
+bool XlsxWriter::WriteRow(const std::vector<std::string>& cells) {
+  if (sheet_ == nullptr || !error_.empty()) return false;
+  if (rows_ >= kMaxRows) return Fail("超过 Excel 工作表的行数上限（" + std::to_string(kMaxRows) + "行）");
+  if (cells.size() > kMaxColumns) return Fail("超过 Excel 工作表的列数上限（" + std::to_string(kMaxColumns) + "列）");
+  if (widths_.size() < cells.size()) widths_.resize(cells.size());
+  const auto row = static_cast<lxw_row_t>(rows_);
+  for (std::size_t col = 0; col < cells.size(); ++col) {
+    if (cells[col].empty()) continue;
+    std::size_t chars = 0;
+    const std::string text = CellText(cells[col], chars);
+    if (chars > kMaxCellChars) {
+      return Fail("第" + std::to_string(rows_ + 1) + "行第" + std::to_string(col + 1) + "列超过 Excel 单元格的上限（" +
+                  std::to_string(kMaxCellChars) + "个字符）");
+    }
+    const lxw_error e =
+        worksheet_write_string(sheet_, row, static_cast<lxw_col_t>(col), text.c_str(), rows_ == 0 ? bold_ : nullptr);
+    if (e != LXW_NO_ERROR) return Fail(std::string("无法写入单元格（") + lxw_strerror(e) + "）");
+    widths_[col] = std::max(widths_[col], DisplayWidth(text));
+  }
+  ++rows_;
+  return true;
+}
+
+bool XlsxWriter::Close() {
+  if (workbook_ == nullptr) return Fail("无法创建工作簿");
+  if (!error_.empty()) return false;
+  for (std::size_t col = 0; col < widths_.size(); ++col) {
+    const double width = std::clamp(static_cast<double>(widths_[col]) + 2, kMinWidth, kMaxWidth);
+    worksheet_set_column(sheet_, static_cast<lxw_col_t>(col), static_cast<lxw_col_t>(col), width, nullptr);
+  }
+  const lxw_error e = workbook_close(workbook_);  // frees the workbook whatever the outcome
+  workbook_ = nullptr;
+  sheet_ = nullptr;
+  if (e != LXW_NO_ERROR) return Fail(std::string("无法写入（") + lxw_strerror(e) + "）");
+  return true;
+}
+
+}  // namespace quorvex::sheets

@@ -1,0 +1,55 @@
+// Writes a sheet as an Excel workbook (.xlsx): one worksheet, the first row a frozen header in
+// bold, every cell a text cell (so "3%" and "0.00" stay as written), each column as wide as
+// its longest text. Rows go to a temporary file as they come (constant memory); the workbook
+// itself is written by Close().
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+struct lxw_workbook;
+struct lxw_worksheet;
+struct lxw_format;
+
+namespace quorvex::sheets {
+
+class XlsxWriter {
+ public:
+  // Excel's limits: rows in a sheet, characters in a cell.
+  static constexpr std::size_t kMaxRows = 1048576;
+  static constexpr std::size_t kMaxColumns = 16384;
+  static constexpr std::size_t kMaxCellChars = 32767;
+
+  XlsxWriter() = default;
+  ~XlsxWriter();
+  XlsxWriter(const XlsxWriter&) = delete;
+  XlsxWriter& operator=(const XlsxWriter&) = delete;
+
+  // Open() starts a workbook to be written at `path` by Close(); errors name the file
+  // `shownName` (default: `path`), for a workbook written under a temporary name.
+  bool Open(const std::string& path, const std::string& shownName = {});
+  // WriteRow() adds a row; the first one is the header. False (with Error()) when the row
+  // does not fit in a worksheet.
+  bool WriteRow(const std::vector<std::string>& cells);
+  // Close() writes the file; false (with Error()) when it could not be written.
+  bool Close();
+
+  const std::string& Error() const { return error_; }
+
+ private:
+  bool Fail(const std::string& reason);
+
+  std::string name_;
+  std::string error_;
+  lxw_workbook* workbook_ = nullptr;
+  lxw_worksheet* sheet_ = nullptr;
+  lxw_format* bold_ = nullptr;
+  std::size_t rows_ = 0;
+  std::vector<std::size_t> widths_;
+};
+
+// DisplayWidth() counts the columns a text takes in a cell: two for a wide (CJK) character.
+std::size_t DisplayWidth(const std::string& text);
+
+}  // namespace quorvex::sheets

@@ -1,0 +1,290 @@
+// Excel workbooks: what the reader takes from a worksheet as other programs write it, what it
+// refuses, and what the writer's files read back as.
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "sheets/xlsx_reader.h"
+#include "sheets/xlsx_writer.h"
+#include "support/temp_folder.h"
+
+namespace quorvex::sheets {
+namespace {
+
+namespace fs = std::filesystem;
+using Rows = std::vector<std::vector<std::string>>;
+using Parts = std::map<std::string, std::string>;
+
+using test_support::TempFolder;
+
+// Writes a zip archive holding `parts`, each deflated.
+void WriteZip(const std::string& path, const Parts& parts) {
+  int error = 0;
+  zip_t* zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+  ASSERT_NE(zip, nullptr);
+  for (const auto& [name, text] : parts) {
+    zip_source_t* src = zip_source_buffer(zip, text.data(), text.size(), 0);
+    ASSERT_GE(zip_file_add(zip, name.c_str(), src, ZIP_FL_ENC_UTF_8), 0);
+  }
+  ASSERT_EQ(zip_close(zip), 0);
+}
+
+constexpr char kMain[] = R"(xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main")";
+constexpr char kRel[] = R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships")";
+
+// A workbook as Excel lays it out, its first sheet's <sheetData> content given, and the
+// shared strings given as <si> items (no sharedStrings.xml when empty).
+Parts Workbook(const std::string& sheetData, const std::string& sharedItems = {}) {
+  Parts parts;
+  parts["[Content_Types].xml"] = "<Types/>";
+  parts["_rels/.rels"] =
+      R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+      R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/>)"
+      "</Relationships>";
+  // The second sheet is listed first in the relationships: the order of <sheets> decides.
+  parts["xl/workbook.xml"] = std::string("<workbook ") + kMain + " " + kRel +
+                             R"(><sheets><sheet name="工资" sheetId="1" r:id="rId3"/>)"
+                             R"(<sheet name="Other" sheetId="2" r:id="rId1"/></sheets></workbook>)";
+  parts["xl/_rels/workbook.xml.rels"] =
+      R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+      R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet2.xml"/>)"
+      R"(<Relationship Id="rId3" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="/xl/worksheets/sheet1.xml"/>)"
+      R"(<Relationship Id="rId9" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/>)"
+      "</Relationships>";
+  parts["xl/worksheets/sheet1.xml"] =
+      std::string("<worksheet ") + kMain + "><sheetData>" + sheetData + "</sheetData></worksheet>";
+  parts["xl/worksheets/sheet2.xml"] = std::string("<worksheet ") + kMain +
+                                      R"(><sheetData><row r="1"><c r="A1"><v>99</v></c></row></sheetData></worksheet>)";
+  if (!sharedItems.empty()) parts["xl/sharedStrings.xml"] = std::string("<sst ") + kMain + ">" + sharedItems + "</sst>";
+  return parts;
+}
+
+Rows ReadRows(const std::string& path, std::string* error = nullptr, const XlsxLimits& limits = {}) {
+  XlsxReader reader;
+  Rows rows;
+  if (reader.Open(path, limits)) {
+    std::vector<std::string> row;
+    while (reader.Next(row)) rows.push_back(row);
+  }
+  if (error != nullptr) *error = reader.Error();
+  return rows;
+}
+
+TEST(XlsxReaderTest, TakesTheFirstSheetsCellsAsTheWorkbookStoresThem) {
+  TempFolder dir;
+  const std::string path = dir.File("book.xlsx");
+  WriteZip(
+      path,
+      Workbook(
+          // Shared strings, one of them rich text with a phonetic run.
+          R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="s"><v>1</v></c><c r="C1" t="s"><v>2</v></c></row>)"
+          // A gap in the references, an inline string, a number, a boolean.
+          R"(<row r="2" spans="1:5"><c r="A2" t="inlineStr"><is><t>工资、薪金所得</t></is></c>)"
+          R"(<c r="C2" s="3"><v>5000.5</v></c><c r="E2" t="b"><v>1</v></c></row>)"
+          // A blank row element, then a row number skipped; cells without references.
+          R"(<row r="3"/><row r="5"><c><v>1</v></c><c t="str"><f>A1&amp;"x"</f><v>text&amp;more</v></c></row>)"
+          // A formula's cached value stored with 17 digits; a styled empty cell after the last.
+          R"(<row r="6"><c r="A6"><f>0.1+0.2</f><v>0.30000000000000004</v></c><c r="B6" s="2"/></row>)"
+          // A cell far to the right.
+          R"(<row r="7"><c r="AB7" t="e"><v>#N/A</v></c></row>)"
+          // Characters XML cannot carry, escaped as Excel escapes them.
+          R"(<row r="8"><c t="inlineStr"><is><t>a_x000D_b_x005F_x0041_</t></is></c><c t="s"><v>3</v></c></row>)",
+          R"(<si><t>收入类型</t></si><si><r><t>税前</t></r><r><rPr><b/></rPr><t xml:space="preserve">工资 </t></r>)"
+          R"(<rPh><t>ぜいぜん</t></rPh></si><si><t/></si><si><t>x_x0009_y</t></si>)"));
+  std::string error;
+  const Rows rows = ReadRows(path, &error);
+  EXPECT_EQ(error, "");
+  std::vector<std::string> farRight(28);
+  farRight[27] = "#N/A";
+  EXPECT_EQ(rows, (Rows{{"收入类型", "税前工资 "},
+                        {"工资、薪金所得", "", "5000.5", "", "TRUE"},
+                        {"1", "text&more"},
+                        {"0.3"},
+                        farRight,
+                        {"a\rb_x0041_", "x\ty"}}));
+}
+
+TEST(XlsxReaderTest, ReportsSheetRowNumbersAndProgress) {
+  TempFolder dir;
+  const std::string path = dir.File("book.xlsx");
+  WriteZip(path, Workbook(R"(<row r="1"><c r="A1"><v>1</v></c></row><row r="4"><c r="A4"><v>2</v></c></row>)"));
+  XlsxReader reader;
+  ASSERT_TRUE(reader.Open(path));
+  std::vector<std::string> row;
+  ASSERT_TRUE(reader.Next(row));
+  EXPECT_EQ(reader.Line(), 1u);
+  ASSERT_TRUE(reader.Next(row));
+  EXPECT_EQ(reader.Line(), 4u);
+  EXPECT_FALSE(reader.Next(row));
+  EXPECT_GT(reader.BytesTotal(), 0u);
+  EXPECT_EQ(reader.BytesRead(), reader.BytesTotal());
+}
+
+// A file the reader must refuse, and what the refusal must say besides the file's name.
+struct Refusal {
+  const char* name;
+  std::function<void(const std::string& path)> make;
+  const char* reason;
+  XlsxLimits limits;
+};
+
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+std::string Zeros(std::size_t n) {
+  return std::string("<worksheet><sheetData><row><c t=\"inlineStr\"><is><t>") + std::string(n, '0') +
+         "</t></is></c></row></sheetData></worksheet>";
+}
+
+class XlsxRefusalTest : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(XlsxRefusalTest, NamesTheFileAndTheReason) {
+  TempFolder dir;
+  const std::string path = dir.File("工资表.xlsx");
+  GetParam().make(path);
+  std::string error;
+  const Rows rows = ReadRows(path, &error, GetParam().limits);
+  EXPECT_TRUE(rows.empty());
+  EXPECT_EQ(error.rfind(path + "：", 0), 0u) << error;
+  EXPECT_NE(error.find(GetParam().reason), std::string::npos) << error;
+}
+
+XlsxLimits Small(std::uint64_t part, double ratio, std::uint64_t shared = std::uint64_t{1} << 20) {
+  XlsxLimits l;
+  l.maxPartSize = part;
+  l.ratioFloor = 4096;
+  l.maxRatio = ratio;
+  l.maxSharedStrings = shared;
+  return l;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damaged, XlsxRefusalTest,
+    ::testing::Values(Refusal{"Missing", [](const std::string&) {}, "文件不存在", {}},
+                      Refusal{"CsvRenamed",
+                              [](const std::string& p) { WriteText(p, "category,amount\nsalary,5000\n"); },
+                              "不是 Excel 工作簿",
+                              {}},
+                      Refusal{"Truncated",
+                              [](const std::string& p) {
+                                WriteZip(p, Workbook(R"(<row><c><v>1</v></c></row>)"));
+                                fs::resize_file(p, fs::file_size(p) / 2);
+                              },
+                              "",
+                              {}},
+                      Refusal{"ZipOfSomethingElse",
+                              [](const std::string& p) {
+                                WriteZip(p, {{"readme.txt", "hello"}});
+                              },
+                              "其中没有工作簿",
+                              {}},
+                      Refusal{"NoSheet",
+                              [](const std::string& p) {
+                                Parts parts = Workbook("");
+                                parts["xl/workbook.xml"] = std::string("<workbook ") + kMain + "><sheets/></workbook>";
+                                WriteZip(p, parts);
+                              },
+                              "没有工作表",
+                              {}},
+                      Refusal{"BrokenSheetXml",
+                              [](const std::string& p) { WriteZip(p, Workbook("<row><c><v>1</v></row>")); },
+                              "不是有效的 XML",
+                              {}},
+                      Refusal{"SharedStringOutOfRange",
+                              [](const std::string& p) {
+                                WriteZip(p, Workbook(R"(<row><c t="s"><v>7</v></c></row>)", "<si><t>a</t></si>"));
+                              },
+                              "共享字符串",
+                              {}},
+                      Refusal{"DocumentTypeDeclaration",
+                              [](const std::string& p) {
+                                Parts parts = Workbook("");
+                                parts["xl/worksheets/sheet1.xml"] =
+                                    R"(<!DOCTYPE w [<!ENTITY a "aaaaaaaaaa">]><worksheet><sheetData/></worksheet>)";
+                                WriteZip(p, parts);
+                              },
+                              "文档类型",
+                              {}},
+                      Refusal{"ZipBombByRatio",
+                              [](const std::string& p) {
+                                Parts parts = Workbook("");
+                                parts["xl/worksheets/sheet1.xml"] = Zeros(4 << 20);
+                                WriteZip(p, parts);
+                              },
+                              "压缩炸弹", Small(std::uint64_t{1} << 30, 100)},
+                      Refusal{"PartBeyondTheSizeCap",
+                              [](const std::string& p) {
+                                Parts parts = Workbook("");
+                                parts["xl/worksheets/sheet1.xml"] = Zeros(64 << 10);
+                                WriteZip(p, parts);
+                              },
+                              "压缩炸弹", Small(32 << 10, 1e9)},
+                      Refusal{"SharedStringsBeyondTheirCap",
+                              [](const std::string& p) {
+                                WriteZip(p, Workbook("", "<si><t>" + std::string(2000, 'x') + "</t></si>"));
+                              },
+                              "共享字符串表超过", Small(std::uint64_t{1} << 30, 1e9, 1000)}),
+    [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
+
+TEST(XlsxWriterTest, RoundTripsTextExactlyWithGapsAndWideCharacters) {
+  TempFolder dir;
+  const std::string path = dir.File("out.xlsx");
+  const Rows rows{{"姓名", "税率", "应纳税额", "备注"},
+                  {"张三", "3%", "0.00", ""},
+                  {"", "45%", "1234567890123.45", "a<b&c>\"d\""},
+                  {"李四", "", "", "line\nbreak"},
+                  {"tab\tbell\x07", "_x0041_", "a_b", "\r\n"}};
+  XlsxWriter writer;
+  ASSERT_TRUE(writer.Open(path));
+  for (const auto& row : rows) ASSERT_TRUE(writer.WriteRow(row));
+  ASSERT_TRUE(writer.Close()) << writer.Error();
+  std::string error;
+  EXPECT_EQ(ReadRows(path, &error), (Rows{{"姓名", "税率", "应纳税额", "备注"},
+                                          {"张三", "3%", "0.00"},
+                                          {"", "45%", "1234567890123.45", "a<b&c>\"d\""},
+                                          {"李四", "", "", "line\nbreak"},
+                                          {"tab\tbell\x07", "_x0041_", "a_b", "\r\n"}}));
+  EXPECT_EQ(error, "");
+}
+
+TEST(XlsxWriterTest, RefusesWhatExcelCannotHoldAndWritesNothingUnclosed) {
+  TempFolder dir;
+  XlsxWriter tooLong;
+  ASSERT_TRUE(tooLong.Open(dir.File("long.xlsx"), "结果.xlsx"));
+  EXPECT_FALSE(tooLong.WriteRow({std::string(XlsxWriter::kMaxCellChars + 1, 'x')}));
+  EXPECT_EQ(tooLong.Error().rfind("结果.xlsx：", 0), 0u);
+  EXPECT_NE(tooLong.Error().find("32767"), std::string::npos);
+  EXPECT_FALSE(tooLong.Close());
+  EXPECT_FALSE(fs::exists(dir.File("long.xlsx")));
+  {
+    XlsxWriter dropped;
+    ASSERT_TRUE(dropped.Open(dir.File("dropped.xlsx")));
+    ASSERT_TRUE(dropped.WriteRow({"a"}));
+  }
+  EXPECT_FALSE(fs::exists(dir.File("dropped.xlsx")));
+}
+
+TEST(XlsxWriterTest, ReplacesMalformedUtf8SoThatTheWorkbookStaysReadable) {
+  TempFolder dir;
+  const std::string path = dir.File("out.xlsx");
+  XlsxWriter writer;
+  ASSERT_TRUE(writer.Open(path));
+  ASSERT_TRUE(writer.WriteRow({"ok\xff", "\xe5\xb7", "税"}));
+  ASSERT_TRUE(writer.Close());
+  EXPECT_EQ(ReadRows(path), (Rows{{"ok\xEF\xBF\xBD", "\xEF\xBF\xBD\xEF\xBF\xBD", "税"}}));
+}
+
+TEST(XlsxWriterTest, DisplayWidthCountsWideCharactersTwice) {
+  EXPECT_EQ(DisplayWidth("5000.00"), 7u);
+  EXPECT_EQ(DisplayWidth("应纳税额"), 8u);
+  EXPECT_EQ(DisplayWidth("税率3%（年）"), 12u);
+}
+
+}  // namespace
+}  // namespace quorvex::sheets
