@@ -14,12 +14,12 @@
 
 #include "app/batch_dialog.h"
 #include "app/frm_about.h"
-#include "app/frm_plan.h"
 #include "app/page_table.h"
 #include "app/product.h"
 #include "app/shell.h"
 #include "app/window_capture.h"
 #include "pages/calculator_page.h"
+#include "pages/frm_plan.h"
 
 namespace quorvex::app {
 namespace {
@@ -229,7 +229,7 @@ void TFrmMain::Menu_Help_AboutClick() {
 
 void TFrmMain::Menu_Tool_PlanClick() {
   // A new dialog each time, guarded as the About box is.
-  QPointer<TFrmPlan> dialog = new TFrmPlan(this);
+  QPointer<pages::TFrmPlan> dialog = new pages::TFrmPlan(this);
   dialog->exec();
   delete dialog;
 }

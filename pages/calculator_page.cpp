@@ -11,8 +11,10 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStyle>
+#include <algorithm>
 
 #include "pages/page_texts.h"
+#include "tax/wage.h"
 
 namespace quorvex::pages {
 namespace {
@@ -63,6 +65,24 @@ void CalculatorPage::Reject(QLineEdit* field, QLabel* label, const QString& text
   FocusAndSelect(field);
 }
 
+void CalculatorPage::TakeSteps(const forms::Outcome& outcome,
+                               const std::array<QLineEdit*, forms::kFieldCount>& fields) {
+  for (std::size_t i = 0; i < outcome.stepCount; ++i) {
+    const forms::Step& step = outcome.steps[i];
+    switch (step.what) {
+      case forms::Step::What::kClearMessages:
+        ClearMessages();
+        break;
+      case forms::Step::What::kClearResults:
+        ClearResults();
+        break;
+      case forms::Step::What::kWrite:
+        SetText(fields[forms::Index(step.field)], QString::fromStdString(step.text));
+        break;
+    }
+  }
+}
+
 void CalculatorPage::FocusAndSelect(QLineEdit* field) {
   field->setFocus(Qt::OtherFocusReason);
   field->selectAll();
@@ -74,7 +94,7 @@ void CalculatorPage::ClearMessages() {
 
 void CalculatorPage::ClearResults() {
   ClearMessages();
-  for (QLabel* label : resultLabels_) SetText(label, QString::fromLatin1(texts::kZero));
+  for (const auto& [label, cleared] : resultLabels_) SetText(label, cleared);
   for (QLineEdit* field : resultFields_) SetText(field, QString());
 }
 
@@ -99,9 +119,7 @@ QLabel* CalculatorPage::MakeMessageLabel(const char* name) {
   label->setWordWrap(true);
   label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   label->setAttribute(Qt::WA_TransparentForMouseEvents);
-  QPalette pal = label->palette();
-  pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
-  label->setPalette(pal);
+  MakeRed(label);
   messageLabels_.push_back(label);
   return label;
 }
@@ -114,7 +132,7 @@ QLabel* CalculatorPage::MakeResultLabel(const char* name) {
   // Selectable for copying, but a click leaves the keyboard focus in the field where it was.
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);
   label->setFocusPolicy(Qt::NoFocus);
-  resultLabels_.push_back(label);
+  AddResultLabel(label, label->text());
   return label;
 }
 
@@ -124,6 +142,23 @@ QPushButton* CalculatorPage::MakeButton(const char* name, const QString& text) {
   button->setAutoDefault(false);
   button->setDefault(false);
   return button;
+}
+
+QComboBox* CalculatorPage::MakeThresholdList() {
+  QStringList entries;
+  for (const double t : tax::kThresholds) entries << QString::number(t);
+  return MakeList("CmbPoint", entries);
+}
+
+double CalculatorPage::ThresholdOf(const QComboBox* list) {
+  const int last = static_cast<int>(tax::kThresholds.size()) - 1;
+  return tax::kThresholds[static_cast<std::size_t>(std::clamp(list->currentIndex(), 0, last))];
+}
+
+void CalculatorPage::MakeRed(QLabel* label) {
+  QPalette pal = label->palette();
+  pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
+  label->setPalette(pal);
 }
 
 QComboBox* CalculatorPage::MakeList(const char* name, const QStringList& items) {
@@ -158,6 +193,10 @@ void CalculatorPage::AddButtons(QGridLayout* grid, int row, QPushButton* first, 
 }
 
 void CalculatorPage::AddResultField(QLineEdit* field) { resultFields_.push_back(field); }
+
+void CalculatorPage::AddResultLabel(QLabel* label, const QString& cleared) {
+  resultLabels_.emplace_back(label, cleared);
+}
 
 void CalculatorPage::AddResultsHeading(QGridLayout* grid, int row) {
   auto* heading = new QLabel(QString::fromUtf8(texts::kResultsHeading), this);

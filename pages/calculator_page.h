@@ -4,9 +4,11 @@
 
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <vector>
 
+#include "forms/compute.h"
 #include "pages/blind_zone_warning.h"
 
 class QComboBox;
@@ -45,11 +47,19 @@ class CalculatorPage : public QWidget {
 
   // Reject() shows `text` beside `field`, which takes the focus with its text selected.
   void Reject(QLineEdit* field, QLabel* label, const QString& text);
+  // Takes the steps of `outcome` before its results: empties the messages or the results, or
+  // writes a text back into one of `fields` (by forms::Field).
+  void TakeSteps(const forms::Outcome& outcome, const std::array<QLineEdit*, forms::kFieldCount>& fields);
   // Shows `field` focused with its whole text selected.
   static void FocusAndSelect(QLineEdit* field);
 
   void ClearMessages();
   void ClearResults();
+
+  // The threshold list (CmbPoint: "3500", "4800") and the threshold its chosen entry stands
+  // for, read by the entry's position; the only way a page reads the list.
+  QComboBox* MakeThresholdList();
+  static double ThresholdOf(const QComboBox* list);
 
   // Building blocks; each control gets its objectName.
   QLineEdit* MakeEdit(const char* name);
@@ -71,6 +81,10 @@ class CalculatorPage : public QWidget {
   void AddButtons(QGridLayout* grid, int row, QPushButton* first, QPushButton* second);
   // Registers a result field: ClearResults() empties it.
   void AddResultField(QLineEdit* field);
+  // Registers a result label: ClearResults() writes `cleared` into it.
+  void AddResultLabel(QLabel* label, const QString& cleared);
+  // The message colour, for a label that shows a warning among figures.
+  static void MakeRed(QLabel* label);
   // The bold heading "计算结果" over a dotted rule, across the grid at `row`.
   void AddResultsHeading(QGridLayout* grid, int row);
   // Enter (key code 13) in `field` runs `onEnter`; other keys are left to the field.
@@ -86,7 +100,7 @@ class CalculatorPage : public QWidget {
 
  private:
   std::vector<QLabel*> messageLabels_;
-  std::vector<QLabel*> resultLabels_;
+  std::vector<std::pair<QLabel*, QString>> resultLabels_;
   std::vector<QLineEdit*> resultFields_;
   std::vector<std::pair<QObject*, std::function<void()>>> enterHandlers_;
   std::vector<std::pair<QWidget*, QLabel*>> messageSlots_;

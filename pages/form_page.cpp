@@ -5,14 +5,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <algorithm>
 #include <optional>
 #include <string>
 
 #include "pages/blind_zone_warning.h"
 #include "pages/page_texts.h"
 #include "tax/business.h"
-#include "tax/wage.h"
 
 namespace quorvex::pages {
 namespace {
@@ -31,12 +29,6 @@ std::optional<Field> FieldOfLine(Line line) {
 }
 
 bool IsField(const forms::ResultLine& line) { return std::string_view(line.control).starts_with("Edit"); }
-
-QStringList ThresholdEntries() {
-  QStringList entries;
-  for (double t : tax::kThresholds) entries << QString::number(t);
-  return entries;
-}
 
 }  // namespace
 
@@ -60,7 +52,7 @@ void FormPage::CreateControls() {
     messages_[forms::Index(input.field)] = MakeMessageLabel(input.message);
   }
   if (category_.choice == forms::Choice::kThreshold) {
-    list_ = MakeList("CmbPoint", ThresholdEntries());
+    list_ = MakeThresholdList();
   } else if (category_.choice == forms::Choice::kMonths) {
     list_ = MakeList("CmbMonth", MonthEntries());
     list_->setMaxVisibleItems(tax::kMaxOperationMonths);
@@ -195,7 +187,7 @@ void FormPage::Calculate(Kind kind) {
     typed.texts[i] = texts[i];
   }
   if (category_.choice == forms::Choice::kThreshold) {
-    typed.threshold = tax::kThresholds[static_cast<std::size_t>(std::clamp(list_->currentIndex(), 0, 1))];
+    typed.threshold = ThresholdOf(list_);
   } else if (category_.choice == forms::Choice::kMonths) {
     // The months follow from the position of the chosen entry: the first entry is one month.
     typed.months = list_->currentIndex() + 1;
@@ -204,17 +196,7 @@ void FormPage::Calculate(Kind kind) {
 }
 
 void FormPage::Show(const forms::Outcome& outcome) {
-  using What = forms::Step::What;
-  for (std::size_t i = 0; i < outcome.stepCount; ++i) {
-    const forms::Step& step = outcome.steps[i];
-    if (step.what == What::kClearMessages) {
-      ClearMessages();
-    } else if (step.what == What::kClearResults) {
-      ClearResults();
-    } else {
-      SetText(Edit(step.field), QString::fromStdString(step.text));
-    }
-  }
+  TakeSteps(outcome, edits_);
   if (!outcome.computed) {
     Reject(Edit(outcome.messageField), Message(outcome.messageField), Utf8(outcome.message));
     return;

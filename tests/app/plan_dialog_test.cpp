@@ -7,12 +7,12 @@
 #include <memory>
 
 #include "app/frm_main.h"
-#include "app/frm_plan.h"
+#include "pages/frm_plan.h"
 #include "support/gui_test.h"
 #include "support/modal_answerer.h"
 
 using quorvex::app::TFrmMain;
-using quorvex::app::TFrmPlan;
+using quorvex::pages::TFrmPlan;
 using namespace quorvex::testing;
 
 namespace {
