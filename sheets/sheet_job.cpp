@@ -285,17 +285,10 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   ByteSource& source = bookIn ? static_cast<ByteSource&>(bookSource) : fdSource;
   FdSink fdSink(output.Fd(), output.Name(), cancel);
   if (!output.Temporary().empty()) fdSink.FlushAhead();
-  // Writes to a file or a pipe (not to a device such as /dev/null) get a thread of their own
-  // when the computing leaves a core for it.
-  struct stat st {};
-  const bool writesCost =
-      fstat(output.Fd(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode));
-  if (!bookOut && writesCost && EffectiveThreads(job.threads) < AvailableCores()) fdSink.WriteBehind();
   WorkbookSink bookSink(bookWriter);
   ByteSink& sink = bookOut ? static_cast<ByteSink&>(bookSink) : fdSink;
   const EngineOptions options{job.inFormat, job.outFormat, bookIn ? Encoding::kUtf8 : job.encoding, job.threads};
   const EngineResult result = ProcessSheet(source, sink, options, progress, cancel);
-  // What was computed before a failure still goes out, as it did before the failure.
   std::string writeError;
   const bool written = result.cancelled || fdSink.Finish(writeError);
   summary.records = result.records;

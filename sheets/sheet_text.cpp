@@ -108,20 +108,6 @@ bool TextInput::Append(std::string& text, std::string& error) {
   return Decode(text, end_, error);
 }
 
-std::size_t TextInput::DirectReadSize() const {
-  return started_ && Unchecked() && raw_.empty() && !end_ ? kReadSize : 0;
-}
-
-long TextInput::ReadDirectly(char* to, std::size_t room, std::string& error) {
-  const long n = source_.Read(to, room, error);
-  if (n == 0) end_ = true;
-  if (n > 0) {
-    bytesRead_ += static_cast<std::uint64_t>(n);
-    decodedBytes_ += static_cast<std::uint64_t>(n);
-  }
-  return n;
-}
-
 bool TextInput::Decode(std::string& text, bool atEnd, std::string& error) {
   std::size_t used = 0;
   if (encoding_ == Encoding::kUtf8 && leaveCheck_) {

@@ -71,12 +71,6 @@ class TextInput {
   // Append() adds the next piece of text to `text`; false at the end of the input (`error`
   // empty) or on an error.
   bool Append(std::string& text, std::string& error);
-  // Once the first piece was taken, UTF-8 text passed on unchecked with nothing held back
-  // may be read straight into the caller's memory: DirectReadSize() says how much to make
-  // room for (0: use Append()), ReadDirectly() reads it and returns the bytes read, 0 at the
-  // end, -1 on an error (`error` set).
-  std::size_t DirectReadSize() const;
-  long ReadDirectly(char* to, std::size_t room, std::string& error);
   // Rewind() starts over from the first byte, in the encoding already chosen.
   bool Rewind(std::string& error);
 
