@@ -13,10 +13,23 @@
 #include <thread>
 #include <vector>
 
+#include "sheets/csv.h"
+#include "sheets/json_line.h"
 #include "sheets/record_calc.h"
 
 namespace quorvex::sheets {
 namespace {
+
+// The reader and the writer of each format.
+std::unique_ptr<SheetReader> MakeReader(Format format) {
+  if (format == Format::kJsonLines) return std::make_unique<JsonLinesReader>();
+  return std::make_unique<CsvReader>();  // a workbook's rows come as CSV text
+}
+
+std::unique_ptr<SheetWriter> MakeWriter(const Layout& layout) {
+  if (layout.out == Format::kJsonLines) return std::make_unique<JsonLinesWriter>(layout);
+  return std::make_unique<CsvWriter>(layout);  // a workbook's rows leave as CSV text
+}
 
 // A block is about this much input, and about this much output at most.
 constexpr std::size_t kBlockInput = std::size_t{16} << 10;
@@ -245,7 +258,7 @@ bool Chunker::Header(SheetReader& reader, Layout& layout, EngineResult& result) 
 // The work of one block, on any thread.
 struct Worker {
   const SheetReader& reader;
-  const SheetWriter& writer;
+  SheetWriter& writer;
   std::string arena;
   Record record;
   Outcome outcome;
@@ -448,11 +461,11 @@ namespace {
 // most 2N + 6 blocks are in memory.
 class Pipeline {
  public:
-  Pipeline(Chunker& chunker, const SheetReader& reader, const SheetWriter& writer, ByteSink& sink, Pacer& pacer,
+  Pipeline(Chunker& chunker, const SheetReader& reader, const Layout& layout, ByteSink& sink, Pacer& pacer,
            const std::atomic<bool>* cancel, unsigned threads)
       : chunker_(chunker),
         reader_(reader),
-        writer_(writer),
+        layout_(layout),
         sink_(sink),
         pacer_(pacer),
         cancel_(cancel),
@@ -483,7 +496,8 @@ class Pipeline {
 
   // The work of each thread.
   void Work() {
-    Worker worker{reader_, writer_, {}, {}, {}};
+    const std::unique_ptr<SheetWriter> writer = MakeWriter(layout_);
+    Worker worker{reader_, *writer, {}, {}, {}};
     Block block;
     OutBuffer out;
     for (;;) {
@@ -583,7 +597,7 @@ class Pipeline {
 
   Chunker& chunker_;
   const SheetReader& reader_;
-  const SheetWriter& writer_;
+  const Layout& layout_;
   ByteSink& sink_;
   Pacer& pacer_;
   const std::atomic<bool>* cancel_;
@@ -637,7 +651,7 @@ EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOption
     return result;
   }
   const unsigned threads = EffectiveThreads(options.threads);
-  Pipeline pipeline(chunker, *reader, *writer, sink, pacer, cancel, threads);
+  Pipeline pipeline(chunker, *reader, layout, sink, pacer, cancel, threads);
   pipeline.Run(result);
   if (progress) progress({in.BytesRead(), in.BytesTotal(), result.records});
   return result;
