@@ -219,7 +219,7 @@ void AppendCsvField(OutBuffer& out, std::string_view text) {
   out.Done(PutCsvField(out.Room(2 * text.size() + 2), text));
 }
 
-void AppendOutcomeCsv(OutBuffer& out, const std::array<std::string_view, 5>& head, const Outcome& outcome,
+void AppendOutcomeCsv(OutBuffer& out, const std::array<std::string_view, 5>& head, const RecordOutcome& outcome,
                       bool leadingComma) {
   if (leadingComma) out.Put(',');
   AppendCsvField(out, head[0]);
@@ -255,7 +255,7 @@ std::size_t CsvWriter::PerRecordBytes() const {
   return 400 + (IsTable(layout_.in) ? 0 : layout_.columns.size());
 }
 
-void CsvWriter::Write(const Record& record, const Outcome& outcome, OutBuffer& out) {
+void CsvWriter::Write(const Record& record, const RecordOutcome& outcome, OutBuffer& out) {
   const std::size_t columns = layout_.columns.size();
   const std::size_t given = record.fields.size();
   if (!IsTable(layout_.in)) {

@@ -37,7 +37,7 @@ class CsvWriter : public SheetWriter {
  public:
   explicit CsvWriter(const Layout& layout) : layout_(layout) {}
   void Begin(OutBuffer& out) const override;
-  void Write(const Record& record, const Outcome& outcome, OutBuffer& out) override;
+  void Write(const Record& record, const RecordOutcome& outcome, OutBuffer& out) override;
   std::size_t PerRecordBytes() const override;
 
  private:
@@ -60,7 +60,7 @@ void AppendCsvField(OutBuffer& out, std::string_view text);
 // The outcome's texts as CSV fields, each after a comma (the first too when `leadingComma`):
 // the five of `head` (status, field, message, warning, income), then the result lines, all
 // empty unless the outcome is ok.
-void AppendOutcomeCsv(OutBuffer& out, const std::array<std::string_view, 5>& head, const Outcome& outcome,
+void AppendOutcomeCsv(OutBuffer& out, const std::array<std::string_view, 5>& head, const RecordOutcome& outcome,
                       bool leadingComma);
 
 // The fields of one CSV text, record by record (for tests and small inputs).

@@ -352,7 +352,7 @@ void JsonLinesWriter::Begin(OutBuffer& out) const {
   if (layout_.bom) out.Append("\xEF\xBB\xBF");
 }
 
-void JsonLinesWriter::Write(const Record& record, const Outcome& outcome, OutBuffer& out) {
+void JsonLinesWriter::Write(const Record& record, const RecordOutcome& outcome, OutBuffer& out) {
   out.Put('{');
   bool first = true;
   if (IsTable(layout_.in)) {

@@ -33,7 +33,7 @@ class JsonLinesWriter : public SheetWriter {
  public:
   explicit JsonLinesWriter(const Layout& layout);
   void Begin(OutBuffer& out) const override;
-  void Write(const Record& record, const Outcome& outcome, OutBuffer& out) override;
+  void Write(const Record& record, const RecordOutcome& outcome, OutBuffer& out) override;
   std::size_t PerRecordBytes() const override { return 600 + keyBytes_; }
 
  private:

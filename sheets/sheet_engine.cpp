@@ -261,7 +261,7 @@ struct Worker {
   SheetWriter& writer;
   std::string arena;
   Record record;
-  Outcome outcome;
+  RecordOutcome outcome;
 
   // Run() computes a block's records into `out`; false with `error` set when the block is
   // not text.
@@ -617,7 +617,7 @@ class Pipeline {
 
 }  // namespace
 
-EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
+EngineResult ComputeSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
                           const ProgressFunction& progress, const std::atomic<bool>* cancel) {
   EngineResult result;
   TextInput in(source, options.encoding);

@@ -78,9 +78,9 @@ struct EngineResult {
   bool ioError = false;
 };
 
-// ProcessSheet() computes every record of `source` and writes the sheet to `sink`. The
+// ComputeSheet() computes every record of `source` and writes the sheet to `sink`. The
 // progress function is called at most about ten times a second; `cancel` stops the run.
-EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
+EngineResult ComputeSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
                           const ProgressFunction& progress, const std::atomic<bool>* cancel);
 
 // The number of threads `threads` asks for: 0 is one per core the process may run on; at most 8.

@@ -73,7 +73,7 @@ long AddColumn(Layout& layout, std::string_view key, std::size_t nth) {
   return column;
 }
 
-std::array<std::string_view, 5> OutcomeHead(const Outcome& outcome, bool chinese) {
+std::array<std::string_view, 5> OutcomeHead(const RecordOutcome& outcome, bool chinese) {
   if (chinese) {
     return {outcome.ok ? std::string_view(kStatusOk) : std::string_view(kStatusRejected),
             outcome.field == "record" ? std::string_view(kWholeRecord) : ChineseCaption(outcome.field), outcome.message,

@@ -27,7 +27,7 @@ inline bool IsTable(Format format) { return format != Format::kJsonLines; }
 
 // Limits that keep memory flat whatever the input's shape.
 inline constexpr std::size_t kMaxRecordBytes = std::size_t{1} << 20;  // a record (CSV row, JSON line)
-inline constexpr std::size_t kMaxColumns = 16384;                     // columns of a sheet
+inline constexpr std::size_t kMaxColumns = 16384;                     // columns of a sheet (Excel's last: XFD)
 
 // The request fields a record may carry, in Request order.
 inline constexpr std::array<std::string_view, 8> kRequestKeys{"category",      "calc",      "amount", "salary",
@@ -152,7 +152,7 @@ class SheetWriter {
   // What precedes the records: the byte-order mark and the CSV header.
   virtual void Begin(OutBuffer& out) const = 0;
   // One record with its outcome.
-  virtual void Write(const Record& record, const Outcome& outcome, OutBuffer& out) = 0;
+  virtual void Write(const Record& record, const RecordOutcome& outcome, OutBuffer& out) = 0;
   // An upper estimate of the bytes written for a record, beyond twice its input bytes.
   virtual std::size_t PerRecordBytes() const = 0;
 };
@@ -160,7 +160,7 @@ class SheetWriter {
 // The texts of the outcome's first five columns (status, field, message, warning, income);
 // the result lines follow them. `warning` is "true" or "false"; with `chinese`, the status is
 // 正常 or 有误, the field its Chinese header and the warning 是 or 否.
-std::array<std::string_view, 5> OutcomeHead(const Outcome& outcome, bool chinese = false);
+std::array<std::string_view, 5> OutcomeHead(const RecordOutcome& outcome, bool chinese = false);
 
 // AddColumn() returns the column of the `nth` (0 = first) occurrence of `key` within a
 // record, adding it to the layout when new; -1 beyond kMaxColumns.
@@ -169,7 +169,7 @@ long AddColumn(Layout& layout, std::string_view key, std::size_t nth);
 long FindColumn(const Layout& layout, std::string_view key, std::size_t nth);
 
 // The result line's text; empty for a line the outcome does not show.
-inline std::string_view LineText(const Outcome& outcome, std::size_t line) {
+inline std::string_view LineText(const RecordOutcome& outcome, std::size_t line) {
   return outcome.ok && (outcome.page.shown >> line & 1U) != 0 ? std::string_view(outcome.lines()[line])
                                                               : std::string_view();
 }

@@ -288,7 +288,7 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   WorkbookSink bookSink(bookWriter);
   ByteSink& sink = bookOut ? static_cast<ByteSink&>(bookSink) : fdSink;
   const EngineOptions options{job.inFormat, job.outFormat, bookIn ? Encoding::kUtf8 : job.encoding, job.threads};
-  const EngineResult result = ProcessSheet(source, sink, options, progress, cancel);
+  const EngineResult result = ComputeSheet(source, sink, options, progress, cancel);
   std::string writeError;
   const bool written = result.cancelled || fdSink.Finish(writeError);
   summary.records = result.records;

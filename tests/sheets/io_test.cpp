@@ -68,7 +68,7 @@ TEST(CsvWriterTest, QuotesOnlyWhatNeedsIt) {
 
 TEST(CsvWriterTest, ResultTextsAreQuotedWhateverTheirLength) {
   for (const std::string text : {"1234567890123,5", "1234567890123\"45", "12345678901234567,"}) {
-    Outcome outcome;
+    RecordOutcome outcome;
     outcome.ok = true;
     outcome.page.lines[2] = text;
     outcome.page.shown = 1U << 2;
@@ -133,7 +133,7 @@ TEST(JsonLineTest, OutcomeMembersReadBackWhateverTheirTexts) {
     std::vector<FieldRef> f;
   };
   // Writes the outcome alone as an object and reads it back: every member there.
-  const auto writeAndRead = [](const Outcome& outcome, ReadBack& r) {
+  const auto writeAndRead = [](const RecordOutcome& outcome, ReadBack& r) {
     Layout layout;
     layout.in = layout.out = Format::kJsonLines;
     OutBuffer out;
@@ -147,7 +147,7 @@ TEST(JsonLineTest, OutcomeMembersReadBackWhateverTheirTexts) {
     ASSERT_EQ(r.f.size(), 5 + kLineCount) << r.line;
   };
   for (const std::string text : {"1234567890123.45", "12345678901234.56", "a\"b", "税\\\n", ""}) {
-    Outcome outcome;
+    RecordOutcome outcome;
     outcome.ok = true;
     outcome.page.lines[1] = "stale, not shown";
     outcome.page.lines[3] = text;
@@ -164,7 +164,7 @@ TEST(JsonLineTest, OutcomeMembersReadBackWhateverTheirTexts) {
     EXPECT_EQ(f[5 + 3].text, text);
     EXPECT_EQ(f.back().text, "最后一行");
   }
-  Outcome rejected;
+  RecordOutcome rejected;
   rejected.field = "amount";
   rejected.message = "第2行不是有效的记录：\"x\"";
   rejected.warning = true;
