@@ -141,7 +141,7 @@ bool Chunker::More(EngineResult& result) {
   bytesRead_.store(in_.BytesRead(), std::memory_order_relaxed);
   if (more) return true;
   if (!error.empty()) {
-    result.ioError = error.rfind("cannot ", 0) == 0;
+    result.kind = in_.FailureKind();
     result.error = std::move(error);
     return false;
   }
@@ -155,7 +155,7 @@ bool Chunker::Rewind(EngineResult& result) {
   std::string error;
   if (!in_.Rewind(error)) {
     result.error = std::move(error);
-    result.ioError = true;
+    result.kind = SheetErrorKind::kRead;
     return false;
   }
   pending_ = pool_->Take();  // blocks of the pass before may hold the old one
@@ -482,7 +482,7 @@ class Pipeline {
     result.cancelled = done_.cancelled;
     EngineResult& failed = read_.error.empty() ? done_ : read_;
     result.error = std::move(failed.error);
-    result.ioError = failed.ioError;
+    result.kind = failed.kind;
   }
 
  private:
@@ -567,7 +567,7 @@ class Pipeline {
       slot.ready = false;
       if (!written) {
         done_.error = std::move(error);
-        done_.ioError = true;
+        done_.kind = SheetErrorKind::kWrite;
         StopLocked();
         break;
       }
@@ -617,8 +617,10 @@ class Pipeline {
 
 }  // namespace
 
-EngineResult ComputeSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
-                          const ProgressFunction& progress, const std::atomic<bool>* cancel) {
+namespace {
+
+EngineResult Run(ByteSource& source, ByteSink& sink, const EngineOptions& options, const ProgressFunction& progress,
+                 const std::atomic<bool>* cancel) {
   EngineResult result;
   TextInput in(source, options.encoding);
   in.LeaveUtf8Check();
@@ -647,13 +649,23 @@ EngineResult ComputeSheet(ByteSource& source, ByteSink& sink, const EngineOption
   OutBuffer head;
   writer->Begin(head);
   if (!sink.Write(head.View(), result.error)) {
-    result.ioError = true;
+    result.kind = SheetErrorKind::kWrite;
     return result;
   }
   const unsigned threads = EffectiveThreads(options.threads);
   Pipeline pipeline(chunker, *reader, layout, sink, pacer, cancel, threads);
   pipeline.Run(result);
   if (progress) progress({in.BytesRead(), in.BytesTotal(), result.records});
+  return result;
+}
+
+}  // namespace
+
+EngineResult ComputeSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
+                          const ProgressFunction& progress, const std::atomic<bool>* cancel) {
+  EngineResult result = Run(source, sink, options, progress, cancel);
+  // A failure neither of the input nor of the output is the sheet's own.
+  if (!result.error.empty() && result.kind == SheetErrorKind::kNone) result.kind = SheetErrorKind::kSheet;
   return result;
 }
 

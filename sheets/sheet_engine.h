@@ -72,10 +72,10 @@ struct EngineResult {
   std::uint64_t records = 0;
   std::uint64_t rejected = 0;
   bool cancelled = false;
-  // Not empty: the run failed. `ioError`: reading or writing failed (the text names the
-  // file); otherwise the sheet itself cannot be processed.
+  // Not empty: the run failed, and `kind` says how: kRead and kWrite texts name the file,
+  // a kSheet text is about the sheet itself.
   std::string error;
-  bool ioError = false;
+  SheetErrorKind kind = SheetErrorKind::kNone;
 };
 
 // ComputeSheet() computes every record of `source` and writes the sheet to `sink`. The

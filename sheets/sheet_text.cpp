@@ -58,7 +58,10 @@ bool TextInput::Fill(std::string& error) {
   raw_.resize(old + kReadSize);
   const long n = source_.Read(raw_.data() + old, kReadSize, error);
   raw_.resize(old + static_cast<std::size_t>(std::max(n, 0L)));
-  if (n < 0) return false;
+  if (n < 0) {
+    failure_ = SheetErrorKind::kRead;
+    return false;
+  }
   if (n == 0) end_ = true;
   bytesRead_ += static_cast<std::uint64_t>(n);
   return true;
@@ -88,6 +91,7 @@ bool TextInput::Append(std::string& text, std::string& error) {
       iconv_t cd = iconv_open("UTF-8", "GB18030");
       if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr): iconv's error value
         error = std::string("cannot convert from GB18030: ") + std::strerror(errno);
+        failure_ = SheetErrorKind::kSystem;
         return false;
       }
       iconv_ = cd;
@@ -135,7 +139,10 @@ bool TextInput::Decode(std::string& text, bool atEnd, std::string& error) {
 }
 
 bool TextInput::Rewind(std::string& error) {
-  if (!source_.Rewind(error)) return false;
+  if (!source_.Rewind(error)) {
+    failure_ = SheetErrorKind::kRead;
+    return false;
+  }
   // The encoding chosen stays; the byte-order mark is skipped again on the first Append().
   raw_.clear();
   end_ = false;

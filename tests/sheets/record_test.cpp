@@ -186,7 +186,7 @@ TEST_P(RefusedSheetTest, FailsWithTheReason) {
   const RefusedCase& c = GetParam();
   const Outcomes run = Process(c.input, c.in, c.out, 2, 4093);
   EXPECT_NE(run.result.error.find(c.error), std::string::npos) << run.result.error;
-  EXPECT_FALSE(run.result.ioError);
+  EXPECT_EQ(run.result.kind, SheetErrorKind::kSheet);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -266,7 +266,7 @@ TEST(ReadErrorTest, IsAnErrorNotTheEndOfTheInput) {
     StringSink sink;
     const EngineResult r = ComputeSheet(source, sink, {Format::kJsonLines, out, Encoding::kAuto, 2}, {}, nullptr);
     EXPECT_EQ(r.error, "cannot read sheet: Input/output error");
-    EXPECT_TRUE(r.ioError);
+    EXPECT_EQ(r.kind, SheetErrorKind::kRead);
   }
 }
 
@@ -285,7 +285,7 @@ TEST(ReadErrorTest, TextThatIsNotUtf8IsNamedByItsFirstBadByteWhateverTheThreads)
     const Outcomes deep = Process(twoBad, Format::kCsv, Format::kCsv, threads, 65536);
     EXPECT_EQ(deep.result.error, "byte " + std::to_string(late + 1) +
                                      " is not UTF-8 text (--encoding gb18030 reads GBK and GB18030 sheets)");
-    EXPECT_FALSE(deep.result.ioError);
+    EXPECT_EQ(deep.result.kind, SheetErrorKind::kSheet);
     const Outcomes header = Process(badHeader, Format::kCsv, Format::kJsonLines, threads);
     EXPECT_EQ(header.result.error.rfind("byte 6 is not UTF-8 text", 0), 0u) << header.result.error;
   }
@@ -301,7 +301,7 @@ TEST(ReadErrorTest, AWriteErrorStopsTheRun) {
   } sink;
   MemorySource source("category,amount\nsalary,5000\n");
   const EngineResult r = ComputeSheet(source, sink, {}, {}, nullptr);
-  EXPECT_TRUE(r.ioError);
+  EXPECT_EQ(r.kind, SheetErrorKind::kWrite);
   EXPECT_EQ(r.error, "cannot write out: No space left on device");
 }
 
