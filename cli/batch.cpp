@@ -196,7 +196,7 @@ int BatchCommand(const std::vector<std::string>& args) {
 }
 
 std::string RecordJson(const std::vector<std::pair<std::string_view, std::string_view>>& fields,
-                       const Outcome& outcome) {
+                       const RecordOutcome& outcome) {
   Layout layout;
   layout.in = Format::kCsv;
   layout.out = Format::kJsonLines;
@@ -212,7 +212,7 @@ std::string RecordJson(const std::vector<std::pair<std::string_view, std::string
   return std::string(out.View());
 }
 
-std::string RecordJson(const Request& request, const Outcome& outcome) {
+std::string RecordJson(const Request& request, const RecordOutcome& outcome) {
   return RecordJson({{"category", request.category},
                      {"calc", request.calc},
                      {"amount", request.amount},

@@ -21,8 +21,8 @@ int BatchCommand(const std::vector<std::string>& args);
 
 // RecordJson() is a request and its outcome as one JSON Lines record (with its line feed),
 // the fields named as in a sheet; the second form writes the given fields only.
-std::string RecordJson(const sheets::Request& request, const sheets::Outcome& outcome);
+std::string RecordJson(const sheets::Request& request, const sheets::RecordOutcome& outcome);
 std::string RecordJson(const std::vector<std::pair<std::string_view, std::string_view>>& fields,
-                       const sheets::Outcome& outcome);
+                       const sheets::RecordOutcome& outcome);
 
 }  // namespace quorvex::cli

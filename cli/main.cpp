@@ -108,7 +108,7 @@ int Single(const std::vector<std::string>& args) {
     return kUsage;
   }
   const forms::Category* category = forms::FindCategory(r.category);
-  const Outcome out = Calculate(r);
+  const RecordOutcome out = ComputeRequest(r);
   if (out.problem != Problem::kNone && out.problem != Problem::kInput) {
     std::cerr << "quorvex-calc: " << out.field << ": " << out.message << "\n";
     return kUsage;

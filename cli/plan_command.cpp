@@ -75,7 +75,7 @@ Parsed Parse(const std::vector<std::string>& args) {
   return p;
 }
 
-void PrintLines(const Outcome& outcome, std::ostream& out) {
+void PrintLines(const RecordOutcome& outcome, std::ostream& out) {
   const forms::Category* plan = forms::FindCategory(kPlanKey);
   for (const forms::ResultLine& line : plan->lines) {
     const std::string& text = outcome[line.line];
@@ -98,7 +98,7 @@ int RunPlanCommand(const std::vector<std::string>& args, std::ostream& out, std:
     return kOk;
   }
   const Request& r = p.request;
-  const Outcome outcome = Calculate(r);
+  const RecordOutcome outcome = ComputeRequest(r);
   if (outcome.problem != Problem::kNone && outcome.problem != Problem::kInput) {
     err << "quorvex-calc: " << outcome.field << ": " << outcome.message << "\n";
     return kUsage;

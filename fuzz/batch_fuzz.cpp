@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   quorvex::sheets::MemorySource source(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
   quorvex::sheets::StringSink sink;
   const quorvex::sheets::EngineResult r =
-      quorvex::sheets::ProcessSheet(source, sink, {in, out, encoding, threads}, {}, nullptr);
+      quorvex::sheets::ComputeSheet(source, sink, {in, out, encoding, threads}, {}, nullptr);
   if (r.rejected > r.records) std::abort();
   if (r.records > 0 && sink.text.empty()) std::abort();
   if (r.error.empty() && out == Format::kJsonLines) {

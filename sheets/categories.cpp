@@ -16,7 +16,7 @@ constexpr char kUnknownCalc[] = "该收入类型没有这种计算方式";
 constexpr char kBadThreshold[] = "起征点只能是3500或4800";
 constexpr char kBadMonths[] = "承包月份只能是1到12";
 
-void Refuse(Problem problem, const char* field, const char* message, Outcome& out) {
+void Refuse(Problem problem, const char* field, const char* message, RecordOutcome& out) {
   out.ok = false;
   out.problem = problem;
   out.field = field;
@@ -76,13 +76,13 @@ std::string_view FieldName(forms::Field field, forms::Kind kind) {
 
 std::string_view KindKey(forms::Kind kind) { return forms::kKindKeys[static_cast<std::size_t>(kind)]; }
 
-Outcome Calculate(const Request& request) {
-  Outcome out;
-  Calculate(request, out);
+RecordOutcome ComputeRequest(const Request& request) {
+  RecordOutcome out;
+  ComputeRequest(request, out);
   return out;
 }
 
-void Calculate(const Request& request, Outcome& out) {
+void ComputeRequest(const Request& request, RecordOutcome& out) {
   const forms::Category* category = forms::FindCategory(request.category);
   if (category == nullptr) return Refuse(Problem::kCategory, "category", kUnknownCategory, out);
   const std::optional<forms::Kind> kind = forms::FindKind(request.calc);

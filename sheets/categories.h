@@ -11,12 +11,12 @@ namespace quorvex::sheets {
 // The kinds' names on the command line.
 [[nodiscard]] std::string_view KindKey(forms::Kind kind);
 
-// Calculate() finds the request's category and kind, reads its threshold and months, and
+// ComputeRequest() finds the request's category and kind, reads its threshold and months, and
 // computes as the page does. A category, kind, threshold or month count that the page cannot
 // take is rejected with `field` "category", "calc", "threshold" or "months".
 // The message texts are static or the request's own.
-[[nodiscard]] Outcome Calculate(const Request& request);
+[[nodiscard]] RecordOutcome ComputeRequest(const Request& request);
 // The same into `out`, replacing what it held (its storage is kept for the next record).
-void Calculate(const Request& request, Outcome& out);
+void ComputeRequest(const Request& request, RecordOutcome& out);
 
 }  // namespace quorvex::sheets

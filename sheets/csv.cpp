@@ -142,33 +142,7 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
   const std::size_t start = pos;
   const char* const data = s.data();
   const std::size_t size = s.size();
-  std::size_t at = pos;  // a local, so that the scans keep it in a register
-#if defined(__SSE2__)
-  // Most lines quote nothing: every field break of 64 bytes at once, window after window. A
-  // quote, or the end of the block within 64 bytes, goes the general way below.
-  bool quote = false;
-  std::size_t from = at;
-  for (std::size_t window = at; !quote && window + 64 <= size; window += 64) {
-    for (std::uint64_t stops = CsvSpecial64(data + window); stops != 0; stops &= stops - 1) {
-      const std::size_t end = window + static_cast<std::size_t>(std::countr_zero(stops));
-      const char c = data[end];
-      if (c == '"') {
-        quote = true;
-        break;
-      }
-      const std::string_view value(data + from, end - from);
-      FieldRef& f = record.fields.emplace_back();
-      f.raw = value;
-      f.text = value;
-      if (c != ',') {
-        at = end;
-        return Finish(s, start, at, pos, line, record);
-      }
-      from = end + 1;
-    }
-  }
-  record.fields.clear();
-#endif
+  std::size_t at = pos;
   for (;;) {
     FieldRef& f = record.fields.emplace_back();
     const std::size_t fieldStart = at;
@@ -213,6 +187,52 @@ bool CsvReader::Finish(std::string_view s, std::size_t start, std::size_t end, s
   return true;
 }
 
+namespace {
+
+// The bytes that make a CSV field quoted.
+constexpr auto kCsvSpecial = ByteTable([](unsigned char c) { return kCsvStops[c] || c == '"'; });
+
+// Writes `text` as a CSV field at `p` and returns the end; `p` has room for twice the text
+// and two quotes.
+char* PutCsvField(char* p, std::string_view text) {
+  const std::size_t plain = FindStop(kCsvSpecial, text.data(), 0, text.size());
+  std::memcpy(p, text.data(), plain);
+  if (plain == text.size()) return p + plain;
+  *p++ = '"';
+  for (const char c : text) {
+    if (c == '"') *p++ = '"';
+    *p++ = c;
+  }
+  *p++ = '"';
+  return p;
+}
+
+}  // namespace
+
+void AppendCsvField(std::string& out, std::string_view text) {
+  const std::size_t start = out.size();
+  out.resize(start + 2 * text.size() + 2);
+  out.resize(static_cast<std::size_t>(PutCsvField(out.data() + start, text) - out.data()));
+}
+
+void AppendCsvField(OutBuffer& out, std::string_view text) {
+  out.Done(PutCsvField(out.Room(2 * text.size() + 2), text));
+}
+
+void AppendOutcomeCsv(OutBuffer& out, const std::array<std::string_view, 5>& head, const RecordOutcome& outcome,
+                      bool leadingComma) {
+  if (leadingComma) out.Put(',');
+  AppendCsvField(out, head[0]);
+  for (std::size_t i = 1; i < head.size(); ++i) {
+    out.Put(',');
+    AppendCsvField(out, head[i]);
+  }
+  for (std::size_t k = 0; k < kLineCount; ++k) {
+    out.Put(',');
+    if (const std::string_view text = LineText(outcome, k); !text.empty()) AppendCsvField(out, text);
+  }
+}
+
 void CsvWriter::Begin(OutBuffer& out) const {
   if (layout_.bom) out.Append("\xEF\xBB\xBF");
   bool first = true;
@@ -235,13 +255,13 @@ std::size_t CsvWriter::PerRecordBytes() const {
   return 400 + (IsTable(layout_.in) ? 0 : layout_.columns.size());
 }
 
-void CsvWriter::Write(const Record& record, const Outcome& outcome, OutBuffer& out) const {
+void CsvWriter::Write(const Record& record, const RecordOutcome& outcome, OutBuffer& out) {
   const std::size_t columns = layout_.columns.size();
   const std::size_t given = record.fields.size();
   if (!IsTable(layout_.in)) {
     WriteFromJson(record, out);
   } else if (given == columns) {
-    out.AppendInPieces(record.raw);
+    out.Append(record.raw);
   } else if (given < columns) {
     char* const p = out.Room(record.raw.size() + columns - given);
     std::memcpy(p, record.raw.data(), record.raw.size());
@@ -271,36 +291,30 @@ void CsvWriter::Write(const Record& record, const Outcome& outcome, OutBuffer& o
   out.Done(p + 2);
 }
 
-void CsvWriter::WriteFromJson(const Record& record, OutBuffer& out) const {
-  // Per thread: each column's value in this record, which record last set it, and for a
-  // key's first column, how often the key came in this record so far.
-  thread_local std::vector<std::string_view> values;
-  thread_local std::vector<std::uint64_t> setBy;
-  thread_local std::vector<std::size_t> seen;
-  thread_local std::uint64_t serial = 0;
+void CsvWriter::WriteFromJson(const Record& record, OutBuffer& out) {
   const std::size_t columns = layout_.columns.size();
-  if (values.size() < columns) {
-    values.resize(columns);
-    setBy.resize(columns, 0);
-    seen.resize(columns, 0);
+  if (values_.size() < columns) {
+    values_.resize(columns);
+    setBy_.resize(columns, 0);
+    seen_.resize(columns, 0);
   }
-  ++serial;
+  ++serial_;
   for (const FieldRef& f : record.fields) {
     const long first = FindColumn(layout_, f.key, 0);
     if (first < 0) continue;
     std::size_t nth = 0;
-    if (setBy[first] == serial)
-      nth = ++seen[first];
+    if (setBy_[first] == serial_)
+      nth = ++seen_[first];
     else
-      seen[first] = 0;
+      seen_[first] = 0;
     const long column = nth == 0 ? first : FindColumn(layout_, f.key, nth);
     if (column < 0) continue;
-    values[column] = f.text;
-    setBy[column] = serial;
+    values_[column] = f.text;
+    setBy_[column] = serial_;
   }
   for (std::size_t i = 0; i < columns; ++i) {
     if (i > 0) out.Put(',');
-    if (setBy[i] == serial) AppendCsvField(out, values[i]);
+    if (setBy_[i] == serial_) AppendCsvField(out, values_[i]);
   }
 }
 

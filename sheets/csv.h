@@ -3,7 +3,9 @@
 // quotes doubled. A quote opens a quoted field only at the field's start.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,14 +37,31 @@ class CsvWriter : public SheetWriter {
  public:
   explicit CsvWriter(const Layout& layout) : layout_(layout) {}
   void Begin(OutBuffer& out) const override;
-  void Write(const Record& record, const Outcome& outcome, OutBuffer& out) const override;
+  void Write(const Record& record, const RecordOutcome& outcome, OutBuffer& out) override;
   std::size_t PerRecordBytes() const override;
 
  private:
-  void WriteFromJson(const Record& record, OutBuffer& out) const;
+  void WriteFromJson(const Record& record, OutBuffer& out);
 
   const Layout& layout_;
+  // JSON Lines in: each column's value in this record, which record last set it, and for a
+  // key's first column, how often the key came in this record so far.
+  std::vector<std::string_view> values_;
+  std::vector<std::uint64_t> setBy_;
+  std::vector<std::size_t> seen_;
+  std::uint64_t serial_ = 0;
 };
+
+// AppendCsvField() writes `text` as a CSV field, quoted when it holds a comma, a quote or a
+// line break.
+void AppendCsvField(std::string& out, std::string_view text);
+void AppendCsvField(OutBuffer& out, std::string_view text);
+
+// The outcome's texts as CSV fields, each after a comma (the first too when `leadingComma`):
+// the five of `head` (status, field, message, warning, income), then the result lines, all
+// empty unless the outcome is ok.
+void AppendOutcomeCsv(OutBuffer& out, const std::array<std::string_view, 5>& head, const RecordOutcome& outcome,
+                      bool leadingComma);
 
 // The fields of one CSV text, record by record (for tests and small inputs).
 std::vector<std::vector<std::string>> ReadCsvText(std::string_view text);

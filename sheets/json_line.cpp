@@ -224,181 +224,12 @@ std::uint8_t RequestIndex(std::string_view key) {
   }
 }
 
-// What a field's key tells besides itself.
-void Classify(FieldRef& f) {
-  f.request = RequestIndex(f.key);
-  f.outcomeName = IsOutcomeColumn(f.key);
-}
-
-// Where the input goes on after a record that ends at `end`: past the line break that must
-// follow it (LF, CR LF, or a CR or nothing at the end), or npos when anything else does.
-std::size_t PastBreak(std::string_view s, std::size_t end) {
-  if (end == s.size()) return end;
-  if (s[end] == '\n') return end + 1;
-  if (s[end] == '\r') {
-    if (end + 1 == s.size()) return end + 1;
-    if (s[end + 1] == '\n') return end + 2;
-  }
-  return std::string_view::npos;
-}
-
-// Empties the views one by one: a loop, or `= {}`, is made a `rep stos`, slow to start for so
-// few bytes.
-template <std::size_t... I>
-void ClearViews(std::array<std::string_view, sizeof...(I)>& views, std::index_sequence<I...> /*all*/) {
-  ((views[I] = {}), ...);
-}
-
 // A key's first occurrence gives the request field: the fields are taken last to first, each
 // over the one before; those that name none go to the last slot.
 void SetRequest(Record& record) {
-  ClearViews(record.request, std::make_index_sequence<kNoRequest + 1>{});
+  record.request = {};
   for (std::size_t i = record.fields.size(); i-- > 0;) record.request[record.fields[i].request] = record.fields[i].text;
 }
-
-// The common record in one pass: no blanks, no escapes. Returns false for anything else
-// (which the general parser then reads, or refuses with its message). It may be given the rest
-// of a block and not just the line: every scan stops at a control character, so at the line's
-// break too.
-class FastParser {
- public:
-  FastParser(const char* data, std::size_t begin, std::size_t end) : d_(data), at_(begin), end_(end) {}
-
-  // Reads an object up to its closing brace; at() is then just past it. `known`: the keys of
-  // the record before, updated to this one's (nullptr: none kept).
-  bool Object(std::vector<FieldRef>& fields, std::vector<KnownKey>* known) {
-    fields.clear();
-    if (at_ + 1 >= end_ || d_[at_] != '{') return false;
-    ++at_;
-    if (d_[at_] == '}') return Close();
-    for (std::size_t i = 0;; ++i) {
-      FieldRef& f = fields.emplace_back();
-      if (known != nullptr && i < known->size() && Same((*known)[i])) {
-        const KnownKey& k = (*known)[i];
-        f.rawKey = View(at_, at_ + k.size - 1u);
-        f.key = f.rawKey.substr(1, f.rawKey.size() - 2);
-        f.request = k.request;
-        f.outcomeName = k.outcomeName;
-        at_ += k.size;
-      } else {
-        const std::size_t keyStart = at_;
-        if (!String(f.key) || at_ >= end_ || d_[at_] != ':') return false;
-        f.rawKey = View(keyStart, at_);
-        ++at_;
-        Classify(f);
-        if (known != nullptr) Remember(*known, i, f);
-      }
-      const std::size_t valueStart = at_;
-      if (at_ >= end_) return false;
-      const char c = d_[at_];
-      if (c == '"') {
-        if (!String(f.text)) return false;
-      } else if (!Literal(f)) {
-        return false;
-      }
-      f.raw = View(valueStart, at_);
-      if (at_ >= end_) return false;
-      if (d_[at_] == ',') {
-        ++at_;
-        continue;
-      }
-      return d_[at_] == '}' && Close();
-    }
-  }
-
-  std::size_t at() const { return at_; }
-
- private:
-  std::string_view View(std::size_t from, std::size_t to) const { return {d_ + from, to - from}; }
-
-  bool Close() {
-    ++at_;
-    return true;
-  }
-
-  // Whether the key `k` and its colon stand at the parser's place, within the line.
-  bool Same(const KnownKey& k) const {
-    if (k.mask == 0 || end_ - at_ < k.size) return false;
-#if defined(__SSE2__)
-    if (end_ - at_ < k.bytes.size()) return false;  // the compare reads all 32 bytes
-    const auto equal = [](const char* a, const char* b) {
-      return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(
-          _mm_loadu_si128(reinterpret_cast<const __m128i*>(a)), _mm_loadu_si128(reinterpret_cast<const __m128i*>(b)))));
-    };
-    const std::uint32_t same = equal(d_ + at_, k.bytes.data()) | equal(d_ + at_ + 16, k.bytes.data() + 16) << 16;
-    return (~same & k.mask) == 0;
-#else
-    return std::memcmp(d_ + at_, k.bytes.data(), k.size) == 0;
-#endif
-  }
-
-  // Keeps the key of field `i` (read with its colon) for the next record.
-  static void Remember(std::vector<KnownKey>& known, std::size_t i, const FieldRef& f) {
-    constexpr std::size_t kMostKept = 64;
-    if (i >= kMostKept) return;
-    if (known.size() <= i) known.resize(i + 1);
-    KnownKey& k = known[i];
-    const std::size_t size = f.rawKey.size() + 1;
-    if (size > k.bytes.size()) {
-      k.mask = 0;
-      return;
-    }
-    std::memcpy(k.bytes.data(), f.rawKey.data(), size);  // the colon follows the key
-    k.size = static_cast<std::uint8_t>(size);
-    k.mask = size == 32 ? ~std::uint32_t{0} : (std::uint32_t{1} << size) - 1;
-    k.request = f.request;
-    k.outcomeName = f.outcomeName;
-  }
-
-  // At an opening quote: the text up to the closing one, which must come before any escape.
-  bool String(std::string_view& text) {
-    if (d_[at_] != '"') return false;
-    const std::size_t start = at_ + 1;
-    const std::size_t stop = FindJsonStop(d_, start, end_);
-    if (stop >= end_ || d_[stop] != '"') return false;
-    text = View(start, stop);
-    at_ = stop + 1;
-    return true;
-  }
-
-  bool Digits() {
-    const std::size_t from = at_;
-    while (at_ < end_ && d_[at_] >= '0' && d_[at_] <= '9') ++at_;
-    return at_ > from;
-  }
-
-  // true, false, null or a number as JSON writes it.
-  bool Literal(FieldRef& f) {
-    f.literal = true;
-    const std::size_t start = at_;
-    const char c = d_[at_];
-    if (c == 't' || c == 'f' || c == 'n') {
-      const std::string_view word = c == 't' ? "true" : c == 'f' ? "false" : "null";
-      if (end_ - at_ < word.size() || View(at_, at_ + word.size()) != word) return false;
-      at_ += word.size();
-      if (c != 'n') f.text = View(start, at_);
-      return true;
-    }
-    if (c == '-') ++at_;
-    const bool zero = at_ < end_ && d_[at_] == '0';
-    if (!Digits() || (zero && at_ - start - (d_[start] == '-' ? 1 : 0) > 1)) return false;
-    if (at_ < end_ && d_[at_] == '.') {
-      ++at_;
-      if (!Digits()) return false;
-    }
-    if (at_ < end_ && (d_[at_] == 'e' || d_[at_] == 'E')) {
-      ++at_;
-      if (at_ < end_ && (d_[at_] == '+' || d_[at_] == '-')) ++at_;
-      if (!Digits()) return false;
-    }
-    f.text = View(start, at_);
-    return true;
-  }
-
-  const char* d_;
-  std::size_t at_;
-  std::size_t end_;
-};
 
 // A name for `key` that no key of the record has, no outcome column and no name given
 // before; it is added to `given`.
@@ -416,14 +247,60 @@ const std::string& FreeName(std::string_view key, const std::vector<FieldRef>& f
 }  // namespace
 
 bool ParseJsonObject(std::string_view line, std::vector<FieldRef>& fields, std::string& arena, std::string& error) {
-  FastParser fast(line.data(), 0, line.size());
-  return (fast.Object(fields, nullptr) && fast.at() == line.size()) || Parser(line, arena, error).Object(fields);
+  return Parser(line, arena, error).Object(fields);
+}
+
+// Writes `text` escaped for a JSON string (without the quotes) at `p` and returns the end; `p`
+// has room for six times the text.
+char* PutJsonText(char* p, std::string_view text) {
+  for (const char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (!kJsonStops[u]) {
+      *p++ = c;
+      continue;
+    }
+    *p++ = '\\';
+    switch (c) {
+      case '"':
+        *p++ = '"';
+        break;
+      case '\\':
+        *p++ = '\\';
+        break;
+      case '\n':
+        *p++ = 'n';
+        break;
+      case '\r':
+        *p++ = 'r';
+        break;
+      case '\t':
+        *p++ = 't';
+        break;
+      default: {
+        static constexpr char kHex[] = "0123456789abcdef";
+        *p++ = 'u';
+        *p++ = '0';
+        *p++ = '0';
+        *p++ = kHex[u >> 4];
+        *p++ = kHex[u & 0xF];
+      }
+    }
+  }
+  return p;
+}
+
+void AppendJsonString(OutBuffer& out, std::string_view text) {
+  char* p = out.Room(6 * text.size() + 2);
+  *p++ = '"';
+  p = PutJsonText(p, text);
+  *p++ = '"';
+  out.Done(p);
 }
 
 std::string Quote(std::string_view text) {
-  std::string out;
+  OutBuffer out;
   AppendJsonString(out, text);
-  return out;
+  return std::string(out.View());
 }
 
 std::size_t JsonLinesReader::LastRecordEnd(std::string_view data, bool atEnd) const {
@@ -437,23 +314,6 @@ bool JsonLinesReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t&
                             std::string& arena) const {
   for (;;) {
     if (pos >= s.size()) return false;
-    // A compact record is read first and its line break looked for after it. The fast parser
-    // stops at any control character, so it never reads past the line.
-    if (s[pos] == '{') {
-      FastParser fast(s.data(), pos, s.size());
-      if (fast.Object(record.fields, &record.knownKeys)) {
-        const std::size_t end = fast.at();
-        if (const std::size_t next = PastBreak(s, end); next != std::string_view::npos) {
-          record.line = line++;
-          record.raw = s.substr(pos, end - pos);
-          record.error.clear();
-          record.compact = true;
-          pos = next;
-          SetRequest(record);
-          return true;
-        }
-      }
-    }
     const void* lf = std::memchr(s.data() + pos, '\n', s.size() - pos);
     const std::size_t end =
         lf == nullptr ? s.size() : static_cast<std::size_t>(static_cast<const char*>(lf) - s.data());
@@ -462,18 +322,18 @@ bool JsonLinesReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t&
     record.line = line++;
     if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
     if (text.empty() || (text.front() != '{' && text.find_first_not_of(" \t\r") == std::string_view::npos)) continue;
-    // Blanks, escapes or anything the fast parser does not take: the general parser reads the
-    // line, or says why it is no record.
     record.raw = text;
     record.error.clear();
-    record.compact = false;
     if (!Parser(text, arena, record.error).Object(record.fields)) {
       record.fields.clear();
       record.request = {};
       record.error = "第" + std::to_string(record.line) + "行不是有效的记录：" + record.error;
       return true;
     }
-    for (FieldRef& f : record.fields) Classify(f);
+    for (FieldRef& f : record.fields) {
+      f.request = RequestIndex(f.key);
+      f.outcomeName = IsOutcomeColumn(f.key);
+    }
     SetRequest(record);
     return true;
   }
@@ -484,13 +344,15 @@ JsonLinesWriter::JsonLinesWriter(const Layout& layout) : layout_(layout) {
     keys_.push_back(Quote(name) + ":");
     keyBytes_ += keys_.back().size() + 3;
   }
+  for (const std::string& name : OutcomeColumns()) outcomeKeys_.push_back("," + Quote(name) + ":");
+  for (std::size_t k = 0; k < kLineCount; ++k) emptyLines_.push_back(outcomeKeys_[5 + k] + "\"\"");
 }
 
 void JsonLinesWriter::Begin(OutBuffer& out) const {
   if (layout_.bom) out.Append("\xEF\xBB\xBF");
 }
 
-void JsonLinesWriter::Write(const Record& record, const Outcome& outcome, OutBuffer& out) const {
+void JsonLinesWriter::Write(const Record& record, const RecordOutcome& outcome, OutBuffer& out) {
   out.Put('{');
   bool first = true;
   if (IsTable(layout_.in)) {
@@ -513,7 +375,24 @@ void JsonLinesWriter::Write(const Record& record, const Outcome& outcome, OutBuf
     WriteFromJson(record, out);
     first = record.fields.empty();
   }
-  outcome_.Append(out, outcome, first);
+  // The outcome's members; the warning is true or false, the others strings.
+  const std::array<std::string_view, 5> head = OutcomeHead(outcome);
+  for (std::size_t i = 0; i < head.size(); ++i) {
+    out.Append(first && i == 0 ? std::string_view(outcomeKeys_[i]).substr(1) : std::string_view(outcomeKeys_[i]));
+    if (i == 3)
+      out.Append(head[i]);
+    else
+      AppendJsonString(out, head[i]);
+  }
+  for (std::size_t k = 0; k < kLineCount; ++k) {
+    const std::string_view text = LineText(outcome, k);
+    if (text.empty()) {
+      out.Append(emptyLines_[k]);
+    } else {
+      out.Append(outcomeKeys_[head.size() + k]);
+      AppendJsonString(out, text);
+    }
+  }
   char* const p = out.Room(2);
   p[0] = '}';
   p[1] = '\n';
@@ -521,14 +400,8 @@ void JsonLinesWriter::Write(const Record& record, const Outcome& outcome, OutBuf
 }
 
 void JsonLinesWriter::WriteFromJson(const Record& record, OutBuffer& out) const {
-  // Written as the members were read, without blanks: when the line has none either (it is
-  // compact) and no key needs a new name, its members are copied in one piece.
-  bool clash = false;
-  for (const FieldRef& f : record.fields) clash = clash || f.outcomeName;
-  if (!clash && record.compact && !record.fields.empty()) {
-    out.AppendInPieces(record.raw.substr(1, record.raw.size() - 2));
-    return;
-  }
+  // Written as the members were read, without blanks; a key named like an outcome member
+  // gets a new name.
   bool first = true;
   std::vector<std::string> given;
   for (const FieldRef& f : record.fields) {

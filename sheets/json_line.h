@@ -33,16 +33,20 @@ class JsonLinesWriter : public SheetWriter {
  public:
   explicit JsonLinesWriter(const Layout& layout);
   void Begin(OutBuffer& out) const override;
-  void Write(const Record& record, const Outcome& outcome, OutBuffer& out) const override;
+  void Write(const Record& record, const RecordOutcome& outcome, OutBuffer& out) override;
   std::size_t PerRecordBytes() const override { return 600 + keyBytes_; }
 
  private:
   void WriteFromJson(const Record& record, OutBuffer& out) const;
 
   const Layout& layout_;
-  std::vector<std::string> keys_;  // CSV in: "name": for each column
-  OutcomeJson outcome_;
+  std::vector<std::string> keys_;         // CSV in: "name": for each column
+  std::vector<std::string> outcomeKeys_;  // ,"name": for each outcome member
+  std::vector<std::string> emptyLines_;   // ,"name":"" for each result line
   std::size_t keyBytes_ = 0;
 };
+
+// AppendJsonString() writes `text` as a JSON string literal.
+void AppendJsonString(OutBuffer& out, std::string_view text);
 
 }  // namespace quorvex::sheets

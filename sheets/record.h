@@ -33,7 +33,7 @@ using forms::Line;
 // command line).
 enum class Problem : std::uint8_t { kNone, kInput, kCategory, kCalc, kThreshold, kMonths };
 
-struct Outcome {
+struct RecordOutcome {
   bool ok = false;
   Problem problem = Problem::kNone;
   std::string_view field;    // rejected: the input concerned ("amount", "salary", "contributions", ...)

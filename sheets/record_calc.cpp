@@ -4,14 +4,14 @@
 
 namespace quorvex::sheets {
 
-void ComputeRecord(const Record& record, Outcome& out) {
+void ComputeRecord(const Record& record, RecordOutcome& out) {
   if (!record.error.empty()) {
-    out = Outcome();
+    out = RecordOutcome();
     out.field = "record";
     out.message = record.error;
     return;
   }
-  Calculate(RequestOf(record), out);
+  ComputeRequest(RequestOf(record), out);
 }
 
 }  // namespace quorvex::sheets

@@ -10,6 +10,6 @@ namespace quorvex::sheets {
 // a malformed record, a rejection with `field` = "record" and the reason as its message.
 // The outcome is written into `out`, which a worker keeps from record to record; its message
 // may view the record's error text.
-void ComputeRecord(const Record& record, Outcome& out);
+void ComputeRecord(const Record& record, RecordOutcome& out);
 
 }  // namespace quorvex::sheets

@@ -8,16 +8,28 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "sheets/csv.h"
+#include "sheets/json_line.h"
 #include "sheets/record_calc.h"
 
 namespace quorvex::sheets {
 namespace {
+
+// The reader and the writer of each format.
+std::unique_ptr<SheetReader> MakeReader(Format format) {
+  if (format == Format::kJsonLines) return std::make_unique<JsonLinesReader>();
+  return std::make_unique<CsvReader>();  // a workbook's rows come as CSV text
+}
+
+std::unique_ptr<SheetWriter> MakeWriter(const Layout& layout) {
+  if (layout.out == Format::kJsonLines) return std::make_unique<JsonLinesWriter>(layout);
+  return std::make_unique<CsvWriter>(layout);  // a workbook's rows leave as CSV text
+}
 
 // A block is about this much input, and about this much output at most.
 constexpr std::size_t kBlockInput = std::size_t{16} << 10;
@@ -83,13 +95,6 @@ class Chunker {
   bool Header(SheetReader& reader, Layout& layout, EngineResult& result);
   bool Rewind(EngineResult& result);
   bool Started(EngineResult& result);
-  // Reading ahead: while blocks are still cut from the text at hand, the next piece is read
-  // by a thread outside the chunker's lock, so the other threads are not kept waiting for the
-  // read. ClaimReadAhead(), with the lock held, is true when the caller is to do that read,
-  // with ReadAhead() after letting the lock go. A claim must be read, or the next More() waits
-  // for ever.
-  bool ClaimReadAhead();
-  void ReadAhead();
   void SetMaxLines(std::size_t maxLines) { maxLines_ = maxLines; }
   // The input read so far, for progress reports from any thread.
   std::uint64_t BytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
@@ -97,8 +102,6 @@ class Chunker {
  private:
   bool More(EngineResult& result);
   std::string_view Data() const { return {pending_->data() + pos_, filled_ - pos_}; }
-  bool TakeAhead(EngineResult& result);
-  void DropAhead();
   std::size_t CutAtLines(std::string_view data, std::size_t end) const;
 
   TextInput& in_;
@@ -107,9 +110,8 @@ class Chunker {
   // The input offset of pending_[pos_]: the text cut before it and the byte-order mark.
   std::uint64_t Offset() const { return cut_ + (in_.HadBom() ? 3 : 0); }
 
-  // The text read and not yet cut into blocks is pending_[pos_, filled_); the string keeps its
-  // size beyond that, so that reading into it again does not clear the room first. Blocks cut
-  // from it share it, so it is never written again before it goes back to the pool.
+  // The text read and not yet cut into blocks is pending_[pos_, filled_). Blocks cut from it
+  // share it, so it is never written again before it goes back to the pool.
   std::shared_ptr<BufferPool> pool_ = std::make_shared<BufferPool>();
   std::shared_ptr<std::string> pending_ = pool_->Take();
   std::size_t filled_ = 0;
@@ -118,89 +120,9 @@ class Chunker {
   std::uint64_t line_ = 1;
   bool end_ = false;
   std::atomic<std::uint64_t> bytesRead_{0};
-
-  // The piece read ahead lies in aheadBuffer_ after room for the text left of the one before.
-  // The claiming thread alone touches the buffer and the input until it marks the read done.
-  static constexpr std::size_t kAheadRoom = kBlockInput;
-  bool claimed_ = false;  // a read ahead was claimed and not yet taken
-  std::size_t aheadSize_ = 0;
-  std::shared_ptr<std::string> aheadBuffer_;
-  long aheadRead_ = 0;
-  std::string aheadError_;
-  std::mutex aheadMutex_;
-  std::condition_variable aheadDone_;
-  bool reading_ = false;  // guarded by aheadMutex_
 };
 
-bool Chunker::ClaimReadAhead() {
-  if (claimed_ || end_) return false;
-  // Half a piece left: the read is done long before the text at hand is cut.
-  const std::size_t size = in_.DirectReadSize();
-  if (size == 0 || filled_ - pos_ > size / 2) return false;
-  claimed_ = true;
-  aheadSize_ = size;
-  aheadBuffer_ = pool_->Take();
-  const std::lock_guard<std::mutex> lock(aheadMutex_);
-  reading_ = true;
-  return true;
-}
-
-void Chunker::ReadAhead() {
-  std::string& buffer = *aheadBuffer_;
-  if (buffer.size() < kAheadRoom + aheadSize_) buffer.resize(kAheadRoom + aheadSize_);
-  std::string error;
-  const long n = in_.ReadDirectly(buffer.data() + kAheadRoom, aheadSize_, error);
-  const std::lock_guard<std::mutex> lock(aheadMutex_);
-  aheadRead_ = n;
-  aheadError_ = std::move(error);
-  reading_ = false;
-  aheadDone_.notify_all();
-}
-
-// Waits for the read ahead and drops what it read.
-void Chunker::DropAhead() {
-  if (!claimed_) return;
-  std::unique_lock<std::mutex> lock(aheadMutex_);
-  aheadDone_.wait(lock, [this] { return !reading_; });
-  claimed_ = false;
-  aheadBuffer_.reset();
-}
-
-// Puts the piece read ahead after the text left; false with `result` set on a read error.
-bool Chunker::TakeAhead(EngineResult& result) {
-  {
-    std::unique_lock<std::mutex> lock(aheadMutex_);
-    aheadDone_.wait(lock, [this] { return !reading_; });
-  }
-  claimed_ = false;
-  std::shared_ptr<std::string> next = std::move(aheadBuffer_);
-  bytesRead_.store(in_.BytesRead(), std::memory_order_relaxed);
-  if (aheadRead_ < 0) {
-    result.ioError = aheadError_.rfind("cannot ", 0) == 0;
-    result.error = std::move(aheadError_);
-    return false;
-  }
-  if (aheadRead_ == 0) {
-    end_ = true;
-    return true;
-  }
-  const std::size_t left = filled_ - pos_;
-  const auto n = static_cast<std::size_t>(aheadRead_);
-  std::size_t from = kAheadRoom - left;
-  if (left > kAheadRoom) {  // a long record: the piece moves up to make room
-    from = 0;
-    next->resize(left + n);
-    std::memmove(next->data() + left, next->data() + kAheadRoom, n);
-  }
-  std::memcpy(next->data() + from, pending_->data() + pos_, left);
-  pending_ = std::move(next);
-  pos_ = from;
-  filled_ = from + left + n;
-  return true;
-}
-
 bool Chunker::More(EngineResult& result) {
-  if (claimed_) return TakeAhead(result);
   if (pos_ > 0) {
     // Blocks cut from this buffer may still be read: the text left moves to another one.
     std::shared_ptr<std::string> next = pool_->Take();
@@ -213,21 +135,13 @@ bool Chunker::More(EngineResult& result) {
   }
   std::string& pending = *pending_;
   std::string error;
-  bool more = false;
-  if (const std::size_t room = in_.DirectReadSize(); room > 0) {
-    if (pending.size() < filled_ + room) pending.resize(filled_ + room);
-    const long n = in_.ReadDirectly(pending.data() + filled_, room, error);
-    filled_ += static_cast<std::size_t>(std::max(n, 0L));
-    more = n > 0;
-  } else {
-    pending.resize(filled_);
-    more = in_.Append(pending, error);
-    filled_ = pending.size();
-  }
+  pending.resize(filled_);
+  const bool more = in_.Append(pending, error);
+  filled_ = pending.size();
   bytesRead_.store(in_.BytesRead(), std::memory_order_relaxed);
   if (more) return true;
   if (!error.empty()) {
-    result.ioError = error.rfind("cannot ", 0) == 0;
+    result.kind = in_.FailureKind();
     result.error = std::move(error);
     return false;
   }
@@ -238,11 +152,10 @@ bool Chunker::More(EngineResult& result) {
 bool Chunker::Started(EngineResult& result) { return filled_ > pos_ || end_ || More(result); }
 
 bool Chunker::Rewind(EngineResult& result) {
-  DropAhead();
   std::string error;
   if (!in_.Rewind(error)) {
     result.error = std::move(error);
-    result.ioError = true;
+    result.kind = SheetErrorKind::kRead;
     return false;
   }
   pending_ = pool_->Take();  // blocks of the pass before may hold the old one
@@ -345,10 +258,10 @@ bool Chunker::Header(SheetReader& reader, Layout& layout, EngineResult& result) 
 // The work of one block, on any thread.
 struct Worker {
   const SheetReader& reader;
-  const SheetWriter& writer;
+  SheetWriter& writer;
   std::string arena;
   Record record;
-  Outcome outcome;
+  RecordOutcome outcome;
 
   // Run() computes a block's records into `out`; false with `error` set when the block is
   // not text.
@@ -492,141 +405,25 @@ class FdSink::Flusher {
   std::thread thread_;  // last: started when the rest is ready
 };
 
-// Writes the buffers handed to it, in their order, on a thread of its own, woken once a batch
-// has come (a wake-up per block costs more than the write saves). At most kQueued bytes wait,
-// so memory stays flat when the disk is slower than the computing.
-class FdSink::Behind {
- public:
-  explicit Behind(FdSink& sink) : sink_(sink), thread_([this] { Loop(); }) {}
-  ~Behind() { Stop(); }
-  Behind(const Behind&) = delete;
-  Behind& operator=(const Behind&) = delete;
-
-  bool Hand(OutBuffer& buffer, std::string& error) {
-    if (buffer.empty()) return true;
-    std::unique_lock<std::mutex> lock(mutex_);
-    room_.wait(lock, [this] { return queued_ < kQueued || !error_.empty(); });
-    if (!error_.empty()) {
-      error = error_;
-      return false;
-    }
-    queued_ += buffer.size();
-    queue_.emplace_back();
-    queue_.back().swap(buffer);
-    if (!free_.empty()) {
-      buffer.swap(free_.back());
-      free_.pop_back();
-    }
-    if (queued_ >= kBatch && !busy_) work_.notify_one();
-    return true;
-  }
-
-  // Finish() returns once every buffer handed is written, or a write failed.
-  bool Finish(std::string& error) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    finishing_ = true;
-    work_.notify_one();
-    room_.wait(lock, [this] { return (queue_.empty() && !busy_) || !error_.empty(); });
-    error = error_;
-    return error_.empty();
-  }
-
-  void Stop() {
-    {
-      const std::lock_guard<std::mutex> lock(mutex_);
-      stop_ = true;
-    }
-    work_.notify_one();
-    if (thread_.joinable()) thread_.join();
-  }
-
- private:
-  static constexpr std::size_t kQueued = std::size_t{2} << 20;
-  static constexpr std::size_t kBatch = std::size_t{512} << 10;
-  static constexpr std::size_t kSpare = 8;  // written buffers kept for reuse
-
-  void Loop() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-      work_.wait(lock, [this] { return stop_ || queued_ >= kBatch || (finishing_ && !queue_.empty()); });
-      if (stop_) return;
-      busy_ = true;
-      while (!queue_.empty() && !stop_) {
-        OutBuffer buffer;
-        buffer.swap(queue_.front());
-        queue_.pop_front();
-        const bool failed = !error_.empty();  // what is left is dropped
-        lock.unlock();
-        std::string error;
-        const bool written = failed || sink_.WriteNow(buffer.View(), error);
-        lock.lock();
-        queued_ -= buffer.size();
-        buffer.clear();
-        if (free_.size() < kSpare) free_.push_back(std::move(buffer));
-        if (!written && error_.empty()) error_ = std::move(error);
-        room_.notify_all();
-      }
-      busy_ = false;
-      room_.notify_all();
-    }
-  }
-
-  FdSink& sink_;
-  std::mutex mutex_;
-  std::condition_variable work_;
-  std::condition_variable room_;
-  std::deque<OutBuffer> queue_;
-  std::vector<OutBuffer> free_;  // written buffers, given back for the ones handed
-  std::size_t queued_ = 0;
-  bool busy_ = false;
-  bool finishing_ = false;
-  bool stop_ = false;
-  std::string error_;
-  std::thread thread_;  // last: started when the rest is ready
-};
-
 FdSink::FdSink(int fd, std::string name, const std::atomic<bool>* cancel)
     : fd_(fd), name_(std::move(name)), cancel_(cancel) {}
 
 FdSink::~FdSink() = default;
-
-void FdSink::WriteBehind() {
-  if (!behind_) behind_ = std::make_unique<Behind>(*this);
-}
 
 void FdSink::FlushAhead() {
   if (!flusher_) flusher_ = std::make_unique<Flusher>(fd_, name_);
 }
 
 bool FdSink::Finish(std::string& error) {
-  bool ok = true;
-  if (behind_) {
-    ok = behind_->Finish(error);
-    behind_.reset();
-  }
-  if (flusher_) {
-    std::string flushed = flusher_->Stop();
-    flusher_.reset();
-    if (ok && !flushed.empty()) {
-      error = std::move(flushed);
-      ok = false;
-    }
-  }
-  return ok;
+  if (!flusher_) return true;
+  std::string flushed = flusher_->Stop();
+  flusher_.reset();
+  if (flushed.empty()) return true;
+  error = std::move(flushed);
+  return false;
 }
 
 bool FdSink::Write(std::string_view data, std::string& error) {
-  if (!behind_) return WriteNow(data, error);
-  OutBuffer copy;
-  copy.Append(data);
-  return behind_->Hand(copy, error);
-}
-
-bool FdSink::Hand(OutBuffer& buffer, std::string& error) {
-  return behind_ ? behind_->Hand(buffer, error) : WriteNow(buffer.View(), error);
-}
-
-bool FdSink::WriteNow(std::string_view data, std::string& error) {
   while (!data.empty()) {
     const ssize_t n = ::write(fd_, data.data(), data.size());
     if (n > 0) {
@@ -657,27 +454,6 @@ unsigned EffectiveThreads(unsigned threads) {
 
 namespace {
 
-// The lock blocks are cut under is mostly held for the few microseconds a cut takes, so a thread
-// that finds it taken tries again for about that long before it sleeps: a sleeping thread's core
-// goes idle (on a virtual machine, back to the host) until the thread is woken.
-class SpinningMutex {
- public:
-  void lock() {
-    for (int i = 0; i < 1000; ++i) {
-      if (mutex_.try_lock()) return;
-#if defined(__x86_64__) || defined(__i386__)
-      __builtin_ia32_pause();
-#endif
-    }
-    mutex_.lock();
-  }
-  bool try_lock() { return mutex_.try_lock(); }
-  void unlock() { mutex_.unlock(); }
-
- private:
-  std::mutex mutex_;
-};
-
 // Several threads each take the next block of the input and compute it. A computed block
 // waits in its slot until every block before it is written; the thread that finds the next
 // block to write ready writes it and the ready ones after it, while the others go on
@@ -685,29 +461,28 @@ class SpinningMutex {
 // most 2N + 6 blocks are in memory.
 class Pipeline {
  public:
-  Pipeline(Chunker& chunker, const SheetReader& reader, const SheetWriter& writer, ByteSink& sink, Pacer& pacer,
+  Pipeline(Chunker& chunker, const SheetReader& reader, const Layout& layout, ByteSink& sink, Pacer& pacer,
            const std::atomic<bool>* cancel, unsigned threads)
       : chunker_(chunker),
         reader_(reader),
-        writer_(writer),
+        layout_(layout),
         sink_(sink),
         pacer_(pacer),
         cancel_(cancel),
         threads_(threads),
-        slots_(2 * threads + 6),
-        spare_(threads) {}
+        slots_(2 * threads + 6) {}
 
   void Run(EngineResult& result) {
     std::vector<std::thread> others;
-    for (unsigned i = 1; i < threads_; ++i) others.emplace_back([this, i] { Work(i); });
-    Work(0);
+    for (unsigned i = 1; i < threads_; ++i) others.emplace_back([this] { Work(); });
+    Work();
     for (std::thread& t : others) t.join();
     result.records = done_.records;
     result.rejected = done_.rejected;
     result.cancelled = done_.cancelled;
     EngineResult& failed = read_.error.empty() ? done_ : read_;
     result.error = std::move(failed.error);
-    result.ioError = failed.ioError;
+    result.kind = failed.kind;
   }
 
  private:
@@ -717,19 +492,18 @@ class Pipeline {
     std::uint64_t rejected = 0;
     std::string error;  // not empty: the block is not text, and the run ends there
     bool ready = false;
-    unsigned thread = 0;  // the thread that computed it
   };
 
-  // The work of thread number `self`.
-  void Work(unsigned self) {
-    Worker worker{reader_, writer_, {}, {}, {}};
+  // The work of each thread.
+  void Work() {
+    const std::unique_ptr<SheetWriter> writer = MakeWriter(layout_);
+    Worker worker{reader_, *writer, {}, {}, {}};
     Block block;
     OutBuffer out;
     for (;;) {
       std::uint64_t serial = 0;
-      bool readAhead = false;
       {
-        const std::lock_guard<SpinningMutex> in(inMutex_);
+        const std::lock_guard<std::mutex> in(inMutex_);
         {
           std::unique_lock<std::mutex> lock(mutex_);
           space_.wait(lock, [this] { return stop_ || nextRead_ - nextWrite_ < slots_.size(); });
@@ -739,40 +513,27 @@ class Pipeline {
           if (!read_.error.empty()) Stop();
           return;
         }
-        readAhead = chunker_.ClaimReadAhead();
         const std::lock_guard<std::mutex> lock(mutex_);
         serial = nextRead_++;
-        // A buffer this thread filled before, the last one written: its bytes are the most
-        // likely to be still in this core's cache, where another core's buffer would first
-        // have to be fetched from that core line by line. Another thread's buffer only when
-        // this one has none, so that no more buffers are made than when they were shared.
-        for (unsigned k = 0; k < threads_; ++k) {
-          std::vector<OutBuffer>& spare = spare_[(self + k) % threads_];
-          if (spare.empty()) continue;
-          out.swap(spare.back());
-          spare.pop_back();
-          break;
+        if (!spare_.empty()) {
+          out.swap(spare_.back());
+          spare_.pop_back();
         }
       }
       std::uint64_t records = 0;
       std::uint64_t rejected = 0;
       std::string error;
       worker.Run(block, out, records, rejected, error);
-      const bool going = Done(serial, self, out, records, rejected, std::move(error));
-      // Only once the block is handed on: a read from a pipe may wait long for its writer.
-      if (readAhead) chunker_.ReadAhead();
-      if (!going) return;
+      if (!Done(serial, out, records, rejected, std::move(error))) return;
     }
   }
 
   // Done() puts a computed block in its slot and writes the blocks ready; false once the run
   // has stopped.
-  bool Done(std::uint64_t serial, unsigned self, OutBuffer& out, std::uint64_t records, std::uint64_t rejected,
-            std::string error) {
+  bool Done(std::uint64_t serial, OutBuffer& out, std::uint64_t records, std::uint64_t rejected, std::string error) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (stop_) return false;
     Slot& slot = slots_[serial % slots_.size()];
-    slot.thread = self;
     slot.error = std::move(error);
     slot.out.swap(out);
     slot.records = records;
@@ -799,14 +560,14 @@ class Pipeline {
       const std::uint64_t rejected = slot.rejected;
       lock.unlock();
       std::string error;
-      const bool written = sink_.Hand(pending, error);
+      const bool written = sink_.Write(pending.View(), error);
       lock.lock();
-      spare_[slot.thread].push_back(std::move(pending));
+      spare_.push_back(std::move(pending));
       pending = OutBuffer();
       slot.ready = false;
       if (!written) {
         done_.error = std::move(error);
-        done_.ioError = true;
+        done_.kind = SheetErrorKind::kWrite;
         StopLocked();
         break;
       }
@@ -836,17 +597,17 @@ class Pipeline {
 
   Chunker& chunker_;
   const SheetReader& reader_;
-  const SheetWriter& writer_;
+  const Layout& layout_;
   ByteSink& sink_;
   Pacer& pacer_;
   const std::atomic<bool>* cancel_;
   unsigned threads_;
-  SpinningMutex inMutex_;  // guards the chunker and read_; taken before mutex_
+  std::mutex inMutex_;  // guards the chunker and read_; taken before mutex_
   EngineResult read_;
   std::mutex mutex_;  // guards the rest
   std::condition_variable space_;
   std::vector<Slot> slots_;
-  std::vector<std::vector<OutBuffer>> spare_;  // per thread, the buffers written, the last at the back
+  std::vector<OutBuffer> spare_;  // the buffers written, for the next blocks
   std::uint64_t nextRead_ = 0;
   std::uint64_t nextWrite_ = 0;
   bool writing_ = false;
@@ -856,8 +617,10 @@ class Pipeline {
 
 }  // namespace
 
-EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
-                          const ProgressFunction& progress, const std::atomic<bool>* cancel) {
+namespace {
+
+EngineResult Run(ByteSource& source, ByteSink& sink, const EngineOptions& options, const ProgressFunction& progress,
+                 const std::atomic<bool>* cancel) {
   EngineResult result;
   TextInput in(source, options.encoding);
   in.LeaveUtf8Check();
@@ -886,13 +649,23 @@ EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOption
   OutBuffer head;
   writer->Begin(head);
   if (!sink.Write(head.View(), result.error)) {
-    result.ioError = true;
+    result.kind = SheetErrorKind::kWrite;
     return result;
   }
   const unsigned threads = EffectiveThreads(options.threads);
-  Pipeline pipeline(chunker, *reader, *writer, sink, pacer, cancel, threads);
+  Pipeline pipeline(chunker, *reader, layout, sink, pacer, cancel, threads);
   pipeline.Run(result);
   if (progress) progress({in.BytesRead(), in.BytesTotal(), result.records});
+  return result;
+}
+
+}  // namespace
+
+EngineResult ComputeSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
+                          const ProgressFunction& progress, const std::atomic<bool>* cancel) {
+  EngineResult result = Run(source, sink, options, progress, cancel);
+  // A failure neither of the input nor of the output is the sheet's own.
+  if (!result.error.empty() && result.kind == SheetErrorKind::kNone) result.kind = SheetErrorKind::kSheet;
   return result;
 }
 

@@ -19,9 +19,6 @@ class ByteSink {
   virtual ~ByteSink() = default;
   // Write() writes all of `data`; false with `error` set to the reason when it cannot.
   virtual bool Write(std::string_view data, std::string& error) = 0;
-  // Hand() writes the bytes of `buffer` as Write() does. A sink may keep the buffer and leave
-  // another one (empty, perhaps with room) in its place.
-  virtual bool Hand(OutBuffer& buffer, std::string& error) { return Write(buffer.View(), error); }
 };
 
 // A file descriptor, not owned; writes interrupted by a signal are retried unless `cancel` is set.
@@ -32,29 +29,19 @@ class FdSink : public ByteSink {
   FdSink(const FdSink&) = delete;
   FdSink& operator=(const FdSink&) = delete;
   bool Write(std::string_view data, std::string& error) override;
-  bool Hand(OutBuffer& buffer, std::string& error) override;
-  // From now on a thread of the sink does the writes: Write() and Hand() queue the bytes and
-  // return, and the caller goes on computing while they are written (for a run that leaves a
-  // core free). A write that fails is reported by the next Write() or Hand(), or by Finish().
-  // FlushAhead(), if wanted, comes first: the writing thread tells the flushing one.
-  void WriteBehind();
   // For a file that is flushed to disk at the end: a thread of the sink flushes what was
   // written every few MiB while the run goes on, so that the final flush only waits for the
   // last of it.
   void FlushAhead();
-  // Finish() writes what is still queued and stops those threads; false with `error` set
-  // when a write or a flush failed.
+  // Finish() stops the flushing thread; false with `error` set when a flush failed.
   bool Finish(std::string& error);
 
  private:
   class Flusher;
-  class Behind;
-  bool WriteNow(std::string_view data, std::string& error);
   int fd_;
   std::string name_;
   const std::atomic<bool>* cancel_;
   std::unique_ptr<Flusher> flusher_;
-  std::unique_ptr<Behind> behind_;  // after flusher_: stopped before it
 };
 
 class StringSink : public ByteSink {
@@ -85,15 +72,15 @@ struct EngineResult {
   std::uint64_t records = 0;
   std::uint64_t rejected = 0;
   bool cancelled = false;
-  // Not empty: the run failed. `ioError`: reading or writing failed (the text names the
-  // file); otherwise the sheet itself cannot be processed.
+  // Not empty: the run failed, and `kind` says how: kRead and kWrite texts name the file,
+  // a kSheet text is about the sheet itself.
   std::string error;
-  bool ioError = false;
+  SheetErrorKind kind = SheetErrorKind::kNone;
 };
 
-// ProcessSheet() computes every record of `source` and writes the sheet to `sink`. The
+// ComputeSheet() computes every record of `source` and writes the sheet to `sink`. The
 // progress function is called at most about ten times a second; `cancel` stops the run.
-EngineResult ProcessSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
+EngineResult ComputeSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
                           const ProgressFunction& progress, const std::atomic<bool>* cancel);
 
 // The number of threads `threads` asks for: 0 is one per core the process may run on; at most 8.

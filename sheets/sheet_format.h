@@ -1,6 +1,6 @@
 // What the sheet formats share: the record a reader hands to the calculation, the sheet's
 // layout, and the reader and writer each format provides. A format plugs in with one reader
-// and one writer class and a line in MakeReader()/MakeWriter().
+// and one writer class and a line in MakeReader()/MakeWriter() (sheets/sheet_engine.cpp).
 #pragma once
 
 #include <array>
@@ -27,7 +27,7 @@ inline bool IsTable(Format format) { return format != Format::kJsonLines; }
 
 // Limits that keep memory flat whatever the input's shape.
 inline constexpr std::size_t kMaxRecordBytes = std::size_t{1} << 20;  // a record (CSV row, JSON line)
-inline constexpr std::size_t kMaxColumns = 16384;                     // columns of a sheet
+inline constexpr std::size_t kMaxColumns = 16384;                     // columns of a sheet (Excel's last: XFD)
 
 // The request fields a record may carry, in Request order.
 inline constexpr std::array<std::string_view, 8> kRequestKeys{"category",      "calc",      "amount", "salary",
@@ -49,17 +49,6 @@ struct FieldRef {
   bool outcomeName = false;
 };
 
-// A key of the record read before, as written and with its colon ("amount":). The records of
-// a sheet mostly repeat their keys in the same order, so the next record's key at the same
-// place is known at one compare.
-struct KnownKey {
-  std::array<char, 32> bytes{};
-  std::uint32_t mask = 0;  // bit i set: bytes[i] is part of the key; 0: nothing known
-  std::uint8_t size = 0;
-  std::uint8_t request = kNoRequest;
-  bool outcomeName = false;
-};
-
 struct Record {
   std::uint64_t line = 0;  // the line the record starts on; the first line of the input is 1
   std::string_view raw;    // the record as written, without its line break
@@ -68,8 +57,6 @@ struct Record {
   // The request fields' texts, by their place in kRequestKeys; the last takes those of keys that name
   // none (JSON Lines).
   std::array<std::string_view, kNoRequest + 1> request{};
-  bool compact = false;             // JSON Lines: written without blanks or escapes
-  std::vector<KnownKey> knownKeys;  // JSON Lines: what the reader keeps from record to record
 };
 
 // Heterogeneous hashing, so column look-ups take a string_view without a copy.
@@ -97,12 +84,8 @@ struct Layout {
   std::array<int, kRequestKeys.size()> requestColumn{-1, -1, -1, -1, -1, -1, -1, -1};
 };
 
-// Readers and writers are shared by the computing threads, which only read them: each is kept
-// on cache lines of its own, so that no other object's writes (a lock, a counter) next to it
-// make every thread fetch it again.
-inline constexpr std::size_t kCacheLine = 64;
-
-class alignas(kCacheLine) SheetReader {
+// A reader is shared by the computing threads, which only read it.
+class SheetReader {
  public:
   virtual ~SheetReader() = default;
   // Whether every record shares the columns of a header row (CSV). Without one (JSON Lines),
@@ -138,22 +121,9 @@ class OutBuffer {
   }
   // The room's bytes up to `end` are written.
   void Done(const char* end) { size_ = static_cast<std::size_t>(end - bytes_.data()); }
-  // Keeps the first `size` bytes written.
-  void Keep(std::size_t size) { size_ = size; }
-  void Append(std::string_view text);
-  // Append() of a record's own text, of any length and without a call: from 32 bytes on, it is
-  // copied in 32-byte pieces, the last ending with it (no byte read beyond it).
-  void AppendInPieces(std::string_view text) {
-    constexpr std::size_t kPiece = 32;
-    const std::size_t n = text.size();
-    if (n < kPiece) {
-      Append(text);
-      return;
-    }
-    char* const p = Room(n);
-    for (std::size_t at = 0; at + kPiece < n; at += kPiece) std::memcpy(p + at, text.data() + at, kPiece);
-    std::memcpy(p + n - kPiece, text.data() + n - kPiece, kPiece);
-    size_ += n;
+  void Append(std::string_view text) {
+    std::memcpy(Room(text.size()), text.data(), text.size());
+    size_ += text.size();
   }
   void Put(char c) {
     *Room(1) = c;
@@ -175,24 +145,22 @@ class OutBuffer {
   std::size_t size_ = 0;
 };
 
-class alignas(kCacheLine) SheetWriter {
+// Each computing thread has a writer of its own.
+class SheetWriter {
  public:
   virtual ~SheetWriter() = default;
   // What precedes the records: the byte-order mark and the CSV header.
   virtual void Begin(OutBuffer& out) const = 0;
-  // One record with its outcome. Called from several threads at once.
-  virtual void Write(const Record& record, const Outcome& outcome, OutBuffer& out) const = 0;
+  // One record with its outcome.
+  virtual void Write(const Record& record, const RecordOutcome& outcome, OutBuffer& out) = 0;
   // An upper estimate of the bytes written for a record, beyond twice its input bytes.
   virtual std::size_t PerRecordBytes() const = 0;
 };
 
-std::unique_ptr<SheetReader> MakeReader(Format format);
-std::unique_ptr<SheetWriter> MakeWriter(const Layout& layout);
-
 // The texts of the outcome's first five columns (status, field, message, warning, income);
 // the result lines follow them. `warning` is "true" or "false"; with `chinese`, the status is
 // 正常 or 有误, the field its Chinese header and the warning 是 or 否.
-std::array<std::string_view, 5> OutcomeHead(const Outcome& outcome, bool chinese = false);
+std::array<std::string_view, 5> OutcomeHead(const RecordOutcome& outcome, bool chinese = false);
 
 // AddColumn() returns the column of the `nth` (0 = first) occurrence of `key` within a
 // record, adding it to the layout when new; -1 beyond kMaxColumns.
@@ -200,88 +168,17 @@ long AddColumn(Layout& layout, std::string_view key, std::size_t nth);
 // FindColumn() is the same look-up without adding: -1 when the layout lacks it.
 long FindColumn(const Layout& layout, std::string_view key, std::size_t nth);
 
-// Helpers of the writers.
-void AppendCsvField(std::string& out, std::string_view text);
-void AppendCsvField(OutBuffer& out, std::string_view text);
-void AppendJsonString(std::string& out, std::string_view text);
-void AppendJsonString(OutBuffer& out, std::string_view text);
-
-// The outcome's texts as CSV fields, each after a comma (the first too when `leadingComma`):
-// the five of `head` (status, field, message, warning, income), then the result lines, all
-// empty unless the outcome is ok.
-void AppendOutcomeCsv(OutBuffer& out, const std::array<std::string_view, 5>& head, const Outcome& outcome,
-                      bool leadingComma);
-// The outcome's members of a JSON object, written from a template that holds every member
-// with an empty value: runs of empty texts are copied from it in one piece.
-// Up to 32 bytes of JSON, kept with room to be copied as 32 bytes from any of its first 16.
-struct JsonPiece {
-  std::array<char, 48> bytes{};
-  std::size_t size = 0;
-};
-
-// The outcome's members of a JSON object, written from pieces that hold the bytes between
-// their values.
-class OutcomeJson {
- public:
-  OutcomeJson();
-  // `skipFirstComma`: the outcome's members are the object's first.
-  void Append(OutBuffer& out, const Outcome& outcome, bool skipFirstComma) const;
-
- private:
-  std::array<JsonPiece, 2> status_;                      // ,"status":"ok","field":" (and "rejected")
-  JsonPiece message_;                                    // ","message":"
-  std::array<JsonPiece, 2> warning_;                     // ","warning":false,"income":" (and true)
-  std::array<JsonPiece, kLineCount> line_;               // ","allowance":" and so on: before each line's text
-  std::string emptyLines_;                               // every line's piece, texts empty, and the closing quote
-  std::size_t emptySize_ = 0;                            // their size (room to copy in pieces follows)
-  std::array<std::size_t, kLineCount + 1> emptyFrom_{};  // where line k's piece starts in it
-  std::size_t headMost_ = 0;                             // bytes written for the head besides its texts
-  std::size_t linesMost_ = 0;                            // and for the lines, each text of up to 16 bytes
-};
+// The result line's text; empty for a line the outcome does not show.
+inline std::string_view LineText(const RecordOutcome& outcome, std::size_t line) {
+  return outcome.ok && (outcome.page.shown >> line & 1U) != 0 ? std::string_view(outcome.lines()[line])
+                                                              : std::string_view();
+}
 
 // The names of the outcome columns, in output order.
 const std::vector<std::string>& OutcomeColumns();
 
-namespace outcome_names {
-
-inline constexpr std::array<std::string_view, 5 + kLineKeys.size()> kOutcomeNames = [] {
-  std::array<std::string_view, 5 + kLineKeys.size()> names{"status", "field", "message", "warning", "income"};
-  for (std::size_t i = 0; i < kLineKeys.size(); ++i) names[5 + i] = kLineKeys[i];
-  return names;
-}();
-
-// For each first letter a-z, bit n set: some outcome column of that letter is n bytes long.
-inline constexpr std::array<std::uint64_t, 26> kOutcomeLengths = [] {
-  std::array<std::uint64_t, 26> lengths{};
-  for (std::string_view name : kOutcomeNames) lengths[name.front() - 'a'] |= std::uint64_t{1} << name.size();
-  return lengths;
-}();
-
-// For each first letter a-z, bit n set: some outcome column of that letter ends in letter n.
-inline constexpr std::array<std::uint32_t, 26> kOutcomeEnds = [] {
-  std::array<std::uint32_t, 26> ends{};
-  for (std::string_view name : kOutcomeNames) ends[name.front() - 'a'] |= std::uint32_t{1} << (name.back() - 'a');
-  return ends;
-}();
-
-bool IsListed(std::string_view name);
-
-}  // namespace outcome_names
-
-// Whether an input column or key is named like an outcome column. Most names differ in
-// length or last letter from every outcome column of the same first letter: two bit tests,
-// inline, as every key of every JSON record is asked.
-inline bool IsOutcomeColumn(std::string_view name) {
-  using outcome_names::kOutcomeEnds;
-  using outcome_names::kOutcomeLengths;
-  if (name.empty() || name.size() >= 64) return false;
-  const auto first = static_cast<unsigned char>(name.front());
-  const auto last = static_cast<unsigned char>(name.back());
-  if (first < 'a' || first > 'z' || (kOutcomeLengths[first - 'a'] & (std::uint64_t{1} << name.size())) == 0 ||
-      last < 'a' || last > 'z' || (kOutcomeEnds[first - 'a'] & (std::uint32_t{1} << (last - 'a'))) == 0)
-    return false;
-  return outcome_names::IsListed(name);
-}
+// Whether an input column or key is named like an outcome column.
+bool IsOutcomeColumn(std::string_view name);
 
 // Output names for input columns: a name that an outcome column also has becomes name_1
 // (or _2, ... the first not taken), so the outcome never lands in a column of the input.

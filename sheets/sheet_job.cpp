@@ -242,41 +242,46 @@ class Input {
 
 SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, const std::atomic<bool>* cancel) {
   SheetSummary summary;
+  // Fails the summary with an error of kind `kind`, written into summary.error before.
+  const auto failed = [&summary](SheetErrorKind kind) {
+    summary.kind = kind;
+    return summary;
+  };
   const bool bookIn = job.inFormat == Format::kXlsx;
   const bool bookOut = job.outFormat == Format::kXlsx;
   if (bookIn && job.input == "-") {
     summary.error = "an Excel workbook is read from a file, not from standard input";
-    return summary;
+    return failed(SheetErrorKind::kUsage);
   }
   if (bookOut && job.output == "-") {
     summary.error = "an Excel workbook is written to a file, not to standard output";
-    return summary;
+    return failed(SheetErrorKind::kUsage);
   }
   Input input;
   XlsxReader book;
   if (bookIn) {
     if (!book.Open(job.input)) {
       summary.error = book.Error();
-      return summary;
+      return failed(SheetErrorKind::kRead);
     }
   } else if (!input.Open(job.input, summary.error)) {
-    return summary;
+    return failed(SheetErrorKind::kRead);
   }
   const bool twoPasses = job.inFormat == Format::kJsonLines && IsTable(job.outFormat);
-  if (twoPasses && !input.Spool(summary.error)) return summary;
+  if (twoPasses && !input.Spool(summary.error)) return failed(SheetErrorKind::kRead);
   Output output;
-  if (!output.Open(job.output, summary.error)) return summary;
+  if (!output.Open(job.output, summary.error)) return failed(SheetErrorKind::kWrite);
   // Declared after the output, so that an unfinished workbook is dropped before the
   // temporary file is removed.
   XlsxWriter bookWriter;
   if (bookOut) {
     if (output.Temporary().empty()) {
       summary.error = "cannot write " + output.Name() + ": an Excel workbook is written to a regular file";
-      return summary;
+      return failed(SheetErrorKind::kWrite);
     }
     if (!bookWriter.Open(output.Temporary(), output.Name())) {
       summary.error = bookWriter.Error();
-      return summary;
+      return failed(SheetErrorKind::kWrite);
     }
   }
 
@@ -285,17 +290,10 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   ByteSource& source = bookIn ? static_cast<ByteSource&>(bookSource) : fdSource;
   FdSink fdSink(output.Fd(), output.Name(), cancel);
   if (!output.Temporary().empty()) fdSink.FlushAhead();
-  // Writes to a file or a pipe (not to a device such as /dev/null) get a thread of their own
-  // when the computing leaves a core for it.
-  struct stat st {};
-  const bool writesCost =
-      fstat(output.Fd(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode));
-  if (!bookOut && writesCost && EffectiveThreads(job.threads) < AvailableCores()) fdSink.WriteBehind();
   WorkbookSink bookSink(bookWriter);
   ByteSink& sink = bookOut ? static_cast<ByteSink&>(bookSink) : fdSink;
   const EngineOptions options{job.inFormat, job.outFormat, bookIn ? Encoding::kUtf8 : job.encoding, job.threads};
-  const EngineResult result = ProcessSheet(source, sink, options, progress, cancel);
-  // What was computed before a failure still goes out, as it did before the failure.
+  const EngineResult result = ComputeSheet(source, sink, options, progress, cancel);
   std::string writeError;
   const bool written = result.cancelled || fdSink.Finish(writeError);
   summary.records = result.records;
@@ -303,23 +301,23 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   summary.cancelled = result.cancelled;
   if (result.cancelled) {
     summary.error = "cancelled";
-    return summary;  // the output's destructor removes the temporary file
+    return failed(SheetErrorKind::kCancelled);  // the output's destructor removes the temporary file
   }
   if (!result.error.empty()) {
+    // The sheet's own problems are told after the input's name; the others name their file.
     const std::string& name = bookIn ? job.input : input.Name();
-    summary.error =
-        result.ioError || (bookIn && result.error.rfind(job.input, 0) == 0) ? result.error : name + ": " + result.error;
-    return summary;
+    summary.error = result.kind == SheetErrorKind::kSheet ? name + ": " + result.error : result.error;
+    return failed(result.kind);
   }
   if (!written) {
     summary.error = std::move(writeError);
-    return summary;
+    return failed(SheetErrorKind::kWrite);
   }
   if (bookOut && !bookWriter.Close()) {
     summary.error = bookWriter.Error();
-    return summary;
+    return failed(SheetErrorKind::kWrite);
   }
-  if (!output.Commit(summary.error)) return summary;
+  if (!output.Commit(summary.error)) return failed(SheetErrorKind::kWrite);
   summary.ok = true;
   return summary;
 }

@@ -25,9 +25,10 @@ struct SheetJob {
 struct SheetSummary {
   std::uint64_t records = 0;
   std::uint64_t rejected = 0;
-  bool ok = false;         // the whole input was read and the whole output written
-  bool cancelled = false;  // stopped through `cancel`
-  std::string error;       // why not ok, naming the file
+  bool ok = false;                              // the whole input was read and the whole output written
+  bool cancelled = false;                       // stopped through `cancel`
+  std::string error;                            // why not ok, naming the file
+  SheetErrorKind kind = SheetErrorKind::kNone;  // and what kind of failure that is
 };
 
 // RunSheet() computes every record of the job's input into its output. A regular output

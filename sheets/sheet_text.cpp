@@ -5,11 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstring>
-
-#include "sheets/byte_scan.h"
 
 namespace quorvex::sheets {
 namespace {
@@ -18,12 +15,6 @@ constexpr std::size_t kReadSize = std::size_t{256} << 10;
 constexpr char kBom[] = "\xEF\xBB\xBF";
 
 iconv_t Converter(void* handle) { return static_cast<iconv_t>(handle); }
-
-std::uint64_t Load8(const char* p) {
-  std::uint64_t v = 0;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
 
 }  // namespace
 
@@ -67,7 +58,10 @@ bool TextInput::Fill(std::string& error) {
   raw_.resize(old + kReadSize);
   const long n = source_.Read(raw_.data() + old, kReadSize, error);
   raw_.resize(old + static_cast<std::size_t>(std::max(n, 0L)));
-  if (n < 0) return false;
+  if (n < 0) {
+    failure_ = SheetErrorKind::kRead;
+    return false;
+  }
   if (n == 0) end_ = true;
   bytesRead_ += static_cast<std::uint64_t>(n);
   return true;
@@ -97,6 +91,7 @@ bool TextInput::Append(std::string& text, std::string& error) {
       iconv_t cd = iconv_open("UTF-8", "GB18030");
       if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr): iconv's error value
         error = std::string("cannot convert from GB18030: ") + std::strerror(errno);
+        failure_ = SheetErrorKind::kSystem;
         return false;
       }
       iconv_ = cd;
@@ -106,20 +101,6 @@ bool TextInput::Append(std::string& text, std::string& error) {
   }
   if (raw_.empty() && end_) return false;
   return Decode(text, end_, error);
-}
-
-std::size_t TextInput::DirectReadSize() const {
-  return started_ && Unchecked() && raw_.empty() && !end_ ? kReadSize : 0;
-}
-
-long TextInput::ReadDirectly(char* to, std::size_t room, std::string& error) {
-  const long n = source_.Read(to, room, error);
-  if (n == 0) end_ = true;
-  if (n > 0) {
-    bytesRead_ += static_cast<std::uint64_t>(n);
-    decodedBytes_ += static_cast<std::uint64_t>(n);
-  }
-  return n;
 }
 
 bool TextInput::Decode(std::string& text, bool atEnd, std::string& error) {
@@ -158,7 +139,10 @@ bool TextInput::Decode(std::string& text, bool atEnd, std::string& error) {
 }
 
 bool TextInput::Rewind(std::string& error) {
-  if (!source_.Rewind(error)) return false;
+  if (!source_.Rewind(error)) {
+    failure_ = SheetErrorKind::kRead;
+    return false;
+  }
   // The encoding chosen stays; the byte-order mark is skipped again on the first Append().
   raw_.clear();
   end_ = false;
@@ -178,43 +162,7 @@ std::size_t Utf8Prefix(std::string_view text) {
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t n = text.size();
   std::size_t i = 0;
-  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
   while (i < n) {
-#if defined(__SSE2__)
-    // ASCII runs 16 bytes at a time, straight to the first other byte; 8 at a time near the end.
-    while (i + 16 <= n) {
-      const auto high =
-          static_cast<unsigned>(_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i))));
-      if (high != 0) {
-        i += static_cast<std::size_t>(std::countr_zero(high));
-        break;
-      }
-      i += 16;
-    }
-#else
-    // ASCII runs 32 and 8 bytes at a time.
-    while (i + 32 <= n && ((Load8(text.data() + i) | Load8(text.data() + i + 8) | Load8(text.data() + i + 16) |
-                            Load8(text.data() + i + 24)) &
-                           kHigh) == 0)
-      i += 32;
-#endif
-    if (i >= n) break;
-    if (i + 8 <= n) {
-      // Past the ASCII bytes before the first other one, all at once.
-      const std::uint64_t high = Load8(text.data() + i) & kHigh;
-      if (high == 0) {
-        i += 8;
-        continue;
-      }
-      const int bit = std::endian::native == std::endian::little ? std::countr_zero(high) : std::countl_zero(high);
-      i += static_cast<std::size_t>(bit) / 8;
-    }
-    // Runs of the three-byte characters whose second byte may be any continuation byte
-    // (leads E1-EC and EE-EF: all of CJK), one test each.
-    while (i + 3 <= n && s[i] >= 0xE1 && s[i] != 0xED && s[i] <= 0xEF && (s[i + 1] & 0xC0) == 0x80 &&
-           (s[i + 2] & 0xC0) == 0x80)
-      i += 3;
-    if (i >= n) break;
     const unsigned char c = s[i];
     if (c < 0x80) {
       ++i;
@@ -246,7 +194,15 @@ std::size_t Utf8Prefix(std::string_view text) {
 }
 
 std::uint64_t CountLines(std::string_view text, bool loneCr) {
-  return (loneCr ? CountLoneCr(text.data(), text.size()) : 0) + CountByte(text.data(), text.size(), '\n');
+  if (text.empty()) return 0;
+  const char* const end = text.data() + text.size();
+  std::uint64_t lines = 0;
+  for (const char* p = text.data(); (p = static_cast<const char*>(std::memchr(p, '\n', end - p))) != nullptr; ++p)
+    ++lines;
+  if (!loneCr) return lines;
+  for (const char* p = text.data(); (p = static_cast<const char*>(std::memchr(p, '\r', end - p))) != nullptr; ++p)
+    lines += p + 1 == end || p[1] != '\n' ? 1 : 0;
+  return lines;
 }
 
 }  // namespace quorvex::sheets

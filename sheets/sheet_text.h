@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "sheets/sheet_error.h"
+
 namespace quorvex::sheets {
 
 class ByteSource {
@@ -71,12 +73,9 @@ class TextInput {
   // Append() adds the next piece of text to `text`; false at the end of the input (`error`
   // empty) or on an error.
   bool Append(std::string& text, std::string& error);
-  // Once the first piece was taken, UTF-8 text passed on unchecked with nothing held back
-  // may be read straight into the caller's memory: DirectReadSize() says how much to make
-  // room for (0: use Append()), ReadDirectly() reads it and returns the bytes read, 0 at the
-  // end, -1 on an error (`error` set).
-  std::size_t DirectReadSize() const;
-  long ReadDirectly(char* to, std::size_t room, std::string& error);
+  // The kind of the last failure of Append() or Rewind(): kRead when the source failed,
+  // kSystem when the converter is missing, kSheet when the text is not valid.
+  SheetErrorKind FailureKind() const { return failure_; }
   // Rewind() starts over from the first byte, in the encoding already chosen.
   bool Rewind(std::string& error);
 
@@ -112,6 +111,7 @@ class TextInput {
   bool end_ = false;
   bool leaveCheck_ = false;
   void* iconv_ = nullptr;
+  SheetErrorKind failure_ = SheetErrorKind::kSheet;
 };
 
 // The message for text that is not UTF-8 from byte `byte` (counted from 1) of the input on.

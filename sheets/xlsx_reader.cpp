@@ -8,13 +8,13 @@
 #include <deque>
 #include <string_view>
 
+#include "sheets/sheet_format.h"
 #include "tax/amount.h"
 
 namespace quorvex::sheets {
 namespace {
 
 constexpr std::size_t kChunk = std::size_t{64} * 1024;
-constexpr std::size_t kMaxColumns = 16384;                        // column XFD, Excel's last
 constexpr std::uint64_t kMaxSmallPart = std::uint64_t{64} << 20;  // workbook.xml and the relationship parts
 
 // The name of an element or attribute without its prefix ("x:row" -> "row", "r:id" -> "id").

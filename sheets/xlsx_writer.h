@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "sheets/sheet_format.h"
+
 struct lxw_workbook;
 struct lxw_worksheet;
 struct lxw_format;
@@ -18,7 +20,6 @@ class XlsxWriter {
  public:
   // Excel's limits: rows in a sheet, characters in a cell.
   static constexpr std::size_t kMaxRows = 1048576;
-  static constexpr std::size_t kMaxColumns = 16384;
   static constexpr std::size_t kMaxCellChars = 32767;
 
   XlsxWriter() = default;

@@ -68,8 +68,7 @@ for pair in "in.csv csv csv" "in.csv csv jsonl" "in.jsonl jsonl jsonl" "in.jsonl
   untouched res.out
 done
 
-# Failed writes, renames and flushes of the output file, written by the computing threads (-j 2)
-# and by a thread of their own (-j 1, when a core is left for it).
+# Failed writes, renames and flushes of the output file, with one computing thread and with two.
 (cat in.csv && for k in 1 2 3; do tail -n +2 in.csv; done) >big.csv
 for j in 1 2; do
   for fault in QUORVEX_FAIL_WRITE_AFTER=2000000 QUORVEX_FAIL_RENAME=1 QUORVEX_FAIL_FSYNC=1; do

@@ -55,7 +55,7 @@ Outcomes Process(std::string_view input, Format in, Format out, unsigned threads
   TrickleSource source(input, step);
   StringSink sink;
   Outcomes run;
-  run.result = ProcessSheet(source, sink, {in, out, Encoding::kAuto, threads}, {}, nullptr);
+  run.result = ComputeSheet(source, sink, {in, out, Encoding::kAuto, threads}, {}, nullptr);
   run.output = sink.text;
   return run;
 }
@@ -186,7 +186,7 @@ TEST_P(RefusedSheetTest, FailsWithTheReason) {
   const RefusedCase& c = GetParam();
   const Outcomes run = Process(c.input, c.in, c.out, 2, 4093);
   EXPECT_NE(run.result.error.find(c.error), std::string::npos) << run.result.error;
-  EXPECT_FALSE(run.result.ioError);
+  EXPECT_EQ(run.result.kind, SheetErrorKind::kSheet);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -264,9 +264,9 @@ TEST(ReadErrorTest, IsAnErrorNotTheEndOfTheInput) {
   for (const Format out : {Format::kJsonLines, Format::kCsv}) {
     TrickleSource source(many, 4096, many.size() / 2);
     StringSink sink;
-    const EngineResult r = ProcessSheet(source, sink, {Format::kJsonLines, out, Encoding::kAuto, 2}, {}, nullptr);
+    const EngineResult r = ComputeSheet(source, sink, {Format::kJsonLines, out, Encoding::kAuto, 2}, {}, nullptr);
     EXPECT_EQ(r.error, "cannot read sheet: Input/output error");
-    EXPECT_TRUE(r.ioError);
+    EXPECT_EQ(r.kind, SheetErrorKind::kRead);
   }
 }
 
@@ -285,7 +285,7 @@ TEST(ReadErrorTest, TextThatIsNotUtf8IsNamedByItsFirstBadByteWhateverTheThreads)
     const Outcomes deep = Process(twoBad, Format::kCsv, Format::kCsv, threads, 65536);
     EXPECT_EQ(deep.result.error, "byte " + std::to_string(late + 1) +
                                      " is not UTF-8 text (--encoding gb18030 reads GBK and GB18030 sheets)");
-    EXPECT_FALSE(deep.result.ioError);
+    EXPECT_EQ(deep.result.kind, SheetErrorKind::kSheet);
     const Outcomes header = Process(badHeader, Format::kCsv, Format::kJsonLines, threads);
     EXPECT_EQ(header.result.error.rfind("byte 6 is not UTF-8 text", 0), 0u) << header.result.error;
   }
@@ -300,8 +300,8 @@ TEST(ReadErrorTest, AWriteErrorStopsTheRun) {
     }
   } sink;
   MemorySource source("category,amount\nsalary,5000\n");
-  const EngineResult r = ProcessSheet(source, sink, {}, {}, nullptr);
-  EXPECT_TRUE(r.ioError);
+  const EngineResult r = ComputeSheet(source, sink, {}, {}, nullptr);
+  EXPECT_EQ(r.kind, SheetErrorKind::kWrite);
   EXPECT_EQ(r.error, "cannot write out: No space left on device");
 }
 
@@ -417,11 +417,11 @@ TEST(ThreadsTest, JsonLinesRoundTripKeepsTheFigures) {
 }
 
 TEST(CalculateTest, ChecksCategoryKindThresholdAndMonths) {
-  EXPECT_EQ(Calculate({"nope", "", "5000", "", "", "", "", ""}).field, "category");
-  EXPECT_EQ(Calculate({"salary", "from-after-tax", "5000", "", "", "", "", ""}).field, "calc");
-  EXPECT_EQ(Calculate({"salary", "", "5000", "", "", "4000", "", ""}).field, "threshold");
-  EXPECT_EQ(Calculate({"salary", "", "5000", "", "", "", "13", ""}).field, "months");
-  EXPECT_TRUE(Calculate({" salary ", "forward", "5000", "", "", " 4800 ", "12", ""}).ok);
+  EXPECT_EQ(ComputeRequest({"nope", "", "5000", "", "", "", "", ""}).field, "category");
+  EXPECT_EQ(ComputeRequest({"salary", "from-after-tax", "5000", "", "", "", "", ""}).field, "calc");
+  EXPECT_EQ(ComputeRequest({"salary", "", "5000", "", "", "4000", "", ""}).field, "threshold");
+  EXPECT_EQ(ComputeRequest({"salary", "", "5000", "", "", "", "13", ""}).field, "months");
+  EXPECT_TRUE(ComputeRequest({" salary ", "forward", "5000", "", "", " 4800 ", "12", ""}).ok);
 }
 
 TEST(CalculateTest, TakesAKindExactlyWhereItsPageHasIt) {
@@ -432,12 +432,12 @@ TEST(CalculateTest, TakesAKindExactlyWhereItsPageHasIt) {
     for (const std::string_view kind : forms::kKindKeys) {
       const bool offered = kind == "forward" || (row < std::size(reverse) &&
                                                  std::count(reverse[row].begin(), reverse[row].end(), kind) == 1);
-      EXPECT_EQ(Calculate({category.key, kind, "5000", "", "", "", "", ""}).field != "calc", offered)
+      EXPECT_EQ(ComputeRequest({category.key, kind, "5000", "", "", "", "", ""}).field != "calc", offered)
           << category.key << " " << kind;
     }
   }
   for (const char* nearly : {"from-taxx", "from_tax", "From-tax", "from-take-homE", "from-after-taX", "forwards"})
-    EXPECT_EQ(Calculate({"salary", nearly, "5000", "", "", "", "", ""}).field, "calc") << nearly;
+    EXPECT_EQ(ComputeRequest({"salary", nearly, "5000", "", "", "", "", ""}).field, "calc") << nearly;
 }
 
 }  // namespace

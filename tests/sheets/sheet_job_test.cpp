@@ -60,6 +60,7 @@ TEST_F(SheetJobTest, AFailedRunLeavesTheTargetAndTheInputAsTheyWere) {
   const SheetSummary r = Job("bad.csv", "res.csv");
   EXPECT_FALSE(r.ok);
   EXPECT_NE(r.error.find("bad.csv: a quoted field"), std::string::npos) << r.error;
+  EXPECT_EQ(r.kind, SheetErrorKind::kSheet);
   EXPECT_EQ(Read("res.csv"), "OLD\n");
   // Output equal to input: the input survives a failure, and is replaced by a success.
   EXPECT_FALSE(Job("bad.csv", "bad.csv").ok);
@@ -75,6 +76,7 @@ TEST_F(SheetJobTest, ReadErrorsAreFailuresThatNameTheFile) {
   const SheetSummary r = Job("somedir", "out.csv");
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.error, "cannot read " + Path("somedir") + ": Is a directory");
+  EXPECT_EQ(r.kind, SheetErrorKind::kRead);
   EXPECT_FALSE(Job("missing.csv", "out.csv").ok);
   EXPECT_EQ(Names(), (std::vector<std::string>{"somedir"}));
 }
@@ -111,6 +113,7 @@ TEST_F(SheetJobTest, DevicesAreWrittenInPlaceAndTheirErrorsReported) {
   const SheetSummary full = Job("in.csv", "/dev/full");
   EXPECT_FALSE(full.ok);
   EXPECT_EQ(full.error, "cannot write /dev/full: No space left on device");
+  EXPECT_EQ(full.kind, SheetErrorKind::kWrite);
   EXPECT_EQ(Names(), (std::vector<std::string>{"in.csv"}));
 }
 

@@ -125,7 +125,7 @@ TEST(ChineseHeadersTest, AddedColumnsAndTheirTextsFollowTheInputsLanguage) {
   const std::string text = in.str();
   MemorySource source(text);
   StringSink out;
-  const EngineResult r = ProcessSheet(source, out, {}, {}, nullptr);
+  const EngineResult r = ComputeSheet(source, out, {}, {}, nullptr);
   EXPECT_EQ(r.rejected, 1u);
   std::istringstream lines(out.text);
   std::string header, first, second;
@@ -173,8 +173,8 @@ TEST(SheetFileTest, ChineseWorkbookInWorkbookOutWithTheFiguresOfCsv) {
   for (const char* column : {"应纳税额", "税后收入", "税率", "纳税总额"}) {
     std::vector<std::string> expected;
     for (std::size_t i = 1; i < input.size(); ++i) {
-      const Outcome o =
-          Calculate({input[i][1], input[i][2], input[i][3], input[i][4], input[i][5], input[i][6], input[i][7], ""});
+      const RecordOutcome o = ComputeRequest(
+          {input[i][1], input[i][2], input[i][3], input[i][4], input[i][5], input[i][6], input[i][7], ""});
       const std::string key = column == std::string("应纳税额")   ? "tax"
                               : column == std::string("税后收入") ? "after_tax"
                               : column == std::string("税率")     ? "rate"
