@@ -1,5 +1,6 @@
 #include "tax/wage.h"
 
+#include "tax/amount.h"
 #include "tax/arith.h"
 
 namespace quorvex::tax {
@@ -47,6 +48,18 @@ SalaryResult CalcSalaryTax(const SalaryInput& in) {
     r.afterTax = Store(Widen(in.salary) - in.contributions);
   }
   return r;
+}
+
+SalaryResult::Texts SalaryResult::Shown() const {
+  Texts t;
+  if (taxed) {
+    t.taxableIncome = FormatAmount(taxableIncome);
+    t.rate = FormatPercent(row.rate);
+    t.quickDeduction = FormatAmount(row.quickDeduction);
+    t.tax = FormatAmount(tax);
+  }
+  t.afterTax = FormatAmount(afterTax);
+  return t;
 }
 
 double SalaryIncomeFromTax(double tax, double contributions, double threshold) {
