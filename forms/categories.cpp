@@ -1,10 +1,6 @@
 #include "forms/categories.h"
 
 #include <algorithm>
-#include <cstring>
-#include <utility>
-
-#include "tax/amount.h"
 
 namespace quorvex::forms {
 namespace {
@@ -146,34 +142,18 @@ constexpr bool TableInListOrder() {
 }
 static_assert(TableInListOrder(), "category table out of order");
 
-// What Offers() and LineMask() tell of each page, worked out once from its lines: a sheet asks
-// on every record, and a loop over the lines would end at another place for each category.
-struct Masks {
-  std::uint32_t lines = 0;
-  std::uint8_t kinds = 0;  // bit k: a calculation of Kind k
-};
-constexpr auto kMasks = [] {
-  std::array<Masks, kCategoryCount + 1> masks{};
-  for (std::size_t i = 0; i <= kCategoryCount; ++i) {
-    const Category& c = i < kCategoryCount ? kCategories[i] : kPlan;
-    Masks& m = masks[static_cast<std::size_t>(c.id)];
-    m.kinds = 1U << static_cast<unsigned>(Kind::kForward);
-    for (const ResultLine& l : c.lines) {
-      m.lines |= std::uint32_t{1} << static_cast<unsigned>(l.line);
-      m.kinds |= static_cast<std::uint8_t>(1U << static_cast<unsigned>(l.reverse));
-    }
-  }
-  return masks;
-}();
-static_assert(static_cast<std::size_t>(CategoryId::kPlan) == kCategoryCount);
-
 }  // namespace
 
 bool Category::Offers(Kind kind) const {
-  return (kMasks[static_cast<std::size_t>(id)].kinds >> static_cast<unsigned>(kind) & 1U) != 0;
+  return kind == Kind::kForward ||
+         std::any_of(lines.begin(), lines.end(), [kind](const ResultLine& l) { return l.reverse == kind; });
 }
 
-std::uint32_t Category::LineMask() const { return kMasks[static_cast<std::size_t>(id)].lines; }
+std::uint32_t Category::LineMask() const {
+  std::uint32_t mask = 0;
+  for (const ResultLine& l : lines) mask |= std::uint32_t{1} << static_cast<unsigned>(l.line);
+  return mask;
+}
 
 const InputField* Category::Input(Field field) const {
   for (const InputField& f : inputs) {
@@ -210,50 +190,31 @@ const Category& CategoryOf(CategoryId id) {
 
 namespace {
 
-// Every name a category is found by, measured once: the keys (what sheets mostly give), then
-// the list texts; the planner last of each.
-constexpr auto kNames = [] {
-  std::array<std::string_view, 2 * (kCategoryCount + 1)> names{};
-  for (std::size_t i = 0; i <= kCategoryCount; ++i) {
-    const Category& c = i < kCategoryCount ? kCategories[i] : kPlan;
-    names[i] = c.key;
-    names[kCategoryCount + 1 + i] = c.listText;
-  }
-  return names;
-}();
-static_assert(std::none_of(kNames.begin(), kNames.end(), [](std::string_view n) { return n.empty(); }));
+// A name without the blanks and control characters (codes up to 32) around it.
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+  return text;
+}
 
-// The place of `text` in `kTable`, or its size: compared with each known text of known length
-// in turn, which the compiler does for the short ones in a few instructions, without a call (a
-// sheet asks for a category and a kind on every record).
-template <const auto& kTable, std::size_t... I>
-std::size_t PlaceOf(std::string_view text, std::index_sequence<I...> /*all*/) {
-  std::size_t place = kTable.size();
-  static_cast<void>(((text.size() == kTable[I].size() &&
-                      std::memcmp(text.data(), kTable[I].data(), kTable[I].size()) == 0 && (place = I, true)) ||
-                     ...));
-  return place;
-}
-template <const auto& kTable>
-std::size_t PlaceOf(std::string_view text) {
-  return PlaceOf<kTable>(text, std::make_index_sequence<kTable.size()>{});
-}
+bool Names(const Category& c, std::string_view name) { return name == c.key || name == c.listText; }
 
 }  // namespace
 
 const Category* FindCategory(std::string_view name) {
-  const std::size_t place = PlaceOf<kNames>(tax::TrimAmountText(name));
-  if (place == kNames.size()) return nullptr;
-  const std::size_t i = place % (kCategoryCount + 1);  // the keys, then the list texts, in one order
-  return i < kCategoryCount ? &kCategories[i] : &kPlan;
+  name = Trim(name);
+  for (const Category& c : kCategories) {
+    if (Names(c, name)) return &c;
+  }
+  return Names(kPlan, name) ? &kPlan : nullptr;
 }
 
 std::optional<Kind> FindKind(std::string_view text) {
-  text = tax::TrimAmountText(text);
+  text = Trim(text);
   if (text.empty()) return Kind::kForward;
-  const std::size_t place = PlaceOf<kKindKeys>(text);
-  if (place == kKindKeys.size()) return std::nullopt;
-  return static_cast<Kind>(place);
+  const auto* key = std::find(kKindKeys.begin(), kKindKeys.end(), text);
+  if (key == kKindKeys.end()) return std::nullopt;
+  return static_cast<Kind>(key - kKindKeys.begin());
 }
 
 }  // namespace quorvex::forms
