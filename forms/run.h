@@ -53,11 +53,11 @@ class Run {
   // A reverse calculation writes the income it found into the income field, from which the
   // forward calculation then reads it: as FormatGeneral() writes it, or as an amount.
   void WriteIncome(double income) {
-    tax::FormatGeneralInto(out_.income, income);
+    out_.income = tax::FormatGeneral(income);
     IncomeWritten();
   }
   void WriteIncomeAmount(double income) {
-    tax::FormatAmountInto(out_.income, income);
+    out_.income = tax::FormatAmount(income);
     IncomeWritten();
   }
 
@@ -73,11 +73,6 @@ class Run {
   }
   void Show(Line line, std::string&& text) {
     out_[line] = std::move(text);
-    out_.shown |= std::uint32_t{1} << static_cast<unsigned>(line);
-  }
-  // An amount written straight into its line.
-  void ShowAmount(Line line, double amount) {
-    tax::FormatAmountInto(out_[line], amount);
     out_.shown |= std::uint32_t{1} << static_cast<unsigned>(line);
   }
 

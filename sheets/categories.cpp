@@ -39,8 +39,10 @@ bool ReadThreshold(std::string_view text, double& out) {
     out = tax::kThresholds[0];
     return true;
   }
-  return tax::ParseAmountInto(text, out) &&
-         std::find(tax::kThresholds.begin(), tax::kThresholds.end(), out) != tax::kThresholds.end();
+  const std::optional<double> parsed = tax::ParseAmount(text);
+  if (!parsed) return false;
+  out = *parsed;
+  return std::find(tax::kThresholds.begin(), tax::kThresholds.end(), out) != tax::kThresholds.end();
 }
 
 bool ReadMonths(std::string_view text, int& out) {
