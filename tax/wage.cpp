@@ -1,7 +1,10 @@
 #include "tax/wage.h"
 
+#include <utility>
+
 #include "tax/amount.h"
 #include "tax/arith.h"
+#include "tax/row_texts.h"
 
 namespace quorvex::tax {
 namespace {
@@ -51,15 +54,10 @@ SalaryResult CalcSalaryTax(const SalaryInput& in) {
 }
 
 SalaryResult::Texts SalaryResult::Shown() const {
-  Texts t;
-  if (taxed) {
-    t.taxableIncome = FormatAmount(taxableIncome);
-    t.rate = FormatPercent(row.rate);
-    t.quickDeduction = FormatAmount(row.quickDeduction);
-    t.tax = FormatAmount(tax);
-  }
-  t.afterTax = FormatAmount(afterTax);
-  return t;
+  if (!taxed) return {"0.00", "0.00", "0.00", "0.00", FormatAmount(afterTax)};
+  RowTexts shown = ShowRow(row);
+  return {FormatAmount(taxableIncome), std::move(shown.rate), std::move(shown.quickDeduction), FormatAmount(tax),
+          FormatAmount(afterTax)};
 }
 
 double SalaryIncomeFromTax(double tax, double contributions, double threshold) {

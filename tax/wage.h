@@ -81,7 +81,7 @@ struct SalaryResult {
   // The texts shown for 应纳税所得额, 税率, 速算扣除数, 应纳税额 and 实发工资: "0.00" for the
   // first four when nothing is due.
   struct Texts {
-    std::string taxableIncome = "0.00", rate = "0.00", quickDeduction = "0.00", tax = "0.00", afterTax;
+    std::string taxableIncome, rate, quickDeduction, tax, afterTax;
     bool operator==(const Texts&) const = default;
   };
   [[nodiscard]] Texts Shown() const;
