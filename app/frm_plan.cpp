@@ -210,7 +210,7 @@ void TFrmPlan::ClearResults() {
 void TFrmPlan::BtnCalcClick() {
   // The texts as the fields hold them; the views below point into these strings.
   std::array<std::string, forms::kFieldCount> texts;
-  forms::Typed typed;
+  forms::PageInput typed;
   for (const Input& in : inputs_) {
     texts[forms::Index(in.field)] = in.edit->text().toStdString();
     typed[in.field] = texts[forms::Index(in.field)];

@@ -205,13 +205,13 @@ void Dispatch(Run& run, Kind kind) {
 
 }  // namespace
 
-Outcome Compute(const Category& category, Kind kind, const Typed& typed) {
+Outcome Compute(const Category& category, Kind kind, const PageInput& typed) {
   Outcome out;
   Compute(category, kind, typed, out);
   return out;
 }
 
-void Compute(const Category& category, Kind kind, const Typed& typed, Outcome& out) {
+void Compute(const Category& category, Kind kind, const PageInput& typed, Outcome& out) {
   if (category.id == CategoryId::kPlan) {
     out = ComputePlan(typed);
     return;

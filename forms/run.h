@@ -13,7 +13,7 @@ namespace quorvex::forms {
 
 class Run {
  public:
-  Run(const Category& category, const Typed& typed, Outcome& out) : category_(category), typed_(typed), out_(out) {}
+  Run(const Category& category, const PageInput& typed, Outcome& out) : category_(category), typed_(typed), out_(out) {}
 
   void Do(Step::What what, Field field = Field::kIncome, std::string_view text = {}) {
     if (!typed_.steps || out_.stepCount >= out_.steps.size()) return;
@@ -77,7 +77,7 @@ class Run {
   }
 
   const Category& category() const { return category_; }
-  const Typed& typed() const { return typed_; }
+  const PageInput& typed() const { return typed_; }
   Outcome& out() { return out_; }
 
  private:
@@ -87,7 +87,7 @@ class Run {
   }
 
   const Category& category_;
-  Typed typed_;
+  PageInput typed_;
   Outcome& out_;
 };
 

@@ -101,11 +101,11 @@ void Calculate(const Request& request, Outcome& out) {
                 forms::kFieldCount == 6);
   const Field amountField = forms::Category::Typed(*kind);
   const auto amountIn = [&](Field field) { return field == amountField ? request.amount : std::string_view(); };
-  const forms::Typed typed{.texts = {amountIn(Field::kIncome), request.salary, request.contributions,
-                                     amountIn(Field::kTax), amountIn(Field::kAfterTax), request.plannedBonus},
-                           .threshold = threshold,
-                           .months = months,
-                           .steps = false};
+  const forms::PageInput typed{.texts = {amountIn(Field::kIncome), request.salary, request.contributions,
+                                         amountIn(Field::kTax), amountIn(Field::kAfterTax), request.plannedBonus},
+                               .threshold = threshold,
+                               .months = months,
+                               .steps = false};
 
   forms::Compute(*category, *kind, typed, out.page);
   out.ok = out.page.computed;

@@ -40,8 +40,8 @@ const char* FieldName(Field f) {
   return kNames[Index(f)];
 }
 
-Typed TypedOf(const Case& c) {
-  Typed typed;
+PageInput TypedOf(const Case& c) {
+  PageInput typed;
   typed[Category::Typed(c.kind)] = c.typed;
   typed[Field::kContributions] = c.contributions;
   typed[Field::kSalary] = c.salary;
@@ -310,13 +310,13 @@ std::string Writes(const Outcome& out) {
 }
 
 TEST(ComputeStepsTest, TrimsWhatIsReadAndFillsEmptyContributions) {
-  Typed typed;
+  PageInput typed;
   typed[Field::kIncome] = " 5000\t";
   EXPECT_EQ(Writes(Compute(CategoryOf(C::kSalary), F, typed)), "[results]income=5000;contributions=0.00;");
 }
 
 TEST(ComputeStepsTest, ReverseClearsMessagesThenResultsAfterWritingTheIncome) {
-  Typed typed;
+  PageInput typed;
   typed[Field::kTax] = "45 ";
   EXPECT_EQ(Writes(Compute(CategoryOf(C::kSalary), Tax, typed)),
             "[messages]tax=45;contributions=0.00;income=5000;[results]income=5000;contributions=0.00;");
@@ -325,14 +325,14 @@ TEST(ComputeStepsTest, ReverseClearsMessagesThenResultsAfterWritingTheIncome) {
 }
 
 TEST(ComputeStepsTest, ReadingStopsAtTheFirstRejectedField) {
-  Typed typed;
+  PageInput typed;
   typed[Field::kIncome] = "";
   typed[Field::kSalary] = "abc";
   EXPECT_EQ(Writes(Compute(CategoryOf(C::kSalaryAndBonus), F, typed)), "[results]income=;");
 }
 
 TEST(ComputeStepsTest, AKindThePageLacksRunsForwards) {
-  Typed typed;
+  PageInput typed;
   typed[Field::kIncome] = "1000";
   EXPECT_TRUE(Compute(CategoryOf(C::kWriting), Tax, typed).computed);
 }

@@ -52,7 +52,7 @@ class PageLayoutTest : public QObject {
 
  private slots:
   void everyMessageFitsItsLabelWithoutCoveringAControl() {
-    for (int row = 0; row < quorvex::app::kCategoryCount; ++row) {
+    for (int row = 0; row < quorvex::app::kListRowCount; ++row) {
       if (quorvex::app::CategoryRows()[static_cast<size_t>(row)].create == nullptr) continue;
       Open(row);
       const forms::Category* c = forms::FindCategory(quorvex::app::CategoryRows()[static_cast<size_t>(row)].text);
