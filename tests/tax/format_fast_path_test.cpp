@@ -1,4 +1,4 @@
-// The short paths of FormatAmount() and FormatAmountInto(), FormatPercent() and FormatGeneral()
+// The short paths of FormatAmount(), FormatPercent() and FormatGeneral()
 // write exactly what the general decimal paths write, for random doubles and for the values
 // next to every rounding edge.
 #include <gtest/gtest.h>
