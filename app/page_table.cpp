@@ -38,10 +38,10 @@ static_assert(std::size(kFactories) == forms::kCategoryCount);
 
 // The list groups the categories, a separator row after each group but the last.
 constexpr std::size_t kGroupEnds[] = {3, 7, 10};
-static_assert(kCategoryCount == forms::kCategoryCount + std::size(kGroupEnds));
+static_assert(kListRowCount == forms::kCategoryCount + std::size(kGroupEnds));
 
-std::array<CategoryRow, kCategoryCount> MakeRows() {
-  std::array<CategoryRow, kCategoryCount> rows{};
+std::array<CategoryRow, kListRowCount> MakeRows() {
+  std::array<CategoryRow, kListRowCount> rows{};
   std::size_t row = 0;
   std::size_t group = 0;
   for (std::size_t i = 0; i < forms::kCategoryCount; ++i) {
@@ -56,13 +56,13 @@ std::array<CategoryRow, kCategoryCount> MakeRows() {
 
 }  // namespace
 
-const std::array<CategoryRow, kCategoryCount>& CategoryRows() {
-  static const std::array<CategoryRow, kCategoryCount> rows = MakeRows();
+const std::array<CategoryRow, kListRowCount>& CategoryRows() {
+  static const std::array<CategoryRow, kListRowCount> rows = MakeRows();
   return rows;
 }
 
 pages::CalculatorPage* CreatePageForRow(int row, QWidget* parent) {
-  if (row >= 0 && row < kCategoryCount) {
+  if (row >= 0 && row < kListRowCount) {
     const CategoryRow& r = CategoryRows()[static_cast<size_t>(row)];
     if (r.create != nullptr) return r.create(parent);
   }

@@ -19,10 +19,10 @@ struct CategoryRow {
   PageFactory create;  // nullptr: the blank page
 };
 
-inline constexpr int kCategoryCount = 16;
+inline constexpr int kListRowCount = 16;
 
 // The sixteen rows in list order.
-const std::array<CategoryRow, kCategoryCount>& CategoryRows();
+const std::array<CategoryRow, kListRowCount>& CategoryRows();
 
 // CreatePageForRow() builds the page of a row; separators, rows without a page yet and any
 // index outside the list give the blank page.

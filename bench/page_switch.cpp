@@ -51,7 +51,7 @@ int main(int argc, char* argv[]) {
   std::vector<double> painted;
   for (int i = 1; i <= switches; ++i) {
     const Clock::time_point t0 = Clock::now();
-    list->setCurrentIndex(i % quorvex::app::kCategoryCount);
+    list->setCurrentIndex(i % quorvex::app::kListRowCount);
     shown.push_back(Since(t0));
     window.CurrentPage()->parentWidget()->repaint();
     painted.push_back(Since(t0));
@@ -60,7 +60,7 @@ int main(int argc, char* argv[]) {
   const Summary s = Summarise(shown);
   const Summary p = Summarise(painted);
   std::printf("page switch, %d switches across all %d rows (ms)      median    p95    max\n", switches,
-              quorvex::app::kCategoryCount);
+              quorvex::app::kListRowCount);
   std::printf("  old page destroyed, new page shown             %7.3f %7.3f %7.3f\n", s.median, s.p95, s.max);
   std::printf("  ... and painted                                 %7.3f %7.3f %7.3f\n", p.median, p.p95, p.max);
   return 0;

@@ -1,10 +1,6 @@
 #include "forms/categories.h"
 
 #include <algorithm>
-#include <cstring>
-#include <utility>
-
-#include "tax/amount.h"
 
 namespace quorvex::forms {
 namespace {
@@ -20,70 +16,166 @@ constexpr char kAllowanceCaption[] = "减除费用";
 constexpr OnChange kOwn = OnChange::kOwnMessage;
 constexpr OnChange kAll = OnChange::kAllMessages;
 
+constexpr Widget kLabel = Widget::kLabel;
+constexpr Widget kEdit = Widget::kEdit;
+
 // Inputs.
 constexpr InputField kSalaryInputs[] = {
-    {Field::kIncome, "税前工资", "EditIncome", "TxtInfo_1", kIncomeRule, kAll},
-    {Field::kContributions, "五险一金", "EditSafe", "TxtInfo_2", kContributionsRule, kAll},
+    {.field = Field::kIncome,
+     .caption = "税前工资",
+     .control = "EditIncome",
+     .message = "TxtInfo_1",
+     .rule = kIncomeRule,
+     .onChange = kAll},
+    {.field = Field::kContributions,
+     .caption = "五险一金",
+     .control = "EditSafe",
+     .message = "TxtInfo_2",
+     .rule = kContributionsRule,
+     .onChange = kAll},
 };
 constexpr InputField kAwardInputs[] = {
-    {Field::kIncome, "年终奖金", "EditYear", "TxtInfo_1", kIncomeRule, kAll},
-    {Field::kSalary, "税前工资", "EditSalary", "TxtInfo_2", kSalaryRule, kAll},
-    {Field::kContributions, "五险一金", "EditSafe", "TxtInfo_3", kContributionsRule, kAll},
+    {.field = Field::kIncome,
+     .caption = "年终奖金",
+     .control = "EditYear",
+     .message = "TxtInfo_1",
+     .rule = kIncomeRule,
+     .onChange = kAll},
+    {.field = Field::kSalary,
+     .caption = "税前工资",
+     .control = "EditSalary",
+     .message = "TxtInfo_2",
+     .rule = kSalaryRule,
+     .onChange = kAll},
+    {.field = Field::kContributions,
+     .caption = "五险一金",
+     .control = "EditSafe",
+     .message = "TxtInfo_3",
+     .rule = kContributionsRule,
+     .onChange = kAll},
 };
-constexpr InputField kYearInputs[] = {{Field::kIncome, kIncomeCaption, "EditIncome", "TxtInfo_1", kIncomeRule, kOwn}};
-constexpr InputField kPaymentInputs[] = {{Field::kIncome, kIncomeCaption, "EditIncome", "TxtInfo", kIncomeRule, kOwn}};
+constexpr InputField kYearInputs[] = {{.field = Field::kIncome,
+                                       .caption = kIncomeCaption,
+                                       .control = "EditIncome",
+                                       .message = "TxtInfo_1",
+                                       .rule = kIncomeRule,
+                                       .onChange = kOwn}};
+constexpr InputField kPaymentInputs[] = {{.field = Field::kIncome,
+                                          .caption = kIncomeCaption,
+                                          .control = "EditIncome",
+                                          .message = "TxtInfo",
+                                          .rule = kIncomeRule,
+                                          .onChange = kOwn}};
 constexpr InputField kPlanInputs[] = {
-    {Field::kIncome, "全年税前收入", "EditIncome", "TxtInfo_1", kIncomeRule, kAll},
-    {Field::kContributions, "每月五险一金", "EditSafe", "TxtInfo_2", kContributionsRule, kAll},
-    {Field::kPlannedBonus, "原计划年终奖", "EditYear", "TxtInfo_3", kPlannedBonusRule, kAll},
+    {.field = Field::kIncome,
+     .caption = "全年税前收入",
+     .control = "EditIncome",
+     .message = "TxtInfo_1",
+     .rule = kIncomeRule,
+     .onChange = kAll},
+    {.field = Field::kContributions,
+     .caption = "每月五险一金",
+     .control = "EditSafe",
+     .message = "TxtInfo_2",
+     .rule = kContributionsRule,
+     .onChange = kAll},
+    {.field = Field::kPlannedBonus,
+     .caption = "原计划年终奖",
+     .control = "EditYear",
+     .message = "TxtInfo_3",
+     .rule = kPlannedBonusRule,
+     .onChange = kAll},
 };
 
 // Result lines.
 constexpr ResultLine kSalaryLines[] = {
-    {Line::kTaxableIncome, kTaxableCaption, "TxtTaxIncome"},
-    {Line::kRate, kRateCaption, "TxtRate"},
-    {Line::kQuickDeduction, kQuickCaption, "TxtQuick"},
-    {Line::kTax, kTaxCaption, "EditTax", "", Kind::kFromTax, "BtnTax", "TxtInfo_3", kAll},
-    {Line::kAfterTax, "实发工资", "EditRealIncome", "", Kind::kFromTakeHome, "BtnRealIncome", "TxtInfo_4", kAll},
+    {.line = Line::kTaxableIncome, .caption = kTaxableCaption, .control = "TxtTaxIncome", .widget = kLabel},
+    {.line = Line::kRate, .caption = kRateCaption, .control = "TxtRate", .widget = kLabel},
+    {.line = Line::kQuickDeduction, .caption = kQuickCaption, .control = "TxtQuick", .widget = kLabel},
+    {.line = Line::kTax,
+     .caption = kTaxCaption,
+     .control = "EditTax",
+     .widget = kEdit,
+     .reverse = Kind::kFromTax,
+     .button = "BtnTax",
+     .message = "TxtInfo_3",
+     .onChange = kAll},
+    {.line = Line::kAfterTax,
+     .caption = "实发工资",
+     .control = "EditRealIncome",
+     .widget = kEdit,
+     .reverse = Kind::kFromTakeHome,
+     .button = "BtnRealIncome",
+     .message = "TxtInfo_4",
+     .onChange = kAll},
 };
 constexpr ResultLine kYearLines[] = {
-    {Line::kMonthlyAverage, "平均每月", "TxtAverage"},
-    {Line::kRate, kRateCaption, "TxtRate"},
-    {Line::kQuickDeduction, kQuickCaption, "TxtQuick"},
-    {Line::kTax, kTaxCaption, "EditTax", "", Kind::kForward, "", "", kAll},
-    {Line::kAfterTax, kAfterTaxCaption, "EditRealIncome", "", Kind::kFromAfterTax, "BtnRealIncome", "TxtInfo_2", kAll},
+    {.line = Line::kMonthlyAverage, .caption = "平均每月", .control = "TxtAverage", .widget = kLabel},
+    {.line = Line::kRate, .caption = kRateCaption, .control = "TxtRate", .widget = kLabel},
+    {.line = Line::kQuickDeduction, .caption = kQuickCaption, .control = "TxtQuick", .widget = kLabel},
+    {.line = Line::kTax, .caption = kTaxCaption, .control = "EditTax", .widget = kEdit, .onChange = kAll},
+    {.line = Line::kAfterTax,
+     .caption = kAfterTaxCaption,
+     .control = "EditRealIncome",
+     .widget = kEdit,
+     .reverse = Kind::kFromAfterTax,
+     .button = "BtnRealIncome",
+     .message = "TxtInfo_2",
+     .onChange = kAll},
 };
+constexpr char kSalaryGroup[] = "工资";
+constexpr char kBonusGroup[] = "年终奖";
 constexpr ResultLine kAwardLines[] = {
-    {Line::kSalaryTax, kTaxCaption, "TxtTax1", "工资"},  {Line::kSalaryAfterTax, "税后工资", "TxtRealIncome1", "工资"},
-    {Line::kBonusTax, kTaxCaption, "TxtTax2", "年终奖"}, {Line::kBonusAfterTax, "税后奖金", "TxtRealIncome2", "年终奖"},
-    {Line::kTotalTax, "纳税总额", "TxtTaxTotal"},        {Line::kTotalAfterTax, "税后总额", "TxtRealIncomeAll"},
+    {.line = Line::kSalaryTax, .caption = kTaxCaption, .control = "TxtTax1", .widget = kLabel, .group = kSalaryGroup},
+    {.line = Line::kSalaryAfterTax,
+     .caption = "税后工资",
+     .control = "TxtRealIncome1",
+     .widget = kLabel,
+     .group = kSalaryGroup},
+    {.line = Line::kBonusTax, .caption = kTaxCaption, .control = "TxtTax2", .widget = kLabel, .group = kBonusGroup},
+    {.line = Line::kBonusAfterTax,
+     .caption = "税后奖金",
+     .control = "TxtRealIncome2",
+     .widget = kLabel,
+     .group = kBonusGroup},
+    {.line = Line::kTotalTax, .caption = "纳税总额", .control = "TxtTaxTotal", .widget = kLabel},
+    {.line = Line::kTotalAfterTax, .caption = "税后总额", .control = "TxtRealIncomeAll", .widget = kLabel},
 };
 constexpr ResultLine kLabourLines[] = {
-    {Line::kAllowance, kAllowanceCaption, "TxtDeduct"},
-    {Line::kTaxableIncome, kTaxableCaption, "TxtTaxIncome"},
-    {Line::kRate, kRateCaption, "TxtRate"},
-    {Line::kQuickDeduction, kQuickCaption, "TxtQuick"},
-    {Line::kTax, kTaxCaption, "EditTax"},
-    {Line::kAfterTax, kAfterTaxCaption, "EditRealIncome", "", Kind::kFromAfterTax, "BtnRealIncome", "TxtInfo_2", kAll},
+    {.line = Line::kAllowance, .caption = kAllowanceCaption, .control = "TxtDeduct", .widget = kLabel},
+    {.line = Line::kTaxableIncome, .caption = kTaxableCaption, .control = "TxtTaxIncome", .widget = kLabel},
+    {.line = Line::kRate, .caption = kRateCaption, .control = "TxtRate", .widget = kLabel},
+    {.line = Line::kQuickDeduction, .caption = kQuickCaption, .control = "TxtQuick", .widget = kLabel},
+    {.line = Line::kTax, .caption = kTaxCaption, .control = "EditTax", .widget = kEdit},
+    {.line = Line::kAfterTax,
+     .caption = kAfterTaxCaption,
+     .control = "EditRealIncome",
+     .widget = kEdit,
+     .reverse = Kind::kFromAfterTax,
+     .button = "BtnRealIncome",
+     .message = "TxtInfo_2",
+     .onChange = kAll},
 };
 constexpr ResultLine kAllowanceLines[] = {
-    {Line::kAllowance, kAllowanceCaption, "TxtDeduct"},
-    {Line::kTaxableIncome, kTaxableCaption, "TxtTaxIncome"},
-    {Line::kRate, kRateCaption, "TxtRate"},
-    {Line::kTax, kTaxCaption, "EditTax"},
-    {Line::kAfterTax, kAfterTaxCaption, "EditRealIncome"},
+    {.line = Line::kAllowance, .caption = kAllowanceCaption, .control = "TxtDeduct", .widget = kLabel},
+    {.line = Line::kTaxableIncome, .caption = kTaxableCaption, .control = "TxtTaxIncome", .widget = kLabel},
+    {.line = Line::kRate, .caption = kRateCaption, .control = "TxtRate", .widget = kLabel},
+    {.line = Line::kTax, .caption = kTaxCaption, .control = "EditTax", .widget = kEdit},
+    {.line = Line::kAfterTax, .caption = kAfterTaxCaption, .control = "EditRealIncome", .widget = kEdit},
 };
 constexpr ResultLine kFlatRateLines[] = {
-    {Line::kTaxableIncome, kTaxableCaption, "TxtTaxIncome"},
-    {Line::kRate, kRateCaption, "TxtRate"},
-    {Line::kTax, kTaxCaption, "EditTax"},
-    {Line::kAfterTax, kAfterTaxCaption, "EditRealIncome"},
+    {.line = Line::kTaxableIncome, .caption = kTaxableCaption, .control = "TxtTaxIncome", .widget = kLabel},
+    {.line = Line::kRate, .caption = kRateCaption, .control = "TxtRate", .widget = kLabel},
+    {.line = Line::kTax, .caption = kTaxCaption, .control = "EditTax", .widget = kEdit},
+    {.line = Line::kAfterTax, .caption = kAfterTaxCaption, .control = "EditRealIncome", .widget = kEdit},
 };
 // The business pages name their quick-deduction label TxtDeduct.
 constexpr ResultLine kBusinessLines[] = {
-    {Line::kTaxableIncome, kTaxableCaption, "TxtTaxIncome"}, {Line::kRate, kRateCaption, "TxtRate"},
-    {Line::kQuickDeduction, kQuickCaption, "TxtDeduct"},     {Line::kTax, kTaxCaption, "EditTax"},
-    {Line::kAfterTax, kAfterTaxCaption, "EditRealIncome"},
+    {.line = Line::kTaxableIncome, .caption = kTaxableCaption, .control = "TxtTaxIncome", .widget = kLabel},
+    {.line = Line::kRate, .caption = kRateCaption, .control = "TxtRate", .widget = kLabel},
+    {.line = Line::kQuickDeduction, .caption = kQuickCaption, .control = "TxtDeduct", .widget = kLabel},
+    {.line = Line::kTax, .caption = kTaxCaption, .control = "EditTax", .widget = kEdit},
+    {.line = Line::kAfterTax, .caption = kAfterTaxCaption, .control = "EditRealIncome", .widget = kEdit},
 };
 
 // The planner: the plan, then paying everything as salary and paying the planned bonus, each
@@ -93,34 +185,95 @@ constexpr char kPlannedGroup[] = "原计划年终奖";
 constexpr char kYearTaxCaption[] = "全年纳税";
 constexpr char kSavingCaption[] = "节税";
 constexpr ResultLine kPlanLines[] = {
-    {Line::kPlanSalary, "建议每月工资", "TxtSalary"},
-    {Line::kPlanBonus, "建议年终奖", "TxtBonus"},
-    {Line::kPlanSalaryTax, "每月工资应纳税额", "TxtTax1"},
-    {Line::kPlanBonusTax, "年终奖应纳税额", "TxtTax2"},
-    {Line::kPlanTotalTax, kYearTaxCaption, "TxtTaxTotal"},
-    {Line::kPlanAfterTax, "税后总额", "TxtRealIncomeAll"},
-    {Line::kAllSalaryTotalTax, kYearTaxCaption, "TxtAllSalaryTax", kAllSalaryGroup},
-    {Line::kSavingVsAllSalary, kSavingCaption, "TxtAllSalarySaving", kAllSalaryGroup},
-    {Line::kPlannedTotalTax, kYearTaxCaption, "TxtPlannedTax", kPlannedGroup},
-    {Line::kSavingVsPlanned, kSavingCaption, "TxtPlannedSaving", kPlannedGroup},
-    {Line::kPlannedZone, "奖盲区", "TxtPlannedZone", kPlannedGroup},
+    {.line = Line::kPlanSalary, .caption = "建议每月工资", .control = "TxtSalary", .widget = kLabel},
+    {.line = Line::kPlanBonus, .caption = "建议年终奖", .control = "TxtBonus", .widget = kLabel},
+    {.line = Line::kPlanSalaryTax, .caption = "每月工资应纳税额", .control = "TxtTax1", .widget = kLabel},
+    {.line = Line::kPlanBonusTax, .caption = "年终奖应纳税额", .control = "TxtTax2", .widget = kLabel},
+    {.line = Line::kPlanTotalTax, .caption = kYearTaxCaption, .control = "TxtTaxTotal", .widget = kLabel},
+    {.line = Line::kPlanAfterTax, .caption = "税后总额", .control = "TxtRealIncomeAll", .widget = kLabel},
+    {.line = Line::kAllSalaryTotalTax,
+     .caption = kYearTaxCaption,
+     .control = "TxtAllSalaryTax",
+     .widget = kLabel,
+     .group = kAllSalaryGroup},
+    {.line = Line::kSavingVsAllSalary,
+     .caption = kSavingCaption,
+     .control = "TxtAllSalarySaving",
+     .widget = kLabel,
+     .group = kAllSalaryGroup},
+    {.line = Line::kPlannedTotalTax,
+     .caption = kYearTaxCaption,
+     .control = "TxtPlannedTax",
+     .widget = kLabel,
+     .group = kPlannedGroup},
+    {.line = Line::kSavingVsPlanned,
+     .caption = kSavingCaption,
+     .control = "TxtPlannedSaving",
+     .widget = kLabel,
+     .group = kPlannedGroup},
+    {.line = Line::kPlannedZone,
+     .caption = "奖盲区",
+     .control = "TxtPlannedZone",
+     .widget = kLabel,
+     .group = kPlannedGroup},
 };
 
 // A page with one amount field and no reverse calculation.
 constexpr Category Simple(CategoryId id, const char* key, const char* listText, const char* page,
                           std::span<const ResultLine> lines, Choice choice = Choice::kNone) {
-  return {id, key, listText, page, kPaymentInputs, choice, lines, kIncomeRule, false, lines.size()};
+  return {.id = id,
+          .key = key,
+          .listText = listText,
+          .page = page,
+          .inputs = kPaymentInputs,
+          .choice = choice,
+          .lines = lines,
+          .reverseRule = kIncomeRule,
+          .reverseClearsMessages = false,
+          .linesBeforeWarning = lines.size()};
 }
 
 constexpr std::array<Category, kCategoryCount> kCategories{{
-    {CategoryId::kSalary, "salary", "工资、薪金所得", "TFrmSalary", kSalaryInputs, Choice::kThreshold, kSalaryLines,
-     kReverseRule, true, std::size(kSalaryLines)},
-    {CategoryId::kYearBonus, "year-bonus", "年终奖所得", "TFrmYear", kYearInputs, Choice::kNone, kYearLines,
-     kAfterTaxBonusRule, false, std::size(kYearLines)},
-    {CategoryId::kSalaryAndBonus, "salary-bonus", "工资、年终奖所得", "TFrmAward", kAwardInputs, Choice::kThreshold,
-     kAwardLines, kIncomeRule, false, 2},
-    {CategoryId::kLabour, "labour", "劳务报酬所得", "TFrmLabour", kPaymentInputs, Choice::kNone, kLabourLines,
-     kReverseRule, false, std::size(kLabourLines)},
+    {.id = CategoryId::kSalary,
+     .key = "salary",
+     .listText = "工资、薪金所得",
+     .page = "TFrmSalary",
+     .inputs = kSalaryInputs,
+     .choice = Choice::kThreshold,
+     .lines = kSalaryLines,
+     .reverseRule = kReverseRule,
+     .reverseClearsMessages = true,
+     .linesBeforeWarning = std::size(kSalaryLines)},
+    {.id = CategoryId::kYearBonus,
+     .key = "year-bonus",
+     .listText = "年终奖所得",
+     .page = "TFrmYear",
+     .inputs = kYearInputs,
+     .choice = Choice::kNone,
+     .lines = kYearLines,
+     .reverseRule = kAfterTaxBonusRule,
+     .reverseClearsMessages = false,
+     .linesBeforeWarning = std::size(kYearLines)},
+    {.id = CategoryId::kSalaryAndBonus,
+     .key = "salary-bonus",
+     .listText = "工资、年终奖所得",
+     .page = "TFrmAward",
+     .inputs = kAwardInputs,
+     .choice = Choice::kThreshold,
+     .lines = kAwardLines,
+     .reverseRule = kIncomeRule,
+     .reverseClearsMessages = false,
+     .linesBeforeWarning = 2},
+    {.id = CategoryId::kLabour,
+     .key = "labour",
+     .listText = "劳务报酬所得",
+     .page = "TFrmLabour",
+     .inputs = kPaymentInputs,
+     .choice = Choice::kNone,
+     .lines = kLabourLines,
+     .reverseRule = kReverseRule,
+     .reverseClearsMessages = false,
+     .linesBeforeWarning = std::size(kLabourLines)},
     Simple(CategoryId::kWriting, "writing", "稿酬所得", "TFrmWriting", kAllowanceLines),
     Simple(CategoryId::kRent, "rent", "财产租赁所得", "TFrmRent", kAllowanceLines),
     Simple(CategoryId::kProperty, "property", "财产转让所得", "TFrmProperty", kFlatRateLines),
@@ -134,46 +287,41 @@ constexpr std::array<Category, kCategoryCount> kCategories{{
 }};
 
 // The planner: a dialog of its own, not a row of the list.
-constexpr Category kPlan{CategoryId::kPlan,  "plan",     "年终奖筹划", "FrmPlan", kPlanInputs,
-                         Choice::kThreshold, kPlanLines, kIncomeRule,  false,     std::size(kPlanLines)};
+constexpr Category kPlan{.id = CategoryId::kPlan,
+                         .key = "plan",
+                         .listText = "年终奖筹划",
+                         .page = "FrmPlan",
+                         .inputs = kPlanInputs,
+                         .choice = Choice::kThreshold,
+                         .lines = kPlanLines,
+                         .reverseRule = kIncomeRule,
+                         .reverseClearsMessages = false,
+                         .linesBeforeWarning = std::size(kPlanLines)};
 
 constexpr bool TableInListOrder() {
   for (std::size_t i = 0; i < kCategories.size(); ++i) {
     if (static_cast<std::size_t>(kCategories[i].id) != i) return false;
     if (kCategories[i].linesBeforeWarning > kCategories[i].lines.size()) return false;
+    for (const ResultLine& l : kCategories[i].lines) {
+      if (l.reverse != Kind::kForward && l.widget != Widget::kEdit) return false;
+    }
   }
   return true;
 }
 static_assert(TableInListOrder(), "category table out of order");
 
-// What Offers() and LineMask() tell of each page, worked out once from its lines: a sheet asks
-// on every record, and a loop over the lines would end at another place for each category.
-struct Masks {
-  std::uint32_t lines = 0;
-  std::uint8_t kinds = 0;  // bit k: a calculation of Kind k
-};
-constexpr auto kMasks = [] {
-  std::array<Masks, kCategoryCount + 1> masks{};
-  for (std::size_t i = 0; i <= kCategoryCount; ++i) {
-    const Category& c = i < kCategoryCount ? kCategories[i] : kPlan;
-    Masks& m = masks[static_cast<std::size_t>(c.id)];
-    m.kinds = 1U << static_cast<unsigned>(Kind::kForward);
-    for (const ResultLine& l : c.lines) {
-      m.lines |= std::uint32_t{1} << static_cast<unsigned>(l.line);
-      m.kinds |= static_cast<std::uint8_t>(1U << static_cast<unsigned>(l.reverse));
-    }
-  }
-  return masks;
-}();
-static_assert(static_cast<std::size_t>(CategoryId::kPlan) == kCategoryCount);
-
 }  // namespace
 
 bool Category::Offers(Kind kind) const {
-  return (kMasks[static_cast<std::size_t>(id)].kinds >> static_cast<unsigned>(kind) & 1U) != 0;
+  return kind == Kind::kForward ||
+         std::any_of(lines.begin(), lines.end(), [kind](const ResultLine& l) { return l.reverse == kind; });
 }
 
-std::uint32_t Category::LineMask() const { return kMasks[static_cast<std::size_t>(id)].lines; }
+std::uint32_t Category::LineMask() const {
+  std::uint32_t mask = 0;
+  for (const ResultLine& l : lines) mask |= std::uint32_t{1} << static_cast<unsigned>(l.line);
+  return mask;
+}
 
 const InputField* Category::Input(Field field) const {
   for (const InputField& f : inputs) {
@@ -210,50 +358,31 @@ const Category& CategoryOf(CategoryId id) {
 
 namespace {
 
-// Every name a category is found by, measured once: the keys (what sheets mostly give), then
-// the list texts; the planner last of each.
-constexpr auto kNames = [] {
-  std::array<std::string_view, 2 * (kCategoryCount + 1)> names{};
-  for (std::size_t i = 0; i <= kCategoryCount; ++i) {
-    const Category& c = i < kCategoryCount ? kCategories[i] : kPlan;
-    names[i] = c.key;
-    names[kCategoryCount + 1 + i] = c.listText;
-  }
-  return names;
-}();
-static_assert(std::none_of(kNames.begin(), kNames.end(), [](std::string_view n) { return n.empty(); }));
+// A name without the blanks and control characters (codes up to 32) around it.
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+  return text;
+}
 
-// The place of `text` in `kTable`, or its size: compared with each known text of known length
-// in turn, which the compiler does for the short ones in a few instructions, without a call (a
-// sheet asks for a category and a kind on every record).
-template <const auto& kTable, std::size_t... I>
-std::size_t PlaceOf(std::string_view text, std::index_sequence<I...> /*all*/) {
-  std::size_t place = kTable.size();
-  static_cast<void>(((text.size() == kTable[I].size() &&
-                      std::memcmp(text.data(), kTable[I].data(), kTable[I].size()) == 0 && (place = I, true)) ||
-                     ...));
-  return place;
-}
-template <const auto& kTable>
-std::size_t PlaceOf(std::string_view text) {
-  return PlaceOf<kTable>(text, std::make_index_sequence<kTable.size()>{});
-}
+bool Names(const Category& c, std::string_view name) { return name == c.key || name == c.listText; }
 
 }  // namespace
 
 const Category* FindCategory(std::string_view name) {
-  const std::size_t place = PlaceOf<kNames>(tax::TrimAmountText(name));
-  if (place == kNames.size()) return nullptr;
-  const std::size_t i = place % (kCategoryCount + 1);  // the keys, then the list texts, in one order
-  return i < kCategoryCount ? &kCategories[i] : &kPlan;
+  name = Trim(name);
+  for (const Category& c : kCategories) {
+    if (Names(c, name)) return &c;
+  }
+  return Names(kPlan, name) ? &kPlan : nullptr;
 }
 
 std::optional<Kind> FindKind(std::string_view text) {
-  text = tax::TrimAmountText(text);
+  text = Trim(text);
   if (text.empty()) return Kind::kForward;
-  const std::size_t place = PlaceOf<kKindKeys>(text);
-  if (place == kKindKeys.size()) return std::nullopt;
-  return static_cast<Kind>(place);
+  const auto* key = std::find(kKindKeys.begin(), kKindKeys.end(), text);
+  if (key == kKindKeys.end()) return std::nullopt;
+  return static_cast<Kind>(key - kKindKeys.begin());
 }
 
 }  // namespace quorvex::forms

@@ -111,12 +111,16 @@ struct InputField {
   OnChange onChange;
 };
 
-// A result line: a label (Txt...) or a field (Edit...). A field that a reverse calculation is
-// typed into has the button of that calculation and a message label of its own.
+// The control a result line is shown in.
+enum class Widget : std::uint8_t { kLabel, kEdit };
+
+// A result line: a label or a field. A field that a reverse calculation is typed into has the
+// button of that calculation and a message label of its own.
 struct ResultLine {
   Line line;
   const char* caption;
   const char* control;
+  Widget widget;
   const char* group = "";  // the box the line stands in, "" for none
   Kind reverse = Kind::kForward;
   const char* button = "";

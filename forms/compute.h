@@ -15,7 +15,7 @@
 namespace quorvex::forms {
 
 // The page's state when a calculation is asked for.
-struct Typed {
+struct PageInput {
   std::array<std::string_view, kFieldCount> texts{};  // by Field
   double threshold = tax::kThresholds[0];
   int months = tax::kMaxOperationMonths;
@@ -63,12 +63,12 @@ struct Outcome {
 
 // Compute() runs calculation `kind` of `category` on the typed texts (a kind the category
 // does not offer runs forwards).
-[[nodiscard]] Outcome Compute(const Category& category, Kind kind, const Typed& typed);
+[[nodiscard]] Outcome Compute(const Category& category, Kind kind, const PageInput& typed);
 // ClearLines() empties the lines of the bits of `which`.
 void ClearLines(Outcome& out, std::uint32_t which);
 
 // The same into `out`, whose earlier contents are replaced; a caller computing many records
 // keeps one outcome and so its strings' storage.
-void Compute(const Category& category, Kind kind, const Typed& typed, Outcome& out);
+void Compute(const Category& category, Kind kind, const PageInput& typed, Outcome& out);
 
 }  // namespace quorvex::forms

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "tax/amount.h"
@@ -56,20 +57,18 @@ struct Reading {
 };
 
 // ReadAmount() trims characters of code 32 or less at both ends, counts an empty text as zero
-// where the rule says so, parses the amount and checks its sign. Inline, so that the reading
-// stays in registers: handed back through memory, its text is read as one 16-byte word just
-// after it was written as two 8-byte ones, which stalls.
+// where the rule says so, parses the amount and checks its sign.
 [[nodiscard]] inline Reading ReadAmount(std::string_view typed, const FieldRule& rule) {
   Reading r;
   r.text = tax::TrimAmountText(typed);
   if (rule.emptyAsZero && r.text.empty()) r.text = kZeroText;
-  double parsed = 0;
-  if (!tax::ParseAmountInto(r.text, parsed)) {
+  const std::optional<double> parsed = tax::ParseAmount(r.text);
+  if (!parsed) {
     r.message = rule.invalidText;
-  } else if (rule.sign == Sign::kPositive ? !(parsed > 0) : !(parsed >= 0)) {
+  } else if (rule.sign == Sign::kPositive ? !(*parsed > 0) : !(*parsed >= 0)) {
     r.message = rule.rangeText;
   } else {
-    r.value = parsed;
+    r.value = *parsed;
   }
   return r;
 }

@@ -49,7 +49,7 @@ bool ReadPlanned(Run& run, double annual, std::optional<double>& planned) {
 
 }  // namespace
 
-Outcome ComputePlan(const Typed& typed) {
+Outcome ComputePlan(const PageInput& typed) {
   Outcome out;
   Run run(CategoryOf(CategoryId::kPlan), typed, out);
   run.Do(What::kClearResults);

@@ -13,6 +13,6 @@ namespace quorvex::forms {
 // its message beside the field, which takes the focus. Otherwise every plan line is shown
 // (the planned bonus's lines empty when none was typed) and the focus goes back to the year's
 // pay. Compute() runs it for the plan category.
-[[nodiscard]] Outcome ComputePlan(const Typed& typed);
+[[nodiscard]] Outcome ComputePlan(const PageInput& typed);
 
 }  // namespace quorvex::forms

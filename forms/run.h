@@ -13,7 +13,7 @@ namespace quorvex::forms {
 
 class Run {
  public:
-  Run(const Category& category, const Typed& typed, Outcome& out) : category_(category), typed_(typed), out_(out) {}
+  Run(const Category& category, const PageInput& typed, Outcome& out) : category_(category), typed_(typed), out_(out) {}
 
   void Do(Step::What what, Field field = Field::kIncome, std::string_view text = {}) {
     if (!typed_.steps || out_.stepCount >= out_.steps.size()) return;
@@ -53,11 +53,11 @@ class Run {
   // A reverse calculation writes the income it found into the income field, from which the
   // forward calculation then reads it: as FormatGeneral() writes it, or as an amount.
   void WriteIncome(double income) {
-    tax::FormatGeneralInto(out_.income, income);
+    out_.income = tax::FormatGeneral(income);
     IncomeWritten();
   }
   void WriteIncomeAmount(double income) {
-    tax::FormatAmountInto(out_.income, income);
+    out_.income = tax::FormatAmount(income);
     IncomeWritten();
   }
 
@@ -75,14 +75,9 @@ class Run {
     out_[line] = std::move(text);
     out_.shown |= std::uint32_t{1} << static_cast<unsigned>(line);
   }
-  // An amount written straight into its line.
-  void ShowAmount(Line line, double amount) {
-    tax::FormatAmountInto(out_[line], amount);
-    out_.shown |= std::uint32_t{1} << static_cast<unsigned>(line);
-  }
 
   const Category& category() const { return category_; }
-  const Typed& typed() const { return typed_; }
+  const PageInput& typed() const { return typed_; }
   Outcome& out() { return out_; }
 
  private:
@@ -92,7 +87,7 @@ class Run {
   }
 
   const Category& category_;
-  Typed typed_;
+  PageInput typed_;
   Outcome& out_;
 };
 

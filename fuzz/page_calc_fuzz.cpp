@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 3) return 0;
   const Category& category = Categories()[data[0] % kCategoryCount];
   const Kind kind = static_cast<Kind>(data[1] % kKindCount);
-  Typed typed;
+  PageInput typed;
   typed.threshold = (data[1] & 0x80) != 0 ? 4800 : 3500;
   typed.months = 1 + data[2] % 12;
   std::string_view rest(reinterpret_cast<const char*>(data + 3), size - 3);

@@ -36,7 +36,7 @@ double Figure(const Outcome& out, Line line) { return *ParseAmount(out[line]); }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  Typed typed;
+  PageInput typed;
   typed.threshold = (data[0] & 1) != 0 ? 4800 : 3500;
   std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
   for (Field f : {Field::kIncome, Field::kContributions, Field::kPlannedBonus}) {

@@ -28,7 +28,7 @@ std::optional<Field> FieldOfLine(Line line) {
   return std::nullopt;
 }
 
-bool IsField(const forms::ResultLine& line) { return std::string_view(line.control).starts_with("Edit"); }
+bool IsField(const forms::ResultLine& line) { return line.widget == forms::Widget::kEdit; }
 
 }  // namespace
 
@@ -180,7 +180,7 @@ void FormPage::Changed(Field field) {
 void FormPage::Calculate(Kind kind) {
   if (!category_.Offers(kind)) return;
   std::array<std::string, forms::kFieldCount> texts;
-  forms::Typed typed;
+  forms::PageInput typed;
   for (std::size_t i = 0; i < forms::kFieldCount; ++i) {
     if (edits_[i] == nullptr) continue;
     texts[i] = edits_[i]->text().toStdString();

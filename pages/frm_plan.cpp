@@ -141,7 +141,7 @@ void PlanPage::AddResult(QGridLayout* grid, int row, const forms::ResultLine& li
 void PlanPage::BtnCalcClick() {
   // The texts as the fields hold them; the views below point into these strings.
   std::array<std::string, forms::kFieldCount> texts;
-  forms::Typed typed;
+  forms::PageInput typed;
   for (const forms::InputField& f : plan_.inputs) {
     texts[forms::Index(f.field)] = edits_[forms::Index(f.field)]->text().toStdString();
     typed[f.field] = texts[forms::Index(f.field)];

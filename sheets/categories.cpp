@@ -39,8 +39,10 @@ bool ReadThreshold(std::string_view text, double& out) {
     out = tax::kThresholds[0];
     return true;
   }
-  return tax::ParseAmountInto(text, out) &&
-         std::find(tax::kThresholds.begin(), tax::kThresholds.end(), out) != tax::kThresholds.end();
+  const std::optional<double> parsed = tax::ParseAmount(text);
+  if (!parsed) return false;
+  out = *parsed;
+  return std::find(tax::kThresholds.begin(), tax::kThresholds.end(), out) != tax::kThresholds.end();
 }
 
 bool ReadMonths(std::string_view text, int& out) {
@@ -99,11 +101,11 @@ void ComputeRequest(const Request& request, RecordOutcome& out) {
                 forms::kFieldCount == 6);
   const Field amountField = forms::Category::Typed(*kind);
   const auto amountIn = [&](Field field) { return field == amountField ? request.amount : std::string_view(); };
-  const forms::Typed typed{.texts = {amountIn(Field::kIncome), request.salary, request.contributions,
-                                     amountIn(Field::kTax), amountIn(Field::kAfterTax), request.plannedBonus},
-                           .threshold = threshold,
-                           .months = months,
-                           .steps = false};
+  const forms::PageInput typed{.texts = {amountIn(Field::kIncome), request.salary, request.contributions,
+                                         amountIn(Field::kTax), amountIn(Field::kAfterTax), request.plannedBonus},
+                               .threshold = threshold,
+                               .months = months,
+                               .steps = false};
 
   forms::Compute(*category, *kind, typed, out.page);
   out.ok = out.page.computed;

@@ -27,10 +27,6 @@ namespace quorvex::tax {
 // rounded to the nearest double; values too small for a double become 0. Returns nullopt
 // for any other text and for a number beyond the range of a double.
 [[nodiscard]] std::optional<double> ParseAmount(std::string_view text);
-// ParseAmountInto() is the same into `out`, false for nothing: for loops over many amounts,
-// as an optional double is handed back through memory, its flag read as part of a wider word
-// just after it was written (a stall).
-[[nodiscard]] bool ParseAmountInto(std::string_view text, double& out);
 
 // FormatAmount() writes a figure with exactly two decimals ("%.2f" form, no grouping).
 // The double is first written with 18 significant digits, then rounded at the second
@@ -38,8 +34,6 @@ namespace quorvex::tax {
 // below the half). A value that rounds to zero is "0.00", never "-0.00".
 // Returns "" for infinity and NaN.
 [[nodiscard]] std::string FormatAmount(double value);
-// The same text into `out`, whose storage is reused.
-void FormatAmountInto(std::string& out, double value);
 
 // FormatAmountSlowly() is FormatAmount() through the general decimal path only, for tests
 // that compare the two.
@@ -64,9 +58,6 @@ void FormatAmountInto(std::string& out, double value);
 // 1e-5, are written in exponent form ("1.5E+15"), which ParseAmount() reads back.
 // Returns "" for infinity and NaN.
 [[nodiscard]] std::string FormatGeneral(double value);
-// FormatGeneralInto() writes the same text into `out`, whose storage it keeps: a longer text
-// then costs no allocation.
-void FormatGeneralInto(std::string& out, double value);
 // FormatGeneralSlowly() is FormatGeneral() through the general decimal path only.
 [[nodiscard]] std::string FormatGeneralSlowly(double value);
 

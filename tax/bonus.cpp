@@ -1,9 +1,11 @@
 #include "tax/bonus.h"
 
 #include <optional>
+#include <utility>
 
 #include "tax/amount.h"
 #include "tax/arith.h"
+#include "tax/row_texts.h"
 
 namespace quorvex::tax {
 namespace {
@@ -51,7 +53,8 @@ YearBonusResult CalcYearBonusTax(double bonus) {
 }
 
 YearBonusResult::Texts YearBonusResult::Shown() const {
-  return {FormatAmount(average), FormatPercent(row.rate), FormatAmount(row.quickDeduction), FormatAmount(tax),
+  RowTexts shown = ShowRow(row);
+  return {FormatAmount(average), std::move(shown.rate), std::move(shown.quickDeduction), FormatAmount(tax),
           FormatAmount(afterTax)};
 }
 

@@ -1,9 +1,11 @@
 #include "tax/business.h"
 
 #include <charconv>
+#include <utility>
 
 #include "tax/amount.h"
 #include "tax/arith.h"
+#include "tax/row_texts.h"
 
 namespace quorvex::tax {
 namespace {
@@ -49,10 +51,11 @@ std::string IntegerText(int value) {
 
 BusinessTexts ShowBusinessResult(const BusinessResult& r) {
   if (!r.taxed) return {kNoTaxDueNotice, kZero, kZero, kZero, kZero, FormatAmount(r.afterTax)};
+  RowTexts shown = ShowRow(r.row);
   return {"",
           FormatAmount(r.taxableIncome),
-          FormatPercent(r.row.rate),
-          IntegerText(r.row.quickDeduction),
+          std::move(shown.rate),
+          std::move(shown.quickDeduction),
           FormatAmount(r.tax),
           FormatAmount(r.afterTax)};
 }

@@ -1,7 +1,10 @@
 #include "tax/labour.h"
 
+#include <utility>
+
 #include "tax/amount.h"
 #include "tax/arith.h"
+#include "tax/row_texts.h"
 
 namespace quorvex::tax {
 namespace {
@@ -52,8 +55,9 @@ PaymentTexts ShowLabourTax(const LabourResult& r) {
   shown.afterTax = r.afterTax;
   PaymentTexts t = ShowPayment(shown);
   if (r.taxed) {
-    t.rate = FormatPercent(r.row.rate);
-    t.quickDeduction = FormatAmount(r.row.quickDeduction);
+    RowTexts shown = ShowRow(r.row);
+    t.rate = std::move(shown.rate);
+    t.quickDeduction = std::move(shown.quickDeduction);
   }
   return t;
 }

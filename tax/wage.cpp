@@ -1,6 +1,10 @@
 #include "tax/wage.h"
 
+#include <utility>
+
+#include "tax/amount.h"
 #include "tax/arith.h"
+#include "tax/row_texts.h"
 
 namespace quorvex::tax {
 namespace {
@@ -47,6 +51,13 @@ SalaryResult CalcSalaryTax(const SalaryInput& in) {
     r.afterTax = Store(Widen(in.salary) - in.contributions);
   }
   return r;
+}
+
+SalaryResult::Texts SalaryResult::Shown() const {
+  if (!taxed) return {"0.00", "0.00", "0.00", "0.00", FormatAmount(afterTax)};
+  RowTexts shown = ShowRow(row);
+  return {FormatAmount(taxableIncome), std::move(shown.rate), std::move(shown.quickDeduction), FormatAmount(tax),
+          FormatAmount(afterTax)};
 }
 
 double SalaryIncomeFromTax(double tax, double contributions, double threshold) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 
 namespace quorvex::tax {
 
@@ -76,6 +77,14 @@ struct SalaryResult {
   ScheduleRow row{0, 0};
   double tax = 0;
   double afterTax = 0;
+
+  // The texts shown for 应纳税所得额, 税率, 速算扣除数, 应纳税额 and 实发工资: "0.00" for the
+  // first four when nothing is due.
+  struct Texts {
+    std::string taxableIncome, rate, quickDeduction, tax, afterTax;
+    bool operator==(const Texts&) const = default;
+  };
+  [[nodiscard]] Texts Shown() const;
 };
 
 // CalcSalaryTax() computes the month's tax: taxable = (salary - contributions) - threshold;

@@ -3,20 +3,12 @@
 // calculation writes. One row per case, in the pages' own terms.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
 #include <iterator>
-#include <random>
 #include <string>
-#include <vector>
 
 #include "forms/compute.h"
-#include "tax/amount.h"
-#include "tax/bonus.h"
-#include "tax/business.h"
-#include "tax/labour.h"
 #include "tax/messages.h"
-#include "tax/payment.h"
 
 namespace quorvex::forms {
 namespace {
@@ -48,8 +40,8 @@ const char* FieldName(Field f) {
   return kNames[Index(f)];
 }
 
-Typed TypedOf(const Case& c) {
-  Typed typed;
+PageInput TypedOf(const Case& c) {
+  PageInput typed;
   typed[Category::Typed(c.kind)] = c.typed;
   typed[Field::kContributions] = c.contributions;
   typed[Field::kSalary] = c.salary;
@@ -405,13 +397,13 @@ std::string Writes(const Outcome& out) {
 }
 
 TEST(ComputeStepsTest, TrimsWhatIsReadAndFillsEmptyContributions) {
-  Typed typed;
+  PageInput typed;
   typed[Field::kIncome] = " 5000\t";
   EXPECT_EQ(Writes(Compute(CategoryOf(C::kSalary), F, typed)), "[results]income=5000;contributions=0.00;");
 }
 
 TEST(ComputeStepsTest, ReverseClearsMessagesThenResultsAfterWritingTheIncome) {
-  Typed typed;
+  PageInput typed;
   typed[Field::kTax] = "45 ";
   EXPECT_EQ(Writes(Compute(CategoryOf(C::kSalary), Tax, typed)),
             "[messages]tax=45;contributions=0.00;income=5000;[results]income=5000;contributions=0.00;");
@@ -420,79 +412,16 @@ TEST(ComputeStepsTest, ReverseClearsMessagesThenResultsAfterWritingTheIncome) {
 }
 
 TEST(ComputeStepsTest, ReadingStopsAtTheFirstRejectedField) {
-  Typed typed;
+  PageInput typed;
   typed[Field::kIncome] = "";
   typed[Field::kSalary] = "abc";
   EXPECT_EQ(Writes(Compute(CategoryOf(C::kSalaryAndBonus), F, typed)), "[results]income=;");
 }
 
 TEST(ComputeStepsTest, AKindThePageLacksRunsForwards) {
-  Typed typed;
+  PageInput typed;
   typed[Field::kIncome] = "1000";
   EXPECT_TRUE(Compute(CategoryOf(C::kWriting), Tax, typed).computed);
-}
-
-// The pages write their figures straight into the lines; the texts must be those the
-// calculation layer's own Shown/Show functions give, for any amount.
-using Texts = std::vector<std::string>;
-
-// Page `id`'s texts of `which` lines for `typed`, beside `expected` with the lines the page
-// lacks left empty (the page shows none there).
-void ExpectLines(CategoryId id, const Typed& typed, std::initializer_list<Line> which, Texts expected) {
-  const Category& category = CategoryOf(id);
-  const Outcome out = Compute(category, Kind::kForward, typed);
-  Texts shown;
-  std::size_t i = 0;
-  for (const Line l : which) {
-    shown.push_back(out[l]);
-    if ((category.LineMask() & (std::uint32_t{1} << static_cast<unsigned>(l))) == 0) expected[i].clear();
-    ++i;
-  }
-  EXPECT_EQ(shown, expected) << category.key;
-}
-
-TEST(ComputeTextsTest, LinesAreTheCalculationLayersTexts) {
-  std::mt19937_64 random(20261207);
-  std::vector<double> amounts = {0.01,   1,     799.99,   800,   800.01, 4000,         4000.01,
-                                 4000.5, 20000, 20000.01, 50000, 1e6,    123456789.99, 9e15};
-  for (int i = 0; i < 3000; ++i)
-    amounts.push_back(std::round(std::pow(10.0, std::uniform_real_distribution<>(-2, 10)(random)) * 100) / 100);
-  using L = Line;
-  const std::initializer_list<Line> perPayment = {L::kAllowance,      L::kTaxableIncome, L::kRate,
-                                                  L::kQuickDeduction, L::kTax,           L::kAfterTax};
-  const std::initializer_list<Line> business = {L::kTaxableIncome, L::kRate, L::kQuickDeduction, L::kTax, L::kAfterTax};
-  const auto payment = [](const tax::PaymentTexts& t) {
-    return Texts{t.allowance, t.taxableIncome, t.rate, t.quickDeduction, t.tax, t.afterTax};
-  };
-  const auto businessTexts = [](const tax::BusinessResult& r) {
-    const tax::BusinessTexts t = tax::ShowBusinessResult(r);
-    return Texts{t.taxableIncome, t.rate, t.quickDeduction, t.tax, t.afterTax};
-  };
-  for (const double v : amounts) {
-    const std::string text = tax::FormatGeneral(v);
-    SCOPED_TRACE(text);
-    const double a = *tax::ParseAmount(text);
-    Typed typed;
-    typed[Field::kIncome] = text;
-    typed[Field::kSalary] = "3000";
-    typed.months = 7;
-    ExpectLines(CategoryId::kWriting, typed, perPayment, payment(tax::ShowPayment(tax::CalcWritingTax(a))));
-    ExpectLines(CategoryId::kRent, typed, perPayment, payment(tax::ShowPayment(tax::CalcRentTax(a))));
-    ExpectLines(CategoryId::kRoyalties, typed, perPayment, payment(tax::ShowPayment(tax::CalcLicenceTax(a))));
-    ExpectLines(CategoryId::kInterest, typed, perPayment, payment(tax::ShowPayment(tax::CalcFlatRateTax(a))));
-    ExpectLines(CategoryId::kLabour, typed, perPayment, payment(tax::ShowLabourTax(tax::CalcLabourTax(a))));
-    const tax::YearBonusResult::Texts bonus = tax::CalcYearBonusTax(a).Shown();
-    ExpectLines(CategoryId::kYearBonus, typed,
-                {L::kMonthlyAverage, L::kRate, L::kQuickDeduction, L::kTax, L::kAfterTax},
-                {bonus.average, bonus.rate, bonus.quickDeduction, bonus.tax, bonus.afterTax});
-    ExpectLines(CategoryId::kBusiness, typed, business, businessTexts(tax::CalcBusinessTax(a)));
-    ExpectLines(CategoryId::kContract, typed, business, businessTexts(tax::CalcContractTax(a, 7)));
-    const tax::SalaryAndBonusResult::Texts both = tax::CalcSalaryAndBonusTax({a, 3000, 0, typed.threshold}).Shown();
-    ExpectLines(
-        CategoryId::kSalaryAndBonus, typed,
-        {L::kSalaryTax, L::kSalaryAfterTax, L::kBonusTax, L::kBonusAfterTax, L::kTotalTax, L::kTotalAfterTax},
-        {both.salaryTax, both.afterTaxSalary, both.bonusTax, both.afterTaxBonus, both.totalTax, both.totalAfterTax});
-  }
 }
 
 }  // namespace

@@ -15,8 +15,8 @@ namespace {
 
 namespace msg = tax::messages;
 
-Typed Plan(std::string_view annual, std::string_view contributions, std::string_view planned) {
-  Typed t;
+PageInput Plan(std::string_view annual, std::string_view contributions, std::string_view planned) {
+  PageInput t;
   t[Field::kIncome] = annual;
   t[Field::kContributions] = contributions;
   t[Field::kPlannedBonus] = planned;
@@ -95,7 +95,7 @@ TEST(PlanFormTest, PlannedBonusMayBeNothingOrTheWholeYear) {
 }
 
 TEST(PlanFormTest, TheThresholdTakesEffect) {
-  Typed t = Plan("120000", "", "");
+  PageInput t = Plan("120000", "", "");
   t.threshold = 4800;
   const Outcome out = ComputePlan(t);
   ASSERT_TRUE(out.computed);

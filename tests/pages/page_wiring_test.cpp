@@ -44,7 +44,7 @@ struct Typing {
 // The texts typed, as the page logic reads them.
 struct Typed {
   std::array<std::string, forms::kFieldCount> texts;
-  forms::Typed view;
+  forms::PageInput view;
 };
 
 // Every text a page can show in `label` (beside the income also every notice and zone).

@@ -1,4 +1,4 @@
-// The short paths of FormatAmount() and FormatAmountInto(), FormatPercent() and FormatGeneral()
+// The short paths of FormatAmount(), FormatPercent() and FormatGeneral()
 // write exactly what the general decimal paths write, for random doubles and for the values
 // next to every rounding edge.
 #include <gtest/gtest.h>
@@ -25,10 +25,6 @@ double FromBits(std::uint64_t bits) {
 void ExpectSameAmount(double v) {
   ASSERT_EQ(FormatAmount(v), FormatAmountSlowly(v)) << std::hexfloat << v;
   ASSERT_EQ(FormatAmount(-v), FormatAmountSlowly(-v)) << std::hexfloat << -v;
-  // Into a text that holds an older, longer one, as a page's line may.
-  std::string line = "-123456789012.34";
-  FormatAmountInto(line, -v);
-  ASSERT_EQ(line, FormatAmountSlowly(-v)) << std::hexfloat << -v;
 }
 
 TEST(FormatFastPathTest, RandomBitPatternsAndRandomFenAmounts) {

@@ -9,21 +9,10 @@
 namespace quorvex::tax {
 namespace {
 
-// The texts the salary page shows for one forward calculation.
-struct Shown {
-  std::string taxable, rate, quickDeduction, tax, afterTax;
-  bool operator==(const Shown&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Shown& s) {
-  return os << s.taxable << " | " << s.rate << " | " << s.quickDeduction << " | " << s.tax << " | " << s.afterTax;
-}
+using Shown = SalaryResult::Texts;
 
 Shown Show(double salary, double contributions, double threshold) {
-  const SalaryResult r = CalcSalaryTax({salary, contributions, threshold});
-  if (!r.taxed) return {"0.00", "0.00", "0.00", "0.00", FormatAmount(r.afterTax)};
-  return {FormatAmount(r.taxableIncome), FormatPercent(r.row.rate), FormatAmount(r.row.quickDeduction),
-          FormatAmount(r.tax), FormatAmount(r.afterTax)};
+  return CalcSalaryTax({salary, contributions, threshold}).Shown();
 }
 
 struct ForwardCase {
