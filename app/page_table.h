@@ -4,6 +4,8 @@
 #include <QString>
 #include <array>
 
+#include "forms/categories.h"
+
 namespace quorvex::pages {
 class CalculatorPage;
 }
@@ -12,11 +14,9 @@ class QWidget;
 
 namespace quorvex::app {
 
-using PageFactory = pages::CalculatorPage* (*)(QWidget* parent);
-
 struct CategoryRow {
   const char* text;
-  PageFactory create;  // nullptr: the blank page
+  const forms::Category* category;  // nullptr: a separator, which shows the blank page
 };
 
 inline constexpr int kListRowCount = 16;

@@ -100,9 +100,9 @@ class PageWiringTest : public QObject {
   Typed Fill(const Typing& t) {
     Typed typed;
     for (const forms::InputField& input : category->inputs) {
-      const QString text = input.field == Field::kIncome           ? t.income
-                           : input.field == Field::kSalary         ? t.salary
-                                                                   : t.contributions;
+      const QString text = input.field == Field::kIncome   ? t.income
+                           : input.field == Field::kSalary ? t.salary
+                                                           : t.contributions;
       Type(Edit(input.field), text);
       typed.texts[forms::Index(input.field)] = text.toStdString();
     }
@@ -131,7 +131,9 @@ class PageWiringTest : public QObject {
     }
     QLabel* beside = out.message.empty() ? nullptr : MessageOf(page.get(), *category, out.messageField);
     for (QLabel* label : MessageLabels(page.get())) {
-      QCOMPARE(label->text(), label == beside ? QString::fromUtf8(out.message.data(), static_cast<qsizetype>(out.message.size())) : others);
+      QCOMPARE(label->text(), label == beside
+                                  ? QString::fromUtf8(out.message.data(), static_cast<qsizetype>(out.message.size()))
+                                  : others);
     }
     QCOMPARE(warnings.size(), out.warning ? 1 : 0);
     if (out.warning) {
@@ -173,7 +175,8 @@ class PageWiringTest : public QObject {
     }
     for (const forms::ResultLine& line : category->lines) {
       QCOMPARE(captionOf(Child<QWidget>(page.get(), line.control)), QString(line.caption));
-      if (line.reverse != Kind::kForward) QCOMPARE(Child<QPushButton>(page.get(), line.button)->text(), QString("反算"));
+      if (line.reverse != Kind::kForward)
+        QCOMPARE(Child<QPushButton>(page.get(), line.button)->text(), QString("反算"));
     }
     QCOMPARE(Child<QPushButton>(page.get(), "BtnCalc")->text(), QString("开始计算"));
     QCOMPARE(Child<QPushButton>(page.get(), "BtnReset")->text(), QString("重置"));
@@ -202,12 +205,17 @@ class PageWiringTest : public QObject {
     QTest::addColumn<QString>("contributions");
     QTest::addColumn<int>("entry");
     for (const forms::Category& c : forms::Categories()) {
-      QTest::addRow("%s taxed", c.page) << c.id << "10000" << "100" << 1;
-      QTest::addRow("%s 800", c.page) << c.id << " 800 " << "" << -1;
+      QTest::addRow("%s taxed", c.page) << c.id << "10000"
+                                        << "100" << 1;
+      QTest::addRow("%s 800", c.page) << c.id << " 800 "
+                                      << "" << -1;
     }
-    QTest::newRow("TFrmYear in a zone") << CategoryId::kYearBonus << "18000.01" << "" << -1;
-    QTest::newRow("TFrmAward in a zone") << CategoryId::kSalaryAndBonus << "19500" << "4000" << -1;
-    QTest::newRow("TFrmContract notice") << CategoryId::kContract << "42000" << "" << -1;
+    QTest::newRow("TFrmYear in a zone") << CategoryId::kYearBonus << "18000.01"
+                                        << "" << -1;
+    QTest::newRow("TFrmAward in a zone") << CategoryId::kSalaryAndBonus << "19500"
+                                         << "4000" << -1;
+    QTest::newRow("TFrmContract notice") << CategoryId::kContract << "42000"
+                                         << "" << -1;
   }
   void forwardCalculation() {
     QFETCH(CategoryId, id);
@@ -329,8 +337,8 @@ class PageWiringTest : public QObject {
       QTest::keyClicks(Edit(f), "1");
       QLabel* own = MessageOf(page.get(), *category, f);
       for (QLabel* label : MessageLabels(page.get())) {
-        const bool emptied = onChange == forms::OnChange::kAllMessages ||
-                             (onChange == forms::OnChange::kOwnMessage && label == own);
+        const bool emptied =
+            onChange == forms::OnChange::kAllMessages || (onChange == forms::OnChange::kOwnMessage && label == own);
         QCOMPARE(label->text(), emptied ? QString() : QString("x"));
       }
       for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -379,14 +387,15 @@ class PageWiringTest : public QObject {
     QTest::addColumn<QStringList>("order");
     const QStringList payment{"EditIncome", "BtnCalc", "BtnReset", "EditTax", "EditRealIncome"};
     QTest::newRow("TFrmSalary") << CategoryId::kSalary
-                                << QStringList{"EditIncome", "EditSafe",       "CmbPoint",     "BtnCalc", "BtnReset",
-                                               "EditTax",    "BtnTax",         "EditRealIncome", "BtnRealIncome"};
+                                << QStringList{"EditIncome", "EditSafe", "CmbPoint",       "BtnCalc",      "BtnReset",
+                                               "EditTax",    "BtnTax",   "EditRealIncome", "BtnRealIncome"};
     QTest::newRow("TFrmYear") << CategoryId::kYearBonus << payment + QStringList{"BtnRealIncome"};
     QTest::newRow("TFrmAward") << CategoryId::kSalaryAndBonus
                                << QStringList{"EditYear", "EditSalary", "EditSafe", "CmbPoint", "BtnCalc", "BtnReset"};
     QTest::newRow("TFrmLabour") << CategoryId::kLabour << payment + QStringList{"BtnRealIncome"};
-    for (const CategoryId id : {CategoryId::kWriting, CategoryId::kRent, CategoryId::kProperty, CategoryId::kRoyalties,
-                                CategoryId::kBusiness, CategoryId::kInterest, CategoryId::kChance, CategoryId::kOther}) {
+    for (const CategoryId id :
+         {CategoryId::kWriting, CategoryId::kRent, CategoryId::kProperty, CategoryId::kRoyalties, CategoryId::kBusiness,
+          CategoryId::kInterest, CategoryId::kChance, CategoryId::kOther}) {
       QTest::newRow(forms::CategoryOf(id).page) << id << payment;
     }
     // The month list comes last although it stands above the buttons.

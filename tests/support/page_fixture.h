@@ -12,43 +12,14 @@
 #include "forms/categories.h"
 #include "forms/compute.h"
 #include "pages/calculator_page.h"
-#include "pages/frm_award.h"
-#include "pages/frm_chance.h"
-#include "pages/frm_company.h"
-#include "pages/frm_contract.h"
-#include "pages/frm_interest.h"
-#include "pages/frm_labour.h"
-#include "pages/frm_licence.h"
-#include "pages/frm_other.h"
-#include "pages/frm_property.h"
-#include "pages/frm_rent.h"
-#include "pages/frm_salary.h"
-#include "pages/frm_writing.h"
-#include "pages/frm_year.h"
+#include "pages/page_factory.h"
 #include "support/gui_test.h"
 
 namespace quorvex::testing {
 
-// The page class of each category of the list.
+// The page of a category of the list, owned by the caller.
 inline std::unique_ptr<pages::CalculatorPage> CreatePage(forms::CategoryId id, QWidget* parent = nullptr) {
-  using C = forms::CategoryId;
-  switch (id) {
-    case C::kSalary: return std::make_unique<pages::TFrmSalary>(parent);
-    case C::kYearBonus: return std::make_unique<pages::TFrmYear>(parent);
-    case C::kSalaryAndBonus: return std::make_unique<pages::TFrmAward>(parent);
-    case C::kLabour: return std::make_unique<pages::TFrmLabour>(parent);
-    case C::kWriting: return std::make_unique<pages::TFrmWriting>(parent);
-    case C::kRent: return std::make_unique<pages::TFrmRent>(parent);
-    case C::kProperty: return std::make_unique<pages::TFrmProperty>(parent);
-    case C::kRoyalties: return std::make_unique<pages::TFrmLicence>(parent);
-    case C::kBusiness: return std::make_unique<pages::TFrmCompany>(parent);
-    case C::kContract: return std::make_unique<pages::TFrmContract>(parent);
-    case C::kInterest: return std::make_unique<pages::TFrmInterest>(parent);
-    case C::kChance: return std::make_unique<pages::TFrmChance>(parent);
-    case C::kOther: return std::make_unique<pages::TFrmOther>(parent);
-    case C::kPlan: break;
-  }
-  return nullptr;
+  return std::unique_ptr<pages::CalculatorPage>(pages::CreatePage(id, parent));
 }
 
 // The field a calculation types into, or an input field, by forms::Field.
