@@ -356,21 +356,20 @@ const Category& CategoryOf(CategoryId id) {
   return id == CategoryId::kPlan ? kPlan : kCategories[static_cast<std::size_t>(id)];
 }
 
-namespace {
-
-// A name without the blanks and control characters (codes up to 32) around it.
-std::string_view Trim(std::string_view text) {
+std::string_view TrimName(std::string_view text) {
   while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
   while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
   return text;
 }
+
+namespace {
 
 bool Names(const Category& c, std::string_view name) { return name == c.key || name == c.listText; }
 
 }  // namespace
 
 const Category* FindCategory(std::string_view name) {
-  name = Trim(name);
+  name = TrimName(name);
   for (const Category& c : kCategories) {
     if (Names(c, name)) return &c;
   }
@@ -378,7 +377,7 @@ const Category* FindCategory(std::string_view name) {
 }
 
 std::optional<Kind> FindKind(std::string_view text) {
-  text = Trim(text);
+  text = TrimName(text);
   if (text.empty()) return Kind::kForward;
   const auto* key = std::find(kKindKeys.begin(), kKindKeys.end(), text);
   if (key == kKindKeys.end()) return std::nullopt;

@@ -155,6 +155,10 @@ struct Category {
 // CategoryOf() gives the planner's too.
 [[nodiscard]] const Category& CategoryOf(CategoryId id);
 
+// TrimName() is a name (of a category, a kind or a column) without the blanks and control
+// characters (codes up to 32) around it.
+[[nodiscard]] std::string_view TrimName(std::string_view text);
+
 // FindCategory() accepts a key or a list text (the planner's "plan" and "年终奖筹划" too),
 // blanks around it ignored; nullptr when neither matches.
 [[nodiscard]] const Category* FindCategory(std::string_view name);

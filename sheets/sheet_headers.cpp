@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "tax/amount.h"
+#include "forms/categories.h"
 
 namespace quorvex::sheets {
 namespace {
@@ -76,7 +76,7 @@ const Caption* ChineseInput(std::string_view header) {
 }  // namespace
 
 std::string_view InputKeyOf(std::string_view header) {
-  header = tax::TrimAmountText(header);
+  header = forms::TrimName(header);
   if (header.empty()) return {};
   for (const Caption& c : kInputs) {
     if (header == c.key) return c.key;
@@ -85,7 +85,7 @@ std::string_view InputKeyOf(std::string_view header) {
   return c != nullptr ? c->key : std::string_view();
 }
 
-bool IsChineseInputHeader(std::string_view header) { return ChineseInput(tax::TrimAmountText(header)) != nullptr; }
+bool IsChineseInputHeader(std::string_view header) { return ChineseInput(forms::TrimName(header)) != nullptr; }
 
 std::string_view ChineseCaption(std::string_view key) {
   for (const Caption& c : kInputs) {
