@@ -5,8 +5,8 @@
 #include <optional>
 #include <utility>
 
+#include "forms/computation.h"
 #include "forms/plan_form.h"
-#include "forms/run.h"
 #include "tax/bonus.h"
 #include "tax/business.h"
 #include "tax/labour.h"
@@ -20,7 +20,7 @@ namespace {
 using What = Step::What;
 
 // The texts the calculation layer gives for a result, each into its line.
-void Show(Run& run, tax::SalaryResult::Texts t) {
+void Show(Computation& run, tax::SalaryResult::Texts t) {
   run.Show(Line::kTaxableIncome, std::move(t.taxableIncome));
   run.Show(Line::kRate, std::move(t.rate));
   run.Show(Line::kQuickDeduction, std::move(t.quickDeduction));
@@ -28,7 +28,7 @@ void Show(Run& run, tax::SalaryResult::Texts t) {
   run.Show(Line::kAfterTax, std::move(t.afterTax));
 }
 
-void Show(Run& run, tax::YearBonusResult::Texts t) {
+void Show(Computation& run, tax::YearBonusResult::Texts t) {
   run.Show(Line::kMonthlyAverage, std::move(t.average));
   run.Show(Line::kRate, std::move(t.rate));
   run.Show(Line::kQuickDeduction, std::move(t.quickDeduction));
@@ -36,7 +36,7 @@ void Show(Run& run, tax::YearBonusResult::Texts t) {
   run.Show(Line::kAfterTax, std::move(t.afterTax));
 }
 
-void Show(Run& run, tax::SalaryAndBonusResult::Texts t) {
+void Show(Computation& run, tax::SalaryAndBonusResult::Texts t) {
   run.Show(Line::kSalaryTax, std::move(t.salaryTax));
   run.Show(Line::kSalaryAfterTax, std::move(t.afterTaxSalary));
   run.Show(Line::kBonusTax, std::move(t.bonusTax));
@@ -45,7 +45,7 @@ void Show(Run& run, tax::SalaryAndBonusResult::Texts t) {
   run.Show(Line::kTotalAfterTax, std::move(t.totalAfterTax));
 }
 
-void Show(Run& run, tax::PaymentTexts t) {
+void Show(Computation& run, tax::PaymentTexts t) {
   run.Show(Line::kAllowance, std::move(t.allowance));
   run.Show(Line::kTaxableIncome, std::move(t.taxableIncome));
   run.Show(Line::kRate, std::move(t.rate));
@@ -54,7 +54,7 @@ void Show(Run& run, tax::PaymentTexts t) {
   run.Show(Line::kAfterTax, std::move(t.afterTax));
 }
 
-void Show(Run& run, tax::BusinessTexts t) {
+void Show(Computation& run, tax::BusinessTexts t) {
   run.Show(Line::kTaxableIncome, std::move(t.taxableIncome));
   run.Show(Line::kRate, std::move(t.rate));
   run.Show(Line::kQuickDeduction, std::move(t.quickDeduction));
@@ -62,7 +62,7 @@ void Show(Run& run, tax::BusinessTexts t) {
   run.Show(Line::kAfterTax, std::move(t.afterTax));
 }
 
-void SalaryForward(Run& run) {
+void SalaryForward(Computation& run) {
   run.Do(What::kClearResults);
   const std::optional<double> salary = run.Read(Field::kIncome, kIncomeRule);
   if (!salary) return;
@@ -73,7 +73,7 @@ void SalaryForward(Run& run) {
   run.Focus(Field::kIncome);
 }
 
-void SalaryReverse(Run& run, Kind kind) {
+void SalaryReverse(Computation& run, Kind kind) {
   const Field typed = Category::Typed(kind);
   run.Do(What::kClearMessages);
   const std::optional<double> amount = run.Read(typed, run.category().reverseRule);
@@ -88,7 +88,7 @@ void SalaryReverse(Run& run, Kind kind) {
   SalaryForward(run);
 }
 
-void YearBonusForward(Run& run) {
+void YearBonusForward(Computation& run) {
   run.Do(What::kClearResults);
   const std::optional<double> bonus = run.Read(Field::kIncome, kIncomeRule);
   if (!bonus) return;
@@ -100,7 +100,7 @@ void YearBonusForward(Run& run) {
 }
 
 // Unlike the salary page's, this reverse calculation empties no message before the read.
-void YearBonusReverse(Run& run) {
+void YearBonusReverse(Computation& run) {
   const std::optional<double> afterTax = run.Read(Field::kAfterTax, run.category().reverseRule);
   if (!afterTax) return;
   const double bonus = tax::YearBonusFromRealIncome(*afterTax);
@@ -110,7 +110,7 @@ void YearBonusReverse(Run& run) {
 }
 
 // The focus stays where it was: on the button, or in the field where Enter was pressed.
-void SalaryAndBonus(Run& run) {
+void SalaryAndBonus(Computation& run) {
   run.Do(What::kClearResults);
   const std::optional<double> bonus = run.Read(Field::kIncome, kIncomeRule);
   if (!bonus) return;
@@ -126,7 +126,7 @@ void SalaryAndBonus(Run& run) {
 }
 
 // A payment of 800 or less: no notice, and the focus stays where it is.
-void LabourForward(Run& run) {
+void LabourForward(Computation& run) {
   run.Do(What::kClearResults);
   const std::optional<double> payment = run.Read(Field::kIncome, kIncomeRule);
   if (!payment) return;
@@ -137,7 +137,7 @@ void LabourForward(Run& run) {
 }
 
 // No message is emptied first: a rejected amount leaves the income's message as it was.
-void LabourReverse(Run& run) {
+void LabourReverse(Computation& run) {
   const std::optional<double> afterTax = run.Read(Field::kAfterTax, run.category().reverseRule);
   if (!afterTax) return;
   const double payment = tax::LabourIncomeFromRealIncome(*afterTax);
@@ -146,7 +146,7 @@ void LabourReverse(Run& run) {
   LabourForward(run);
 }
 
-void Payment(Run& run) {
+void Payment(Computation& run) {
   run.Do(What::kClearResults);
   const std::optional<double> amount = run.Read(Field::kIncome, kIncomeRule);
   if (!amount) return;
@@ -172,7 +172,7 @@ void Payment(Run& run) {
   if (r.taxed || run.category().id == CategoryId::kRoyalties) run.Focus(Field::kIncome);
 }
 
-void Business(Run& run) {
+void Business(Computation& run) {
   run.Do(What::kClearResults);
   const std::optional<double> income = run.Read(Field::kIncome, kIncomeRule);
   if (!income) return;
@@ -184,7 +184,7 @@ void Business(Run& run) {
   run.Focus(Field::kIncome);
 }
 
-void Dispatch(Run& run, Kind kind) {
+void Dispatch(Computation& run, Kind kind) {
   const bool reverse = kind != Kind::kForward;
   switch (run.category().id) {
     case CategoryId::kSalary:
@@ -228,7 +228,7 @@ void Compute(const Category& category, Kind kind, const PageInput& typed, Outcom
   out.focus = false;
   out.focusField = Field::kIncome;
   out.income.clear();
-  Run run(category, typed, out);
+  Computation run(category, typed, out);
   Dispatch(run, category.Offers(kind) ? kind : Kind::kForward);
   // Only the lines the page has, and none of the last outcome's that this one did not show.
   ClearLines(out, (out.shown & ~category.LineMask()) | (before & ~out.shown));

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <utility>
 
-#include "forms/run.h"
+#include "forms/computation.h"
 #include "tax/amount.h"
 #include "tax/messages.h"
 #include "tax/planner.h"
@@ -15,7 +15,7 @@ namespace {
 
 using What = Step::What;
 
-void Show(Run& run, const tax::PlanResult::Texts& t) {
+void Show(Computation& run, const tax::PlanResult::Texts& t) {
   run.Show(Line::kPlanSalary, t.planSalary);
   run.Show(Line::kPlanBonus, t.planBonus);
   run.Show(Line::kPlanSalaryTax, t.planSalaryTax);
@@ -33,7 +33,7 @@ void Show(Run& run, const tax::PlanResult::Texts& t) {
 
 // The planned bonus: none for an empty field, else an amount of 0 up to the year's pay.
 // Returns false when the field is rejected.
-bool ReadPlanned(Run& run, double annual, std::optional<double>& planned) {
+bool ReadPlanned(Computation& run, double annual, std::optional<double>& planned) {
   if (run.IsEmpty(Field::kPlannedBonus)) {
     run.Do(What::kWrite, Field::kPlannedBonus, "");
     return true;
@@ -51,7 +51,7 @@ bool ReadPlanned(Run& run, double annual, std::optional<double>& planned) {
 
 Outcome ComputePlan(const PageInput& typed) {
   Outcome out;
-  Run run(CategoryOf(CategoryId::kPlan), typed, out);
+  Computation run(CategoryOf(CategoryId::kPlan), typed, out);
   run.Do(What::kClearResults);
   const std::optional<double> annual = run.Read(Field::kIncome, kIncomeRule);
   if (!annual) return out;

@@ -1,4 +1,4 @@
-// One calculation of a page in progress, shared by the page logic's calculations: the texts
+// One computation of a page in progress, shared by the page logic's calculations: the texts
 // as the fields hold them now, and the outcome so far.
 #pragma once
 
@@ -11,9 +11,10 @@
 
 namespace quorvex::forms {
 
-class Run {
+class Computation {
  public:
-  Run(const Category& category, const PageInput& typed, Outcome& out) : category_(category), typed_(typed), out_(out) {}
+  Computation(const Category& category, const PageInput& typed, Outcome& out)
+      : category_(category), typed_(typed), out_(out) {}
 
   void Do(Step::What what, Field field = Field::kIncome, std::string_view text = {}) {
     if (!typed_.steps || out_.stepCount >= out_.steps.size()) return;
