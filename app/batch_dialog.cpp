@@ -264,7 +264,7 @@ void BatchDialog::ShowSummary(const sheets::SheetSummary& summary, const QString
     QMessageBox::information(this, QString::fromUtf8(kTitle), QStringLiteral("已取消计算，没有写入结果文件。"));
     return;
   }
-  if (!summary.ok) return ShowError(Text(summary.error));
+  if (!summary.ok) return ShowError(Text(summary.error.Text()));
   QString text = QStringLiteral("计算完成：共 %1 条记录，计算了 %2 条")
                      .arg(summary.records)
                      .arg(summary.records - summary.rejected);

@@ -187,7 +187,7 @@ int BatchCommand(const std::vector<std::string>& args) {
   const SheetSummary summary = RunSheet(batch.job, progress, nullptr);
   line.Clear();
   if (!summary.ok) {
-    std::cerr << "quorvex-calc: " << summary.error << "\n";
+    std::cerr << "quorvex-calc: " << summary.error.Text() << "\n";
     return kExitError;
   }
   if (!batch.quiet)

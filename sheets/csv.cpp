@@ -1,6 +1,7 @@
 #include "sheets/csv.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "sheets/byte_scan.h"
@@ -193,11 +194,11 @@ namespace {
 constexpr auto kCsvSpecial = ByteTable([](unsigned char c) { return kCsvStops[c] || c == '"'; });
 
 // Writes `text` as a CSV field at `p` and returns the end; `p` has room for twice the text
-// and two quotes.
+// and two quotes. Plain bytes are copied as they are scanned.
 char* PutCsvField(char* p, std::string_view text) {
-  const std::size_t plain = FindStop(kCsvSpecial, text.data(), 0, text.size());
-  std::memcpy(p, text.data(), plain);
-  if (plain == text.size()) return p + plain;
+  std::size_t i = 0;
+  for (; i < text.size() && !kCsvSpecial[static_cast<unsigned char>(text[i])]; ++i) p[i] = text[i];
+  if (i == text.size()) return p + i;
   *p++ = '"';
   for (const char c : text) {
     if (c == '"') *p++ = '"';
@@ -221,16 +222,24 @@ void AppendCsvField(OutBuffer& out, std::string_view text) {
 
 void AppendOutcomeCsv(OutBuffer& out, const std::array<std::string_view, 5>& head, const RecordOutcome& outcome,
                       bool leadingComma) {
-  if (leadingComma) out.Put(',');
-  AppendCsvField(out, head[0]);
+  // Room for every field at once, then the fields written straight into it.
+  const std::uint32_t shown = ShownLines(outcome);
+  std::size_t most = 3 * (head.size() + kLineCount);
+  for (const std::string_view text : head) most += 2 * text.size();
+  for (std::uint32_t rest = shown; rest != 0; rest &= rest - 1)
+    most += 2 * outcome.lines()[std::countr_zero(rest)].size();
+  char* p = out.Room(most);
+  if (leadingComma) *p++ = ',';
+  p = PutCsvField(p, head[0]);
   for (std::size_t i = 1; i < head.size(); ++i) {
-    out.Put(',');
-    AppendCsvField(out, head[i]);
+    *p++ = ',';
+    p = PutCsvField(p, head[i]);
   }
   for (std::size_t k = 0; k < kLineCount; ++k) {
-    out.Put(',');
-    if (const std::string_view text = LineText(outcome, k); !text.empty()) AppendCsvField(out, text);
+    *p++ = ',';
+    if ((shown >> k & 1U) != 0) p = PutCsvField(p, outcome.lines()[k]);
   }
+  out.Done(p);
 }
 
 void CsvWriter::Begin(OutBuffer& out) const {

@@ -3,6 +3,7 @@
 // (no leading zeros, no '+'), so what is passed through stays valid JSON.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -37,12 +38,15 @@ class JsonLinesWriter : public SheetWriter {
   std::size_t PerRecordBytes() const override { return 600 + keyBytes_; }
 
  private:
+  void WriteFromTable(const Record& record, OutBuffer& out) const;
   void WriteFromJson(const Record& record, OutBuffer& out) const;
+  // The outcome's members and the end of the object; `first`: no member precedes them.
+  void WriteOutcome(const RecordOutcome& outcome, bool first, OutBuffer& out) const;
 
   const Layout& layout_;
-  std::vector<std::string> keys_;         // CSV in: "name": for each column
-  std::vector<std::string> outcomeKeys_;  // ,"name": for each outcome member
-  std::vector<std::string> emptyLines_;   // ,"name":"" for each result line
+  std::vector<std::string> keys_;                     // CSV in: "name": for each column
+  std::string outcome_;                               // the outcome's members with empty texts, and the object's end
+  std::array<std::size_t, 5 + kLineCount> textAt_{};  // where each member's text goes in it
   std::size_t keyBytes_ = 0;
 };
 

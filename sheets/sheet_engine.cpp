@@ -141,8 +141,8 @@ bool Chunker::More(EngineResult& result) {
   bytesRead_.store(in_.BytesRead(), std::memory_order_relaxed);
   if (more) return true;
   if (!error.empty()) {
-    result.kind = in_.FailureKind();
-    result.error = std::move(error);
+    result.error.kind = in_.FailureKind();
+    result.error.reason = std::move(error);
     return false;
   }
   end_ = true;
@@ -154,8 +154,8 @@ bool Chunker::Started(EngineResult& result) { return filled_ > pos_ || end_ || M
 bool Chunker::Rewind(EngineResult& result) {
   std::string error;
   if (!in_.Rewind(error)) {
-    result.error = std::move(error);
-    result.kind = SheetErrorKind::kRead;
+    result.error.reason = std::move(error);
+    result.error.kind = SheetErrorKind::kRead;
     return false;
   }
   pending_ = pool_->Take();  // blocks of the pass before may hold the old one
@@ -207,12 +207,12 @@ bool Chunker::Next(Block& block, EngineResult& result) {
         const std::size_t whole = reader_.LastRecordEnd(data, false);
         const std::uint64_t at =
             line_ + (whole == std::string_view::npos ? 0 : CountLines(data.substr(0, whole), true));
-        result.error = "a quoted field of the record on line " + std::to_string(at) + " is never closed";
+        result.error.reason = "a quoted field of the record on line " + std::to_string(at) + " is never closed";
         return false;
       }
       if (data.size() > kMaxRecordBytes) {
-        result.error = "the record on line " + std::to_string(line_) + " is longer than " +
-                       std::to_string(kMaxRecordBytes >> 20) + " MiB";
+        result.error.reason = "the record on line " + std::to_string(line_) + " is longer than " +
+                              std::to_string(kMaxRecordBytes >> 20) + " MiB";
         return false;
       }
     }
@@ -229,26 +229,26 @@ bool Chunker::Header(SheetReader& reader, Layout& layout, EngineResult& result) 
       if (in_.Unchecked()) {
         const std::size_t valid = Utf8Prefix(data.substr(0, end));
         if (valid < end) {
-          result.error = NotUtf8Text(Offset() + valid + 1);
+          result.error.reason = NotUtf8Text(Offset() + valid + 1);
           return false;
         }
       }
       std::size_t used = 0;
       std::uint64_t line = line_;
-      if (reader.ReadHeader(data.substr(0, end), used, line, layout, result.error)) {
+      if (reader.ReadHeader(data.substr(0, end), used, line, layout, result.error.reason)) {
         pos_ += used;
         cut_ += used;
         line_ = line;
         return true;
       }
-      if (!result.error.empty()) return false;
+      if (!result.error.reason.empty()) return false;
       if (end_) {
-        result.error = "the sheet has no header row";
+        result.error.reason = "the sheet has no header row";
         return false;
       }
     }
     if (data.size() > kMaxRecordBytes) {
-      result.error = "the header is longer than " + std::to_string(kMaxRecordBytes >> 20) + " MiB";
+      result.error.reason = "the header is longer than " + std::to_string(kMaxRecordBytes >> 20) + " MiB";
       return false;
     }
     if (!More(result)) return false;
@@ -317,7 +317,7 @@ bool CollectColumns(Chunker& chunker, const SheetReader& reader, Layout& layout,
   std::uint64_t serial = 0;
   while (chunker.Next(block, result)) {
     pacer.Tick(0);
-    if (!CheckText(block, result.error)) return false;
+    if (!CheckText(block, result.error.reason)) return false;
     arena.reserve(block.bytes.size() + 16);
     std::size_t pos = 0;
     std::uint64_t line = block.firstLine;
@@ -335,7 +335,7 @@ bool CollectColumns(Chunker& chunker, const SheetReader& reader, Layout& layout,
         }
         const long column = first < 0 ? -1 : nth == 0 ? first : AddColumn(layout, f.key, nth);
         if (column < 0) {
-          result.error = "the records have more than " + std::to_string(kMaxColumns) + " different fields";
+          result.error.reason = "the records have more than " + std::to_string(kMaxColumns) + " different fields";
           return false;
         }
         seenIn.resize(layout.columns.size(), 0);
@@ -347,7 +347,7 @@ bool CollectColumns(Chunker& chunker, const SheetReader& reader, Layout& layout,
       }
     }
   }
-  return result.error.empty() && chunker.Rewind(result);
+  return result.error.reason.empty() && chunker.Rewind(result);
 }
 
 }  // namespace
@@ -480,9 +480,8 @@ class Pipeline {
     result.records = done_.records;
     result.rejected = done_.rejected;
     result.cancelled = done_.cancelled;
-    EngineResult& failed = read_.error.empty() ? done_ : read_;
+    EngineResult& failed = read_.error.reason.empty() ? done_ : read_;
     result.error = std::move(failed.error);
-    result.kind = failed.kind;
   }
 
  private:
@@ -510,7 +509,7 @@ class Pipeline {
           if (stop_) return;
         }
         if (!chunker_.Next(block, read_)) {
-          if (!read_.error.empty()) Stop();
+          if (!read_.error.reason.empty()) Stop();
           return;
         }
         const std::lock_guard<std::mutex> lock(mutex_);
@@ -551,7 +550,7 @@ class Pipeline {
       Slot& slot = slots_[nextWrite_ % slots_.size()];
       if (stop_ || !slot.ready) break;
       if (!slot.error.empty()) {
-        done_.error = std::move(slot.error);
+        done_.error.reason = std::move(slot.error);
         StopLocked();
         break;
       }
@@ -566,8 +565,8 @@ class Pipeline {
       pending = OutBuffer();
       slot.ready = false;
       if (!written) {
-        done_.error = std::move(error);
-        done_.kind = SheetErrorKind::kWrite;
+        done_.error.reason = std::move(error);
+        done_.error.kind = SheetErrorKind::kWrite;
         StopLocked();
         break;
       }
@@ -648,8 +647,8 @@ EngineResult Run(ByteSource& source, ByteSink& sink, const EngineOptions& option
   chunker.SetMaxLines(std::max<std::size_t>(64, kBlockOutput / perRecord));
   OutBuffer head;
   writer->Begin(head);
-  if (!sink.Write(head.View(), result.error)) {
-    result.kind = SheetErrorKind::kWrite;
+  if (!sink.Write(head.View(), result.error.reason)) {
+    result.error.kind = SheetErrorKind::kWrite;
     return result;
   }
   const unsigned threads = EffectiveThreads(options.threads);
@@ -665,7 +664,8 @@ EngineResult ComputeSheet(ByteSource& source, ByteSink& sink, const EngineOption
                           const ProgressFunction& progress, const std::atomic<bool>* cancel) {
   EngineResult result = Run(source, sink, options, progress, cancel);
   // A failure neither of the input nor of the output is the sheet's own.
-  if (!result.error.empty() && result.kind == SheetErrorKind::kNone) result.kind = SheetErrorKind::kSheet;
+  if (!result.error.reason.empty() && result.error.kind == SheetErrorKind::kNone)
+    result.error.kind = SheetErrorKind::kSheet;
   return result;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "sheets/sheet_error.h"
 #include "sheets/sheet_format.h"
 #include "sheets/sheet_text.h"
 
@@ -72,10 +73,8 @@ struct EngineResult {
   std::uint64_t records = 0;
   std::uint64_t rejected = 0;
   bool cancelled = false;
-  // Not empty: the run failed, and `kind` says how: kRead and kWrite texts name the file,
-  // a kSheet text is about the sheet itself.
-  std::string error;
-  SheetErrorKind kind = SheetErrorKind::kNone;
+  // Failed: why the run stopped (a kSheet error's file is left to the caller).
+  SheetError error;
 };
 
 // ComputeSheet() computes every record of `source` and writes the sheet to `sink`. The

@@ -1,7 +1,6 @@
 #include "sheets/sheet_format.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "sheets/sheet_headers.h"
 
@@ -20,6 +19,47 @@ constexpr std::array<std::string_view, 5 + kLineKeys.size()> kOutcomeNames = [] 
   return names;
 }();
 
+// The names a key may have that mean something, by length: the request fields and the
+// outcome columns.
+struct NamedKey {
+  std::string_view name;
+  KeyMeaning meaning;
+};
+
+constexpr auto kNamedKeys = [] {
+  std::array<NamedKey, kRequestKeys.size() + kOutcomeNames.size()> keys{};
+  for (std::size_t k = 0; k < kRequestKeys.size(); ++k)
+    keys[k] = {kRequestKeys[k], {static_cast<std::uint8_t>(k), false}};
+  for (std::size_t i = 0; i < kOutcomeNames.size(); ++i)
+    keys[kRequestKeys.size() + i] = {kOutcomeNames[i], {kNoRequest, true}};
+  // Of one length, the request fields first: records name them more often.
+  std::sort(keys.begin(), keys.end(), [](const NamedKey& a, const NamedKey& b) {
+    return a.name.size() != b.name.size() ? a.name.size() < b.name.size() : a.meaning.request < b.meaning.request;
+  });
+  return keys;
+}();
+
+// A key names a request field or an outcome column, never both.
+static_assert([] {
+  for (std::size_t i = 0; i < kNamedKeys.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      if (kNamedKeys[i].name == kNamedKeys[j].name) return false;
+    }
+  }
+  return true;
+}());
+
+constexpr std::size_t kLongestNamedKey = kNamedKeys.back().name.size();
+
+// Where the names of each length start in kNamedKeys (those of length n: [n], [n + 1]).
+constexpr auto kNamedKeysOfLength = [] {
+  std::array<std::uint8_t, kLongestNamedKey + 2> first{};
+  for (std::size_t n = 0; n < first.size(); ++n) {
+    for (const NamedKey& k : kNamedKeys) first[n] += k.name.size() < n ? 1 : 0;
+  }
+  return first;
+}();
+
 }  // namespace
 
 const std::vector<std::string>& OutcomeColumns() {
@@ -27,10 +67,16 @@ const std::vector<std::string>& OutcomeColumns() {
   return columns;
 }
 
-bool IsOutcomeColumn(std::string_view name) {
-  static const std::unordered_set<std::string_view> names(kOutcomeNames.begin(), kOutcomeNames.end());
-  return names.count(name) != 0;
+KeyMeaning MeaningOf(std::string_view key) {
+  if (key.empty() || key.size() > kLongestNamedKey) return {};
+  for (std::size_t i = kNamedKeysOfLength[key.size()]; i < kNamedKeysOfLength[key.size() + 1]; ++i) {
+    const std::string_view name = kNamedKeys[i].name;
+    if (name.front() == key.front() && name == key) return kNamedKeys[i].meaning;
+  }
+  return {};
 }
+
+bool IsOutcomeColumn(std::string_view name) { return MeaningOf(name).outcome; }
 
 std::vector<std::string> OutputNames(const std::vector<std::string>& columns) {
   std::vector<std::string> names = columns;

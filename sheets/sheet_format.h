@@ -168,14 +168,24 @@ long AddColumn(Layout& layout, std::string_view key, std::size_t nth);
 // FindColumn() is the same look-up without adding: -1 when the layout lacks it.
 long FindColumn(const Layout& layout, std::string_view key, std::size_t nth);
 
+// The result lines the outcome shows: bit k for line k.
+inline std::uint32_t ShownLines(const RecordOutcome& outcome) { return outcome.ok ? outcome.page.shown : 0; }
+
 // The result line's text; empty for a line the outcome does not show.
 inline std::string_view LineText(const RecordOutcome& outcome, std::size_t line) {
-  return outcome.ok && (outcome.page.shown >> line & 1U) != 0 ? std::string_view(outcome.lines()[line])
-                                                              : std::string_view();
+  return (ShownLines(outcome) >> line & 1U) != 0 ? std::string_view(outcome.lines()[line]) : std::string_view();
 }
 
 // The names of the outcome columns, in output order.
 const std::vector<std::string>& OutcomeColumns();
+
+// What a key's name means: the request field it names (its place in kRequestKeys, or
+// kNoRequest), and whether an outcome column has the name.
+struct KeyMeaning {
+  std::uint8_t request = kNoRequest;
+  bool outcome = false;
+};
+KeyMeaning MeaningOf(std::string_view key);
 
 // Whether an input column or key is named like an outcome column.
 bool IsOutcomeColumn(std::string_view name);

@@ -242,45 +242,45 @@ class Input {
 
 SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, const std::atomic<bool>* cancel) {
   SheetSummary summary;
-  // Fails the summary with an error of kind `kind`, written into summary.error before.
+  // Fails the summary with an error of kind `kind`, its reason written into summary.error before.
   const auto failed = [&summary](SheetErrorKind kind) {
-    summary.kind = kind;
+    summary.error.kind = kind;
     return summary;
   };
   const bool bookIn = job.inFormat == Format::kXlsx;
   const bool bookOut = job.outFormat == Format::kXlsx;
   if (bookIn && job.input == "-") {
-    summary.error = "an Excel workbook is read from a file, not from standard input";
+    summary.error.reason = "an Excel workbook is read from a file, not from standard input";
     return failed(SheetErrorKind::kUsage);
   }
   if (bookOut && job.output == "-") {
-    summary.error = "an Excel workbook is written to a file, not to standard output";
+    summary.error.reason = "an Excel workbook is written to a file, not to standard output";
     return failed(SheetErrorKind::kUsage);
   }
   Input input;
   XlsxReader book;
   if (bookIn) {
     if (!book.Open(job.input)) {
-      summary.error = book.Error();
+      summary.error.reason = book.Error();
       return failed(SheetErrorKind::kRead);
     }
-  } else if (!input.Open(job.input, summary.error)) {
+  } else if (!input.Open(job.input, summary.error.reason)) {
     return failed(SheetErrorKind::kRead);
   }
   const bool twoPasses = job.inFormat == Format::kJsonLines && IsTable(job.outFormat);
-  if (twoPasses && !input.Spool(summary.error)) return failed(SheetErrorKind::kRead);
+  if (twoPasses && !input.Spool(summary.error.reason)) return failed(SheetErrorKind::kRead);
   Output output;
-  if (!output.Open(job.output, summary.error)) return failed(SheetErrorKind::kWrite);
+  if (!output.Open(job.output, summary.error.reason)) return failed(SheetErrorKind::kWrite);
   // Declared after the output, so that an unfinished workbook is dropped before the
   // temporary file is removed.
   XlsxWriter bookWriter;
   if (bookOut) {
     if (output.Temporary().empty()) {
-      summary.error = "cannot write " + output.Name() + ": an Excel workbook is written to a regular file";
+      summary.error.reason = "cannot write " + output.Name() + ": an Excel workbook is written to a regular file";
       return failed(SheetErrorKind::kWrite);
     }
     if (!bookWriter.Open(output.Temporary(), output.Name())) {
-      summary.error = bookWriter.Error();
+      summary.error.reason = bookWriter.Error();
       return failed(SheetErrorKind::kWrite);
     }
   }
@@ -300,24 +300,24 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   summary.rejected = result.rejected;
   summary.cancelled = result.cancelled;
   if (result.cancelled) {
-    summary.error = "cancelled";
+    summary.error.reason = "cancelled";
     return failed(SheetErrorKind::kCancelled);  // the output's destructor removes the temporary file
   }
-  if (!result.error.empty()) {
+  if (result.error.failed()) {
     // The sheet's own problems are told after the input's name; the others name their file.
-    const std::string& name = bookIn ? job.input : input.Name();
-    summary.error = result.kind == SheetErrorKind::kSheet ? name + ": " + result.error : result.error;
-    return failed(result.kind);
+    summary.error = result.error;
+    if (summary.error.kind == SheetErrorKind::kSheet) summary.error.file = bookIn ? job.input : input.Name();
+    return summary;
   }
   if (!written) {
-    summary.error = std::move(writeError);
+    summary.error.reason = std::move(writeError);
     return failed(SheetErrorKind::kWrite);
   }
   if (bookOut && !bookWriter.Close()) {
-    summary.error = bookWriter.Error();
+    summary.error.reason = bookWriter.Error();
     return failed(SheetErrorKind::kWrite);
   }
-  if (!output.Commit(summary.error)) return failed(SheetErrorKind::kWrite);
+  if (!output.Commit(summary.error.reason)) return failed(SheetErrorKind::kWrite);
   summary.ok = true;
   return summary;
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "sheets/sheet_engine.h"
+#include "sheets/sheet_error.h"
 #include "sheets/sheet_format.h"
 #include "sheets/sheet_text.h"
 
@@ -25,10 +26,9 @@ struct SheetJob {
 struct SheetSummary {
   std::uint64_t records = 0;
   std::uint64_t rejected = 0;
-  bool ok = false;                              // the whole input was read and the whole output written
-  bool cancelled = false;                       // stopped through `cancel`
-  std::string error;                            // why not ok, naming the file
-  SheetErrorKind kind = SheetErrorKind::kNone;  // and what kind of failure that is
+  bool ok = false;         // the whole input was read and the whole output written
+  bool cancelled = false;  // stopped through `cancel`
+  SheetError error;        // why not ok; its Text() names the file
 };
 
 // RunSheet() computes every record of the job's input into its output. A regular output

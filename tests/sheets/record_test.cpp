@@ -97,7 +97,7 @@ class SheetTest : public testing::TestWithParam<SheetCase> {};
 TEST_P(SheetTest, WritesEveryRecordWithItsOutcome) {
   const SheetCase& c = GetParam();
   const Outcomes run = Process(c.input, c.in, c.out);
-  EXPECT_EQ(run.result.error, "");
+  EXPECT_EQ(run.result.error.reason, "");
   EXPECT_EQ(run.output, c.expected);
   EXPECT_EQ(run.result.records, c.records);
   EXPECT_EQ(run.result.rejected, c.rejected);
@@ -185,8 +185,8 @@ class RefusedSheetTest : public testing::TestWithParam<RefusedCase> {};
 TEST_P(RefusedSheetTest, FailsWithTheReason) {
   const RefusedCase& c = GetParam();
   const Outcomes run = Process(c.input, c.in, c.out, 2, 4093);
-  EXPECT_NE(run.result.error.find(c.error), std::string::npos) << run.result.error;
-  EXPECT_EQ(run.result.kind, SheetErrorKind::kSheet);
+  EXPECT_NE(run.result.error.reason.find(c.error), std::string::npos) << run.result.error.reason;
+  EXPECT_EQ(run.result.error.kind, SheetErrorKind::kSheet);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -265,8 +265,8 @@ TEST(ReadErrorTest, IsAnErrorNotTheEndOfTheInput) {
     TrickleSource source(many, 4096, many.size() / 2);
     StringSink sink;
     const EngineResult r = ComputeSheet(source, sink, {Format::kJsonLines, out, Encoding::kAuto, 2}, {}, nullptr);
-    EXPECT_EQ(r.error, "cannot read sheet: Input/output error");
-    EXPECT_EQ(r.kind, SheetErrorKind::kRead);
+    EXPECT_EQ(r.error.reason, "cannot read sheet: Input/output error");
+    EXPECT_EQ(r.error.kind, SheetErrorKind::kRead);
   }
 }
 
@@ -283,11 +283,11 @@ TEST(ReadErrorTest, TextThatIsNotUtf8IsNamedByItsFirstBadByteWhateverTheThreads)
   badHeader[5] = '\xFF';
   for (const unsigned threads : {1U, 3U}) {
     const Outcomes deep = Process(twoBad, Format::kCsv, Format::kCsv, threads, 65536);
-    EXPECT_EQ(deep.result.error, "byte " + std::to_string(late + 1) +
-                                     " is not UTF-8 text (--encoding gb18030 reads GBK and GB18030 sheets)");
-    EXPECT_EQ(deep.result.kind, SheetErrorKind::kSheet);
+    EXPECT_EQ(deep.result.error.reason, "byte " + std::to_string(late + 1) +
+                                            " is not UTF-8 text (--encoding gb18030 reads GBK and GB18030 sheets)");
+    EXPECT_EQ(deep.result.error.kind, SheetErrorKind::kSheet);
     const Outcomes header = Process(badHeader, Format::kCsv, Format::kJsonLines, threads);
-    EXPECT_EQ(header.result.error.rfind("byte 6 is not UTF-8 text", 0), 0u) << header.result.error;
+    EXPECT_EQ(header.result.error.reason.rfind("byte 6 is not UTF-8 text", 0), 0u) << header.result.error.reason;
   }
 }
 
@@ -301,8 +301,8 @@ TEST(ReadErrorTest, AWriteErrorStopsTheRun) {
   } sink;
   MemorySource source("category,amount\nsalary,5000\n");
   const EngineResult r = ComputeSheet(source, sink, {}, {}, nullptr);
-  EXPECT_EQ(r.kind, SheetErrorKind::kWrite);
-  EXPECT_EQ(r.error, "cannot write out: No space left on device");
+  EXPECT_EQ(r.error.kind, SheetErrorKind::kWrite);
+  EXPECT_EQ(r.error.reason, "cannot write out: No space left on device");
 }
 
 // A mixed sheet of every category and kind, with rejected rows, many blocks long.
@@ -338,7 +338,7 @@ std::string MixedSheet(int rows) {
 TEST(ThreadsTest, KeepTheOrderAndEveryFigure) {
   const std::string sheet = MixedSheet(60000);
   const Outcomes one = Process(sheet, Format::kCsv, Format::kCsv, 1);
-  ASSERT_EQ(one.result.error, "");
+  ASSERT_EQ(one.result.error.reason, "");
   EXPECT_EQ(one.result.records, 60000u);
   EXPECT_EQ(one.result.rejected, 60000u / 17);
   for (unsigned threads : {2U, 5U}) {
@@ -362,7 +362,7 @@ TEST(ThreadsTest, RecordsLongerThanABlockComeOutWhole) {
     sheet += std::to_string(i) + ",labour," + std::to_string(1000 + i) + "," +
              std::string(i % 700 == 0 ? 40000 + i : 8, 'x') + "\n";
   const Outcomes one = Process(sheet, Format::kCsv, Format::kJsonLines, 1, 4096);
-  ASSERT_EQ(one.result.error, "");
+  ASSERT_EQ(one.result.error.reason, "");
   EXPECT_EQ(one.result.records, 20000u);
   for (unsigned threads : {1U, 2U, 3U}) {
     for (const std::size_t step : {std::size_t{1} << 20, std::size_t{70001}}) {
@@ -399,7 +399,7 @@ TEST(ThreadsTest, JsonLinesRoundTripKeepsTheFigures) {
   // The JSON Lines output read back as input computes the same again: the renamed outcome
   // columns pass through and the new ones agree with them.
   const Outcomes again = Process(json.output, Format::kJsonLines, Format::kCsv, 2, 999);
-  ASSERT_EQ(again.result.error, "");
+  ASSERT_EQ(again.result.error.reason, "");
   EXPECT_EQ(again.result.records, csv.result.records);
   EXPECT_EQ(again.result.rejected, csv.result.rejected);
   std::istringstream a(csv.output);

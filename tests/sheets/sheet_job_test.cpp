@@ -59,8 +59,10 @@ TEST_F(SheetJobTest, AFailedRunLeavesTheTargetAndTheInputAsTheyWere) {
   Write("res.csv", "OLD\n");
   const SheetSummary r = Job("bad.csv", "res.csv");
   EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.error.find("bad.csv: a quoted field"), std::string::npos) << r.error;
-  EXPECT_EQ(r.kind, SheetErrorKind::kSheet);
+  EXPECT_EQ(r.error.kind, SheetErrorKind::kSheet);
+  EXPECT_EQ(r.error.Text(), r.error.file + ": " + r.error.reason);
+  EXPECT_NE(r.error.file.find("bad.csv"), std::string::npos) << r.error.file;
+  EXPECT_EQ(r.error.reason.rfind("a quoted field", 0), 0u) << r.error.reason;
   EXPECT_EQ(Read("res.csv"), "OLD\n");
   // Output equal to input: the input survives a failure, and is replaced by a success.
   EXPECT_FALSE(Job("bad.csv", "bad.csv").ok);
@@ -75,8 +77,8 @@ TEST_F(SheetJobTest, ReadErrorsAreFailuresThatNameTheFile) {
   fs::create_directory(Path("somedir"));
   const SheetSummary r = Job("somedir", "out.csv");
   EXPECT_FALSE(r.ok);
-  EXPECT_EQ(r.error, "cannot read " + Path("somedir") + ": Is a directory");
-  EXPECT_EQ(r.kind, SheetErrorKind::kRead);
+  EXPECT_EQ(r.error.Text(), "cannot read " + Path("somedir") + ": Is a directory");
+  EXPECT_EQ(r.error.kind, SheetErrorKind::kRead);
   EXPECT_FALSE(Job("missing.csv", "out.csv").ok);
   EXPECT_EQ(Names(), (std::vector<std::string>{"somedir"}));
 }
@@ -112,8 +114,8 @@ TEST_F(SheetJobTest, DevicesAreWrittenInPlaceAndTheirErrorsReported) {
   EXPECT_TRUE(S_ISCHR(st.st_mode));
   const SheetSummary full = Job("in.csv", "/dev/full");
   EXPECT_FALSE(full.ok);
-  EXPECT_EQ(full.error, "cannot write /dev/full: No space left on device");
-  EXPECT_EQ(full.kind, SheetErrorKind::kWrite);
+  EXPECT_EQ(full.error.Text(), "cannot write /dev/full: No space left on device");
+  EXPECT_EQ(full.error.kind, SheetErrorKind::kWrite);
   EXPECT_EQ(Names(), (std::vector<std::string>{"in.csv"}));
 }
 
@@ -152,7 +154,7 @@ TEST_F(SheetJobTest, JsonLinesToCsvReadsTheFileTwiceAndReportsProgress) {
         last = p;
       },
       nullptr);
-  ASSERT_TRUE(r.ok) << r.error;
+  ASSERT_TRUE(r.ok) << r.error.Text();
   EXPECT_EQ(r.records, 20001u);
   EXPECT_GE(calls, 1);
   EXPECT_EQ(last.records, 20001u);

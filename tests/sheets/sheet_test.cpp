@@ -153,7 +153,7 @@ TEST(SheetFileTest, ChineseWorkbookInWorkbookOutWithTheFiguresOfCsv) {
   WriteBook(dir.File("工资表.xlsx"), input);
   const SheetSummary s =
       RunSheet({dir.File("工资表.xlsx"), dir.File("结果.xlsx"), Format::kXlsx, Format::kXlsx}, {}, nullptr);
-  ASSERT_TRUE(s.ok) << s.error;
+  ASSERT_TRUE(s.ok) << s.error.Text();
   EXPECT_EQ(s.records, 4u);
   EXPECT_EQ(s.rejected, 1u);
   const Rows out = ReadBook(dir.File("结果.xlsx"));
@@ -191,13 +191,13 @@ TEST(SheetFileTest, AResultOverTheInputIsComputedFromTheWholeInput) {
   TempFolder dir;
   WriteText(dir.File("a.csv"), "category,amount\nsalary,5000\n");
   SheetSummary s = RunSheet({dir.File("a.csv"), dir.File("a.csv"), Format::kCsv, Format::kCsv}, {}, nullptr);
-  ASSERT_TRUE(s.ok) << s.error;
+  ASSERT_TRUE(s.ok) << s.error.Text();
   EXPECT_EQ(s.records, 1u);
   EXPECT_EQ(ReadText(dir.File("a.csv")).rfind("category,amount,status", 0), 0u);
 
   s = RunSheet({dir.File("a.csv"), dir.File("no-such-folder/r.xlsx"), Format::kCsv, Format::kXlsx}, {}, nullptr);
   EXPECT_FALSE(s.ok);
-  EXPECT_NE(s.error.find("no-such-folder/r.xlsx"), std::string::npos) << s.error;
+  EXPECT_NE(s.error.Text().find("no-such-folder/r.xlsx"), std::string::npos) << s.error.Text();
 }
 
 TEST(SheetFileTest, AResultAnOfficeProgramHoldsOpenIsLeftAsItWas) {
@@ -210,7 +210,7 @@ TEST(SheetFileTest, AResultAnOfficeProgramHoldsOpenIsLeftAsItWas) {
   for (const char* result : {"r.xlsx", "r.csv"}) {
     const SheetSummary s = RunSheet({dir.File("a.csv"), dir.File(result), Format::kCsv, Format::kXlsx}, {}, nullptr);
     EXPECT_FALSE(s.ok);
-    EXPECT_NE(s.error.find("holds it open"), std::string::npos) << s.error;
+    EXPECT_NE(s.error.Text().find("holds it open"), std::string::npos) << s.error.Text();
     EXPECT_EQ(ReadText(dir.File(result)), "old result");
   }
   EXPECT_EQ(dir.Names().size(), 5u);
@@ -223,7 +223,7 @@ TEST(SheetFileTest, AReadOnlyResultIsLeftAsItWas) {
   ASSERT_EQ(chmod(dir.File("r.xlsx").c_str(), 0444), 0);
   const SheetSummary s = RunSheet({dir.File("a.csv"), dir.File("r.xlsx"), Format::kCsv, Format::kXlsx}, {}, nullptr);
   EXPECT_FALSE(s.ok);
-  EXPECT_NE(s.error.find("read-only"), std::string::npos) << s.error;
+  EXPECT_NE(s.error.Text().find("read-only"), std::string::npos) << s.error.Text();
   EXPECT_EQ(ReadText(dir.File("r.xlsx")), "old result");
 }
 
@@ -244,7 +244,7 @@ TEST(SheetFileTest, AFailedOrCancelledRunLeavesTheOldResultAndNoTemporaryFile) {
   WriteText(dir.File("r.csv"), "old result");
   SheetSummary s = RunSheet({dir.File("bad.xlsx"), dir.File("r.csv"), Format::kXlsx, Format::kCsv}, {}, nullptr);
   EXPECT_FALSE(s.ok);
-  EXPECT_EQ(s.error.rfind(dir.File("bad.xlsx"), 0), 0u) << s.error;
+  EXPECT_EQ(s.error.Text().rfind(dir.File("bad.xlsx"), 0), 0u) << s.error.Text();
 
   const std::atomic<bool> cancel{true};
   s = RunSheet({dir.File("good.csv"), dir.File("r.csv"), Format::kCsv, Format::kCsv}, {}, &cancel);
@@ -261,7 +261,7 @@ TEST(SheetFileTest, AFailedOrCancelledRunLeavesTheOldResultAndNoTemporaryFile) {
   WriteText(dir.File("empty.csv"), "");
   s = RunSheet({dir.File("empty.csv"), dir.File("r.csv"), Format::kCsv, Format::kCsv}, {}, nullptr);
   EXPECT_FALSE(s.ok);
-  EXPECT_NE(s.error.find("header"), std::string::npos) << s.error;
+  EXPECT_NE(s.error.Text().find("header"), std::string::npos) << s.error.Text();
 
   EXPECT_EQ(ReadText(dir.File("r.csv")), "old result");
   EXPECT_EQ(dir.Names(), (std::vector<std::string>{"bad.xlsx", "empty.csv", "good.csv", "in.xlsx", "r.csv", "r.xlsx"}));
@@ -271,7 +271,7 @@ TEST(SheetFileTest, WorkbookRowsBlankOrStyledBeyondTheHeaderAreNotRecords) {
   TempFolder dir;
   WriteBook(dir.File("in.xlsx"), {{"category", "amount"}, {"", ""}, {"salary", "5000", ""}});
   const SheetSummary s = RunSheet({dir.File("in.xlsx"), dir.File("out.csv"), Format::kXlsx, Format::kCsv}, {}, nullptr);
-  ASSERT_TRUE(s.ok) << s.error;
+  ASSERT_TRUE(s.ok) << s.error.Text();
   EXPECT_EQ(s.records, 1u);
   EXPECT_EQ(s.rejected, 0u);
 }
@@ -282,7 +282,7 @@ TEST(SheetFileTest, WorkbookErrorsNameTheSheetRowAcrossBlankRowsAndLineBreaksInC
             {{"类别", "金额"}, {"多行\n文本", "5000"}, {"", ""}, {"", ""}, {"salary", "5000", "x"}});
   const SheetSummary s =
       RunSheet({dir.File("in.xlsx"), dir.File("out.xlsx"), Format::kXlsx, Format::kXlsx}, {}, nullptr);
-  ASSERT_TRUE(s.ok) << s.error;
+  ASSERT_TRUE(s.ok) << s.error.Text();
   EXPECT_EQ(s.rejected, 2u);
   const Rows out = ReadBook(dir.File("out.xlsx"));
   ASSERT_EQ(out.size(), 3u);
@@ -301,7 +301,7 @@ TEST(SheetFileTest, WorkbookProgressIsThroughTheWorksheet) {
   const SheetSummary s = RunSheet(
       {dir.File("in.xlsx"), dir.File("out.csv"), Format::kXlsx, Format::kCsv},
       [&last](const SheetProgress& p) { last = p; }, nullptr);
-  ASSERT_TRUE(s.ok) << s.error;
+  ASSERT_TRUE(s.ok) << s.error.Text();
   EXPECT_EQ(last.records, 2000u);
   EXPECT_GT(last.bytesTotal, 0u);
   EXPECT_EQ(last.bytesRead, last.bytesTotal);
@@ -319,7 +319,7 @@ TEST(SheetTemplateTest, HasChineseHeadersAndOneExampleOfEachCategoryThatComputes
 
   const SheetSummary s =
       RunSheet({dir.File("模板.xlsx"), dir.File("模板结果.xlsx"), Format::kXlsx, Format::kXlsx}, {}, nullptr);
-  ASSERT_TRUE(s.ok) << s.error;
+  ASSERT_TRUE(s.ok) << s.error.Text();
   EXPECT_EQ(s.records, categories.size());
   EXPECT_EQ(s.rejected, 0u);
 }
