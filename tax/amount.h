@@ -58,7 +58,5 @@ namespace quorvex::tax {
 // 1e-5, are written in exponent form ("1.5E+15"), which ParseAmount() reads back.
 // Returns "" for infinity and NaN.
 [[nodiscard]] std::string FormatGeneral(double value);
-// FormatGeneralSlowly() is FormatGeneral() through the general decimal path only.
-[[nodiscard]] std::string FormatGeneralSlowly(double value);
 
 }  // namespace quorvex::tax

@@ -115,33 +115,6 @@ TEST(FormatFastPathTest, PercentOfRatesAndOfRandomValues) {
   }
 }
 
-TEST(FormatFastPathTest, GeneralTextOfRandomValuesAndFifteenDigitTies) {
-  std::mt19937_64 rng(5);
-  std::uniform_int_distribution<std::uint64_t> bits(0x3EA0000000000000u, 0x4340000000000000u);  // ~5e-7 .. ~9e15
-  std::uniform_int_distribution<int> scale(-7, 16);
-  for (int i = 0; i < 100000; ++i) {
-    const double v = FromBits(bits(rng));
-    ASSERT_EQ(FormatGeneral(v), FormatGeneralSlowly(v)) << std::hexfloat << v;
-    ASSERT_EQ(FormatGeneral(-v), FormatGeneralSlowly(-v)) << std::hexfloat << -v;
-    // A 16-digit decimal ending in 5 (a tie at the 15th digit), its neighbours, and nines.
-    const double tie = static_cast<double>((rng() % 1000000000000000u) * 10 + 5) / std::pow(10.0, scale(rng) + 8);
-    for (const double t :
-         {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e300), 9.999999999999995 * std::pow(10.0, scale(rng))})
-      ASSERT_EQ(FormatGeneral(t), FormatGeneralSlowly(t)) << std::hexfloat << t;
-  }
-  // Whole numbers of 1 to 16 digits plus a binary fraction k / 2^b: the short ones end
-  // exactly, the long ones are ties or near-ties at the 18th digit.
-  for (int b = 1; b <= 20; ++b) {
-    for (int digits = 1; digits <= 16; ++digits) {
-      for (int i = 0; i < 40; ++i) {
-        const double whole = std::floor(std::pow(10.0, digits - 1) * (1 + static_cast<double>(rng() % 9000) / 1000));
-        const double v = whole + std::ldexp(static_cast<double>((rng() % (std::uint64_t{1} << b)) | 1), -b);
-        ASSERT_EQ(FormatGeneral(v), FormatGeneralSlowly(v)) << std::hexfloat << v;
-      }
-    }
-  }
-}
-
 // Short decimals (up to 15 digits, small exponents) take a path of their own in ParseAmount();
 // it must give the correctly rounded double that from_chars gives for the same text.
 TEST(FormatFastPathTest, ParseAmountOfShortDecimalsIsCorrectlyRounded) {
