@@ -90,29 +90,6 @@ Decimal RoundSignificant(Ext value, int digits) {
 }  // namespace
 
 std::optional<double> ParseAmount(std::string_view text) {
-  // Most amounts are plain digits with at most one point and at most 15 digits: the same
-  // quotient as the general path below takes for them, in one pass.
-  if (const std::size_t n = text.size(); n != 0 && n <= 16) {
-    std::uint64_t digits = 0;
-    std::size_t point = n;  // where the point is; n: none
-    std::size_t k = 0;
-    for (; k < n; ++k) {
-      const auto d = static_cast<unsigned char>(text[k] - '0');
-      if (d <= 9) {
-        digits = digits * 10 + d;
-      } else if (text[k] == '.' && point == n) {
-        point = k;
-      } else {
-        break;
-      }
-    }
-    const std::size_t count = point == n ? n : n - 1;  // digits
-    if (k == n && count > 0 && count <= 15) {
-      const auto m = static_cast<double>(digits);
-      const std::size_t decimals = point == n ? 0 : n - 1 - point;
-      return decimals > 0 ? m / kTens[decimals] : m;
-    }
-  }
   size_t i = 0;
   const size_t n = text.size();
   while (i < n && text[i] == ' ') ++i;

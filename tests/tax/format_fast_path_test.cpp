@@ -115,7 +115,7 @@ TEST(FormatFastPathTest, PercentOfRatesAndOfRandomValues) {
   }
 }
 
-// Short decimals (up to 15 digits, small exponents) take a path of their own in ParseAmount();
+// Short decimals (up to 15 digits, small exponents) are parsed by one exact division or product;
 // it must give the correctly rounded double that from_chars gives for the same text.
 TEST(FormatFastPathTest, ParseAmountOfShortDecimalsIsCorrectlyRounded) {
   std::mt19937_64 rng(11);
