@@ -26,34 +26,26 @@ void Refuse(Problem problem, const char* field, const char* message, RecordOutco
   out.page.income.clear();
 }
 
-// The threshold and month readers fill `out` and say whether the text was valid: an optional
-// handed back would be copied through memory just after its flag was written, and stall.
-bool ReadThreshold(std::string_view text, double& out) {
-  // The usual spellings first, without parsing.
-  if (text == "4800") {
-    out = tax::kThresholds[1];
-    return true;
-  }
+// A threshold the page offers; empty is the usual one.
+std::optional<double> ReadThreshold(std::string_view text) {
   text = tax::TrimAmountText(text);
-  if (text.empty() || text == "3500") {
-    out = tax::kThresholds[0];
-    return true;
-  }
+  if (text.empty()) return tax::kThresholds[0];
   const std::optional<double> parsed = tax::ParseAmount(text);
-  if (!parsed) return false;
-  out = *parsed;
-  return std::find(tax::kThresholds.begin(), tax::kThresholds.end(), out) != tax::kThresholds.end();
+  if (!parsed || std::find(tax::kThresholds.begin(), tax::kThresholds.end(), *parsed) == tax::kThresholds.end())
+    return std::nullopt;
+  return parsed;
 }
 
-bool ReadMonths(std::string_view text, int& out) {
+// A month count the contract page offers (1 to 12, written in digits); empty is a whole year.
+std::optional<int> ReadMonths(std::string_view text) {
   text = tax::TrimAmountText(text);
-  out = tax::kMaxOperationMonths;
-  if (text.empty()) return true;
+  if (text.empty()) return tax::kMaxOperationMonths;
   if (text.size() > 2 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return false;
-  out = 0;
-  for (char c : text) out = out * 10 + (c - '0');
-  return out >= tax::kMinOperationMonths && out <= tax::kMaxOperationMonths;
+    return std::nullopt;
+  int months = 0;
+  for (char c : text) months = months * 10 + (c - '0');
+  if (months < tax::kMinOperationMonths || months > tax::kMaxOperationMonths) return std::nullopt;
+  return months;
 }
 
 // The record's name of a rejected field: what was typed is "amount", the income a reverse
@@ -89,10 +81,10 @@ void ComputeRequest(const Request& request, RecordOutcome& out) {
   if (category == nullptr) return Refuse(Problem::kCategory, "category", kUnknownCategory, out);
   const std::optional<forms::Kind> kind = forms::FindKind(request.calc);
   if (!kind || !category->Offers(*kind)) return Refuse(Problem::kCalc, "calc", kUnknownCalc, out);
-  double threshold = 0;
-  if (!ReadThreshold(request.threshold, threshold)) return Refuse(Problem::kThreshold, "threshold", kBadThreshold, out);
-  int months = 0;
-  if (!ReadMonths(request.months, months)) return Refuse(Problem::kMonths, "months", kBadMonths, out);
+  const std::optional<double> threshold = ReadThreshold(request.threshold);
+  if (!threshold) return Refuse(Problem::kThreshold, "threshold", kBadThreshold, out);
+  const std::optional<int> months = ReadMonths(request.months);
+  if (!months) return Refuse(Problem::kMonths, "months", kBadMonths, out);
   // Every field given at once (no clearing first): the amount goes where the kind types it.
   using forms::Field;
   static_assert(forms::Index(Field::kIncome) == 0 && forms::Index(Field::kSalary) == 1 &&
@@ -103,8 +95,8 @@ void ComputeRequest(const Request& request, RecordOutcome& out) {
   const auto amountIn = [&](Field field) { return field == amountField ? request.amount : std::string_view(); };
   const forms::PageInput typed{.texts = {amountIn(Field::kIncome), request.salary, request.contributions,
                                          amountIn(Field::kTax), amountIn(Field::kAfterTax), request.plannedBonus},
-                               .threshold = threshold,
-                               .months = months,
+                               .threshold = *threshold,
+                               .months = *months,
                                .steps = false};
 
   forms::Compute(*category, *kind, typed, out.page);
