@@ -1,0 +1,21 @@
+// The sheet module (sheets/sheet_module.h), loaded when 批量计算 first needs it.
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "sheets/sheet_module.h"
+
+namespace quorvex::app {
+
+// LoadSheetModule() returns the sheet module's entry points, loading it on the first call: from
+// the private module folder beside the installed program, else by name (a program in the build
+// tree has the module's folder in its run path). Once loaded it stays loaded. Null when it
+// cannot be loaded, and `error` then says why, in words for a message box.
+const sheets::SheetModule* LoadSheetModule(QString& error);
+
+// LoadSheetModuleFrom() loads the module from `file` (a path, or a bare name looked up as the
+// dynamic loader does); null with `error` set when it cannot.
+const sheets::SheetModule* LoadSheetModuleFrom(const std::string& file, QString& error);
+
+}  // namespace quorvex::app
