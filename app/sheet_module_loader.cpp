@@ -18,6 +18,12 @@ QString MissingText(const QString& why) {
 
 }  // namespace
 
+QString InstalledSheetModule(const QString& programFolder) {
+  return QDir(programFolder)
+      .filePath(QString::fromUtf8(kModuleDirFromProgram) + QLatin1Char('/') +
+                QString::fromUtf8(sheets::kSheetModuleFile));
+}
+
 const sheets::SheetModule* LoadSheetModuleFrom(const std::string& file, QString& error) {
   // Called from here, not through Qt, so that the dynamic loader searches this program's run
   // path for a bare name. Never closed: a run's threads may outlive any owner.
@@ -39,9 +45,7 @@ const sheets::SheetModule* LoadSheetModuleFrom(const std::string& file, QString&
 const sheets::SheetModule* LoadSheetModule(QString& error) {
   static const sheets::SheetModule* loaded = nullptr;
   if (loaded != nullptr) return loaded;
-  const QString installed = QDir(QCoreApplication::applicationDirPath())
-                                .filePath(QString::fromUtf8(kModuleDirFromProgram) + QLatin1Char('/') +
-                                          QString::fromUtf8(sheets::kSheetModuleFile));
+  const QString installed = InstalledSheetModule(QCoreApplication::applicationDirPath());
   loaded = LoadSheetModuleFrom(
       QFile::exists(installed) ? QFile::encodeName(installed).toStdString() : std::string(sheets::kSheetModuleFile),
       error);

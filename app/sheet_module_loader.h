@@ -14,6 +14,10 @@ namespace quorvex::app {
 // cannot be loaded, and `error` then says why, in words for a message box.
 const sheets::SheetModule* LoadSheetModule(QString& error);
 
+// InstalledSheetModule() is where the module lies when the program in `programFolder` is
+// installed.
+QString InstalledSheetModule(const QString& programFolder);
+
 // LoadSheetModuleFrom() loads the module from `file` (a path, or a bare name looked up as the
 // dynamic loader does); null with `error` set when it cannot.
 const sheets::SheetModule* LoadSheetModuleFrom(const std::string& file, QString& error);
