@@ -45,10 +45,14 @@ const sheets::SheetModule* LoadSheetModuleFrom(const std::string& file, QString&
 const sheets::SheetModule* LoadSheetModule(QString& error) {
   static const sheets::SheetModule* loaded = nullptr;
   if (loaded != nullptr) return loaded;
-  const QString installed = InstalledSheetModule(QCoreApplication::applicationDirPath());
-  loaded = LoadSheetModuleFrom(
-      QFile::exists(installed) ? QFile::encodeName(installed).toStdString() : std::string(sheets::kSheetModuleFile),
-      error);
+  const QString folder = QCoreApplication::applicationDirPath();
+  std::string file = sheets::kSheetModuleFile;
+  for (const QString& path : {InstalledSheetModule(folder), QDir(folder).filePath(QString::fromUtf8(file.c_str()))}) {
+    if (!QFile::exists(path)) continue;
+    file = QFile::encodeName(path).toStdString();
+    break;
+  }
+  loaded = LoadSheetModuleFrom(file, error);
   return loaded;
 }
 

@@ -9,9 +9,10 @@
 namespace quorvex::app {
 
 // LoadSheetModule() returns the sheet module's entry points, loading it on the first call: from
-// the private module folder beside the installed program, else by name (a program in the build
-// tree has the module's folder in its run path). Once loaded it stays loaded. Null when it
-// cannot be loaded, and `error` then says why, in words for a message box.
+// the private module folder of the installed program, else from the program's own folder (the
+// build tree's quorvex), else by name (the window's tests have the module's folder in their
+// run path). Once loaded it stays loaded. Null when it cannot be loaded, and `error` then says
+// why, in words for a message box.
 const sheets::SheetModule* LoadSheetModule(QString& error);
 
 // InstalledSheetModule() is where the module lies when the program in `programFolder` is
