@@ -37,6 +37,7 @@ const sheets::SheetModule* LoadSheetModuleFrom(const std::string& file, QString&
   const sheets::SheetModule* module = entry != nullptr ? entry() : nullptr;
   if (module == nullptr || module->version != sheets::SheetModule::kVersion) {
     error = MissingText(QString::fromStdString(file) + QStringLiteral("：版本不符"));
+    ::dlclose(handle);
     return nullptr;
   }
   return module;
@@ -47,7 +48,7 @@ const sheets::SheetModule* LoadSheetModule(QString& error) {
   if (loaded != nullptr) return loaded;
   const QString folder = QCoreApplication::applicationDirPath();
   std::string file = sheets::kSheetModuleFile;
-  for (const QString& path : {InstalledSheetModule(folder), QDir(folder).filePath(QString::fromUtf8(file.c_str()))}) {
+  for (const QString& path : {InstalledSheetModule(folder), QDir(folder).filePath(QString::fromUtf8(file))}) {
     if (!QFile::exists(path)) continue;
     file = QFile::encodeName(path).toStdString();
     break;
