@@ -25,8 +25,7 @@ QString InstalledSheetModule(const QString& programFolder) {
 }
 
 const sheets::SheetModule* LoadSheetModuleFrom(const std::string& file, QString& error) {
-  // Called from here, not through Qt, so that the dynamic loader searches this program's run
-  // path for a bare name. Never closed: a run's threads may outlive any owner.
+  // Never closed once taken: a run's threads may outlive any owner.
   void* handle = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     error = MissingText(QString::fromLocal8Bit(::dlerror()));

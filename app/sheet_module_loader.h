@@ -9,9 +9,9 @@
 namespace quorvex::app {
 
 // LoadSheetModule() returns the sheet module's entry points, loading it on the first call: from
-// the private module folder of the installed program, else from the program's own folder (the
-// build tree's quorvex), else by name (the window's tests have the module's folder in their
-// run path). Once loaded it stays loaded. Null when it cannot be loaded, and `error` then says
+// the private module folder of the installed program, else from the program's own folder (where
+// the build tree puts it beside quorvex and beside the window's tests), else by name, wherever
+// the dynamic loader finds it. Once loaded it stays loaded. Null when it cannot be loaded, and `error` then says
 // why, in words for a message box.
 const sheets::SheetModule* LoadSheetModule(QString& error);
 
