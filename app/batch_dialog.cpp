@@ -16,6 +16,8 @@
 #include <QVBoxLayout>
 #include <thread>
 
+#include "app/sheet_module_loader.h"
+
 namespace quorvex::app {
 namespace {
 
@@ -100,7 +102,6 @@ BatchDialogDeps DefaultBatchDialogDeps() {
   deps.pickSave = [](QWidget* parent, const QString& suggested, const QString& filter) {
     return RunFileDialog(parent, suggested, filter, true);
   };
-  deps.run = &sheets::RunSheet;
   return deps;
 }
 
@@ -188,13 +189,22 @@ void BatchDialog::BtnResultClick() {
 
 void BatchDialog::ShowError(const QString& text) { QMessageBox::critical(this, QString::fromUtf8(kTitle), text); }
 
+const sheets::SheetModule* BatchDialog::Sheets() {
+  QString error;
+  const sheets::SheetModule* module = LoadSheetModule(error);
+  if (module == nullptr) ShowError(error);
+  return module;
+}
+
 void BatchDialog::BtnStartClick() {
   const QString sheet = EditSheet->text().trimmed();
   if (sheet.isEmpty()) return ShowError(QStringLiteral("请先选择要计算的表格文件。"));
   QString result = EditResult->text().trimmed();
   if (result.isEmpty()) EditResult->setText(result = DefaultResultPath(sheet));
-  const std::optional<sheets::Format> in = sheets::FormatOfPath(FileName(sheet));
-  const std::optional<sheets::Format> out = sheets::FormatOfPath(FileName(result));
+  const sheets::SheetModule* module = Sheets();
+  if (module == nullptr) return;
+  const std::optional<sheets::Format> in = module->formatOfPath(FileName(sheet));
+  const std::optional<sheets::Format> out = module->formatOfPath(FileName(result));
   if (!in) return ShowError(sheet + QStringLiteral("：不是可以计算的表格，请选择 .xlsx、.csv 或 .jsonl 文件。"));
   if (!out) return ShowError(result + QStringLiteral("：结果文件须是 .xlsx、.csv 或 .jsonl 文件。"));
   if (QFileInfo::exists(result) && result != confirmed_ && !QFileInfo(result).isDir()) {
@@ -203,11 +213,12 @@ void BatchDialog::BtnStartClick() {
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes) return;
   }
-  const sheets::SheetSummary summary = RunWithProgress({FileName(sheet), FileName(result), *in, *out});
+  const sheets::SheetSummary summary =
+      RunWithProgress({FileName(sheet), FileName(result), *in, *out}, deps_.run ? deps_.run : module->runSheet);
   ShowSummary(summary, result);
 }
 
-sheets::SheetSummary BatchDialog::RunWithProgress(const sheets::SheetJob& job) {
+sheets::SheetSummary BatchDialog::RunWithProgress(const sheets::SheetJob& job, const SheetRunner& run) {
   QProgressDialog progress(QStringLiteral("正在计算…"), QString::fromUtf8(kCancel), 0, 0, this);
   progress.setObjectName("BatchProgress");
   progress.setWindowTitle(QString::fromUtf8(kTitle));
@@ -250,7 +261,7 @@ sheets::SheetSummary BatchDialog::RunWithProgress(const sheets::SheetJob& job) {
   };
   sheets::SheetSummary summary;
   std::thread worker([&] {
-    summary = deps_.run(job, report, &cancel);
+    summary = run(job, report, &cancel);
     emit relay.Finished();
   });
   progress.show();
@@ -277,12 +288,14 @@ void BatchDialog::ShowSummary(const sheets::SheetSummary& summary, const QString
 }
 
 void BatchDialog::BtnTemplateClick() {
+  const sheets::SheetModule* module = Sheets();
+  if (module == nullptr) return;
   const QString folder = QFileInfo(EditSheet->text()).dir().path();
   const QString suggested = EditSheet->text().isEmpty() ? QString::fromUtf8(kTemplateName)
                                                         : QDir(folder).filePath(QString::fromUtf8(kTemplateName));
   const QString path = deps_.pickSave(this, suggested, QString::fromUtf8(kXlsxFilter));
   if (path.isEmpty()) return;
-  const std::string error = sheets::WriteSheetTemplate(FileName(path));
+  const std::string error = module->writeSheetTemplate(FileName(path));
   if (!error.empty()) return ShowError(Text(error));
   QMessageBox::information(this, QString::fromUtf8(kTitle), QStringLiteral("模板已保存到：") + path);
 }

@@ -6,13 +6,15 @@
 #include <atomic>
 #include <functional>
 
-#include "sheets/sheet_job.h"
-#include "sheets/sheet_template.h"
+#include "sheets/sheet_module.h"
 
 class QLineEdit;
 class QPushButton;
 
 namespace quorvex::app {
+
+using SheetRunner = std::function<sheets::SheetSummary(const sheets::SheetJob&, const sheets::ProgressFunction&,
+                                                       const std::atomic<bool>*)>;
 
 // What the dialog asks of the outside world; tests pass their own.
 struct BatchDialogDeps {
@@ -21,13 +23,12 @@ struct BatchDialogDeps {
   // Asks where to save a file (the result, or the template), suggesting `suggested` and
   // offering `filter`; "" when the user cancels. The dialog itself asks before replacing.
   std::function<QString(QWidget* parent, const QString& suggested, const QString& filter)> pickSave;
-  // Computes the sheet; called on a worker thread.
-  std::function<sheets::SheetSummary(const sheets::SheetJob&, const sheets::ProgressFunction&,
-                                     const std::atomic<bool>*)>
-      run;
+  // Computes the sheet; called on a worker thread. Empty: the sheet module's RunSheet.
+  SheetRunner run;
 };
 
-// The file dialogs of the desktop and the sheet runner of quorvex-calc.
+// The file dialogs of the desktop, and the sheet runner of quorvex-calc from the sheet module,
+// which the dialog loads when it first computes a sheet or writes the template.
 BatchDialogDeps DefaultBatchDialogDeps();
 
 // DefaultResultPath() puts the result beside the sheet, the same name with 结果 added and the
@@ -48,10 +49,13 @@ class BatchDialog final : public QDialog {
 
  private:
   void EditSheetChange(const QString& text);
-  // Runs `job` on a worker thread behind the progress dialog; returns once it has ended.
-  sheets::SheetSummary RunWithProgress(const sheets::SheetJob& job);
+  // Runs `job` with `run` on a worker thread behind the progress dialog; returns once it has
+  // ended.
+  sheets::SheetSummary RunWithProgress(const sheets::SheetJob& job, const SheetRunner& run);
   void ShowSummary(const sheets::SheetSummary& summary, const QString& result);
   void ShowError(const QString& text);
+  // The sheet module, loaded on first use; null (the error shown) when it cannot be.
+  const sheets::SheetModule* Sheets();
 
   BatchDialogDeps deps_;
   QLineEdit* EditSheet = nullptr;

@@ -7,7 +7,8 @@
 # Python pass does too), so no run pays for freeing the result of the one before. The tool's
 # output is flushed to disk before it exits, the Python pass's is not.
 # The sheets are made once by bench/make_sheets.py in $SHEETS (build/bench-sheets/ROWS).
-# QUORVEX_CALC names the program (default build/release/cli/quorvex-calc).
+# QUORVEX_CALC names the program (default build/package/cli/quorvex-calc: the profile-guided
+# build that is packaged).
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
@@ -15,9 +16,9 @@ rows=${1:-2000000}
 [ $# -gt 0 ] && shift
 threads=${*:-1 2}
 runs=${RUNS:-3}
-calc=${QUORVEX_CALC:-$root/build/release/cli/quorvex-calc}
+calc=${QUORVEX_CALC:-$root/build/package/cli/quorvex-calc}
 sheets=${SHEETS:-$root/build/bench-sheets/$rows}
-[ -x "$calc" ] || { echo "sheet_bench: build $calc first (cmake --build --preset release)" >&2; exit 2; }
+[ -x "$calc" ] || { echo "sheet_bench: build $calc first (cmake --preset package && cmake --build --preset package)" >&2; exit 2; }
 if [ ! -s "$sheets/mixed.jsonl" ]; then
   echo "making the sheets in $sheets ..." >&2
   python3 "$here/make_sheets.py" "$sheets" "$rows"

@@ -6,7 +6,8 @@
 //
 // Prints for each program the median and the spread of the times, the median processor time
 // (user + system) and peak resident size, and its ratios to the first program. With --max-ratio, the exit
-// status is 3 when any program's median time is more than R times the first program's.
+// status is 3 when any program's median time or median peak memory is more than R times the
+// first program's.
 //
 // "Drawn content" is seen from outside, through the DAMAGE extension: every top-level window
 // the program creates is watched, and after each drawing into it the window's pixels are read
@@ -216,10 +217,11 @@ int main(int argc, char* argv[]) {
         "x%.3f\n",
         programs[p].c_str(), t, *std::min_element(times[p].begin(), times[p].end()),
         *std::max_element(times[p].begin(), times[p].end()), cpu, m, t / baseTime, cpu / baseCpu, m / basePeak);
-    if (maxRatio > 0 && t / baseTime > maxRatio) within = false;
+    if (maxRatio > 0 && (t / baseTime > maxRatio || m / basePeak > maxRatio)) within = false;
   }
   if (maxRatio > 0) {
-    std::printf("every median time within x%.2f of %s: %s\n", maxRatio, programs[0].c_str(), within ? "yes" : "NO");
+    std::printf("every median time and peak memory within x%.2f of %s: %s\n", maxRatio, programs[0].c_str(),
+                within ? "yes" : "NO");
   }
   xcb_disconnect(d.c);
   return within ? 0 : 3;

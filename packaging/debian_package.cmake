@@ -1,4 +1,4 @@
-# The Debian package, made by CPack: `cpack -G DEB` in the build folder (release build).
+# The Debian package, made by CPack: `cpack -G DEB` in the build folder (the package preset's).
 set(QUORVEX_PACKAGE_MAINTAINER "Quorvex <packages@quorvex.example>"
   CACHE STRING "Maintainer named in the Debian package")
 

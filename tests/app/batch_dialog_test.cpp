@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "app/batch_dialog.h"
+#include "app/sheet_module_loader.h"
 #include "support/gui_test.h"
 #include "support/modal_answerer.h"
 
@@ -259,6 +260,19 @@ class BatchDialogTest : public QObject {
     QTRY_VERIFY(answers.AllAnswered());
     QCOMPARE(runs, 1);
     QCOMPARE(answers.StrayCount(), 0);
+  }
+
+  // A module that is not there, or not one, is refused with words for the box, naming it.
+  void aBrokenSheetModuleIsRefusedNamingIt() {
+    QTemporaryDir dir;
+    QFile empty(dir.filePath("libquorvex-sheets.so"));
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    for (const QString& file : {dir.filePath("none.so"), empty.fileName()}) {
+      QString error;
+      QVERIFY(quorvex::app::LoadSheetModuleFrom(file.toStdString(), error) == nullptr);
+      QVERIFY2(error.contains("libquorvex-sheets.so") && error.contains("重新安装"), qPrintable(error));
+    }
   }
 
   void templateIsWrittenWhereTheUserChooses() {

@@ -20,8 +20,8 @@ fi
 deb=$(ls "$work"/*.deb)
 echo "package: $(basename "$deb")"
 
-# Lintian: errors fail the test; warnings are shown only.
-lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian reports errors"
+# Lintian: errors and warnings fail the test; notes are shown only.
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" || fail "lintian reports errors or warnings"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"

@@ -19,6 +19,13 @@ png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{ printf "%dx%d", $3 * 256 + $4, $
 
 executable "$tree/usr/bin/quorvex"
 executable "$tree/usr/bin/quorvex-calc"
+# The window's sheet module, in its private folder, exporting its entry.
+module=$(find "$tree/usr/lib" -path '*/quorvex/libquorvex-sheets.so' 2>/dev/null | head -n 1)
+if [ -z "$module" ]; then
+  fail "missing: usr/lib/.../quorvex/libquorvex-sheets.so"
+else
+  nm -D --defined-only "$module" | grep -q ' T quorvex_sheet_module$' || fail "$module does not export its entry"
+fi
 
 desktop="$share/applications/$app_id.desktop"
 present "$desktop"
@@ -62,7 +69,7 @@ present "$share/doc/quorvex/changelog.gz"
 
 # Nothing else: a stray file (a test program, a static library) would go into the package.
 unexpected=$(cd "$tree" && find . -type f | grep -v -E \
-  '^\./usr/(bin/quorvex(-calc)?|share/(applications|metainfo|icons/hicolor/[^/]+/apps|man/man1|doc/quorvex)/[^/]+)$')
+  '^\./usr/(bin/quorvex(-calc)?|lib/(.+/)?quorvex/libquorvex-sheets\.so|share/(applications|metainfo|icons/hicolor/[^/]+/apps|man/man1|doc/quorvex)/[^/]+)$')
 [ -z "$unexpected" ] || fail "unexpected files: $unexpected"
 
 [ $failures -eq 0 ] || exit 1
