@@ -263,20 +263,12 @@ char* WriteZero(char* end) { return std::copy_backward(kZeroAmount.begin(), kZer
 enum class Fen { kZero, kFen, kOutside };
 
 // x >= 0 rounded to the nearest integer (a tie to the even one), as a Real and in `whole`;
-// meaningful below 2^(p-1) for a Real of p significant bits. Adding 2^(p-1) rounds x and keeps
-// the integer in the low bits of the sum's significand, with no conversion: an extended value's
-// would switch the x87 rounding mode there and back, which stalls the processor.
+// meaningful below 2^53.
 template <class Real>
 Real Nearest(Real x, std::uint64_t& whole) {
-  constexpr int kBits = std::numeric_limits<Real>::digits;
-  static_assert(kBits <= 64 && std::numeric_limits<Real>::radix == 2);
-  constexpr std::uint64_t kIntegerBits = (std::uint64_t{1} << (kBits - 1)) - 1;
-  constexpr Real kShift = static_cast<Real>(kIntegerBits) + 1;
-  const Real shifted = x + kShift;
-  std::uint64_t low = 0;  // the significand's low 64 bits: all of an extended one, a double's with its exponent
-  std::memcpy(&low, &shifted, sizeof low);
-  whole = low & kIntegerBits;
-  return shifted - kShift;
+  const long long n = std::llrint(x);  // the rounding mode in force: to nearest, ties to even
+  whole = static_cast<std::uint64_t>(n);
+  return static_cast<Real>(n);
 }
 
 // Most amounts a (0.01 <= a < 2^53 fen) are far from half a fen: then 100 a, rounded in the
