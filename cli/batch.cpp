@@ -6,9 +6,11 @@
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
 #include "sheets/json_line.h"
 #include "sheets/sheet_job.h"
+#include "sheets/sheet_template.h"
 
 namespace quorvex::cli {
 using namespace quorvex::sheets;
@@ -30,16 +32,6 @@ bool ParseFormat(const std::string& text, Format& format) {
     return false;
   }
   return true;
-}
-
-Format FormatOfName(const std::string& name, Format fallback) {
-  auto ends = [&](const std::string& ext) {
-    return name.size() >= ext.size() && name.compare(name.size() - ext.size(), ext.size(), ext) == 0;
-  };
-  if (ends(".jsonl") || ends(".json") || ends(".ndjson")) return Format::kJsonLines;
-  if (ends(".csv")) return Format::kCsv;
-  if (ends(".xlsx") || ends(".XLSX")) return Format::kXlsx;
-  return fallback;
 }
 
 // 1234567 -> "1,234,567"
@@ -98,7 +90,7 @@ bool ReadArgs(const std::vector<std::string>& argv, BatchArgs& args) {
   std::string format;
   std::string inputFormat;
   std::string encoding;
-  std::string jobs;
+  std::optional<std::string> jobs;
   bool haveInput = false;
   for (std::size_t i = 0; i < argv.size(); ++i) {
     const std::string& a = argv[i];
@@ -112,7 +104,7 @@ bool ReadArgs(const std::vector<std::string>& argv, BatchArgs& args) {
     } else if (a == "--encoding") {
       into = &encoding;
     } else if (a == "-j" || a == "--jobs") {
-      into = &jobs;
+      into = &jobs.emplace();
     } else if (a.size() > 2 && a.rfind("-j", 0) == 0) {
       jobs = a.substr(2);
       continue;
@@ -136,7 +128,7 @@ bool ReadArgs(const std::vector<std::string>& argv, BatchArgs& args) {
     }
     *into = argv[++i];
   }
-  args.job.inFormat = FormatOfName(args.job.input, Format::kCsv);
+  args.job.inFormat = FormatOfPath(args.job.input).value_or(Format::kCsv);
   if (!inputFormat.empty() && !ParseFormat(inputFormat, args.job.inFormat)) {
     std::cerr << "quorvex-calc: unknown input format " << inputFormat << "\n";
     return false;
@@ -144,7 +136,7 @@ bool ReadArgs(const std::vector<std::string>& argv, BatchArgs& args) {
   // A workbook's records go to standard output as CSV.
   const Format sameAsInput =
       args.job.inFormat == Format::kXlsx && args.job.output == "-" ? Format::kCsv : args.job.inFormat;
-  args.job.outFormat = FormatOfName(args.job.output, sameAsInput);
+  args.job.outFormat = FormatOfPath(args.job.output).value_or(sameAsInput);
   if (!format.empty() && !ParseFormat(format, args.job.outFormat)) {
     std::cerr << "quorvex-calc: unknown format " << format << "\n";
     return false;
@@ -165,12 +157,14 @@ bool ReadArgs(const std::vector<std::string>& argv, BatchArgs& args) {
     std::cerr << "quorvex-calc: unknown encoding " << encoding << " (utf-8 or gb18030)\n";
     return false;
   }
-  if (!jobs.empty()) {
-    if (jobs.size() > 3 || jobs.find_first_not_of("0123456789") != std::string::npos || jobs == "0") {
+  if (jobs) {
+    if (jobs->find_first_not_of("0123456789") != std::string::npos ||
+        jobs->find_first_not_of('0') == std::string::npos) {
       std::cerr << "quorvex-calc: -j needs a number of threads, 1 or more\n";
       return false;
     }
-    args.job.threads = static_cast<unsigned>(std::stoul(jobs));
+    // More threads than the engine starts (at most 8) are as many as it starts.
+    args.job.threads = jobs->size() > 3 ? 1000 : static_cast<unsigned>(std::stoul(*jobs));
   }
   return true;
 }

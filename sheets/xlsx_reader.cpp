@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <deque>
+#include <optional>
 #include <string_view>
 
 #include "sheets/sheet_format.h"
@@ -73,10 +74,12 @@ std::size_t ColumnOf(std::string_view ref) {
   return col;
 }
 
-std::size_t NumberOf(std::string_view text) {
+// A whole number written in digits only; nullopt for anything else ("-1", "+3", "2.9", "x7").
+std::optional<std::size_t> NumberOf(std::string_view text) {
   std::size_t n = 0;
   const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-  return ec == std::errc() && ptr == text.data() + text.size() ? n : 0;
+  if (text.empty() || ec != std::errc() || ptr != text.data() + text.size()) return std::nullopt;
+  return n;
 }
 
 // A number as Excel shows it: the stored text, or, when it was stored with more than the 15
@@ -365,7 +368,7 @@ class SheetHandler : public XmlHandler {
   void Start(std::string_view name, const XML_Char** attrs) override {
     if (name == "row") {
       const XML_Char* r = Attribute(attrs, "r");
-      rowNumber_ = r != nullptr ? NumberOf(r) : rowNumber_ + 1;
+      rowNumber_ = r != nullptr ? NumberOf(r).value_or(0) : rowNumber_ + 1;
       row_.clear();
       nextColumn_ = 1;
     } else if (name == "c") {
@@ -428,12 +431,12 @@ class SheetHandler : public XmlHandler {
     std::string text;
     switch (type_) {
       case CellType::kShared: {
-        const std::size_t i = NumberOf(value_);
-        if (value_.empty() || i >= shared_.offsets.size()) {
+        const std::optional<std::size_t> i = NumberOf(value_);
+        if (!i || *i >= shared_.offsets.size()) {
           failure = "已损坏：第" + std::to_string(rowNumber_) + "行引用了不存在的共享字符串";
           return;
         }
-        text = shared_.At(i);
+        text = shared_.At(*i);
         break;
       }
       case CellType::kBoolean:

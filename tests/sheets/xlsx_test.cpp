@@ -202,6 +202,19 @@ INSTANTIATE_TEST_SUITE_P(
                               },
                               "共享字符串",
                               {}},
+                      Refusal{"SharedStringIndexNotANumber",
+                              [](const std::string& p) {
+                                WriteZip(p, Workbook(R"(<row><c t="s"><v>-1</v></c><c t="s"><v>0</v></c></row>)",
+                                                     "<si><t>a</t></si>"));
+                              },
+                              "共享字符串",
+                              {}},
+                      Refusal{"SharedStringIndexWithAFraction",
+                              [](const std::string& p) {
+                                WriteZip(p, Workbook(R"(<row><c t="s"><v>0.9</v></c></row>)", "<si><t>a</t></si>"));
+                              },
+                              "共享字符串",
+                              {}},
                       Refusal{"DocumentTypeDeclaration",
                               [](const std::string& p) {
                                 Parts parts = Workbook("");

@@ -1,0 +1,20 @@
+#!/bin/sh
+# quorvex-calc batch's arguments from outside: a thread count that is no count is a usage error
+# (status 2), a large one is as many threads as the engine starts, and a file name's extension
+# gives its format whatever its case.
+#   args.sh QUORVEX_CALC
+set -u
+calc=$1
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+printf 'category,amount\r\nsalary,5000\r\n' >"$dir/IN.CSV"
+for j in 0 00 '' x; do
+  "$calc" batch -j "$j" "$dir/IN.CSV" -o - --quiet >/dev/null 2>"$dir/err"
+  status=$?
+  if [ $status -ne 2 ] || ! grep -q -- '-j needs a number of threads' "$dir/err"; then
+    echo "-j '$j': status $status, $(cat "$dir/err")"
+    exit 1
+  fi
+done
+"$calc" batch -j 1000 "$dir/IN.CSV" -o "$dir/OUT.JSONL" --quiet || { echo "-j 1000: status $?"; exit 1; }
+grep -q '"tax":"45.00"' "$dir/OUT.JSONL" || { echo "IN.CSV to OUT.JSONL: $(cat "$dir/OUT.JSONL")"; exit 1; }
