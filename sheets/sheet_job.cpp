@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <string_view>
 
 #include "sheets/xlsx_sheet.h"
 
@@ -58,6 +60,17 @@ bool HeldOpen(const std::string& path) {
   return stat((folder + ".~lock." + name + "#").c_str(), &st) == 0 || stat((folder + "~$" + name).c_str(), &st) == 0;
 }
 
+// The name of the temporary file beside `target`: the target's name and ".part-XXXXXX", the
+// name cut short where both together would pass the longest name a folder holds.
+std::string TemporaryPattern(const std::string& target) {
+  constexpr std::size_t kLongestName = 255;
+  constexpr std::string_view kSuffix = ".part-XXXXXX";
+  const std::size_t slash = target.rfind('/');
+  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  std::string pattern = target.substr(0, std::min(target.size(), nameStart + kLongestName - kSuffix.size()));
+  return pattern.append(kSuffix);
+}
+
 // Where the records go: standard output, a device written in place, or a temporary file
 // renamed over the target at the end.
 class Output {
@@ -95,7 +108,7 @@ class Output {
       error = "cannot write " + name_ + ": the file is read-only";
       return false;
     }
-    std::string pattern = target_ + ".part-XXXXXX";
+    std::string pattern = TemporaryPattern(target_);
     fd_ = mkostemp(pattern.data(), O_CLOEXEC);
     if (fd_ < 0) {
       error = "cannot write " + name_ + ": " + Reason();

@@ -97,6 +97,13 @@ TEST_F(SheetJobTest, KeepsTheModeAndDoesNotFollowAPlantedFile) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"in.csv", "res.csv", "res.csv.part", "victim"}));
 }
 
+TEST_F(SheetJobTest, ATargetWithTheLongestNameAFolderHoldsIsWritten) {
+  Write("in.csv", kGood);
+  const std::string name = std::string(251, 'r') + ".csv";
+  ASSERT_TRUE(Job("in.csv", name.c_str()).ok);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"in.csv", name}));
+}
+
 TEST_F(SheetJobTest, ASymlinkTargetKeepsPointingAtTheNewFile) {
   Write("in.csv", kGood);
   Write("real.csv", "OLD\n");
