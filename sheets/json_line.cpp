@@ -213,11 +213,21 @@ class Parser {
   std::string& error_;
 };
 
-// A key's first occurrence gives the request field: the fields are taken last to first, each
-// over the one before; those that name none go to the last slot.
+// Gives each request field its key's text; those that name none go to the last slot. A request
+// field named twice makes the record malformed: readers of JSON disagree on which one counts.
 void SetRequest(Record& record) {
   record.request = {};
-  for (std::size_t i = record.fields.size(); i-- > 0;) record.request[record.fields[i].request] = record.fields[i].text;
+  std::array<bool, kNoRequest> seen{};
+  for (const FieldRef& f : record.fields) {
+    if (f.request != kNoRequest) {
+      if (seen[f.request] && record.error.empty()) {
+        record.error =
+            "第" + std::to_string(record.line) + "行不是有效的记录：字段 " + std::string(f.key) + " 出现两次";
+      }
+      seen[f.request] = true;
+    }
+    record.request[f.request] = f.text;
+  }
 }
 
 // A name for `key` that no key of the record has, no outcome column and no name given

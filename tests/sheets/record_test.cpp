@@ -237,9 +237,15 @@ TEST(JsonLinesTest, KeysAreReadAsWrittenWhateverTheLineBeforeHad) {
   EXPECT_NE(lines[2].find("{\"category\":\"salary\",\"amount\":\"7000\",\"status\":\"ok\""), std::string::npos)
       << lines[2];
   EXPECT_NE(lines[3].find("\"status_1\":\"x\",\"amount\":\"8000\",\"status\":\"ok\""), std::string::npos) << lines[3];
-  const std::array<std::string, 5> taxes{"45.00", "145.00", "245.00", "345.00", "345.00"};
+  const std::array<std::string, 4> taxes{"45.00", "145.00", "245.00", "345.00"};
   for (std::size_t i = 0; i < taxes.size(); ++i)
     EXPECT_NE(lines[i].find("\"tax\":\"" + taxes[i] + "\""), std::string::npos) << lines[i];
+  // Readers of JSON disagree on which of two amounts counts: neither is taken.
+  EXPECT_NE(
+      lines[4].find(
+          "\"status\":\"rejected\",\"field\":\"record\",\"message\":\"第5行不是有效的记录：字段 amount 出现两次\""),
+      std::string::npos)
+      << lines[4];
   EXPECT_NE(lines[5].find("第6行不是有效的记录"), std::string::npos) << lines[5];
 }
 
