@@ -1,6 +1,7 @@
 #include "sheets/xlsx_reader.h"
 
 #include <expat.h>
+#include <sys/stat.h>
 #include <zip.h>
 
 #include <array>
@@ -485,6 +486,11 @@ struct XlsxReader::Impl {
   }
 
   bool OpenArchive() {
+    // A folder or a pipe is no damaged workbook: say what it is (a pipe is not opened, which
+    // could wait for ever for a writer).
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+      return Fail(S_ISDIR(st.st_mode) ? "是文件夹，不是 Excel 工作簿" : "不是普通文件，Excel 工作簿须从普通文件读取");
     int code = 0;
     zip = zip_open(path.c_str(), ZIP_RDONLY, &code);
     if (zip != nullptr) return true;

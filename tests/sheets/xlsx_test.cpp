@@ -1,6 +1,7 @@
 // Excel workbooks: what the reader takes from a worksheet as other programs write it, what it
 // refuses, and what the writer's files read back as.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <zip.h>
 
 #include <cstdio>
@@ -167,6 +168,8 @@ XlsxLimits Small(std::uint64_t part, double ratio, std::uint64_t shared = std::u
 INSTANTIATE_TEST_SUITE_P(
     Damaged, XlsxRefusalTest,
     ::testing::Values(Refusal{"Missing", [](const std::string&) {}, "文件不存在", {}},
+                      Refusal{"Folder", [](const std::string& p) { fs::create_directory(p); }, "是文件夹", {}},
+                      Refusal{"Pipe", [](const std::string& p) { mkfifo(p.c_str(), 0600); }, "不是普通文件", {}},
                       Refusal{"CsvRenamed",
                               [](const std::string& p) { WriteText(p, "category,amount\nsalary,5000\n"); },
                               "不是 Excel 工作簿",
