@@ -246,9 +246,10 @@ const Category* FindCategory(std::string_view name) {
 std::optional<Kind> FindKind(std::string_view text) {
   text = TrimName(text);
   if (text.empty()) return Kind::kForward;
-  const auto* key = std::find(kKindKeys.begin(), kKindKeys.end(), text);
-  if (key == kKindKeys.end()) return std::nullopt;
-  return static_cast<Kind>(key - kKindKeys.begin());
+  for (std::size_t i = 0; i < kKindCount; ++i) {
+    if (text == kKindKeys[i] || text == kKindNames[i]) return static_cast<Kind>(i);
+  }
+  return std::nullopt;
 }
 
 }  // namespace quorvex::forms

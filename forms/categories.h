@@ -41,6 +41,9 @@ enum class Kind : std::uint8_t { kForward, kFromTax, kFromTakeHome, kFromAfterTa
 inline constexpr std::size_t kKindCount = 4;
 inline constexpr std::array<std::string_view, kKindCount> kKindKeys{"forward", "from-tax", "from-take-home",
                                                                     "from-after-tax"};
+// The same calculations as a sheet's 计算方式 column names them, after the pages' buttons.
+inline constexpr std::array<std::string_view, kKindCount> kKindNames{"正算", "由应纳税额反算", "由实发工资反算",
+                                                                     "由税后收入反算"};
 
 // The result lines of all pages, in the order quorvex-calc writes them.
 enum class Line : std::uint8_t {
@@ -162,7 +165,8 @@ struct Category {
 // FindCategory() accepts a key or a list text (the planner's "plan" and "年终奖筹划" too),
 // blanks around it ignored; nullptr when neither matches.
 [[nodiscard]] const Category* FindCategory(std::string_view name);
-// FindKind() accepts a key of kKindKeys, blanks around it ignored; empty is forward.
+// FindKind() accepts a key of kKindKeys or a name of kKindNames, blanks around it ignored;
+// empty is forward.
 [[nodiscard]] std::optional<Kind> FindKind(std::string_view text);
 
 }  // namespace quorvex::forms

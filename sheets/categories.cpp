@@ -1,7 +1,9 @@
 #include "sheets/categories.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
+#include <string>
 
 #include "forms/compute.h"
 #include "tax/amount.h"
@@ -16,7 +18,7 @@ constexpr char kUnknownCalc[] = "该收入类型没有这种计算方式";
 constexpr char kBadThreshold[] = "起征点只能是3500或4800";
 constexpr char kBadMonths[] = "承包月份只能是1到12";
 
-void Refuse(Problem problem, const char* field, const char* message, RecordOutcome& out) {
+void Refuse(Problem problem, const char* field, std::string_view message, RecordOutcome& out) {
   out.ok = false;
   out.problem = problem;
   out.field = field;
@@ -66,6 +68,27 @@ std::string_view FieldName(forms::Field field, forms::Kind kind) {
   }
 }
 
+// The refusal of a 计算方式 the category does not offer, naming the ones it does:
+// "该收入类型没有这种计算方式，可填：正算、由税后收入反算".
+std::string_view UnknownCalc(const forms::Category& category) {
+  static const auto kTexts = [] {
+    std::array<std::string, forms::kCategoryCount + 1> texts;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      const forms::Category& c = forms::CategoryOf(static_cast<forms::CategoryId>(i));
+      std::string& text = texts[i];
+      text = std::string(kUnknownCalc) + "，可填：";
+      const char* separator = "";
+      for (std::size_t k = 0; k < forms::kKindCount; ++k) {
+        if (!c.Offers(static_cast<forms::Kind>(k))) continue;
+        text.append(separator).append(forms::kKindNames[k]);
+        separator = "、";
+      }
+    }
+    return texts;
+  }();
+  return kTexts[static_cast<std::size_t>(category.id)];
+}
+
 }  // namespace
 
 std::string_view KindKey(forms::Kind kind) { return forms::kKindKeys[static_cast<std::size_t>(kind)]; }
@@ -80,7 +103,7 @@ void ComputeRequest(const Request& request, RecordOutcome& out) {
   const forms::Category* category = forms::FindCategory(request.category);
   if (category == nullptr) return Refuse(Problem::kCategory, "category", kUnknownCategory, out);
   const std::optional<forms::Kind> kind = forms::FindKind(request.calc);
-  if (!kind || !category->Offers(*kind)) return Refuse(Problem::kCalc, "calc", kUnknownCalc, out);
+  if (!kind || !category->Offers(*kind)) return Refuse(Problem::kCalc, "calc", UnknownCalc(*category), out);
   const std::optional<double> threshold = ReadThreshold(request.threshold);
   if (!threshold) return Refuse(Problem::kThreshold, "threshold", kBadThreshold, out);
   const std::optional<int> months = ReadMonths(request.months);

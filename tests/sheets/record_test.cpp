@@ -442,8 +442,25 @@ TEST(CalculateTest, TakesAKindExactlyWhereItsPageHasIt) {
           << category.key << " " << kind;
     }
   }
-  for (const char* nearly : {"from-taxx", "from_tax", "From-tax", "from-take-homE", "from-after-taX", "forwards"})
+  for (const char* nearly :
+       {"from-taxx", "from_tax", "From-tax", "from-take-homE", "from-after-taX", "forwards", "反算"})
     EXPECT_EQ(ComputeRequest({"salary", nearly, "5000", "", "", "", "", ""}).field, "calc") << nearly;
+}
+
+TEST(CalculateTest, TakesAKindByItsChineseNameAndNamesTheOffersWhenRefused) {
+  for (std::size_t k = 0; k < forms::kKindCount; ++k) {
+    const RecordOutcome english = ComputeRequest({"salary", forms::kKindKeys[k], "5000", "", "", "", "", ""});
+    const RecordOutcome chinese = ComputeRequest({"salary", forms::kKindNames[k], "5000", "", "", "", "", ""});
+    EXPECT_EQ(english.field, chinese.field);
+    EXPECT_EQ(english.page.lines, chinese.page.lines);
+    EXPECT_EQ(english.page.income, chinese.page.income);
+  }
+  EXPECT_EQ(ComputeRequest({"labour", "由实发工资反算", "5000", "", "", "", "", ""}).message,
+            "该收入类型没有这种计算方式，可填：正算、由税后收入反算");
+  EXPECT_EQ(ComputeRequest({"salary", "x", "5000", "", "", "", "", ""}).message,
+            "该收入类型没有这种计算方式，可填：正算、由应纳税额反算、由实发工资反算");
+  EXPECT_EQ(ComputeRequest({"rent", "x", "5000", "", "", "", "", ""}).message,
+            "该收入类型没有这种计算方式，可填：正算");
 }
 
 }  // namespace
