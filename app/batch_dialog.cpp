@@ -1,22 +1,24 @@
 #include "app/batch_dialog.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <thread>
 
 #include "app/sheet_module_loader.h"
+#include "pages/look.h"
 
 namespace quorvex::app {
 namespace {
@@ -37,13 +39,17 @@ constexpr char kTitle[] = "批量计算";
 constexpr char kSheetCaption[] = "表格文件";
 constexpr char kResultCaption[] = "结果文件";
 constexpr char kBrowse[] = "浏览...";
-constexpr char kStart[] = "开始";
-constexpr char kTemplate[] = "保存模板...";
-constexpr char kClose[] = "关闭";
+constexpr char kBrowseSheet[] = "浏览(&B)...";
+constexpr char kBrowseResult[] = "浏览(&R)...";
+constexpr char kStart[] = "开始(&S)";
+constexpr char kTemplate[] = "保存模板(&T)...";
+constexpr char kClose[] = "关闭(&C)";
 constexpr char kCancel[] = "取消";
+constexpr char kTemplateTitle[] = "保存模板";
 constexpr char kHint[] =
     "表格（Excel 工作簿 .xlsx、CSV 或 JSON Lines）的第一行是表头：收入类型、计算方式、金额（税前收入）、"
-    "工资、五险一金、起征点、月数，其余列原样保留。结果在每行后面添加状态、提示和各项计算结果。";
+    "工资、五险一金、起征点、月数，其余列原样保留。计算方式可填：正算（空着也是正算）、由应纳税额反算、"
+    "由实发工资反算、由税后收入反算。结果在每行后面添加状态、提示和各项计算结果。";
 constexpr char kSheetFilter[] = "表格 (*.xlsx *.csv *.jsonl);;所有文件 (*)";
 constexpr char kXlsxFilter[] = "Excel 工作簿 (*.xlsx)";
 constexpr char kCsvFilter[] = "CSV 表格 (*.csv)";
@@ -54,6 +60,14 @@ constexpr char kResultSuffix[] = "结果";
 std::string FileName(const QString& path) { return QFile::encodeName(path).toStdString(); }
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
+// Whether the two paths name one file (through links, or written differently).
+bool SameFile(const QString& a, const QString& b) {
+  const QFileInfo x(a);
+  const QFileInfo y(b);
+  if (x.exists() && y.exists()) return x.canonicalFilePath() == y.canonicalFilePath();
+  return QDir::cleanPath(x.absoluteFilePath()) == QDir::cleanPath(y.absoluteFilePath());
+}
+
 QString FilterFor(const QString& path) {
   const QString suffix = QFileInfo(path).suffix().toLower();
   if (suffix == QLatin1String("csv")) return QString::fromUtf8(kCsvFilter);
@@ -61,8 +75,8 @@ QString FilterFor(const QString& path) {
   return QString::fromUtf8(kXlsxFilter);
 }
 
-// Turns closing the progress dialog (Esc, the title bar's close button) into 取消, and keeps
-// the dialog on show: it goes only when the run has ended.
+// Turns closing the progress dialog (the title bar's close button) into 取消, and keeps the
+// dialog on show: it goes only when the run has ended.
 class CancelOnClose : public QObject {
  public:
   CancelOnClose(QProgressDialog* dialog, std::function<void()> cancel) : QObject(dialog), cancel_(std::move(cancel)) {
@@ -71,8 +85,7 @@ class CancelOnClose : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    const bool escape = event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
-    if (event->type() != QEvent::Close && !escape) return QObject::eventFilter(watched, event);
+    if (event->type() != QEvent::Close) return QObject::eventFilter(watched, event);
     event->ignore();
     cancel_();
     return true;
@@ -82,8 +95,8 @@ class CancelOnClose : public QObject {
   std::function<void()> cancel_;
 };
 
-QString RunFileDialog(QWidget* parent, const QString& start, const QString& filter, bool save) {
-  QFileDialog dialog(parent, QString::fromUtf8(kTitle), start, filter);
+QString RunFileDialog(QWidget* parent, const QString& title, const QString& start, const QString& filter, bool save) {
+  QFileDialog dialog(parent, title, start, filter);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -97,10 +110,10 @@ QString RunFileDialog(QWidget* parent, const QString& start, const QString& filt
 BatchDialogDeps DefaultBatchDialogDeps() {
   BatchDialogDeps deps;
   deps.pickSheet = [](QWidget* parent, const QString& current) {
-    return RunFileDialog(parent, current, QString::fromUtf8(kSheetFilter), false);
+    return RunFileDialog(parent, QString::fromUtf8(kTitle), current, QString::fromUtf8(kSheetFilter), false);
   };
-  deps.pickSave = [](QWidget* parent, const QString& suggested, const QString& filter) {
-    return RunFileDialog(parent, suggested, filter, true);
+  deps.pickSave = [](QWidget* parent, const QString& title, const QString& suggested, const QString& filter) {
+    return RunFileDialog(parent, title, suggested, filter, true);
   };
   return deps;
 }
@@ -117,14 +130,17 @@ QString DefaultResultPath(const QString& sheet) {
 BatchDialog::BatchDialog(QWidget* parent, BatchDialogDeps deps) : QDialog(parent), deps_(std::move(deps)) {
   setObjectName("BatchDialog");
   setWindowTitle(QString::fromUtf8(kTitle));
+  pages::PaintCream(this);
   auto* grid = new QGridLayout;
-  auto addPathLine = [&](int row, const char* caption, const char* editName, const char* buttonName) {
+  auto addPathLine = [&](int row, const char* caption, const char* editName, const char* browse,
+                         const char* buttonName) {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(editName);
     edit->setMinimumWidth(320);
     auto* label = new QLabel(QString::fromUtf8(caption), this);
+    pages::MakeBold(label);
     label->setBuddy(edit);
-    auto* button = new QPushButton(QString::fromUtf8(kBrowse), this);
+    auto* button = new QPushButton(QString::fromUtf8(browse), this);
     button->setObjectName(buttonName);
     button->setAccessibleName(QString::fromUtf8(caption) + QString::fromUtf8(kBrowse));
     grid->addWidget(label, row, 0);
@@ -132,8 +148,8 @@ BatchDialog::BatchDialog(QWidget* parent, BatchDialogDeps deps) : QDialog(parent
     grid->addWidget(button, row, 2);
     return std::make_pair(edit, button);
   };
-  std::tie(EditSheet, BtnSheet) = addPathLine(0, kSheetCaption, "EditSheet", "BtnSheet");
-  std::tie(EditResult, BtnResult) = addPathLine(1, kResultCaption, "EditResult", "BtnResult");
+  std::tie(EditSheet, BtnSheet) = addPathLine(0, kSheetCaption, "EditSheet", kBrowseSheet, "BtnSheet");
+  std::tie(EditResult, BtnResult) = addPathLine(1, kResultCaption, "EditResult", kBrowseResult, "BtnResult");
 
   auto* hint = new QLabel(QString::fromUtf8(kHint), this);
   hint->setTextFormat(Qt::PlainText);
@@ -181,7 +197,7 @@ void BatchDialog::BtnSheetClick() {
 
 void BatchDialog::BtnResultClick() {
   const QString current = EditResult->text().isEmpty() ? EditSheet->text() : EditResult->text();
-  const QString path = deps_.pickSave(this, current, FilterFor(current));
+  const QString path = deps_.pickSave(this, QString::fromUtf8(kTitle), current, FilterFor(current));
   if (path.isEmpty()) return;
   EditResult->setText(path);
   confirmed_ = path;
@@ -207,7 +223,10 @@ void BatchDialog::BtnStartClick() {
   const std::optional<sheets::Format> out = module->formatOfPath(FileName(result));
   if (!in) return ShowError(sheet + QStringLiteral("：不是可以计算的表格，请选择 .xlsx、.csv 或 .jsonl 文件。"));
   if (!out) return ShowError(result + QStringLiteral("：结果文件须是 .xlsx、.csv 或 .jsonl 文件。"));
-  if (QFileInfo::exists(result) && result != confirmed_ && !QFileInfo(result).isDir()) {
+  if (SameFile(sheet, result)) return ShowError(result + QStringLiteral("：结果文件不能与表格文件相同。"));
+  if (const std::string obstacle = module->resultObstacle(FileName(result)); !obstacle.empty())
+    return ShowError(Text(obstacle));
+  if (QFileInfo::exists(result) && result != confirmed_) {
     const auto answer =
         QMessageBox::question(this, QString::fromUtf8(kTitle), result + QStringLiteral("\n已存在，要替换它吗？"),
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
@@ -239,6 +258,10 @@ sheets::SheetSummary BatchDialog::RunWithProgress(const sheets::SheetJob& job, c
     progress.setLabelText(QStringLiteral("正在取消…"));
   };
   connect(&progress, &QProgressDialog::canceled, &progress, stop);
+  // The progress dialog makes Esc a shortcut for each cancel button it was given, and two
+  // shortcuts of one key cancel each other out: they give way to one that is 取消.
+  for (QShortcut* own : progress.findChildren<QShortcut*>()) own->setEnabled(false);
+  connect(new QShortcut(QKeySequence::Cancel, &progress), &QShortcut::activated, &progress, stop);
   new CancelOnClose(&progress, stop);
   // The worker reports through the relay's signals, delivered queued in this thread; they
   // are dropped if the dialog has gone.
@@ -288,16 +311,38 @@ void BatchDialog::ShowSummary(const sheets::SheetSummary& summary, const QString
 }
 
 void BatchDialog::BtnTemplateClick() {
-  const sheets::SheetModule* module = Sheets();
-  if (module == nullptr) return;
-  const QString folder = QFileInfo(EditSheet->text()).dir().path();
-  const QString suggested = EditSheet->text().isEmpty() ? QString::fromUtf8(kTemplateName)
-                                                        : QDir(folder).filePath(QString::fromUtf8(kTemplateName));
-  const QString path = deps_.pickSave(this, suggested, QString::fromUtf8(kXlsxFilter));
+  const QString sheet = EditSheet->text().trimmed();
+  SaveSheetTemplate(this, deps_, sheet.isEmpty() ? QString() : QFileInfo(sheet).dir().path());
+}
+
+QString BatchDialog::SheetPath() const { return EditSheet->text(); }
+QString BatchDialog::ResultPath() const { return EditResult->text(); }
+
+void BatchDialog::SetPaths(const QString& sheet, const QString& result) {
+  EditSheet->setText(sheet);
+  if (result != EditResult->text()) EditResult->setText(result);
+}
+
+void SaveSheetTemplate(QWidget* parent, const BatchDialogDeps& deps, const QString& folder) {
+  const QString title = QString::fromUtf8(kTemplateTitle);
+  QString error;
+  const sheets::SheetModule* module = LoadSheetModule(error);
+  if (module == nullptr) {
+    QMessageBox::critical(parent, title, error);
+    return;
+  }
+  const QString name = QString::fromUtf8(kTemplateName);
+  const QString path = deps.pickSave(parent, title, folder.isEmpty() ? name : QDir(folder).filePath(name),
+                                     QString::fromUtf8(kXlsxFilter));
   if (path.isEmpty()) return;
-  const std::string error = module->writeSheetTemplate(FileName(path));
-  if (!error.empty()) return ShowError(Text(error));
-  QMessageBox::information(this, QString::fromUtf8(kTitle), QStringLiteral("模板已保存到：") + path);
+  // The file dialog has asked before replacing; what may not be replaced is refused as a result is.
+  std::string problem = module->resultObstacle(FileName(path));
+  if (problem.empty()) problem = module->writeSheetTemplate(FileName(path));
+  if (!problem.empty()) {
+    QMessageBox::critical(parent, title, Text(problem));
+    return;
+  }
+  QMessageBox::information(parent, title, QStringLiteral("模板已保存到：") + path);
 }
 
 }  // namespace quorvex::app

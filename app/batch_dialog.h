@@ -20,9 +20,10 @@ using SheetRunner = std::function<sheets::SheetSummary(const sheets::SheetJob&, 
 struct BatchDialogDeps {
   // Asks for the sheet to compute, starting at `current`; "" when the user cancels.
   std::function<QString(QWidget* parent, const QString& current)> pickSheet;
-  // Asks where to save a file (the result, or the template), suggesting `suggested` and
-  // offering `filter`; "" when the user cancels. The dialog itself asks before replacing.
-  std::function<QString(QWidget* parent, const QString& suggested, const QString& filter)> pickSave;
+  // Asks where to save a file (the result, or the template) under `title`, suggesting
+  // `suggested` and offering `filter`; "" when the user cancels. It asks before replacing.
+  std::function<QString(QWidget* parent, const QString& title, const QString& suggested, const QString& filter)>
+      pickSave;
   // Computes the sheet; called on a worker thread. Empty: the sheet module's RunSheet.
   SheetRunner run;
 };
@@ -35,6 +36,10 @@ BatchDialogDeps DefaultBatchDialogDeps();
 // same extension: "/a/工资表.xlsx" -> "/a/工资表结果.xlsx".
 QString DefaultResultPath(const QString& sheet);
 
+// SaveSheetTemplate() asks where to save the fill-in workbook (in `folder`, or the working
+// folder when empty), writes it and says where it went, or why it could not.
+void SaveSheetTemplate(QWidget* parent, const BatchDialogDeps& deps, const QString& folder);
+
 class BatchDialog final : public QDialog {
   Q_OBJECT
 
@@ -46,6 +51,11 @@ class BatchDialog final : public QDialog {
   void BtnResultClick();
   void BtnStartClick();
   void BtnTemplateClick();
+
+  // The sheet and result paths, which the window keeps from one opening to the next.
+  QString SheetPath() const;
+  QString ResultPath() const;
+  void SetPaths(const QString& sheet, const QString& result);
 
  private:
   void EditSheetChange(const QString& text);

@@ -6,6 +6,7 @@
 
 #include "app/product.h"
 #include "app/shell.h"
+#include "pages/look.h"
 
 namespace quorvex::app {
 namespace {
@@ -15,7 +16,6 @@ constexpr char kVersionPrefix[] = "版本：Quorvexv";
 constexpr char kServicePrefix[] = "QQ：";
 constexpr char kHomePageCaption[] = "官网：";
 constexpr char kOk[] = "确定";
-const QColor kCream(255, 251, 240);
 constexpr int kWidth = 339;
 constexpr int kHeight = 190;
 
@@ -41,10 +41,7 @@ TFrmAbout::TFrmAbout(QWidget* owner, std::function<void(const QUrl&)> openUrl)
   setObjectName("TFrmAbout");
   setWindowTitle(QString::fromUtf8(kTitle));
   setFixedSize(kWidth, kHeight);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, kCream);
-  setPalette(pal);
-  setAutoFillBackground(true);
+  pages::PaintCream(this);
 
   AddText(QString::fromUtf8(kVersionPrefix) + DisplayVersion(QString::fromUtf8(kVersion)), 40, 32);
   AddText(QString::fromUtf8(kServicePrefix) + QString::fromUtf8(kServiceNumber), 40, 64);

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -20,6 +22,7 @@
 #include "app/window_capture.h"
 #include "pages/calculator_page.h"
 #include "pages/frm_plan.h"
+#include "pages/look.h"
 
 namespace quorvex::app {
 namespace {
@@ -29,7 +32,6 @@ constexpr char kHomePagePrefix[] = "软件不断升级更新中，及时下载�
 constexpr char kHomePageSuffix[] = "Quorvex官网";
 constexpr char kCategoryCaption[] = "收入类型";
 constexpr char kStatusText[] = "意见反馈、错误纠正、批量计算、个性化软件定制，请联系客服QQ：";
-const QColor kCream(255, 251, 240);
 constexpr int kTopBandHeight = 90;
 constexpr int kStatusHeight = 20;
 // The window's inner size. The designed client area is 472 x 546 under a separate menu bar;
@@ -38,13 +40,6 @@ constexpr int kStatusHeight = 20;
 // pages, which sit at the page area's top-left corner at their own size.
 constexpr int kWindowWidth = 480;
 constexpr int kWindowHeight = 580;
-
-void PaintCream(QWidget* w) {
-  QPalette pal = w->palette();
-  pal.setColor(QPalette::Window, kCream);
-  w->setPalette(pal);
-  w->setAutoFillBackground(true);
-}
 
 }  // namespace
 
@@ -74,6 +69,8 @@ void TFrmMain::CreateMenus() {
   file->setObjectName("FileF1");
   Menu_File_Batch = file->addAction(QStringLiteral("批量计算(&B)..."), this, &TFrmMain::Menu_File_BatchClick);
   Menu_File_Batch->setObjectName("Menu_File_Batch");
+  Menu_File_Template = file->addAction(QStringLiteral("保存模板(&T)..."), this, &TFrmMain::Menu_File_TemplateClick);
+  Menu_File_Template->setObjectName("Menu_File_Template");
   Menu_File_Exit = file->addAction(QStringLiteral("退出(&X)"), this, &TFrmMain::Menu_File_ExitClick);
   Menu_File_Exit->setObjectName("Menu_File_Exit");
 
@@ -102,7 +99,7 @@ void TFrmMain::CreateTopBand(QWidget* central) {
   Panel2 = new QWidget(central);
   Panel2->setObjectName("Panel2");
   Panel2->setGeometry(0, 0, kWindowWidth, kTopBandHeight);
-  PaintCream(Panel2);
+  pages::PaintCream(Panel2);
 
   const QString host = QUrl(QString::fromUtf8(kHomePage)).host();
   TxtHomePage = new QLabel(QString::fromUtf8(kHomePagePrefix) + QLatin1Char(' ') + host + QStringLiteral("  ") +
@@ -128,9 +125,7 @@ void TFrmMain::CreateTopBand(QWidget* central) {
 
   auto* caption = new QLabel(QString::fromUtf8(kCategoryCaption), Panel2);
   caption->setTextFormat(Qt::PlainText);
-  QFont bold = caption->font();
-  bold.setBold(true);
-  caption->setFont(bold);
+  pages::MakeBold(caption);
   caption->adjustSize();
   caption->move(40, 59 + (CmbType->height() - caption->height()) / 2);
   caption->setBuddy(CmbType);
@@ -140,7 +135,7 @@ void TFrmMain::CreatePageArea(QWidget* central) {
   Panel1 = new QWidget(central);
   Panel1->setObjectName("Panel1");
   Panel1->setGeometry(0, kTopBandHeight, kWindowWidth, central->height() - kTopBandHeight);
-  PaintCream(Panel1);
+  pages::PaintCream(Panel1);
 }
 
 void TFrmMain::CreateStatusBar() {
@@ -211,8 +206,28 @@ void TFrmMain::Menu_File_ExitClick() {
 
 void TFrmMain::Menu_File_BatchClick() {
   QPointer<BatchDialog> dialog = new BatchDialog(this);
+  dialog->SetPaths(batchSheet_, batchResult_);
   dialog->exec();
+  if (dialog != nullptr) {
+    batchSheet_ = dialog->SheetPath();
+    batchResult_ = dialog->ResultPath();
+  }
   delete dialog;
+  TakeBackFocus();
+}
+
+void TFrmMain::Menu_File_TemplateClick() {
+  const QString sheet = batchSheet_.trimmed();
+  SaveSheetTemplate(this, DefaultBatchDialogDeps(), sheet.isEmpty() ? QString() : QFileInfo(sheet).dir().path());
+  TakeBackFocus();
+}
+
+void TFrmMain::TakeBackFocus() {
+  // The window manager hands the focus back to no window when a dialog goes together with
+  // the box it showed last; the window takes it, and the page's first field with it.
+  activateWindow();
+  raise();
+  if (CurrentPage_ != nullptr) CurrentPage_->FocusFirstField();
 }
 
 void TFrmMain::Menu_Help_HomeClick() { OpenHomePage(services_.openUrl); }
@@ -232,6 +247,7 @@ void TFrmMain::Menu_Tool_PlanClick() {
   QPointer<pages::TFrmPlan> dialog = new pages::TFrmPlan(this);
   dialog->exec();
   delete dialog;
+  TakeBackFocus();
 }
 
 void TFrmMain::Menu_ImgClick() { SaveWindowPicture(this, services_); }

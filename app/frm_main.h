@@ -30,6 +30,7 @@ class TFrmMain final : public QMainWindow {
 
   void CmbTypeChange();
   void Menu_File_BatchClick();
+  void Menu_File_TemplateClick();
   void Menu_File_ExitClick();
   void Menu_Tool_TopClick();
   void Menu_Tool_PlanClick();
@@ -54,6 +55,8 @@ class TFrmMain final : public QMainWindow {
   void ShowPageForRow(int row);
   void SetAlwaysOnTop(bool on);
   void CentreOnScreen();
+  // Activates the window and focuses the page's first field, as after a dialog has closed.
+  void TakeBackFocus();
 
   QWidget* Panel1 = nullptr;
   QWidget* Panel2 = nullptr;
@@ -61,6 +64,7 @@ class TFrmMain final : public QMainWindow {
   QComboBox* CmbType = nullptr;
   QStatusBar* StatusBar1 = nullptr;
   QAction* Menu_File_Batch = nullptr;
+  QAction* Menu_File_Template = nullptr;
   QAction* Menu_File_Exit = nullptr;
   QAction* Menu_Tool_Top = nullptr;
   QAction* Menu_Tool_Plan = nullptr;
@@ -69,6 +73,9 @@ class TFrmMain final : public QMainWindow {
   QAction* Menu_Help_About = nullptr;
   pages::CalculatorPage* CurrentPage_ = nullptr;
   bool centred_ = false;
+  // The 批量计算 dialog's paths, kept while the program runs.
+  QString batchSheet_;
+  QString batchResult_;
   Services services_;
 };
 

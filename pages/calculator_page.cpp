@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <algorithm>
 
+#include "pages/look.h"
 #include "pages/page_texts.h"
 #include "tax/wage.h"
 
@@ -35,12 +36,6 @@ void PlaceMessage(const QWidget* slot, QLabel* label) {
   label->setGeometry(cell.x(), cell.center().y() - lineHeight, width, 2 * lineHeight + 2);
 }
 
-void MakeBold(QWidget* w) {
-  QFont f = w->font();
-  f.setBold(true);
-  w->setFont(f);
-}
-
 }  // namespace
 
 CalculatorPage::CalculatorPage(QWidget* parent) : QWidget(parent) { setFixedSize(kDesignWidth, kDesignHeight); }
@@ -55,8 +50,12 @@ void CalculatorPage::SetText(QLabel* label, const QString& text) {
   if (label->text() != text) label->setText(text);
 }
 
-void CalculatorPage::FrameResize() {
+void CalculatorPage::FocusFirstField() {
   if (firstField_ != nullptr) firstField_->setFocus(Qt::OtherFocusReason);
+}
+
+void CalculatorPage::FrameResize() {
+  FocusFirstField();
   ClearMessages();
 }
 

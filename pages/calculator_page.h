@@ -35,6 +35,10 @@ class CalculatorPage : public QWidget {
   static void SetText(QLineEdit* field, const QString& text);
   static void SetText(QLabel* label, const QString& text);
 
+  // FocusFirstField() gives the keyboard focus to the first amount field, as when the page
+  // is shown (after a dialog of the window has closed, say).
+  void FocusFirstField();
+
   // How the page presents a warning box (an empty function: the real box).
   void SetWarningPresenter(WarningPresenter present) { warningPresenter_ = std::move(present); }
 

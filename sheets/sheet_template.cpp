@@ -12,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "forms/categories.h"
 #include "sheets/sheet_headers.h"
 #include "sheets/xlsx_writer.h"
 
@@ -23,21 +24,6 @@ namespace fs = std::filesystem;
 std::string Lower(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return s;
-}
-
-// Why the result file cannot be replaced, or "" when it can be tried.
-std::string ResultObstacle(const std::string& output) {
-  const fs::path path(output);
-  std::error_code ec;
-  if (fs::is_directory(path, ec)) return output + "：这是一个文件夹，不能作为结果文件";
-  if (fs::exists(path, ec) && ::access(output.c_str(), W_OK) != 0) return output + "：结果文件是只读的，无法替换";
-  // Office programs mark a workbook they hold open with an owner file beside it.
-  const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
-  const std::string name = path.filename().string();
-  for (const std::string& owner : {".~lock." + name + "#", "~$" + name}) {
-    if (fs::exists(folder / owner, ec)) return output + "：结果文件正被其他程序打开，请先关闭它";
-  }
-  return {};
 }
 
 // A temporary file beside `output`, created empty with the permissions of the file it is to
@@ -54,30 +40,74 @@ std::string TempBeside(const std::string& output) {
   return name;
 }
 
-// Example rows of the template, one for each category in the order of the window's list:
-// category, calc, amount, salary, contributions, threshold, months.
+// Example rows of the template, one for each category in the order of the window's list, a
+// reverse calculation and the year-end bonus planner: category, calc, amount, salary,
+// contributions, threshold, months, planned bonus.
 struct Example {
   const char* name;
-  std::array<const char*, 7> fields;
+  std::array<const char*, 8> fields;
 };
 constexpr Example kExamples[] = {
-    {"张三", {"工资、薪金所得", "", "8000", "", "800", "3500", ""}},
-    {"李四", {"年终奖所得", "", "24000", "", "", "", ""}},
-    {"王五", {"工资、年终奖所得", "", "30000", "8000", "800", "3500", ""}},
-    {"赵六", {"劳务报酬所得", "", "5000", "", "", "", ""}},
-    {"钱七", {"稿酬所得", "", "5000", "", "", "", ""}},
-    {"孙八", {"财产租赁所得", "", "3000", "", "", "", ""}},
-    {"周九", {"财产转让所得", "", "100000", "", "", "", ""}},
-    {"吴十", {"特许权使用费所得", "", "6000", "", "", "", ""}},
-    {"郑一", {"个体工商户生产、经营所得", "", "100000", "", "", "", ""}},
-    {"冯二", {"对企事业单位的承包经营、承租经营所得", "", "80000", "", "", "", "12"}},
-    {"陈三", {"利息、股息、红利所得", "", "1000", "", "", "", ""}},
-    {"褚四", {"偶然所得（如中奖、中彩）", "", "10000", "", "", "", ""}},
-    {"卫五", {"被确定征税的其他部分", "", "2000", "", "", "", ""}},
+    {"张三", {"工资、薪金所得", "", "8000", "", "800", "3500", "", ""}},
+    {"李四", {"年终奖所得", "", "24000", "", "", "", "", ""}},
+    {"王五", {"工资、年终奖所得", "", "30000", "8000", "800", "3500", "", ""}},
+    {"赵六", {"劳务报酬所得", "", "5000", "", "", "", "", ""}},
+    {"钱七", {"稿酬所得", "", "5000", "", "", "", "", ""}},
+    {"孙八", {"财产租赁所得", "", "3000", "", "", "", "", ""}},
+    {"周九", {"财产转让所得", "", "100000", "", "", "", "", ""}},
+    {"吴十", {"特许权使用费所得", "", "6000", "", "", "", "", ""}},
+    {"郑一", {"个体工商户生产、经营所得", "", "100000", "", "", "", "", ""}},
+    {"冯二", {"对企事业单位的承包经营、承租经营所得", "", "80000", "", "", "", "12", ""}},
+    {"陈三", {"利息、股息、红利所得", "", "1000", "", "", "", "", ""}},
+    {"褚四", {"偶然所得（如中奖、中彩）", "", "10000", "", "", "", "", ""}},
+    {"卫五", {"被确定征税的其他部分", "", "2000", "", "", "", "", ""}},
+    {"蒋六", {"工资、薪金所得", "由实发工资反算", "6000", "", "500", "3500", "", ""}},
+    {"沈七", {"年终奖筹划", "", "120000", "", "800", "3500", "", "19000"}},
 };
 constexpr char kNameCaption[] = "姓名";
 
+// The drop-down lists: the column (after 姓名) and what it offers.
+std::vector<std::string> CategoryChoices() {
+  std::vector<std::string> texts;
+  for (const forms::Category& c : forms::Categories()) texts.emplace_back(c.listText);
+  texts.emplace_back(forms::CategoryOf(forms::CategoryId::kPlan).listText);
+  return texts;
+}
+std::vector<std::string> KindChoices() { return {forms::kKindNames.begin(), forms::kKindNames.end()}; }
+std::vector<std::string> ThresholdChoices() { return {"3500", "4800"}; }
+constexpr char kCategoryAdvice[] = "请从下拉列表中选择收入类型";
+constexpr char kKindAdvice[] = "计算方式可填：正算（空着也是正算）、由应纳税额反算、由实发工资反算、由税后收入反算";
+constexpr char kThresholdAdvice[] = "起征点只能是3500或4800";
+
+// The template's column of the input field `key` (姓名 comes first).
+std::size_t ColumnOf(std::string_view key) {
+  const std::vector<InputColumn> columns = InputColumns();
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (columns[i].key == key) return i + 1;
+  }
+  return 0;
+}
+
 }  // namespace
+
+std::string ResultObstacle(const std::string& output) {
+  const fs::path path(output);
+  struct stat st {};
+  if (::stat(output.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return output + "：这是一个文件夹，不能作为结果文件";
+    // Marked read-only by its owner: not replaced, whoever runs the program (root too).
+    if (S_ISREG(st.st_mode) && ((st.st_mode & 0222) == 0 || ::access(output.c_str(), W_OK) != 0))
+      return output + "：结果文件是只读的，无法替换";
+  }
+  // Office programs mark a workbook they hold open with an owner file beside it.
+  std::error_code ec;
+  const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+  const std::string name = path.filename().string();
+  for (const std::string& owner : {".~lock." + name + "#", "~$" + name}) {
+    if (fs::exists(folder / owner, ec)) return output + "：结果文件正被其他程序打开，请先关闭它";
+  }
+  return {};
+}
 
 std::string WriteSheetTemplate(const std::string& path) {
   if (std::string obstacle = ResultObstacle(path); !obstacle.empty()) return obstacle;
@@ -93,6 +123,9 @@ std::string WriteSheetTemplate(const std::string& path) {
     row.insert(row.end(), e.fields.begin(), e.fields.end());
     ok = ok && writer.WriteRow(row);
   }
+  ok = ok && writer.AddChoices(ColumnOf("category"), XlsxWriter::kMaxRows, CategoryChoices(), kCategoryAdvice) &&
+       writer.AddChoices(ColumnOf("calc"), XlsxWriter::kMaxRows, KindChoices(), kKindAdvice) &&
+       writer.AddChoices(ColumnOf("threshold"), XlsxWriter::kMaxRows, ThresholdChoices(), kThresholdAdvice);
   ok = ok && writer.Close();
   std::string error = writer.Error();
   if (ok && std::rename(temp.c_str(), path.c_str()) != 0) error = path + "：无法写入（" + std::strerror(errno) + "）";

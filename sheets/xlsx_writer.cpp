@@ -168,6 +168,27 @@ bool XlsxWriter::WriteRow(const std::vector<std::string>& cells) {
   return true;
 }
 
+bool XlsxWriter::AddChoices(std::size_t column, std::size_t lastRow, const std::vector<std::string>& choices,
+                            const std::string& advice) {
+  if (sheet_ == nullptr || !error_.empty()) return false;
+  // Given as the list's formula, a quoted text of the choices between commas: the library's
+  // own list of texts overruns a buffer on texts of more bytes than characters.
+  std::string list = "\"";
+  for (const std::string& c : choices) list.append(list.size() > 1 ? "," : "").append(c);
+  list += '"';
+  lxw_data_validation validation{};
+  validation.validate = LXW_VALIDATION_TYPE_LIST_FORMULA;
+  validation.value_formula = list.data();
+  validation.error_type = LXW_VALIDATION_ERROR_TYPE_WARNING;
+  validation.error_title = const_cast<char*>("不在下拉列表中");
+  validation.error_message = const_cast<char*>(advice.c_str());
+  const auto col = static_cast<lxw_col_t>(column);
+  const lxw_error e =
+      worksheet_data_validation_range(sheet_, 1, col, static_cast<lxw_row_t>(lastRow - 1), col, &validation);
+  if (e != LXW_NO_ERROR) return Fail(std::string("无法写入下拉列表（") + lxw_strerror(e) + "）");
+  return true;
+}
+
 bool XlsxWriter::Close() {
   if (workbook_ == nullptr) return Fail("无法创建工作簿");
   if (!error_.empty()) return false;

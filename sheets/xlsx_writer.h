@@ -33,6 +33,11 @@ class XlsxWriter {
   // WriteRow() adds a row; the first one is the header. False (with Error()) when the row
   // does not fit in a worksheet.
   bool WriteRow(const std::vector<std::string>& cells);
+  // AddChoices() offers `choices` as a drop-down list in `column` of rows 2 to `lastRow`
+  // (1-based); another text there is questioned with `advice` (and may be kept: the sheet
+  // takes other names too); an empty cell stays allowed.
+  bool AddChoices(std::size_t column, std::size_t lastRow, const std::vector<std::string>& choices,
+                  const std::string& advice);
   // Close() writes the file; false (with Error()) when it could not be written.
   bool Close();
 

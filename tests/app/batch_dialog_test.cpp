@@ -47,7 +47,7 @@ class BatchDialogTest : public QObject {
   BatchDialogDeps Deps() {
     BatchDialogDeps deps;
     deps.pickSheet = [this](QWidget*, const QString&) { return picked; };
-    deps.pickSave = [this](QWidget*, const QString& suggested, const QString&) {
+    deps.pickSave = [this](QWidget*, const QString&, const QString& suggested, const QString&) {
       offered = suggested;
       return picked;
     };
@@ -194,10 +194,14 @@ class BatchDialogTest : public QObject {
                                             << "/a/b.txt"
                                             << ""
                                             << "/a/b.txt";
+    QTest::newRow("the sheet itself") << "/a/b.xlsx"
+                                      << "/a/../a/b.xlsx"
+                                      << ""
+                                      << "结果文件不能与表格文件相同";
     QTest::newRow("the runner's refusal") << "/a/b.xlsx"
-                                          << "/a/b.xlsx"
-                                          << "/a/b.xlsx：结果文件不能是输入文件本身"
-                                          << "/a/b.xlsx：结果文件不能是输入文件本身";
+                                          << "/a/c.xlsx"
+                                          << "/a/b.xlsx：表格没有表头"
+                                          << "/a/b.xlsx：表格没有表头";
   }
   void problemsAreShownNamingTheFileAndTheDialogStays() {
     QFETCH(QString, sheet);

@@ -90,10 +90,12 @@ class BatchWmTest : public QObject {
   void fileMenuOffersItBeforeExitByItsAccessKey() {
     auto* file = Child<QMenu>(window.get(), "FileF1");
     const QList<QAction*> entries = file->actions();
-    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries.size(), 3);
     QCOMPARE(entries[0]->objectName(), QString("Menu_File_Batch"));
     QCOMPARE(entries[0]->text(), QString("批量计算(&B)..."));
-    QCOMPARE(entries[1]->objectName(), QString("Menu_File_Exit"));
+    QCOMPARE(entries[1]->objectName(), QString("Menu_File_Template"));
+    QCOMPARE(entries[1]->text(), QString("保存模板(&T)..."));
+    QCOMPARE(entries[2]->objectName(), QString("Menu_File_Exit"));
 
     ModalAnswerer answers;
     QString title;
@@ -108,6 +110,45 @@ class BatchWmTest : public QObject {
     QCOMPARE(title, QString("批量计算"));
     QTRY_VERIFY(window->isActiveWindow());
     QCOMPARE(answers.StrayCount(), 0);
+
+    // The template by its own entry, under its own title.
+    answers.Expect<QFileDialog>([&](QFileDialog* d) {
+      title = d->windowTitle();
+      d->reject();
+    });
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(file->isVisible());
+    QTest::keyClick(file, Qt::Key_T);
+    QTRY_VERIFY(answers.AllAnswered());
+    QCOMPARE(title, QString("保存模板"));
+  }
+
+  // After a run and its closing box, the window has the focus back, in the page's first
+  // field; the next opening shows the same paths.
+  void aRunGivesTheFocusBackAndTheDialogKeepsItsPaths() {
+    const QString sheet = dir->filePath("a.csv");
+    QFile file(sheet);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("收入类型,金额\n工资、薪金所得,5000\n");
+    file.close();
+    ModalAnswerer answers;
+    answers.Expect<BatchDialog>([&](BatchDialog* d) {
+      Type(Child<QLineEdit>(d, "EditSheet"), sheet);
+      Child<QPushButton>(d, "BtnStart")->click();
+    });
+    answers.Expect<QMessageBox>([](QMessageBox* box) { box->accept(); });
+    Child<QAction>(window.get(), "Menu_File_Batch")->trigger();
+    QVERIFY(answers.AllAnswered());
+    QTRY_VERIFY(window->isActiveWindow());
+    QTRY_COMPARE(QApplication::focusWidget()->objectName(), QString("EditIncome"));
+    QString shown;
+    answers.Expect<BatchDialog>([&](BatchDialog* d) {
+      shown = Child<QLineEdit>(d, "EditSheet")->text() + "|" + Child<QLineEdit>(d, "EditResult")->text();
+      d->reject();
+    });
+    Child<QAction>(window.get(), "Menu_File_Batch")->trigger();
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(shown, sheet + "|" + dir->filePath("a结果.csv"));
   }
 
   void aWorkbookOfEveryCategoryComputesFromTheWindow() {
@@ -133,10 +174,10 @@ class BatchWmTest : public QObject {
     Child<QPushButton>(&d, "BtnStart")->click();
     QVERIFY(!d.isVisible());
     QCOMPARE(watcher.boxes.size(), 2);
-    QVERIFY2(watcher.boxes[1].contains("共 13 条记录") && !watcher.boxes[1].contains("有误"),
+    QVERIFY2(watcher.boxes[1].contains("共 15 条记录") && !watcher.boxes[1].contains("有误"),
              qPrintable(watcher.boxes[1]));
     const Rows result = ReadBook(dir->filePath("模板结果.xlsx"));
-    QCOMPARE(result.size(), std::size_t{14});
+    QCOMPARE(result.size(), std::size_t{16});
     const auto status =
         static_cast<std::size_t>(std::find(result[0].begin(), result[0].end(), "状态") - result[0].begin());
     for (std::size_t i = 1; i < result.size(); ++i)
@@ -166,7 +207,9 @@ class BatchWmTest : public QObject {
       // The window still paints while the sheet is computed.
       window->update();
       repainted = !window->grab().isNull();
-      p->findChild<QPushButton*>()->click();
+      // Esc is 取消, as the dialog's button is.
+      QTRY_VERIFY(p->isActiveWindow());
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
       // The run is still waiting on its input: the dialog stays, saying it is stopping.
       QVERIFY(p->isVisible() && p->labelText().contains("正在取消"));
       WriteFd(fd, "工资、薪金所得,6000\n");

@@ -315,13 +315,18 @@ TEST(SheetTemplateTest, HasChineseHeadersAndOneExampleOfEachCategoryThatComputes
   for (const std::string& header : rows[0]) EXPECT_TRUE(header == "姓名" || IsChineseInputHeader(header)) << header;
   std::vector<std::string> categories;
   for (const forms::Category& c : forms::Categories()) categories.emplace_back(c.listText);
+  categories.insert(categories.end(), {"工资、薪金所得", "年终奖筹划"});  // a reverse calculation, the planner
   EXPECT_EQ(Column(rows, "收入类型"), categories);
+  EXPECT_EQ(Column(rows, "计算方式")[categories.size() - 2], "由实发工资反算");
 
   const SheetSummary s =
       RunSheet({dir.File("模板.xlsx"), dir.File("模板结果.xlsx"), Format::kXlsx, Format::kXlsx}, {}, nullptr);
   ASSERT_TRUE(s.ok) << s.error.Text();
   EXPECT_EQ(s.records, categories.size());
   EXPECT_EQ(s.rejected, 0u);
+  // What may not take a result does not take the template either.
+  ASSERT_EQ(chmod(dir.File("模板.xlsx").c_str(), 0444), 0);
+  EXPECT_NE(WriteSheetTemplate(dir.File("模板.xlsx")).find("只读"), std::string::npos);
 }
 
 TEST(SheetFileTest, FormatsByExtensionWhateverTheCase) {
