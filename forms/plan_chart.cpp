@@ -49,8 +49,16 @@ double NearestFen(double amount) { return static_cast<double>(std::llround(tax::
 
 }  // namespace
 
-ChartData PlanChart(const tax::PlanInput& in) {
+ChartData PlanChartFrame() {
   ChartData chart;
+  chart.xTitle = kPlanXTitle;
+  chart.yTitle = kPlanYTitle;
+  chart.name = kPlanName;
+  return chart;
+}
+
+ChartData PlanChart(const tax::PlanInput& in) {
+  ChartData chart = PlanChartFrame();
   const tax::PlanCurve curve = tax::PlanTotalTaxCurve(in);
   for (const tax::CurveVertex& v : curve.vertices)
     chart.curve.push_back({v.split.bonus, Shown(v.split.totalTax), v.jumpBefore});
@@ -60,9 +68,6 @@ ChartData PlanChart(const tax::PlanInput& in) {
   chart.marks.push_back(MarkAt(r.plan, kPlanMark + tax::FormatAmount(r.plan.bonus)));
   if (r.planned) chart.marks.push_back(MarkAt(*r.planned, kPlannedMark + tax::FormatAmount(r.planned->bonus)));
   chart.xMax = in.annual;
-  chart.xTitle = kPlanXTitle;
-  chart.yTitle = kPlanYTitle;
-  chart.name = kPlanName;
   chart.description = PlanInWords(r);
   return chart;
 }

@@ -53,6 +53,8 @@ struct ChartPick {
 // zones the bonus as taxed meets, and marks at the plan, at the planned bonus when there is one
 // and at "全部发工资".
 [[nodiscard]] ChartData PlanChart(const tax::PlanInput& in);
+// PlanChartFrame() is the total-tax picture before a year is planned: its titles and name only.
+[[nodiscard]] ChartData PlanChartFrame();
 // PlanChartPoint() is the split at `bonus` (the one a planned bonus of that amount stands for).
 [[nodiscard]] ChartPick PlanChartPoint(const tax::PlanInput& in, double bonus);
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <ranges>
 
 #include "tax/arith.h"
 #include "tax/bonus.h"
@@ -71,8 +72,8 @@ PlanCurve PlanTotalTaxCurve(const PlanInput& in) {
   // Every candidate, ascending bonus (descending salary), with its jumps.
   std::vector<CurveVertex> all;
   all.reserve(fens.size());
-  for (auto fen = fens.rbegin(); fen != fens.rend(); ++fen) {
-    CurveVertex v{EvaluateSplit(in, *fen), false};
+  for (const std::int64_t fen : std::views::reverse(fens)) {
+    CurveVertex v{EvaluateSplit(in, fen), false};
     if (!all.empty()) v.jumpBefore = JumpsBetween(all.back().split, v.split);
     all.push_back(v);
   }
