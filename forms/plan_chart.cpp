@@ -66,6 +66,7 @@ ChartData PlanChart(const tax::PlanInput& in) {
   const tax::PlanResult r = tax::PlanYearEndBonus(in);
   chart.marks.push_back(MarkAt(r.allSalary, kAllSalaryMark));
   chart.marks.push_back(MarkAt(r.plan, kPlanMark + tax::FormatAmount(r.plan.bonus)));
+  chart.marks.back().labelBelow = true;
   if (r.planned) chart.marks.push_back(MarkAt(*r.planned, kPlannedMark + tax::FormatAmount(r.planned->bonus)));
   chart.xMax = in.annual;
   chart.description = PlanInWords(r);

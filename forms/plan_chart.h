@@ -29,6 +29,7 @@ struct ChartMark {
   double x = 0;
   double y = 0;
   std::string label;
+  bool labelBelow = false;  // nothing of the curve lies below the mark (the least total)
 };
 
 struct ChartData {

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <utility>
+#include <vector>
 
 #include "tax/amount.h"
 
@@ -75,7 +77,8 @@ void ChartView::SetView(double from, double to) {
 // The y axis spans what the curve and the marks reach in view; from 0 when the whole axis is
 // in view, tight around the curve when zoomed, so that a narrow zone's dip can be seen.
 void ChartView::FitY() {
-  double low = INFINITY, high = -INFINITY;
+  double low = std::numeric_limits<double>::infinity();
+  double high = -low;
   const auto take = [&](double y) {
     low = std::min(low, y);
     high = std::max(high, y);
@@ -134,7 +137,8 @@ void ChartView::DrawAxes(QPainter& p) const {
   const QFontMetrics fm = fontMetrics();
   const auto ticks = [](double low, double high, auto&& each) {
     const double step = TickStep(high - low);
-    for (double t = std::ceil(low / step) * step; t <= high + step * 1e-9; t += step) each(t);
+    const auto last = static_cast<long long>(std::floor(high / step + 1e-9));
+    for (auto k = static_cast<long long>(std::ceil(low / step)); k <= last; ++k) each(static_cast<double>(k) * step);
   };
   ticks(from_, to_, [&](double t) {
     const double x = MapToWidget(t, yLow_).x();
@@ -191,22 +195,34 @@ void ChartView::DrawCurve(QPainter& p) const {
 void ChartView::DrawMarks(QPainter& p) const {
   const QRectF a = PlotArea();
   const QFontMetrics fm = fontMetrics();
+  const auto colourOf = [](std::size_t i) { return kMarks[std::min(i, kMarks.size() - 1)]; };
   for (std::size_t i = 0; i < data_.marks.size(); ++i) {
-    const forms::ChartMark& m = data_.marks[i];
-    const QColor colour = kMarks[std::min(i, kMarks.size() - 1)];
-    const QPointF at = MapToWidget(m.x, m.y);
     p.setPen(QPen(Qt::white, 1.5));
-    p.setBrush(colour);
-    p.drawEllipse(at, 5.5, 5.5);
-    const QString label = Utf8(m.label);
+    p.setBrush(colourOf(i));
+    p.drawEllipse(MapToWidget(data_.marks[i].x, data_.marks[i].y), 5.5, 5.5);
+  }
+  // Each label beside its mark, above it when the mark is low and below when high (or when the
+  // curve leaves room there), moved on
+  // away from the mark while it would cover a label already placed; kept inside the plot.
+  std::vector<QRectF> placed;
+  for (std::size_t i = 0; i < data_.marks.size(); ++i) {
+    const QPointF at = MapToWidget(data_.marks[i].x, data_.marks[i].y);
+    const QString label = Utf8(data_.marks[i].label);
     QRectF box(0, 0, fm.horizontalAdvance(label) + 8, fm.height() + 2);
-    // Beside the mark, above it when it is low and below when high, kept inside the plot; each
-    // mark a line further, so that marks close together keep their labels apart.
-    const double dy = at.y() > a.center().y() ? -box.height() - 8 - i * box.height() : 8 + i * box.height();
-    box.moveTopLeft(QPointF(std::clamp(at.x() + 8, a.left() + 2, a.right() - box.width() - 2),
-                            std::clamp(at.y() + dy, a.top() + 2, a.bottom() - box.height() - 2)));
+    const bool roomBelow = at.y() + 8 + box.height() < a.bottom();
+    const double away = (data_.marks[i].labelBelow && roomBelow) || at.y() <= a.center().y() ? 1 : -1;
+    const double first = away < 0 ? -box.height() - 8 : 8;
+    for (int tries = 0; tries < 6; ++tries) {
+      const double dy = first + away * tries * (box.height() + 2);
+      box.moveTopLeft(QPointF(std::clamp(at.x() + 8, a.left() + 2, a.right() - box.width() - 2),
+                              std::clamp(at.y() + dy, a.top() + 2, a.bottom() - box.height() - 2)));
+      if (std::none_of(placed.begin(), placed.end(), [&](const QRectF& r) { return r.intersects(box); })) break;
+    }
+    placed.push_back(box);
+    const QColor colour = colourOf(i);
     p.setPen(colour);
-    p.setBrush(QColor(255, 255, 255, 220));
+    p.drawLine(at, QPointF(box.left(), away < 0 ? box.bottom() : box.top()));
+    p.setBrush(QColor(255, 255, 255, 150));
     p.drawRect(box);
     p.setPen(colour.darker(130));
     p.drawText(box, Qt::AlignCenter, label);

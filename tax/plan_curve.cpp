@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
-#include <ranges>
 
 #include "tax/arith.h"
 #include "tax/bonus.h"
@@ -72,8 +71,8 @@ PlanCurve PlanTotalTaxCurve(const PlanInput& in) {
   // Every candidate, ascending bonus (descending salary), with its jumps.
   std::vector<CurveVertex> all;
   all.reserve(fens.size());
-  for (const std::int64_t fen : std::views::reverse(fens)) {
-    CurveVertex v{EvaluateSplit(in, fen), false};
+  for (std::size_t k = fens.size(); k-- > 0;) {
+    CurveVertex v{EvaluateSplit(in, fens[k]), false};
     if (!all.empty()) v.jumpBefore = JumpsBetween(all.back().split, v.split);
     all.push_back(v);
   }
