@@ -24,6 +24,7 @@ constexpr double kZoneMargin = 0.6;
 }  // namespace
 
 BonusChartTab::BonusChartTab(QWidget* parent) : CalculatorPage(parent) {
+  setObjectName("TabBonus");
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(8, 8, 8, 8);
   grid->setHorizontalSpacing(8);
