@@ -146,7 +146,8 @@ void ChartView::DrawAxes(QPainter& p) const {
     p.drawLine(QPointF(x, a.top()), QPointF(x, a.bottom()));
     p.setPen(palette().color(QPalette::WindowText));
     const QString label = Utf8(tax::FormatGeneral(t));
-    p.drawText(QPointF(x - fm.horizontalAdvance(label) / 2.0, a.bottom() + fm.ascent() + 4), label);
+    const double w = fm.horizontalAdvance(label);
+    p.drawText(QPointF(std::clamp(x - w / 2, 0.0, width() - w - 1), a.bottom() + fm.ascent() + 4), label);
   });
   ticks(yLow_, yHigh_, [&](double t) {
     const double y = MapToWidget(from_, t).y();
@@ -164,15 +165,23 @@ void ChartView::DrawAxes(QPainter& p) const {
 
 void ChartView::DrawZones(QPainter& p) const {
   const QRectF a = PlotArea();
+  const QFontMetrics fm = fontMetrics();
+  double lastLabel = -std::numeric_limits<double>::infinity();
   for (const forms::ChartSpan& z : data_.zones) {
     const double left = MapToWidget(z.from, yLow_).x();
     const double right = std::max(MapToWidget(z.to, yLow_).x(), left + 1);
     if (right < a.left() || left > a.right()) continue;
     p.fillRect(QRectF(QPointF(left, a.top()), QPointF(right, a.bottom())), kZone);
-    // The zone's own text, read downwards along its band.
+    // The zone's own text, read downwards along the middle of what shows of its band (turned a
+    // quarter, the glyphs stand right of the pen); left out where it would run into the
+    // previous zone's, to be read when zoomed in.
+    const double middle = (std::max(left, a.left()) + std::min(right, a.right())) / 2;
+    const double x = std::clamp(middle - fm.ascent() / 2.0, a.left() + 1, a.right() - fm.height());
+    if (x < lastLabel + fm.height()) continue;
+    lastLabel = x;
     p.save();
     p.setPen(kZoneText);
-    p.translate(std::clamp((left + right) / 2, a.left(), a.right()) + fontMetrics().ascent() / 2.0, a.top() + 4);
+    p.translate(x, a.top() + 4);
     p.rotate(90);
     p.drawText(QPointF(0, 0), Utf8(z.text));
     p.restore();
