@@ -15,6 +15,7 @@
 #include <QWindow>
 
 #include "app/batch_dialog.h"
+#include "app/chart_picture.h"
 #include "app/frm_about.h"
 #include "app/page_table.h"
 #include "app/product.h"
@@ -244,7 +245,8 @@ void TFrmMain::Menu_Help_AboutClick() {
 
 void TFrmMain::Menu_Tool_PlanClick() {
   // A new dialog each time, guarded as the About box is.
-  QPointer<pages::TFrmPlan> dialog = new pages::TFrmPlan(this);
+  QPointer<pages::TFrmPlan> dialog = new pages::TFrmPlan(
+      this, [this](QWidget* owner, const QImage& picture) { SaveChartPicture(owner, picture, services_); });
   dialog->exec();
   delete dialog;
   TakeBackFocus();

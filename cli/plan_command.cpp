@@ -4,6 +4,8 @@
 
 #include "cli/batch.h"
 #include "forms/categories.h"
+#include "forms/plan_chart.h"
+#include "forms/plan_form.h"
 #include "sheets/categories.h"
 
 namespace quorvex::cli {
@@ -16,13 +18,18 @@ constexpr int kUsage = 2;
 
 constexpr char kPlanKey[] = "plan";
 constexpr char kUsageText[] =
-    "usage: quorvex-calc plan ANNUAL [--contributions X] [--threshold 3500|4800] [--planned-bonus P] [--json]\n";
+    "usage: quorvex-calc plan ANNUAL [--contributions X] [--threshold 3500|4800] [--planned-bonus P]\n"
+    "                         [--curve] [--json]\n";
 constexpr char kHelpText[] =
     "\nFinds the monthly salary (paid twelve times) and year-end bonus that share ANNUAL, the year's\n"
     "pre-tax pay, with the least total tax; among equal totals the smallest bonus. Compares the plan\n"
     "with paying everything as salary and, with --planned-bonus, with the bonus planned now.\n"
-    "X: the monthly contributions (empty or absent: 0). Exit status: 0 planned, 1 an amount rejected,\n"
-    "2 usage error.\n";
+    "X: the monthly contributions (empty or absent: 0).\n"
+    "--curve prints instead the year's total tax against the bonus over every split, as the\n"
+    "planner's chart draws it: the vertices of the polyline as CSV (bonus,monthly_salary,total_tax),\n"
+    "ascending bonus; the total is linear between neighbours, and two neighbours a fen of salary\n"
+    "apart stand on both sides of a jump. With --json, one JSON object per vertex and line.\n"
+    "Exit status: 0 planned, 1 an amount rejected, 2 usage error.\n";
 
 // A leading minus followed by a digit or point is an amount (to be rejected as negative), not
 // an option.
@@ -33,6 +40,7 @@ bool IsValueLike(const std::string& arg) {
 struct Parsed {
   Request request;
   bool json = false;
+  bool curve = false;
   bool help = false;
   std::string problem;  // a usage error
 };
@@ -46,6 +54,8 @@ Parsed Parse(const std::vector<std::string>& args) {
     std::string_view* into = nullptr;
     if (a == "--json") {
       p.json = true;
+    } else if (a == "--curve") {
+      p.curve = true;
     } else if (a == "--help" || a == "-h") {
       p.help = true;
     } else if (a == "--contributions") {
@@ -85,6 +95,27 @@ void PrintLines(const RecordOutcome& outcome, std::ostream& out) {
   }
 }
 
+// The curve's vertices, from the request already computed without rejection.
+void PrintCurve(const Request& r, bool json, std::ostream& out) {
+  forms::PageInput typed;
+  typed[forms::Field::kIncome] = r.amount;
+  typed[forms::Field::kContributions] = r.contributions;
+  typed[forms::Field::kPlannedBonus] = r.plannedBonus;
+  typed.threshold = ReadThreshold(r.threshold).value_or(0);
+  typed.steps = false;
+  const std::optional<tax::PlanInput> in = forms::ReadPlanInput(typed);
+  if (!in) return;
+  if (!json) out << "bonus,monthly_salary,total_tax\n";
+  for (const forms::CurveRow& row : forms::PlanCurveRows(*in)) {
+    if (json) {
+      out << R"({"bonus":")" << row.bonus << R"(","monthly_salary":")" << row.monthlySalary << R"(","total_tax":")"
+          << row.totalTax << "\"}\n";
+    } else {
+      out << row.bonus << ',' << row.monthlySalary << ',' << row.totalTax << '\n';
+    }
+  }
+}
+
 }  // namespace
 
 int RunPlanCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -102,6 +133,10 @@ int RunPlanCommand(const std::vector<std::string>& args, std::ostream& out, std:
   if (outcome.problem != Problem::kNone && outcome.problem != Problem::kInput) {
     err << "quorvex-calc: " << outcome.field << ": " << outcome.message << "\n";
     return kUsage;
+  }
+  if (p.curve && outcome.ok) {
+    PrintCurve(r, p.json, out);
+    return kOk;
   }
   if (p.json) {
     out << RecordJson({{"category", r.category},

@@ -47,24 +47,37 @@ bool ReadPlanned(Computation& run, double annual, std::optional<double>& planned
   return true;
 }
 
+// The year as the fields give it, or none with the first rejection in `run`.
+std::optional<tax::PlanInput> Read(Computation& run) {
+  const std::optional<double> annual = run.Read(Field::kIncome, kIncomeRule);
+  if (!annual) return std::nullopt;
+  if (!(*annual <= tax::kMaxPlanAnnual)) {
+    run.Reject(Field::kIncome, tax::messages::kAnnualTooLarge);
+    return std::nullopt;
+  }
+  const std::optional<double> contributions = run.Read(Field::kContributions, kContributionsRule);
+  if (!contributions) return std::nullopt;
+  std::optional<double> planned;
+  if (!ReadPlanned(run, *annual, planned)) return std::nullopt;
+  return tax::PlanInput{*annual, *contributions, run.typed().threshold, planned};
+}
+
 }  // namespace
 
 Outcome ComputePlan(const PageInput& typed) {
   Outcome out;
   Computation run(CategoryOf(CategoryId::kPlan), typed, out);
   run.Do(What::kClearResults);
-  const std::optional<double> annual = run.Read(Field::kIncome, kIncomeRule);
-  if (!annual) return out;
-  if (!(*annual <= tax::kMaxPlanAnnual)) {
-    run.Reject(Field::kIncome, tax::messages::kAnnualTooLarge);
-    return out;
-  }
-  const std::optional<double> contributions = run.Read(Field::kContributions, kContributionsRule);
-  if (!contributions) return out;
-  std::optional<double> planned;
-  if (!ReadPlanned(run, *annual, planned)) return out;
-  Show(run, tax::PlanYearEndBonus({*annual, *contributions, run.typed().threshold, planned}).Shown());
+  if (const std::optional<tax::PlanInput> in = Read(run)) Show(run, tax::PlanYearEndBonus(*in).Shown());
   return out;
+}
+
+std::optional<tax::PlanInput> ReadPlanInput(const PageInput& typed) {
+  Outcome out;
+  PageInput quiet = typed;
+  quiet.steps = false;
+  Computation run(CategoryOf(CategoryId::kPlan), quiet, out);
+  return Read(run);
 }
 
 }  // namespace quorvex::forms

@@ -2,7 +2,10 @@
 // read, check and show through it.
 #pragma once
 
+#include <optional>
+
 #include "forms/compute.h"
+#include "tax/planner.h"
 
 namespace quorvex::forms {
 
@@ -14,5 +17,9 @@ namespace quorvex::forms {
 // (the planned bonus's lines empty when none was typed) and the focus goes back to the year's
 // pay. Compute() runs it for the plan category.
 [[nodiscard]] Outcome ComputePlan(const PageInput& typed);
+
+// ReadPlanInput() is the year ComputePlan() plans from the same texts, or none when it rejects
+// one of them.
+[[nodiscard]] std::optional<tax::PlanInput> ReadPlanInput(const PageInput& typed);
 
 }  // namespace quorvex::forms

@@ -3,22 +3,35 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <string>
 
+#include "forms/plan_chart.h"
 #include "forms/plan_form.h"
+#include "pages/bonus_chart_tab.h"
+#include "pages/chart_view.h"
 #include "pages/page_texts.h"
 
 namespace quorvex::pages {
 namespace {
 
 constexpr char kTitle[] = "年终奖筹划";
-constexpr char kCalc[] = "计算";
+constexpr char kCalc[] = "计算(&C)";
+constexpr char kReset[] = "重置(&R)";
 constexpr char kResultsHeading[] = "筹划结果";
+constexpr char kPlanTab[] = "全年纳税图";
+constexpr char kBonusTab[] = "年终奖盲区图";
+constexpr char kSave[] = "保存图片(&S)...";
+constexpr char kClose[] = "关闭(&X)";
+// The main window's cream.
+const QColor kCream(255, 251, 240);
 
 // Every text a message label of the dialog may show; the labels are made wide enough for
 // the longest, so that none is cut off.
@@ -37,15 +50,67 @@ void MakeNotBold(QWidget* w) {
 
 }  // namespace
 
-TFrmPlan::TFrmPlan(QWidget* owner) : QDialog(owner) {
+TFrmPlan::TFrmPlan(QWidget* owner, PictureSaver savePicture) : QDialog(owner), savePicture_(std::move(savePicture)) {
   setObjectName(QString::fromLatin1(forms::CategoryOf(forms::CategoryId::kPlan).page));
   setWindowTitle(Utf8(kTitle));
   setModal(true);
-  // The dialog's margins around the page, whose own grid has none.
+  QPalette cream = palette();
+  cream.setColor(QPalette::Window, kCream);
+  setPalette(cream);
+  setAutoFillBackground(true);
+
   auto* layout = new QVBoxLayout(this);
+  auto* row = new QHBoxLayout;
   page_ = new PlanPage(this);
-  layout->addWidget(page_);
+  row->addWidget(page_, 0, Qt::AlignTop);
+  Tabs = new QTabWidget(this);
+  Tabs->setObjectName("Tabs");
+  ChartPlan = new ChartView("ChartPlan", Tabs);
+  Tabs->addTab(ChartPlan, Utf8(kPlanTab));
+  bonusTab_ = new BonusChartTab(Tabs);
+  Tabs->addTab(bonusTab_, Utf8(kBonusTab));
+  row->addWidget(Tabs, 1);
+  layout->addLayout(row);
+  layout->addWidget(CreateButtons());
+
+  ShowPlan(std::nullopt);
+  page_->onPlanned = [this](const std::optional<tax::PlanInput>& in) { ShowPlan(in); };
+  ChartPlan->onPick = [this](const forms::ChartPick& pick) { page_->PlanBonus(QString::fromStdString(pick.amount)); };
   setFixedSize(sizeHint());
+}
+
+QWidget* TFrmPlan::CreateButtons() {
+  auto* bar = new QWidget(this);
+  auto* row = new QHBoxLayout(bar);
+  row->setContentsMargins(0, 0, 0, 0);
+  const auto button = [&](const char* name, const char* text) {
+    auto* b = new QPushButton(Utf8(text), bar);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+  };
+  QPushButton* save = button("BtnSave", kSave);
+  QPushButton* close = button("BtnClose", kClose);
+  row->addWidget(save);
+  row->addStretch(1);
+  row->addWidget(close);
+  connect(save, &QPushButton::clicked, this, &TFrmPlan::BtnSaveClick);
+  connect(close, &QPushButton::clicked, this, &QDialog::reject);
+  return bar;
+}
+
+// The total-tax picture follows each 计算: the year's curve, or an empty frame.
+void TFrmPlan::ShowPlan(const std::optional<tax::PlanInput>& in) {
+  if (!in) {
+    ChartPlan->SetData(forms::PlanChartFrame(), {});
+    return;
+  }
+  ChartPlan->SetData(forms::PlanChart(*in), [year = *in](double bonus) { return forms::PlanChartPoint(year, bonus); });
+}
+
+void TFrmPlan::BtnSaveClick() {
+  QWidget* shown = Tabs->currentIndex() == 0 ? static_cast<QWidget*>(ChartPlan) : bonusTab_->Chart();
+  if (savePicture_) savePicture_(this, shown->grab().toImage());
 }
 
 PlanPage::PlanPage(QWidget* parent) : CalculatorPage(parent), plan_(forms::CategoryOf(forms::CategoryId::kPlan)) {
@@ -89,9 +154,16 @@ int PlanPage::CreateInputs(QGridLayout* grid) {
   }
   SetFirstField(edits_[forms::Index(forms::Field::kIncome)]);
   BtnCalc = MakeButton("BtnCalc", Utf8(kCalc));
+  BtnReset = MakeButton("BtnReset", Utf8(kReset));
   connect(BtnCalc, &QPushButton::clicked, this, &PlanPage::BtnCalcClick);
-  grid->addWidget(BtnCalc, row, 1, Qt::AlignLeft);
+  connect(BtnReset, &QPushButton::clicked, this, &PlanPage::BtnResetClick);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(BtnCalc);
+  buttons->addWidget(BtnReset);
+  buttons->addStretch(1);
+  grid->addLayout(buttons, row, 1, 1, 2);
   setTabOrder(previous, BtnCalc);
+  setTabOrder(BtnCalc, BtnReset);
   return row + 1;
 }
 
@@ -147,7 +219,24 @@ void PlanPage::BtnCalcClick() {
     typed[f.field] = texts[forms::Index(f.field)];
   }
   typed.threshold = ThresholdOf(CmbPoint);
-  Show(forms::ComputePlan(typed));
+  const forms::Outcome outcome = forms::ComputePlan(typed);
+  Show(outcome);
+  if (onPlanned) onPlanned(outcome.computed ? forms::ReadPlanInput(typed) : std::nullopt);
+}
+
+void PlanPage::BtnResetClick() {
+  ClearResults();
+  for (QLineEdit* edit : edits_) {
+    if (edit != nullptr) SetText(edit, QString());
+  }
+  CmbPoint->setCurrentIndex(0);
+  FocusAndSelect(FirstField());
+  if (onPlanned) onPlanned(std::nullopt);
+}
+
+void PlanPage::PlanBonus(const QString& amount) {
+  SetText(edits_[forms::Index(forms::Field::kPlannedBonus)], amount);
+  BtnCalcClick();
 }
 
 void PlanPage::Show(const forms::Outcome& outcome) {

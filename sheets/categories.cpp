@@ -28,16 +28,6 @@ void Refuse(Problem problem, const char* field, std::string_view message, Record
   out.page.income.clear();
 }
 
-// A threshold the page offers; empty is the usual one.
-std::optional<double> ReadThreshold(std::string_view text) {
-  text = tax::TrimAmountText(text);
-  if (text.empty()) return tax::kThresholds[0];
-  const std::optional<double> parsed = tax::ParseAmount(text);
-  if (!parsed || std::find(tax::kThresholds.begin(), tax::kThresholds.end(), *parsed) == tax::kThresholds.end())
-    return std::nullopt;
-  return parsed;
-}
-
 // A month count the contract page offers (1 to 12, written in digits); empty is a whole year.
 std::optional<int> ReadMonths(std::string_view text) {
   text = tax::TrimAmountText(text);
@@ -90,6 +80,15 @@ std::string_view UnknownCalc(const forms::Category& category) {
 }
 
 }  // namespace
+
+std::optional<double> ReadThreshold(std::string_view text) {
+  text = tax::TrimAmountText(text);
+  if (text.empty()) return tax::kThresholds[0];
+  const std::optional<double> parsed = tax::ParseAmount(text);
+  if (!parsed || std::find(tax::kThresholds.begin(), tax::kThresholds.end(), *parsed) == tax::kThresholds.end())
+    return std::nullopt;
+  return parsed;
+}
 
 std::string_view KindKey(forms::Kind kind) { return forms::kKindKeys[static_cast<std::size_t>(kind)]; }
 

@@ -1,6 +1,7 @@
 // Requests of the command line and of sheets mapped onto the pages' calculations.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "forms/categories.h"
@@ -10,6 +11,10 @@ namespace quorvex::sheets {
 
 // The kinds' names on the command line.
 [[nodiscard]] std::string_view KindKey(forms::Kind kind);
+
+// ReadThreshold() reads a threshold the page offers (an empty text is the usual one), or
+// none.
+[[nodiscard]] std::optional<double> ReadThreshold(std::string_view text);
 
 // ComputeRequest() finds the request's category and kind, reads its threshold and months, and
 // computes as the page does. A category, kind, threshold or month count that the page cannot

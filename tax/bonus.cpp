@@ -41,6 +41,8 @@ std::string BlindZoneWarningText(std::string_view serviceNumber) {
   return text;
 }
 
+ScheduleRow YearBonusRow(double bonus) { return FindMonthlyWageRow(MonthlyAverage(bonus)); }
+
 YearBonusResult CalcYearBonusTax(double bonus) {
   YearBonusResult r;
   r.average = MonthlyAverage(bonus);
@@ -85,7 +87,7 @@ SalaryAndBonusResult CalcSalaryAndBonusTax(const SalaryAndBonusInput& in) {
   r.blindZone = FindBlindZone(r.adjustedBonus);
   r.warn = !r.blindZone.empty();
   if (r.adjustedBonus > 0) {
-    const ScheduleRow row = FindMonthlyWageRow(MonthlyAverage(r.adjustedBonus));
+    const ScheduleRow row = YearBonusRow(r.adjustedBonus);
     r.bonusTax = Store(Widen(r.adjustedBonus) * row.rate - row.quickDeduction);
   }
   r.afterTaxBonus = Widen(in.bonus) - r.bonusTax;

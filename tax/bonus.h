@@ -52,6 +52,10 @@ static_assert(BlindZonesFollowTheSchedule(), "blind zones disagree with the mont
 inline constexpr char kBlindZoneWarningTitle[] = "注意";
 [[nodiscard]] std::string BlindZoneWarningText(std::string_view serviceNumber);
 
+// YearBonusRow() is the row of the monthly wage schedule that taxes `bonus` by the
+// monthly-average rule: the row of bonus / 12.
+[[nodiscard]] ScheduleRow YearBonusRow(double bonus);
+
 struct YearBonusResult {
   double average = 0;  // bonus / 12
   ScheduleRow row{0, 0};

@@ -66,9 +66,11 @@ std::vector<long double> Bounds(const PlanInput& in) {
   return salaries;
 }
 
-// Every fen salary that can hold the least total: the fen at and beside each bound, both
-// ends, and the planned split.
-std::vector<std::int64_t> Candidates(const PlanInput& in, std::int64_t maxFen) {
+long double Saving(const Split& from, const Split& to) { return std::max(from.totalTax - to.totalTax, 0.0L); }
+
+}  // namespace
+
+std::vector<std::int64_t> SplitCandidates(const PlanInput& in, std::int64_t maxFen) {
   std::vector<std::int64_t> fens{0, maxFen};
   for (const long double salary : Bounds(in)) {
     const std::int64_t at = FloorFen(salary, maxFen);
@@ -79,10 +81,6 @@ std::vector<std::int64_t> Candidates(const PlanInput& in, std::int64_t maxFen) {
   fens.erase(std::unique(fens.begin(), fens.end()), fens.end());
   return fens;
 }
-
-long double Saving(const Split& from, const Split& to) { return std::max(from.totalTax - to.totalTax, 0.0L); }
-
-}  // namespace
 
 std::int64_t MaxSalaryFen(double annual) {
   if (const std::optional<std::int64_t> annualFen = WholeFen(annual)) return *annualFen / 12;
@@ -119,7 +117,7 @@ long double PlanTieTolerance(double annual) { return 1e-6L + Widen(annual) * 1e-
 PlanResult PlanYearEndBonus(const PlanInput& in) {
   const std::int64_t maxFen = MaxSalaryFen(in.annual);
   std::vector<Split> splits;
-  for (const std::int64_t fen : Candidates(in, maxFen)) splits.push_back(EvaluateSplit(in, fen));
+  for (const std::int64_t fen : SplitCandidates(in, maxFen)) splits.push_back(EvaluateSplit(in, fen));
 
   // The least total first, then among the totals equal to it the smallest bonus (the largest
   // salary). Two passes, so that near-equal totals do not chain into a worse one.

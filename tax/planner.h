@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvex::tax {
 
@@ -70,6 +71,12 @@ struct PlanResult {
 // count as equal: with whole-fen inputs the true totals are multiples of a hundredth of a fen,
 // while the doubles carry noise that grows with the amounts.
 [[nodiscard]] long double PlanTieTolerance(double annual);
+
+// SplitCandidates() lists, ascending, every monthly salary in fen at which the total tax may
+// change its slope or jump: the fen at and beside each bound of the two schedules, both ends
+// (0 and `maxFen`) and the planned split. Between two neighbours the total is linear in the
+// salary.
+[[nodiscard]] std::vector<std::int64_t> SplitCandidates(const PlanInput& in, std::int64_t maxFen);
 
 // PlanYearEndBonus() finds the split of least total tax over every fen of the monthly salary.
 // The total is linear in the salary between the bounds of the two schedules (the monthly

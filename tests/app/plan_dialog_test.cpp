@@ -1,17 +1,25 @@
 // The year-end bonus planner's dialog: opened from the 工具 menu, driven as a user drives it.
 // The figures themselves are checked below the window, in the planner's own tests.
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPointer>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QWheelEvent>
 #include <QtTest>
 #include <memory>
 
+#include "app/chart_picture.h"
 #include "app/frm_main.h"
+#include "pages/chart_view.h"
 #include "pages/frm_plan.h"
 #include "support/gui_test.h"
 #include "support/modal_answerer.h"
 
 using quorvex::app::TFrmMain;
+using quorvex::pages::ChartView;
 using quorvex::pages::TFrmPlan;
 using namespace quorvex::testing;
 
@@ -91,6 +99,8 @@ class PlanDialogTest : public QObject {
     QCOMPARE(CaptionOf(dialog, point), QString("起征点"));
     QCOMPARE(point->count(), 2);
     QCOMPARE(point->itemText(1), QString("4800"));
+    QCOMPARE(CaptionOf(dialog, Child<QLineEdit>(dialog.data(), "EditBonus")), QString("年终奖"));
+    QCOMPARE(CaptionOf(dialog, Child<QComboBox>(dialog.data(), "CmbRange")), QString("显示范围"));
     QCOMPARE(CaptionOf(dialog, Label("TxtSalary")), QString("建议每月工资"));
     QCOMPARE(CaptionOf(dialog, Label("TxtBonus")), QString("建议年终奖"));
     QCOMPARE(CaptionOf(dialog, Label("TxtTaxTotal")), QString("全年纳税"));
@@ -195,6 +205,125 @@ class PlanDialogTest : public QObject {
     // Typing again empties the message.
     Type(annual, "1");
     QCOMPARE(info->text(), QString());
+  }
+
+  // The total-tax picture follows every 计算: the curve quorvex-calc prints, the plan's mark and
+  // its words; a rejected year and 重置 leave an empty frame.
+  void theChartFollowsEachCalculation() {
+    auto* chart = Child<ChartView>(dialog.data(), "ChartPlan");
+    QVERIFY(chart->Data().curve.empty());
+    QCOMPARE(chart->accessibleName(), QString("全年纳税与年终奖"));
+    Fill("120000", "", "19000");
+    PressEnter(annual);
+    const auto& curve = chart->Data().curve;
+    QCOMPARE(curve.size(), std::size_t{11});
+    QCOMPARE(curve[1].x, 18000.0);
+    QCOMPARE(curve[2].x, 18000.12);
+    QVERIFY(curve[2].breakBefore && !curve[1].breakBefore);
+    QCOMPARE(chart->Data().marks.size(), std::size_t{3});
+    QCOMPARE(chart->Data().zones.size(), std::size_t{3});
+    QVERIFY(chart->accessibleDescription().startsWith("建议年终奖 18000.00 元"));
+    QVERIFY(chart->accessibleDescription().contains(Label("TxtTaxTotal")->text()));
+    const QImage drawn = chart->grab().toImage();
+    QVERIFY(!drawn.isNull());
+    QCOMPARE(drawn.pixelColor(chart->MapToWidget(18000, 5880).toPoint()), QColor(0, 150, 60));
+
+    Type(annual, "x");
+    PressEnter(annual);
+    QVERIFY(chart->Data().curve.empty());
+    Fill("120000", "", "");
+    PressEnter(annual);
+    QVERIFY(!chart->Data().curve.empty());
+    QTest::mouseClick(Child<QPushButton>(dialog.data(), "BtnReset"), Qt::LeftButton);
+    QVERIFY(chart->Data().curve.empty());
+    QCOMPARE(annual->text(), QString());
+    QCOMPARE(Label("TxtTaxTotal")->text(), QString("0.00"));
+    QVERIFY(annual->hasFocus());
+  }
+
+  // Pointing at the curve says the split in the dialog's figures; a click plans that bonus.
+  void hoverSaysThePointAndAClickPlansIt() {
+    Fill("120000", "", "");
+    PressEnter(annual);
+    auto* chart = Child<ChartView>(dialog.data(), "ChartPlan");
+    const QPoint at = chart->MapToWidget(60000, 0).toPoint();
+    QTest::mouseMove(chart, at);
+    QCOMPARE(chart->HoverText(), QString("年终奖 60000.00 元，全年纳税 11985.00 元"));
+    QTest::mouseClick(chart, Qt::LeftButton, Qt::NoModifier, at);
+    QCOMPARE(planned->text(), QString("60000.00"));
+    QCOMPARE(Label("TxtPlannedTax")->text(), QString("11985.00"));
+    QCOMPARE(chart->Data().marks.size(), std::size_t{3});
+  }
+
+  // The bonus alone: a typed bonus is marked with its after-tax amount, the range box zooms
+  // into a zone, the wheel zooms about the pointer.
+  void theBonusPictureMarksZoomsAndRejects() {
+    Child<QTabWidget>(dialog.data(), "Tabs")->setCurrentIndex(1);
+    auto* chart = Child<ChartView>(dialog.data(), "ChartBonus");
+    auto* bonus = Child<QLineEdit>(dialog.data(), "EditBonus");
+    QCOMPARE(chart->Data().zones.size(), std::size_t{6});
+    Type(bonus, "18001");
+    PressEnter(bonus);
+    QCOMPARE(chart->Data().marks.at(0).label, std::string("税后 16305.90"));
+    Child<QComboBox>(dialog.data(), "CmbRange")->setCurrentIndex(1);
+    QVERIFY(chart->ViewFrom() < 18000 && chart->ViewTo() > 19283.33 && chart->ViewTo() < 21000);
+    const double width = chart->ViewTo() - chart->ViewFrom();
+    QWheelEvent wheel(chart->rect().center(), chart->mapToGlobal(chart->rect().center()), {}, {0, 120}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(chart, &wheel);
+    QVERIFY(chart->ViewTo() - chart->ViewFrom() < width);
+    Type(bonus, "-1");
+    PressEnter(bonus);
+    QCOMPARE(Label("TxtInfo")->text(), QString("收入金额需大于零，请重新输入"));
+    QVERIFY(FocusedAndSelected(bonus));
+  }
+
+  // 保存图片 writes the picture in view as a PNG where the user chose; a file that cannot be
+  // written is named with the system's reason, and what was there stays.
+  void savePictureWritesThePngOrSaysWhyNot() {
+    delete dialog;
+    QTemporaryDir folder;
+    QString target;
+    quorvex::app::Services services;
+    services.runSaveDialog = [&target](QFileDialog& d) {
+      d.selectFile(target);
+      return true;
+    };
+    dialog = new TFrmPlan(nullptr, [&services](QWidget* owner, const QImage& picture) {
+      quorvex::app::SaveChartPicture(owner, picture, services);
+    });
+    dialog->open();
+    QVERIFY(QTest::qWaitForWindowActive(dialog.data()));
+    annual = Child<QLineEdit>(dialog.data(), "EditIncome");
+    Type(annual, "120000");
+    PressEnter(annual);
+    target = folder.filePath("plan.png");
+    QTest::mouseClick(Child<QPushButton>(dialog.data(), "BtnSave"), Qt::LeftButton);
+    const QImage saved(target);
+    QCOMPARE(saved.size(), Child<ChartView>(dialog.data(), "ChartPlan")->size());
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"plan.png"});
+
+    target = folder.filePath("missing/plan.png");
+    ModalAnswerer boxes;
+    QString said;
+    boxes.Expect<QMessageBox>([&](QMessageBox* box) {
+      said = box->text();
+      box->accept();
+    });
+    QTest::mouseClick(Child<QPushButton>(dialog.data(), "BtnSave"), Qt::LeftButton);
+    QVERIFY(boxes.AllAnswered());
+    QVERIFY(said.startsWith(QString("图片未能保存到“%1”。\n").arg(target)));
+    QVERIFY(said.section('\n', 1).size() > 0);
+  }
+
+  // Access keys on every button, and 关闭 closes.
+  void buttonsCarryAccessKeysAndCloseCloses() {
+    QCOMPARE(Child<QPushButton>(dialog.data(), "BtnCalc")->text(), QString("计算(&C)"));
+    QCOMPARE(Child<QPushButton>(dialog.data(), "BtnReset")->text(), QString("重置(&R)"));
+    QCOMPARE(Child<QPushButton>(dialog.data(), "BtnSave")->text(), QString("保存图片(&S)..."));
+    QCOMPARE(dialog->palette().color(QPalette::Window), QColor(255, 251, 240));
+    QTest::mouseClick(Child<QPushButton>(dialog.data(), "BtnClose"), Qt::LeftButton);
+    QVERIFY(!dialog->isVisible());
   }
 };
 
