@@ -17,6 +17,7 @@
 #include "forms/plan_form.h"
 #include "pages/bonus_chart_tab.h"
 #include "pages/chart_view.h"
+#include "pages/look.h"
 #include "pages/page_texts.h"
 
 namespace quorvex::pages {
@@ -31,7 +32,6 @@ constexpr char kBonusTab[] = "年终奖盲区图";
 constexpr char kSave[] = "保存图片(&S)...";
 constexpr char kClose[] = "关闭(&X)";
 // The main window's cream.
-const QColor kCream(255, 251, 240);
 
 // Every text a message label of the dialog may show; the labels are made wide enough for
 // the longest, so that none is cut off.
@@ -54,10 +54,7 @@ TFrmPlan::TFrmPlan(QWidget* owner, PictureSaver savePicture) : QDialog(owner), s
   setObjectName(QString::fromLatin1(forms::CategoryOf(forms::CategoryId::kPlan).page));
   setWindowTitle(Utf8(kTitle));
   setModal(true);
-  QPalette cream = palette();
-  cream.setColor(QPalette::Window, kCream);
-  setPalette(cream);
-  setAutoFillBackground(true);
+  PaintCream(this);
 
   auto* layout = new QVBoxLayout(this);
   auto* row = new QHBoxLayout;
@@ -180,9 +177,7 @@ void PlanPage::CreateResults(QGridLayout* grid, int row) {
     }
     if (box == nullptr || box->title() != Utf8(line.group)) {
       box = new QGroupBox(Utf8(line.group), this);
-      QFont bold = box->font();
-      bold.setBold(true);
-      box->setFont(bold);
+      MakeBold(box);
       boxGrid = new QGridLayout(box);
       boxGrid->setColumnStretch(1, 1);
       boxRow = 0;
