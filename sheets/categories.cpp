@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 
 #include "forms/compute.h"
 #include "tax/amount.h"
@@ -66,7 +67,36 @@ std::string_view FieldName(forms::Field field, forms::Kind kind) {
   }
 }
 
+// `text` without its 、, its parentheses full-width as the list texts write them.
+std::string Plainly(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text.substr(i, 3) == "、") {
+      i += 2;
+    } else if (text[i] == '(') {
+      out += "（";
+    } else if (text[i] == ')') {
+      out += "）";
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 }  // namespace
+
+const forms::Category* FindRequestCategory(std::string_view name) {
+  if (const forms::Category* found = forms::FindCategory(name)) return found;
+  name = forms::TrimName(name);
+  if (name.empty() || static_cast<unsigned char>(name[0]) < 0x80) return nullptr;  // no Chinese name
+  if (name == "年终奖") return &forms::CategoryOf(forms::CategoryId::kYearBonus);
+  const std::string plain = Plainly(name);
+  for (const forms::Category& c : forms::Categories()) {
+    if (plain == Plainly(c.listText)) return &c;
+  }
+  return nullptr;
+}
 
 std::string_view KindKey(forms::Kind kind) { return forms::kKindKeys[static_cast<std::size_t>(kind)]; }
 
@@ -77,7 +107,7 @@ RecordOutcome ComputeRequest(const Request& request) {
 }
 
 void ComputeRequest(const Request& request, RecordOutcome& out) {
-  const forms::Category* category = forms::FindCategory(request.category);
+  const forms::Category* category = FindRequestCategory(request.category);
   if (category == nullptr) return Refuse(Problem::kCategory, "category", kUnknownCategory, out);
   const std::optional<forms::Kind> kind = forms::FindKind(request.calc);
   if (!kind || !category->Offers(*kind)) return Refuse(Problem::kCalc, "calc", kUnknownCalc, out);

@@ -623,6 +623,7 @@ EngineResult Run(ByteSource& source, ByteSink& sink, const EngineOptions& option
   EngineResult result;
   TextInput in(source, options.encoding);
   in.LeaveUtf8Check();
+  if (IsTable(options.in)) in.TabsAsCommas();
   const std::unique_ptr<SheetReader> reader = MakeReader(options.in);
   Layout layout;
   layout.in = options.in;

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string_view>
 
+#include "sheets/xlsx_reader.h"
 #include "sheets/xlsx_sheet.h"
 
 namespace quorvex::sheets {
