@@ -108,4 +108,10 @@ std::optional<Format> FormatOfPath(const std::string& path) {
   return std::nullopt;
 }
 
+std::optional<Format> InputFormatOfPath(const std::string& path) {
+  const std::string ext = Lower(fs::path(path).extension().string());
+  if (ext == ".xlsm" || ext == ".xls") return Format::kXlsx;
+  return FormatOfPath(path);
+}
+
 }  // namespace quorvex::sheets

@@ -11,6 +11,9 @@ namespace quorvex::sheets {
 // FormatOfPath() takes the format from a file name's extension (.csv, .jsonl/.json/.ndjson,
 // .xlsx), case-insensitively; nullopt for any other.
 std::optional<Format> FormatOfPath(const std::string& path);
+// InputFormatOfPath() also takes a workbook with macros (.xlsm) and an Excel 97-2003 workbook
+// (.xls) for a workbook, which are read but never written.
+std::optional<Format> InputFormatOfPath(const std::string& path);
 
 // WriteSheetTemplate() writes an Excel workbook to fill in: a 姓名 column and the Chinese
 // headers of the input fields, and one example row for each category. Empty on success,
