@@ -110,7 +110,12 @@ bool TextInput::Append(std::string& text, std::string& error) {
   } else if (!end_) {
     if (!Fill(error)) return false;
   }
-  if (raw_.empty() && end_) return false;
+  if (raw_.empty() && end_) {
+    // The last field of tab-separated text ends with the input.
+    if (field_ == Field::kStart) return false;
+    TabsToCsv({}, text, true);
+    return true;
+  }
   return Decode(text, end_, error);
 }
 
