@@ -84,10 +84,8 @@ std::string Plainly(std::string_view text) {
   return out;
 }
 
-}  // namespace
-
-const forms::Category* FindRequestCategory(std::string_view name) {
-  if (const forms::Category* found = forms::FindCategory(name)) return found;
+// A payroll's name of a category, for a name forms::FindCategory() does not know.
+const forms::Category* FindPayrollCategory(std::string_view name) {
   name = forms::TrimName(name);
   if (name.empty() || static_cast<unsigned char>(name[0]) < 0x80) return nullptr;  // no Chinese name
   if (name == "年终奖") return &forms::CategoryOf(forms::CategoryId::kYearBonus);
@@ -96,6 +94,13 @@ const forms::Category* FindRequestCategory(std::string_view name) {
     if (plain == Plainly(c.listText)) return &c;
   }
   return nullptr;
+}
+
+}  // namespace
+
+const forms::Category* FindRequestCategory(std::string_view name) {
+  const forms::Category* found = forms::FindCategory(name);
+  return found != nullptr ? found : FindPayrollCategory(name);
 }
 
 std::string_view KindKey(forms::Kind kind) { return forms::kKindKeys[static_cast<std::size_t>(kind)]; }
@@ -107,7 +112,8 @@ RecordOutcome ComputeRequest(const Request& request) {
 }
 
 void ComputeRequest(const Request& request, RecordOutcome& out) {
-  const forms::Category* category = FindRequestCategory(request.category);
+  const forms::Category* category = forms::FindCategory(request.category);
+  if (category == nullptr) category = FindPayrollCategory(request.category);
   if (category == nullptr) return Refuse(Problem::kCategory, "category", kUnknownCategory, out);
   const std::optional<forms::Kind> kind = forms::FindKind(request.calc);
   if (!kind || !category->Offers(*kind)) return Refuse(Problem::kCalc, "calc", kUnknownCalc, out);

@@ -152,54 +152,49 @@ std::size_t CsvReader::LastRecordEnd(std::string_view data, bool atEnd) const {
 bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line, Record& record,
                       std::string& arena) const {
   for (;;) {
-    if (!ParseRecord(s, pos, line, record, arena)) return false;
-    if (!AllEmpty(record)) return true;
-  }
-}
-
-bool CsvReader::ParseRecord(std::string_view s, std::size_t& pos, std::uint64_t& line, Record& record,
-                            std::string& arena) const {
-  while (pos < s.size() && IsBreak(s[pos])) SkipBreak(s, pos, line);
-  if (pos >= s.size()) return false;
-  record.fields.clear();
-  record.error.clear();
-  record.unsaved = 0;
-  record.emptied = false;
-  record.line = line;
-  const std::size_t start = pos;
-  const char* const data = s.data();
-  const std::size_t size = s.size();
-  std::size_t at = pos;
-  for (;;) {
-    FieldRef& f = record.fields.emplace_back();
-    const std::size_t fieldStart = at;
-    if (data[at] == '"') {
-      if (!QuotedField(s, at, line, arena, f.text) && record.error.empty())
-        record.error = "第" + std::to_string(record.line) + "行有引号外的多余文字";
-      f.raw = s.substr(fieldStart, at - fieldStart);
-    } else {
-      at = FindCsvStop(data, at, size);
-      const std::string_view value(data + fieldStart, at - fieldStart);
-      f.raw = value;
-      f.text = value;
-    }
-    if (at < size && data[at] == ',') {
-      ++at;
-      if (at == size || IsBreak(data[at])) {
-        const std::string_view empty = s.substr(at, 0);  // an empty last field
-        FieldRef& last = record.fields.emplace_back();
-        last.raw = empty;
-        last.text = empty;
-        break;
+    while (pos < s.size() && IsBreak(s[pos])) SkipBreak(s, pos, line);
+    if (pos >= s.size()) return false;
+    record.fields.clear();
+    record.error.clear();
+    record.unsaved = 0;
+    record.emptied = false;
+    record.line = line;
+    const std::size_t start = pos;
+    const char* const data = s.data();
+    const std::size_t size = s.size();
+    std::size_t at = pos;
+    for (;;) {
+      FieldRef& f = record.fields.emplace_back();
+      const std::size_t fieldStart = at;
+      if (data[at] == '"') {
+        if (!QuotedField(s, at, line, arena, f.text) && record.error.empty())
+          record.error = "第" + std::to_string(record.line) + "行有引号外的多余文字";
+        f.raw = s.substr(fieldStart, at - fieldStart);
+      } else {
+        at = FindCsvStop(data, at, size);
+        const std::string_view value(data + fieldStart, at - fieldStart);
+        f.raw = value;
+        f.text = value;
       }
-      continue;
+      if (at < size && data[at] == ',') {
+        ++at;
+        if (at == size || IsBreak(data[at])) {
+          const std::string_view empty = s.substr(at, 0);  // an empty last field
+          FieldRef& last = record.fields.emplace_back();
+          last.raw = empty;
+          last.text = empty;
+          break;
+        }
+        continue;
+      }
+      break;
     }
-    break;
+    Finish(s, start, at, pos, line, record);
+    if (keepEmptyRows_ || !record.fields[0].text.empty() || !AllEmpty(record)) return true;
   }
-  return Finish(s, start, at, pos, line, record);
 }
 
-bool CsvReader::Finish(std::string_view s, std::size_t start, std::size_t end, std::size_t& pos, std::uint64_t& line,
+void CsvReader::Finish(std::string_view s, std::size_t start, std::size_t end, std::size_t& pos, std::uint64_t& line,
                        Record& record) const {
   pos = end;
   record.raw = s.substr(start, pos - start);
@@ -212,7 +207,6 @@ bool CsvReader::Finish(std::string_view s, std::size_t start, std::size_t end, s
     const auto c = static_cast<std::size_t>(requestColumn_[k]);  // -1 becomes larger than any count
     record.request[k] = c < given ? record.fields[c].text : std::string_view();
   }
-  return true;
 }
 
 void CsvReader::TakeUnsaved(Record& record) const {
@@ -382,7 +376,7 @@ void CsvWriter::WriteFromJson(const Record& record, OutBuffer& out) {
 }
 
 std::vector<std::vector<std::string>> ReadCsvText(std::string_view text) {
-  CsvReader reader;
+  CsvReader reader(true);
   Layout layout;
   std::vector<std::vector<std::string>> rows;
   std::string arena;
@@ -390,7 +384,7 @@ std::vector<std::vector<std::string>> ReadCsvText(std::string_view text) {
   Record record;
   std::size_t pos = 0;
   std::uint64_t line = 1;
-  while (reader.ParseRecord(text, pos, line, record, arena)) {
+  while (reader.Parse(text, pos, line, record, arena)) {
     rows.emplace_back();
     for (const FieldRef& f : record.fields) rows.back().emplace_back(f.text);
   }

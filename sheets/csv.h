@@ -16,6 +16,9 @@ namespace quorvex::sheets {
 
 class CsvReader : public SheetReader {
  public:
+  // Rows whose fields are all empty (the ",,,," rows a spreadsheet leaves below its table) are
+  // skipped unless kept.
+  explicit CsvReader(bool keepEmptyRows = false) : keepEmptyRows_(keepEmptyRows) {}
   bool HasHeader() const override { return true; }
   bool ReadHeader(std::string_view text, std::size_t& used, std::uint64_t& line, Layout& layout,
                   std::string& error) override;
@@ -23,17 +26,15 @@ class CsvReader : public SheetReader {
   bool Parse(std::string_view s, std::size_t& pos, std::uint64_t& line, Record& record,
              std::string& arena) const override;
   bool LoneCrBreaksLines() const override { return true; }
-  // Parse() without skipping records whose fields are all empty, which Parse() skips as the
-  // rows a spreadsheet leaves below its table.
-  bool ParseRecord(std::string_view s, std::size_t& pos, std::uint64_t& line, Record& record, std::string& arena) const;
 
  private:
   // Ends a record whose fields end at `end`: its raw text, the line break and the request.
-  bool Finish(std::string_view s, std::size_t start, std::size_t end, std::size_t& pos, std::uint64_t& line,
+  void Finish(std::string_view s, std::size_t start, std::size_t end, std::size_t& pos, std::uint64_t& line,
               Record& record) const;
   // A workbook's row: takes out the fields of formulas without a saved result.
   void TakeUnsaved(Record& record) const;
 
+  bool keepEmptyRows_;
   bool workbook_ = false;             // the rows of a workbook (see WorkbookSource)
   std::vector<std::string> headers_;  // a workbook's header, for the messages
   std::size_t columns_ = 0;

@@ -48,7 +48,7 @@ constexpr std::array<std::string_view Request::*, 5> kAmountFields{
 
 }  // namespace
 
-void ComputeRecord(const Record& record, RecordOutcome& out) {
+void ComputeRecord(const Record& record, RecordOutcome& out, bool cells) {
   if (!record.error.empty()) {
     out = RecordOutcome();
     out.field = "record";
@@ -57,13 +57,20 @@ void ComputeRecord(const Record& record, RecordOutcome& out) {
   }
   if (record.unsaved != 0 && RefuseUnsaved(record, out)) return;
   Request request = RequestOf(record);
+  ComputeRequest(request, out);
+  // A record the page takes is computed: only one it refuses may hold an amount as shown
+  // (no plain amount has a comma or a character beyond ASCII), read again in plain figures.
+  if (!cells || out.ok) return;
+  bool shown = false;
   for (std::size_t i = 0; i < kAmountFields.size(); ++i) {
     std::string_view& text = request.*kAmountFields[i];
     if (!MaybeShownAmount(text)) continue;
     thread_local std::array<std::string, kAmountFields.size()> plain;
-    if (ReadShownAmount(text, plain[i])) text = plain[i];
+    if (!ReadShownAmount(text, plain[i])) continue;
+    text = plain[i];
+    shown = true;
   }
-  ComputeRequest(request, out);
+  if (shown) ComputeRequest(request, out);
 }
 
 }  // namespace quorvex::sheets

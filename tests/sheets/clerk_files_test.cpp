@@ -255,6 +255,9 @@ TEST(ShownAmountTest, ASheetComputesShownAmountsAsTypedOnesAndKeepsTheCellsText)
   const std::string typed = Compute(dir, "typed.csv")[0];
   EXPECT_EQ(shown[0], "salary,\"￥9,823.45\",５２３．４５" + typed.substr(typed.find(",ok,")));
   EXPECT_EQ(shown[1].rfind("salary,\"80,00\",,rejected,amount,", 0), 0u);
+  // JSON Lines values are written by programs, not shown by a spreadsheet: taken as typed.
+  WriteText(dir.File("typed.jsonl"), "{\"category\":\"salary\",\"amount\":\"8,000\"}\n");
+  EXPECT_NE(Compute(dir, "typed.jsonl")[0].find(",rejected,amount,"), std::string::npos);
 }
 
 TEST(RequestCategoryTest, TakesThePayrollNamesOfACategory) {
