@@ -4,6 +4,6 @@
 extern "C" __attribute__((visibility("default"))) const quorvex::sheets::SheetModule* quorvex_sheet_module() {
   namespace s = quorvex::sheets;
   static constexpr s::SheetModule kModule{s::SheetModule::kVersion, &s::RunSheet, &s::WriteSheetTemplate,
-                                          &s::FormatOfPath};
+                                          &s::FormatOfPath, &s::InputFormatOfPath};
   return &kModule;
 }

@@ -12,11 +12,12 @@ namespace quorvex::sheets {
 struct SheetModule {
   // Raised whenever a member is added or changes its signature, so that a module left over
   // from another build is refused rather than called wrongly.
-  static constexpr int kVersion = 1;
+  static constexpr int kVersion = 2;
   int version = kVersion;
   decltype(&RunSheet) runSheet = nullptr;
   decltype(&WriteSheetTemplate) writeSheetTemplate = nullptr;
   decltype(&FormatOfPath) formatOfPath = nullptr;
+  decltype(&InputFormatOfPath) inputFormatOfPath = nullptr;
 };
 
 // The module's file name, and the name of its one exported function, which returns a

@@ -111,6 +111,7 @@ std::optional<Format> FormatOfPath(const std::string& path) {
 std::optional<Format> InputFormatOfPath(const std::string& path) {
   const std::string ext = Lower(fs::path(path).extension().string());
   if (ext == ".xlsm" || ext == ".xls") return Format::kXlsx;
+  if (ext == ".txt") return Format::kCsv;
   return FormatOfPath(path);
 }
 

@@ -12,7 +12,8 @@ namespace quorvex::sheets {
 // .xlsx), case-insensitively; nullopt for any other.
 std::optional<Format> FormatOfPath(const std::string& path);
 // InputFormatOfPath() also takes a workbook with macros (.xlsm) and an Excel 97-2003 workbook
-// (.xls) for a workbook, which are read but never written.
+// (.xls) for a workbook, and text (.txt, Excel's Unicode text among it) for CSV, which are read
+// but never written.
 std::optional<Format> InputFormatOfPath(const std::string& path);
 
 // WriteSheetTemplate() writes an Excel workbook to fill in: a 姓名 column and the Chinese

@@ -332,6 +332,7 @@ TEST(SheetFileTest, FormatsByExtensionWhateverTheCase) {
   EXPECT_EQ(FormatOfPath("d.xls"), std::nullopt);  // read, never written
   EXPECT_EQ(InputFormatOfPath("d.xls"), Format::kXlsx);
   EXPECT_EQ(InputFormatOfPath("e.Xlsm"), Format::kXlsx);
+  EXPECT_EQ(InputFormatOfPath("f.TXT"), Format::kCsv);
 }
 
 }  // namespace
