@@ -50,7 +50,7 @@ constexpr char kHint[] =
     "表格（Excel 工作簿 .xlsx、CSV 或 JSON Lines）的第一行是表头：收入类型、计算方式、金额（税前收入）、"
     "工资、五险一金、起征点、月数，其余列原样保留。计算方式可填：正算（空着也是正算）、由应纳税额反算、"
     "由实发工资反算、由税后收入反算。结果在每行后面添加状态、提示和各项计算结果。";
-constexpr char kSheetFilter[] = "表格 (*.xlsx *.csv *.jsonl);;所有文件 (*)";
+constexpr char kSheetFilter[] = "表格 (*.xlsx *.xlsm *.xls *.csv *.txt *.jsonl);;所有文件 (*)";
 constexpr char kXlsxFilter[] = "Excel 工作簿 (*.xlsx)";
 constexpr char kCsvFilter[] = "CSV 表格 (*.csv)";
 constexpr char kJsonFilter[] = "JSON Lines (*.jsonl)";
@@ -120,9 +120,16 @@ BatchDialogDeps DefaultBatchDialogDeps() {
 
 QString DefaultResultPath(const QString& sheet) {
   const QFileInfo info(sheet);
-  const QString suffix = info.suffix();
+  QString suffix = info.suffix();
   QString base = info.fileName();
   if (!suffix.isEmpty()) base.chop(suffix.size() + 1);
+  // Formats read but not written: an Excel 97-2003 or macro workbook's result is a workbook, a
+  // text sheet's (Excel's Unicode text) a CSV sheet.
+  if (suffix.compare(QLatin1String("xls"), Qt::CaseInsensitive) == 0 ||
+      suffix.compare(QLatin1String("xlsm"), Qt::CaseInsensitive) == 0)
+    suffix = QStringLiteral("xlsx");
+  else if (suffix.compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0)
+    suffix = QStringLiteral("csv");
   const QString name = base + QString::fromUtf8(kResultSuffix) + (suffix.isEmpty() ? QString() : "." + suffix);
   return info.path() == QLatin1String(".") && !sheet.startsWith(QLatin1String("./")) ? name : info.dir().filePath(name);
 }
@@ -219,9 +226,10 @@ void BatchDialog::BtnStartClick() {
   if (result.isEmpty()) EditResult->setText(result = DefaultResultPath(sheet));
   const sheets::SheetModule* module = Sheets();
   if (module == nullptr) return;
-  const std::optional<sheets::Format> in = module->formatOfPath(FileName(sheet));
+  const std::optional<sheets::Format> in = module->inputFormatOfPath(FileName(sheet));
   const std::optional<sheets::Format> out = module->formatOfPath(FileName(result));
-  if (!in) return ShowError(sheet + QStringLiteral("：不是可以计算的表格，请选择 .xlsx、.csv 或 .jsonl 文件。"));
+  if (!in)
+    return ShowError(sheet + QStringLiteral("：不是可以计算的表格，请选择 .xlsx、.xls、.csv、.txt 或 .jsonl 文件。"));
   if (!out) return ShowError(result + QStringLiteral("：结果文件须是 .xlsx、.csv 或 .jsonl 文件。"));
   if (SameFile(sheet, result)) return ShowError(result + QStringLiteral("：结果文件不能与表格文件相同。"));
   if (const std::string obstacle = module->resultObstacle(FileName(result)); !obstacle.empty())

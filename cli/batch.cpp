@@ -128,7 +128,7 @@ bool ReadArgs(const std::vector<std::string>& argv, BatchArgs& args) {
     }
     *into = argv[++i];
   }
-  args.job.inFormat = FormatOfPath(args.job.input).value_or(Format::kCsv);
+  args.job.inFormat = InputFormatOfPath(args.job.input).value_or(Format::kCsv);
   if (!inputFormat.empty() && !ParseFormat(inputFormat, args.job.inFormat)) {
     std::cerr << "quorvex-calc: unknown input format " << inputFormat << "\n";
     return false;

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include "forms/categories.h"
 #include "sheets/byte_scan.h"
 #include "sheets/sheet_headers.h"
 #include "sheets/sheet_text.h"
@@ -18,6 +19,19 @@ void SkipBreak(std::string_view s, std::size_t& pos, std::uint64_t& line) {
 }
 
 bool IsBreak(char c) { return c == '\r' || c == '\n'; }
+
+// Said of a workbook's cell whose formula has no saved result, after its column and cell.
+constexpr std::string_view kUnsavedFormulaText = "是公式，没有保存计算结果：请在 Excel/WPS 中打开并保存后再计算";
+
+// A row whose cells are all empty (the ",,,,," rows a spreadsheet leaves below its table) is
+// no record.
+bool AllEmpty(const Record& record) {
+  if (record.emptied) return false;
+  for (const FieldRef& f : record.fields) {
+    if (!f.text.empty()) return false;
+  }
+  return true;
+}
 
 // Reads a quoted field starting at the opening quote; the text goes to `arena`. Returns
 // false when text follows the closing quote (it is kept in the field, as a reader of the
@@ -68,6 +82,8 @@ bool CsvReader::ReadHeader(std::string_view text, std::size_t& used, std::uint64
     layout.columns.emplace_back(f.text);
     layout.chinese = layout.chinese || IsChineseInputHeader(f.text);
   }
+  workbook_ = layout.in == Format::kXlsx;
+  if (workbook_) headers_ = layout.columns;
   for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
     for (std::size_t i = 0; i < layout.columns.size(); ++i) {
       if (InputKeyOf(layout.columns[i]) == kRequestKeys[k]) {
@@ -135,57 +151,79 @@ std::size_t CsvReader::LastRecordEnd(std::string_view data, bool atEnd) const {
 
 bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line, Record& record,
                       std::string& arena) const {
-  while (pos < s.size() && IsBreak(s[pos])) SkipBreak(s, pos, line);
-  if (pos >= s.size()) return false;
-  record.fields.clear();
-  record.error.clear();
-  record.line = line;
-  const std::size_t start = pos;
-  const char* const data = s.data();
-  const std::size_t size = s.size();
-  std::size_t at = pos;
   for (;;) {
-    FieldRef& f = record.fields.emplace_back();
-    const std::size_t fieldStart = at;
-    if (data[at] == '"') {
-      if (!QuotedField(s, at, line, arena, f.text) && record.error.empty())
-        record.error = "第" + std::to_string(record.line) + "行有引号外的多余文字";
-      f.raw = s.substr(fieldStart, at - fieldStart);
-    } else {
-      at = FindCsvStop(data, at, size);
-      const std::string_view value(data + fieldStart, at - fieldStart);
-      f.raw = value;
-      f.text = value;
-    }
-    if (at < size && data[at] == ',') {
-      ++at;
-      if (at == size || IsBreak(data[at])) {
-        const std::string_view empty = s.substr(at, 0);  // an empty last field
-        FieldRef& last = record.fields.emplace_back();
-        last.raw = empty;
-        last.text = empty;
-        break;
+    while (pos < s.size() && IsBreak(s[pos])) SkipBreak(s, pos, line);
+    if (pos >= s.size()) return false;
+    record.fields.clear();
+    record.error.clear();
+    record.unsaved = 0;
+    record.emptied = false;
+    record.line = line;
+    const std::size_t start = pos;
+    const char* const data = s.data();
+    const std::size_t size = s.size();
+    std::size_t at = pos;
+    for (;;) {
+      FieldRef& f = record.fields.emplace_back();
+      const std::size_t fieldStart = at;
+      if (data[at] == '"') {
+        if (!QuotedField(s, at, line, arena, f.text) && record.error.empty())
+          record.error = "第" + std::to_string(record.line) + "行有引号外的多余文字";
+        f.raw = s.substr(fieldStart, at - fieldStart);
+      } else {
+        at = FindCsvStop(data, at, size);
+        const std::string_view value(data + fieldStart, at - fieldStart);
+        f.raw = value;
+        f.text = value;
       }
-      continue;
+      if (at < size && data[at] == ',') {
+        ++at;
+        if (at == size || IsBreak(data[at])) {
+          const std::string_view empty = s.substr(at, 0);  // an empty last field
+          FieldRef& last = record.fields.emplace_back();
+          last.raw = empty;
+          last.text = empty;
+          break;
+        }
+        continue;
+      }
+      break;
     }
-    break;
+    Finish(s, start, at, pos, line, record);
+    if (keepEmptyRows_ || !record.fields[0].text.empty() || !AllEmpty(record)) return true;
   }
-  return Finish(s, start, at, pos, line, record);
 }
 
-bool CsvReader::Finish(std::string_view s, std::size_t start, std::size_t end, std::size_t& pos, std::uint64_t& line,
+void CsvReader::Finish(std::string_view s, std::size_t start, std::size_t end, std::size_t& pos, std::uint64_t& line,
                        Record& record) const {
   pos = end;
   record.raw = s.substr(start, pos - start);
   if (pos < s.size()) SkipBreak(s, pos, line);
   if (record.fields.size() > columns_ && record.error.empty())
     record.error = "第" + std::to_string(record.line) + "行的列数多于表头";
+  if (workbook_ && std::memchr(record.raw.data(), '"', record.raw.size()) != nullptr) TakeUnsaved(record);
   const std::size_t given = record.fields.size();
   for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
     const auto c = static_cast<std::size_t>(requestColumn_[k]);  // -1 becomes larger than any count
     record.request[k] = c < given ? record.fields[c].text : std::string_view();
   }
-  return true;
+}
+
+void CsvReader::TakeUnsaved(Record& record) const {
+  for (std::size_t i = 0; i < record.fields.size(); ++i) {
+    FieldRef& f = record.fields[i];
+    if (f.raw.substr(0, kUnsavedCsvField.size()) != kUnsavedCsvField) continue;
+    const std::string_view cell = f.raw.substr(kUnsavedCsvField.size());
+    f.raw = f.raw.substr(0, 0);
+    f.text = f.raw;
+    record.emptied = true;
+    for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
+      if (requestColumn_[k] != static_cast<int>(i)) continue;
+      record.unsaved |= 1U << k;
+      const std::string_view header = i < headers_.size() ? forms::TrimName(headers_[i]) : kRequestKeys[k];
+      record.unsavedMessage[k].assign(header).append("（").append(cell).append("）").append(kUnsavedFormulaText);
+    }
+  }
 }
 
 namespace {
@@ -269,6 +307,8 @@ void CsvWriter::Write(const Record& record, const RecordOutcome& outcome, OutBuf
   const std::size_t given = record.fields.size();
   if (!IsTable(layout_.in)) {
     WriteFromJson(record, out);
+  } else if (record.emptied) {
+    WriteFields(record, out);
   } else if (given == columns) {
     out.Append(record.raw);
   } else if (given < columns) {
@@ -300,6 +340,14 @@ void CsvWriter::Write(const Record& record, const RecordOutcome& outcome, OutBuf
   out.Done(p + 2);
 }
 
+void CsvWriter::WriteFields(const Record& record, OutBuffer& out) const {
+  const std::size_t columns = layout_.columns.size();
+  for (std::size_t i = 0; i < columns; ++i) {
+    if (i > 0) out.Put(',');
+    if (i < record.fields.size()) out.Append(record.fields[i].raw);
+  }
+}
+
 void CsvWriter::WriteFromJson(const Record& record, OutBuffer& out) {
   const std::size_t columns = layout_.columns.size();
   if (values_.size() < columns) {
@@ -328,7 +376,7 @@ void CsvWriter::WriteFromJson(const Record& record, OutBuffer& out) {
 }
 
 std::vector<std::vector<std::string>> ReadCsvText(std::string_view text) {
-  CsvReader reader;
+  CsvReader reader(true);
   Layout layout;
   std::vector<std::vector<std::string>> rows;
   std::string arena;

@@ -16,6 +16,9 @@ namespace quorvex::sheets {
 
 class CsvReader : public SheetReader {
  public:
+  // Rows whose fields are all empty (the ",,,," rows a spreadsheet leaves below its table) are
+  // skipped unless kept.
+  explicit CsvReader(bool keepEmptyRows = false) : keepEmptyRows_(keepEmptyRows) {}
   bool HasHeader() const override { return true; }
   bool ReadHeader(std::string_view text, std::size_t& used, std::uint64_t& line, Layout& layout,
                   std::string& error) override;
@@ -26,9 +29,14 @@ class CsvReader : public SheetReader {
 
  private:
   // Ends a record whose fields end at `end`: its raw text, the line break and the request.
-  bool Finish(std::string_view s, std::size_t start, std::size_t end, std::size_t& pos, std::uint64_t& line,
+  void Finish(std::string_view s, std::size_t start, std::size_t end, std::size_t& pos, std::uint64_t& line,
               Record& record) const;
+  // A workbook's row: takes out the fields of formulas without a saved result.
+  void TakeUnsaved(Record& record) const;
 
+  bool keepEmptyRows_;
+  bool workbook_ = false;             // the rows of a workbook (see WorkbookSource)
+  std::vector<std::string> headers_;  // a workbook's header, for the messages
   std::size_t columns_ = 0;
   std::array<int, kRequestKeys.size()> requestColumn_{-1, -1, -1, -1, -1, -1, -1, -1};
 };
@@ -42,6 +50,8 @@ class CsvWriter : public SheetWriter {
 
  private:
   void WriteFromJson(const Record& record, OutBuffer& out);
+  // The record's fields one by one, when its raw text no longer shows them.
+  void WriteFields(const Record& record, OutBuffer& out) const;
 
   const Layout& layout_;
   // JSON Lines in: each column's value in this record, which record last set it, and for a
@@ -51,6 +61,11 @@ class CsvWriter : public SheetWriter {
   std::vector<std::size_t> seen_;
   std::uint64_t serial_ = 0;
 };
+
+// How a workbook's rows (sheets/xlsx_sheet.h) give a formula cell without a saved result: this,
+// then the cell's reference, unquoted. An unquoted field holding a quote is what
+// AppendCsvField() never writes.
+inline constexpr std::string_view kUnsavedCsvField = "\x01\"";
 
 // AppendCsvField() writes `text` as a CSV field, quoted when it holds a comma, a quote or a
 // line break.

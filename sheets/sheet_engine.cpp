@@ -272,10 +272,11 @@ struct Worker {
     if (arena.capacity() < block.bytes.size() + 16) arena.reserve(block.bytes.size() + 16);
     std::size_t pos = 0;
     std::uint64_t line = block.firstLine;
+    const bool table = reader.HasHeader();
     for (;;) {
       arena.clear();
       if (!reader.Parse(block.bytes, pos, line, record, arena)) break;
-      ComputeRecord(record, outcome);
+      ComputeRecord(record, outcome, table);
       writer.Write(record, outcome, out);
       ++records;
       rejected += outcome.ok ? 0 : 1;
@@ -623,6 +624,7 @@ EngineResult Run(ByteSource& source, ByteSink& sink, const EngineOptions& option
   EngineResult result;
   TextInput in(source, options.encoding);
   in.LeaveUtf8Check();
+  if (IsTable(options.in)) in.TabsAsCommas();
   const std::unique_ptr<SheetReader> reader = MakeReader(options.in);
   Layout layout;
   layout.in = options.in;

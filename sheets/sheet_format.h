@@ -57,6 +57,12 @@ struct Record {
   // The request fields' texts, by their place in kRequestKeys; the last takes those of keys that name
   // none (JSON Lines).
   std::array<std::string_view, kNoRequest + 1> request{};
+  // A workbook's row: the request fields whose cell is a formula without a saved result (bit k
+  // for kRequestKeys[k], their texts empty), each with the message naming its column and cell;
+  // and whether such a field was emptied, so that `raw` no longer shows the fields.
+  std::uint32_t unsaved = 0;
+  std::array<std::string, kNoRequest> unsavedMessage;
+  bool emptied = false;
 };
 
 // Heterogeneous hashing, so column look-ups take a string_view without a copy.

@@ -10,17 +10,18 @@ namespace {
 struct Caption {
   std::string_view key;
   std::string_view caption;                 // written as the column's header
-  std::array<std::string_view, 5> aliases;  // also read as the column's header
+  std::array<std::string_view, 6> aliases;  // also read as the column's header
 };
 
 // The captions are the pages' own: the amount field is 税前工资 on the salary page, 年终奖金 on
-// the salary-and-bonus page and 收入金额 elsewhere; 金额 and 税前收入 name it on any page. The result columns take the
+// the salary-and-bonus page and 收入金额 elsewhere; 金额, 税前收入 and a payroll's 应发工资 name it on
+// any page. The result columns take the
 // captions of the page lines that show them; where one caption would head two columns, the
 // line's box or the planner's 建议 goes before it.
 constexpr Caption kInputs[] = {
     {"category", "收入类型", {"类别"}},
     {"calc", "计算方式", {}},
-    {"amount", "金额", {"税前收入", "税前工资", "收入金额", "年终奖金", "全年税前收入"}},
+    {"amount", "金额", {"税前收入", "税前工资", "收入金额", "年终奖金", "全年税前收入", "应发工资"}},
     {"salary", "工资", {}},
     {"contributions", "五险一金", {"每月五险一金"}},
     {"threshold", "起征点", {}},

@@ -13,8 +13,10 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string_view>
 
+#include "sheets/workbook_open.h"
 #include "sheets/xlsx_sheet.h"
 
 namespace quorvex::sheets {
@@ -260,7 +262,8 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
     summary.error.kind = kind;
     return summary;
   };
-  const bool bookIn = job.inFormat == Format::kXlsx;
+  // A workbook is one by its content whatever its name says (a clerk's file.csv that is one).
+  const bool bookIn = job.inFormat == Format::kXlsx || (job.input != "-" && IsWorkbookFile(job.input));
   const bool bookOut = job.outFormat == Format::kXlsx;
   if (bookIn && job.input == "-") {
     summary.error.reason = "an Excel workbook is read from a file, not from standard input";
@@ -271,16 +274,14 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
     return failed(SheetErrorKind::kUsage);
   }
   Input input;
-  XlsxReader book;
+  std::unique_ptr<WorkbookRows> book;
   if (bookIn) {
-    if (!book.Open(job.input)) {
-      summary.error.reason = book.Error();
-      return failed(SheetErrorKind::kRead);
-    }
+    book = OpenWorkbook(job.input, summary.error);
+    if (!book) return summary;
   } else if (!input.Open(job.input, summary.error.reason)) {
     return failed(SheetErrorKind::kRead);
   }
-  const bool twoPasses = job.inFormat == Format::kJsonLines && IsTable(job.outFormat);
+  const bool twoPasses = !bookIn && job.inFormat == Format::kJsonLines && IsTable(job.outFormat);
   if (twoPasses && !input.Spool(summary.error.reason)) return failed(SheetErrorKind::kRead);
   Output output;
   if (!output.Open(job.output, summary.error.reason)) return failed(SheetErrorKind::kWrite);
@@ -299,13 +300,15 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   }
 
   FdSource fdSource(input.Fd(), input.Name(), cancel);
-  WorkbookSource bookSource(book);
-  ByteSource& source = bookIn ? static_cast<ByteSource&>(bookSource) : fdSource;
+  std::optional<WorkbookSource> bookSource;
+  if (book) bookSource.emplace(*book);
+  ByteSource& source = bookIn ? static_cast<ByteSource&>(*bookSource) : fdSource;
   FdSink fdSink(output.Fd(), output.Name(), cancel);
   if (!output.Temporary().empty()) fdSink.FlushAhead();
   WorkbookSink bookSink(bookWriter);
   ByteSink& sink = bookOut ? static_cast<ByteSink&>(bookSink) : fdSink;
-  const EngineOptions options{job.inFormat, job.outFormat, bookIn ? Encoding::kUtf8 : job.encoding, job.threads};
+  const EngineOptions options{bookIn ? Format::kXlsx : job.inFormat, job.outFormat,
+                              bookIn ? Encoding::kUtf8 : job.encoding, job.threads};
   const EngineResult result = ComputeSheet(source, sink, options, progress, cancel);
   std::string writeError;
   const bool written = result.cancelled || fdSink.Finish(writeError);

@@ -18,6 +18,7 @@ struct SheetModule {
   decltype(&WriteSheetTemplate) writeSheetTemplate = nullptr;
   decltype(&FormatOfPath) formatOfPath = nullptr;
   decltype(&ResultObstacle) resultObstacle = nullptr;
+  decltype(&InputFormatOfPath) inputFormatOfPath = nullptr;
 };
 
 // The module's file name, and the name of its one exported function, which returns a

@@ -141,4 +141,11 @@ std::optional<Format> FormatOfPath(const std::string& path) {
   return std::nullopt;
 }
 
+std::optional<Format> InputFormatOfPath(const std::string& path) {
+  const std::string ext = Lower(fs::path(path).extension().string());
+  if (ext == ".xlsm" || ext == ".xls") return Format::kXlsx;
+  if (ext == ".txt") return Format::kCsv;
+  return FormatOfPath(path);
+}
+
 }  // namespace quorvex::sheets

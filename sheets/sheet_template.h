@@ -11,6 +11,10 @@ namespace quorvex::sheets {
 // FormatOfPath() takes the format from a file name's extension (.csv, .jsonl/.json/.ndjson,
 // .xlsx), case-insensitively; nullopt for any other.
 std::optional<Format> FormatOfPath(const std::string& path);
+// InputFormatOfPath() also takes a workbook with macros (.xlsm) and an Excel 97-2003 workbook
+// (.xls) for a workbook, and text (.txt, Excel's Unicode text among it) for CSV, which are read
+// but never written.
+std::optional<Format> InputFormatOfPath(const std::string& path);
 
 // ResultObstacle() says why `path` cannot take a result (a folder, a file marked read-only,
 // a workbook an office program holds open), naming it; "" when it can be tried.

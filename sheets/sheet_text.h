@@ -58,11 +58,14 @@ class MemorySource : public ByteSource {
   std::size_t pos_ = 0;
 };
 
-enum class Encoding { kAuto, kUtf8, kGb18030 };
+// kUtf16Le and kUtf16Be are only chosen by their byte-order marks.
+enum class Encoding { kAuto, kUtf8, kGb18030, kUtf16Le, kUtf16Be };
 
-// TextInput reads a source as UTF-8 text. kAuto: a byte-order mark means UTF-8; otherwise
-// the first piece read (up to 256 KiB) decides: valid UTF-8 stays UTF-8, anything else is
-// read as GB18030. Text that is not valid in the chosen encoding is an error.
+// TextInput reads a source as UTF-8 text. kAuto: a byte-order mark means UTF-8, or UTF-16
+// (little- or big-endian: Excel's "Unicode 文本", whose fields are separated by tabs);
+// otherwise the first piece read (up to 256 KiB) decides: valid UTF-8 stays UTF-8, anything
+// else is read as GB18030, where a lone byte 0x80 is € as Windows' code page 936 has it.
+// Text that is not valid in the chosen encoding is an error.
 class TextInput {
  public:
   TextInput(ByteSource& source, Encoding encoding);
@@ -85,8 +88,13 @@ class TextInput {
   // Whether text passed on still needs that check.
   bool Unchecked() const { return leaveCheck_ && encoding_ == Encoding::kUtf8; }
 
+  // TabsAsCommas(): the text is a table; UTF-16 text's tab-separated fields are handed on as
+  // CSV, its line breaks kept.
+  void TabsAsCommas() { tabs_ = true; }
+
+  // Whether a UTF-8 byte-order mark was skipped.
   bool HadBom() const { return bom_; }
-  bool Converted() const { return encoding_ == Encoding::kGb18030; }
+  bool Converted() const { return encoding_ != Encoding::kUtf8 && encoding_ != Encoding::kAuto; }
   // Progress over all passes: a sheet read twice counts its bytes twice.
   std::uint64_t BytesRead() const {
     const std::int64_t own = source_.Progress();
@@ -98,6 +106,8 @@ class TextInput {
  private:
   bool Fill(std::string& error);
   bool Decode(std::string& text, bool atEnd, std::string& error);
+  bool Convert(std::string& text, bool atEnd, std::string& error);
+  void TabsToCsv(std::string_view in, std::string& out, bool atEnd);
 
   ByteSource& source_;
   Encoding encoding_;
@@ -110,6 +120,12 @@ class TextInput {
   bool bom_ = false;
   bool end_ = false;
   bool leaveCheck_ = false;
+  bool tabs_ = false;
+  // UTF-16 text's tab-separated fields: where the field being read stands, and its text so far.
+  enum class Field : std::uint8_t { kStart, kPlain, kQuoted, kQuoteSeen } field_ = Field::kStart;
+  std::string fieldText_;
+  bool fieldOpen_ = false;  // a long field is being written out quoted as it is read
+  std::string utf8_;        // converted text before it is handed on
   void* iconv_ = nullptr;
   SheetErrorKind failure_ = SheetErrorKind::kSheet;
 };

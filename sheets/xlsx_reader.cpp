@@ -75,6 +75,14 @@ std::size_t ColumnOf(std::string_view ref) {
   return col;
 }
 
+// A cell's reference from its column and row numbers (28, 2 -> "AB2").
+std::string CellReference(std::size_t column, std::size_t row) {
+  std::string letters;
+  for (; column > 0; column = (column - 1) / 26)
+    letters.insert(letters.begin(), static_cast<char>('A' + (column - 1) % 26));
+  return letters + std::to_string(row);
+}
+
 // A whole number written in digits only; nullopt for anything else ("-1", "+3", "2.9", "x7").
 std::optional<std::size_t> NumberOf(std::string_view text) {
   std::size_t n = 0;
@@ -291,10 +299,15 @@ class RelsHandler : public XmlHandler {
   std::string byId, byType;
 };
 
-// The relationship id of the workbook's first sheet.
+// The relationship id of the workbook's first sheet, and whether the workbook asks to be
+// computed anew when opened (its saved formula results are then not to be trusted).
 class WorkbookHandler : public XmlHandler {
  public:
   void Start(std::string_view name, const XML_Char** attrs) override {
+    if (name == "calcPr") {
+      const XML_Char* full = Attribute(attrs, "fullCalcOnLoad");
+      fullCalcOnLoad = full != nullptr && (std::string_view(full) == "1" || std::string_view(full) == "true");
+    }
     if (name != "sheet" || !firstSheetId.empty()) return;
     if (const XML_Char* id = Attribute(attrs, "id")) firstSheetId = id;
   }
@@ -302,6 +315,7 @@ class WorkbookHandler : public XmlHandler {
   void Text(std::string_view) override {}
 
   std::string firstSheetId;
+  bool fullCalcOnLoad = false;
 };
 
 // The shared strings, held as one block of text and the offsets of its strings.
@@ -364,7 +378,8 @@ enum class CellType { kNumber, kShared, kInline, kBoolean, kText };
 // The worksheet: completed rows are queued for Next().
 class SheetHandler : public XmlHandler {
  public:
-  SheetHandler(const SharedStringsHandler& shared, std::size_t maxCell) : shared_(shared), maxCell_(maxCell) {}
+  SheetHandler(const SharedStringsHandler& shared, std::size_t maxCell, bool fullCalcOnLoad)
+      : shared_(shared), maxCell_(maxCell), fullCalcOnLoad_(fullCalcOnLoad) {}
 
   void Start(std::string_view name, const XML_Char** attrs) override {
     if (name == "row") {
@@ -380,6 +395,9 @@ class SheetHandler : public XmlHandler {
       ++phonetic_;
     } else if ((name == "v" && inCell_) || (name == "t" && inInline_ && phonetic_ == 0)) {
       inValue_ = true;
+      hasValue_ = hasValue_ || name == "v";
+    } else if (name == "f" && inCell_) {
+      hasFormula_ = true;
     }
   }
 
@@ -414,6 +432,8 @@ class SheetHandler : public XmlHandler {
  private:
   void StartCell(const XML_Char** attrs) {
     inCell_ = true;
+    hasFormula_ = false;
+    hasValue_ = false;
     value_.clear();
     const XML_Char* ref = Attribute(attrs, "r");
     column_ = ref != nullptr ? ColumnOf(ref) : nextColumn_;
@@ -430,6 +450,15 @@ class SheetHandler : public XmlHandler {
   void EndCell() {
     inCell_ = false;
     std::string text;
+    if (hasFormula_ && (!hasValue_ || fullCalcOnLoad_)) {
+      // Not computed, or to be computed anew: the saved value (a writer's 0) is no result.
+      text = kUnsavedFormula + CellReference(column_, rowNumber_);
+      value_.clear();
+      if (row_.size() < column_) row_.resize(column_);
+      row_[column_ - 1] = std::move(text);
+      nextColumn_ = column_ + 1;
+      return;
+    }
     switch (type_) {
       case CellType::kShared: {
         const std::optional<std::size_t> i = NumberOf(value_);
@@ -460,6 +489,9 @@ class SheetHandler : public XmlHandler {
 
   const SharedStringsHandler& shared_;
   std::size_t maxCell_;
+  bool fullCalcOnLoad_;
+  bool hasFormula_ = false;
+  bool hasValue_ = false;
   std::vector<std::string> row_;
   std::string value_;
   std::size_t rowNumber_ = 0;
@@ -521,7 +553,7 @@ struct XlsxReader::Impl {
     return parser.Run(why) || Fail(why);
   }
 
-  bool FindParts(std::string& workbook, std::string& sheetPart, std::string& sharedPart) {
+  bool FindParts(std::string& workbook, std::string& sheetPart, std::string& sharedPart, bool& fullCalcOnLoad) {
     RelsHandler root;
     root.wantedType = "/officeDocument";
     if (!ParsePart("_rels/.rels", root, kMaxSmallPart, true)) return false;
@@ -530,6 +562,7 @@ struct XlsxReader::Impl {
     if (zip_name_locate(zip, workbook.c_str(), 0) < 0) return Fail("不是 Excel 工作簿（.xlsx）：其中没有工作簿");
     if (!ParsePart(workbook, book, kMaxSmallPart)) return false;
     if (book.firstSheetId.empty()) return Fail("工作簿中没有工作表");
+    fullCalcOnLoad = book.fullCalcOnLoad;
     RelsHandler rels;
     rels.wantedId = book.firstSheetId;
     rels.wantedType = "/sharedStrings";
@@ -545,11 +578,12 @@ struct XlsxReader::Impl {
   bool Open() {
     if (!OpenArchive()) return false;
     std::string workbook, sheetPart, sharedPart;
-    if (!FindParts(workbook, sheetPart, sharedPart)) return false;
+    bool fullCalcOnLoad = false;
+    if (!FindParts(workbook, sheetPart, sharedPart, fullCalcOnLoad)) return false;
     shared = std::make_unique<SharedStringsHandler>(limits.maxSharedStrings);
     // A workbook without strings may name the part and leave it out.
     if (!sharedPart.empty() && !ParsePart(sharedPart, *shared, limits.maxPartSize, true)) return false;
-    handler = std::make_unique<SheetHandler>(*shared, limits.maxCellBytes);
+    handler = std::make_unique<SheetHandler>(*shared, limits.maxCellBytes, fullCalcOnLoad);
     sheet = std::make_unique<PartParser>();
     std::string why;
     if (!sheet->Open(zip, sheetPart, limits.maxPartSize, limits, why)) return Fail(why);

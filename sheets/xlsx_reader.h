@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "sheets/workbook_rows.h"
+
 namespace quorvex::sheets {
 
 struct XlsxLimits {
@@ -22,10 +24,10 @@ struct XlsxLimits {
   std::size_t maxCellBytes = 1 << 20;                         // one cell's text
 };
 
-class XlsxReader {
+class XlsxReader : public WorkbookRows {
  public:
   XlsxReader();
-  ~XlsxReader();
+  ~XlsxReader() override;
   XlsxReader(const XlsxReader&) = delete;
   XlsxReader& operator=(const XlsxReader&) = delete;
 
@@ -36,17 +38,16 @@ class XlsxReader {
   // Next() gives the next row that has a cell: its cells' texts from column A on, a cell
   // missing from the row's references given as "". Numbers come as the text the workbook
   // stores them in ("5000.5"), rounded to Excel's 15 significant digits when stored with
-  // more; formulas by their cached value; booleans as TRUE or FALSE. False at the end of the
-  // sheet or on an error (see Error()).
-  bool Next(std::vector<std::string>& row);
+  // more; formulas by their saved value (kUnsavedFormula and the cell's reference when there
+  // is none, or when the workbook asks to be computed anew on opening); booleans as TRUE or
+  // FALSE. False at the end of the sheet or on an error (see Error()).
+  bool Next(std::vector<std::string>& row) override;
 
-  // The error, naming the file and the reason; empty when there was none.
-  const std::string& Error() const;
-  // The sheet row number (1-based) of the row Next() gave last.
-  std::size_t Line() const;
-  // How much of the worksheet's XML has been read, of how much.
-  std::uint64_t BytesRead() const;
-  std::uint64_t BytesTotal() const;
+  const std::string& Error() const override;
+  std::size_t Line() const override;
+  // Progress through the worksheet's XML.
+  std::uint64_t BytesRead() const override;
+  std::uint64_t BytesTotal() const override;
 
  private:
   struct Impl;

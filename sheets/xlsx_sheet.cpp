@@ -42,8 +42,13 @@ bool WorkbookSource::Fill(std::string& error) {
     const std::size_t start = pending_.size();
     for (std::size_t i = 0; i < row.size(); ++i) {
       if (i > 0) pending_.push_back(',');
-      AppendCsvField(pending_, row[i]);
+      if (!row[i].empty() && row[i][0] == kUnsavedFormula) {
+        if (!header_) pending_.append(kUnsavedCsvField).append(std::string_view(row[i]).substr(1));
+      } else {
+        AppendCsvField(pending_, row[i]);
+      }
     }
+    header_ = false;
     // A row of one empty cell would read as a blank line.
     if (row.size() == 1 && row[0].empty()) pending_ += "\"\"";
     line_ += Breaks(std::string_view(pending_).substr(start)) + 1;

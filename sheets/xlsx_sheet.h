@@ -9,15 +9,18 @@
 
 #include "sheets/sheet_engine.h"
 #include "sheets/sheet_text.h"
-#include "sheets/xlsx_reader.h"
+#include "sheets/workbook_rows.h"
 #include "sheets/xlsx_writer.h"
 
 namespace quorvex::sheets {
 
-// The rows of an open workbook as CSV text, the first row its header.
+// The rows of an open workbook as CSV text, the first row its header. A cell of a formula
+// without a saved result is written as a field no CSV writer makes (kUnsavedCsvField and the
+// cell's reference, unquoted), which the CSV reader of a workbook's rows takes out again; in
+// the header it is empty.
 class WorkbookSource : public ByteSource {
  public:
-  explicit WorkbookSource(XlsxReader& reader) : reader_(reader) {}
+  explicit WorkbookSource(WorkbookRows& reader) : reader_(reader) {}
   long Read(char* data, std::size_t size, std::string& error) override;
   bool Rewind(std::string& error) override;
   // Progress through the worksheet's XML.
@@ -27,11 +30,12 @@ class WorkbookSource : public ByteSource {
  private:
   bool Fill(std::string& error);
 
-  XlsxReader& reader_;
+  WorkbookRows& reader_;
   std::string pending_;
   std::size_t pos_ = 0;
   std::uint64_t line_ = 1;  // the line the next CSV record starts on
   bool end_ = false;
+  bool header_ = true;  // the next row is the first
 };
 
 // CSV text of whole records, written as rows of a workbook.

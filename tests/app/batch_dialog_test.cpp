@@ -78,6 +78,10 @@ class BatchDialogTest : public QObject {
                                            << "sheet结果.jsonl";
     QTest::newRow("no extension") << "/a/list"
                                   << "/a/list结果";
+    QTest::newRow("read-only workbook formats") << "/a/旧表.XLS"
+                                                << "/a/旧表结果.xlsx";
+    QTest::newRow("unicode text") << "/a/导出.txt"
+                                  << "/a/导出结果.csv";
   }
   void resultPathIsBesideTheSheet() {
     QFETCH(QString, sheet);
@@ -186,10 +190,10 @@ class BatchDialogTest : public QObject {
                               << ""
                               << ""
                               << "选择";
-    QTest::newRow("sheet of another kind") << "/a/old.xls"
+    QTest::newRow("sheet of another kind") << "/a/old.ods"
                                            << ""
                                            << ""
-                                           << "/a/old.xls";
+                                           << "/a/old.ods";
     QTest::newRow("result of another kind") << "/a/b.xlsx"
                                             << "/a/b.txt"
                                             << ""

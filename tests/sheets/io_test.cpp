@@ -280,6 +280,43 @@ TEST(TextTest, Gb18030IsRecognisedAndConvertedAcrossReads) {
   EXPECT_EQ(error, "byte 1 is not GB18030 text");
 }
 
+// UTF-16LE bytes of `text`, after its byte-order mark.
+std::string Utf16Le(const std::u16string& text) {
+  std::string bytes = "\xFF\xFE";
+  for (const char16_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  return bytes;
+}
+
+TEST(TextTest, Utf16TabSeparatedTextComesAsCsvAcrossReads) {
+  // Fields quoted with tabs, quotes and line breaks in them, cut at every byte after the
+  // first piece, and a last field ended by the input's end.
+  std::u16string tsv;
+  std::string csv;
+  for (int i = 0; i < 12000; ++i) {
+    tsv += u"x\t\"q\"\"\t\n\"\t, y\r\n";
+    csv += "x,\"q\"\"\t\n\",\", y\"\r\n";
+  }
+  tsv += u"\tlast";
+  csv += ",last";
+  const std::string bytes = Utf16Le(tsv);
+  Trickle source(bytes);
+  TextInput in(source, Encoding::kAuto);
+  in.TabsAsCommas();
+  std::string error;
+  EXPECT_TRUE(ReadAll(in, error) == csv);
+  EXPECT_EQ(error, "");
+  EXPECT_TRUE(in.Converted());
+
+  // A field longer than a record may be is written out quoted as it comes.
+  std::u16string quoted(kMaxRecordBytes + 3, u'z');
+  quoted.front() = quoted.back() = u'"';
+  const std::string longField = Utf16Le(quoted.append(u"\tend"));
+  MemorySource longSource(longField);
+  TextInput longIn(longSource, Encoding::kAuto);
+  longIn.TabsAsCommas();
+  EXPECT_TRUE(ReadAll(longIn, error) == std::string(1, '"').append(kMaxRecordBytes + 1, 'z').append("\",end"));
+}
+
 TEST(TextTest, ByteOrderMarkIsSkippedAndUtf8CheckedAcrossReads) {
   const std::string text = "\xEF\xBB\xBF税,a\n" + std::string(300000, 'x') + "税\n";
   Trickle source(text);

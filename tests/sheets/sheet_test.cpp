@@ -82,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
                       HeaderCase{"AmountCaption", "金额", "amount"},
                       HeaderCase{"AmountPreTaxIncome", "税前收入", "amount"},
                       HeaderCase{"AmountSalaryPageCaption", " 税前工资 ", "amount"},
-                      HeaderCase{"Salary", "工资", "salary"}, HeaderCase{"Contributions", "五险一金", "contributions"},
+                      HeaderCase{"AmountOfAPayroll", "应发工资", "amount"}, HeaderCase{"Salary", "工资", "salary"},
+                      HeaderCase{"Contributions", "五险一金", "contributions"},
                       HeaderCase{"Threshold", "起征点", "threshold"}, HeaderCase{"Months", "月数", "months"},
                       HeaderCase{"EnglishKey", "amount", "amount"}, HeaderCase{"OtherColumn", "姓名", ""},
                       HeaderCase{"ResultColumnIsNoInput", "税前收入(反算)", ""}),
@@ -333,7 +334,10 @@ TEST(SheetFileTest, FormatsByExtensionWhateverTheCase) {
   EXPECT_EQ(FormatOfPath("/a/工资表.XLSX"), Format::kXlsx);
   EXPECT_EQ(FormatOfPath("b.csv"), Format::kCsv);
   EXPECT_EQ(FormatOfPath("c.ndjson"), Format::kJsonLines);
-  EXPECT_EQ(FormatOfPath("d.xls"), std::nullopt);
+  EXPECT_EQ(FormatOfPath("d.xls"), std::nullopt);  // read, never written
+  EXPECT_EQ(InputFormatOfPath("d.xls"), Format::kXlsx);
+  EXPECT_EQ(InputFormatOfPath("e.Xlsm"), Format::kXlsx);
+  EXPECT_EQ(InputFormatOfPath("f.TXT"), Format::kCsv);
 }
 
 }  // namespace

@@ -1,0 +1,32 @@
+// What the workbook readers (.xlsx and .xlsm, .xls) share: the first worksheet's rows, one by
+// one, each cell as the text the workbook shows.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quorvex::sheets {
+
+// A cell holding a formula whose result was never saved (a workbook written by a script) or is
+// to be computed anew when the workbook is opened: its text is this byte, which no text in a
+// workbook holds (it is no UTF-8), then the cell's reference ("\xFF" "H2").
+inline constexpr char kUnsavedFormula = '\xFF';
+
+class WorkbookRows {
+ public:
+  virtual ~WorkbookRows() = default;
+  // Next() gives the next row that has a cell: its cells' texts from column A on, a cell
+  // missing from the row given as "". False at the end of the sheet or on an error (see Error()).
+  virtual bool Next(std::vector<std::string>& row) = 0;
+  // The error, naming the file and the reason; empty when there was none.
+  [[nodiscard]] virtual const std::string& Error() const = 0;
+  // The sheet row number (1-based) of the row Next() gave last.
+  [[nodiscard]] virtual std::size_t Line() const = 0;
+  // How much of the worksheet has been read, of how much.
+  [[nodiscard]] virtual std::uint64_t BytesRead() const = 0;
+  [[nodiscard]] virtual std::uint64_t BytesTotal() const = 0;
+};
+
+}  // namespace quorvex::sheets
