@@ -28,6 +28,7 @@ inline bool IsTable(Format format) { return format != Format::kJsonLines; }
 // Limits that keep memory flat whatever the input's shape.
 inline constexpr std::size_t kMaxRecordBytes = std::size_t{1} << 20;  // a record (CSV row, JSON line)
 inline constexpr std::size_t kMaxColumns = 16384;                     // columns of a sheet (Excel's last: XFD)
+inline constexpr std::size_t kMaxRows = 1048576;                      // rows of a workbook's sheet
 
 // The request fields a record may carry, in Request order.
 inline constexpr std::array<std::string_view, 8> kRequestKeys{"category",      "calc",      "amount", "salary",

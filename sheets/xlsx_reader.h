@@ -34,7 +34,8 @@ class XlsxReader {
   bool Open(const std::string& path, const XlsxLimits& limits = {});
 
   // Next() gives the next row that has a cell: its cells' texts from column A on, a cell
-  // missing from the row's references given as "". Numbers come as the text the workbook
+  // missing from the row's references given as "". Cells right of the first row's last
+  // column follow it in their order, without the empty columns between them. Numbers come as the text the workbook
   // stores them in ("5000.5"), rounded to Excel's 15 significant digits when stored with
   // more; formulas by their cached value; booleans as TRUE or FALSE. False at the end of the
   // sheet or on an error (see Error()).
