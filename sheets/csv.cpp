@@ -59,9 +59,9 @@ bool CsvReader::ReadHeader(std::string_view text, std::size_t& used, std::uint64
   std::string arena;
   arena.reserve(text.size());
   if (!Parse(text, used, line, header, arena)) return false;  // only blank lines so far
-  if (header.fields.size() > kMaxColumns) {
-    error =
-        "the header has " + std::to_string(header.fields.size()) + " columns, more than " + std::to_string(kMaxColumns);
+  if (header.moreFields != 0) {
+    error = "the header has " + std::to_string(header.fields.size() + header.moreFields) + " columns, more than " +
+            std::to_string(kMaxColumns);
     return false;
   }
   for (const FieldRef& f : header.fields) {
@@ -138,15 +138,19 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
   while (pos < s.size() && IsBreak(s[pos])) SkipBreak(s, pos, line);
   if (pos >= s.size()) return false;
   record.fields.clear();
+  record.moreFields = 0;
   record.error.clear();
   record.line = line;
   const std::size_t start = pos;
   const char* const data = s.data();
   const std::size_t size = s.size();
   std::size_t at = pos;
+  std::size_t restStart = 0;
+  FieldRef dropped;  // a field beyond those kept
   for (;;) {
-    FieldRef& f = record.fields.emplace_back();
     const std::size_t fieldStart = at;
+    FieldRef& f = record.fields.size() < kMaxColumns ? record.fields.emplace_back() : dropped;
+    if (&f == &dropped && record.moreFields++ == 0) restStart = at;
     if (data[at] == '"') {
       if (!QuotedField(s, at, line, arena, f.text) && record.error.empty())
         record.error = "第" + std::to_string(record.line) + "行有引号外的多余文字";
@@ -161,15 +165,20 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
       ++at;
       if (at == size || IsBreak(data[at])) {
         const std::string_view empty = s.substr(at, 0);  // an empty last field
-        FieldRef& last = record.fields.emplace_back();
-        last.raw = empty;
-        last.text = empty;
+        if (record.fields.size() < kMaxColumns) {
+          FieldRef& last = record.fields.emplace_back();
+          last.raw = empty;
+          last.text = empty;
+        } else if (record.moreFields++ == 0) {
+          restStart = at;
+        }
         break;
       }
       continue;
     }
     break;
   }
+  record.rest = record.moreFields != 0 ? s.substr(restStart, at - restStart) : std::string_view();
   return Finish(s, start, at, pos, line, record);
 }
 
@@ -178,7 +187,7 @@ bool CsvReader::Finish(std::string_view s, std::size_t start, std::size_t end, s
   pos = end;
   record.raw = s.substr(start, pos - start);
   if (pos < s.size()) SkipBreak(s, pos, line);
-  if (record.fields.size() > columns_ && record.error.empty())
+  if ((record.fields.size() > columns_ || record.moreFields != 0) && record.error.empty())
     record.error = "第" + std::to_string(record.line) + "行的列数多于表头";
   const std::size_t given = record.fields.size();
   for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
@@ -267,9 +276,10 @@ std::size_t CsvWriter::PerRecordBytes() const {
 void CsvWriter::Write(const Record& record, const RecordOutcome& outcome, OutBuffer& out) {
   const std::size_t columns = layout_.columns.size();
   const std::size_t given = record.fields.size();
+  const bool beyond = given > columns || record.moreFields != 0;
   if (!IsTable(layout_.in)) {
     WriteFromJson(record, out);
-  } else if (given == columns) {
+  } else if (given == columns && !beyond) {
     out.Append(record.raw);
   } else if (given < columns) {
     char* const p = out.Room(record.raw.size() + columns - given);
@@ -289,10 +299,11 @@ void CsvWriter::Write(const Record& record, const RecordOutcome& outcome, OutBuf
     if (column >= 0) texts[1] = layout_.columns[static_cast<std::size_t>(column)];
   }
   AppendOutcomeCsv(out, texts, outcome, !first);
-  // Values beyond the header stay in the row, after the outcome.
-  for (std::size_t i = columns; i < given; ++i) {
+  // Values beyond the header stay in the row as written, after the outcome.
+  if (beyond && IsTable(layout_.in)) {
+    const char* const from = given > columns ? record.fields[columns].raw.data() : record.rest.data();
     out.Put(',');
-    out.Append(record.fields[i].raw);
+    out.Append({from, static_cast<std::size_t>(record.raw.data() + record.raw.size() - from)});
   }
   char* const p = out.Room(2);
   p[0] = '\r';
@@ -339,6 +350,7 @@ std::vector<std::vector<std::string>> ReadCsvText(std::string_view text) {
   while (reader.Parse(text, pos, line, record, arena)) {
     rows.emplace_back();
     for (const FieldRef& f : record.fields) rows.back().emplace_back(f.text);
+    if (record.moreFields != 0) rows.back().emplace_back(record.rest);  // more than a sheet holds
   }
   return rows;
 }

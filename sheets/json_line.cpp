@@ -12,6 +12,11 @@
 namespace quorvex::sheets {
 namespace {
 
+// A record's members are capped as a sheet's columns are, so that its memory is bounded by
+// its bytes whatever its shape.
+constexpr char kTooManyFields[] = "字段多于16384个";
+static_assert(kMaxColumns == 16384);
+
 constexpr auto kJsonBlanks = ByteTable([](unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
 
 // The one JSON grammar of a record. It walks the line with a pointer; a string without
@@ -29,6 +34,7 @@ class Parser {
     if (Eat('}')) return End();
     for (;;) {
       Blank();
+      if (fields.size() == kMaxColumns) return Fail(kTooManyFields);
       FieldRef& f = fields.emplace_back();
       if (Peek() != '"') return Fail("a key must be a string");
       const char* start = p_;
@@ -388,8 +394,14 @@ void JsonLinesWriter::Write(const Record& record, const RecordOutcome& outcome, 
 
 void JsonLinesWriter::WriteFromTable(const Record& record, OutBuffer& out) const {
   const std::size_t given = record.fields.size();
-  // The texts are no longer than the record.
-  char* p = out.Room(keyBytes_ + 6 * record.raw.size());
+  // The texts are no longer than the record's text up to the header's last column (values
+  // beyond it are written one by one below).
+  const std::size_t texts =
+      given > keys_.size() && !keys_.empty()
+          ? static_cast<std::size_t>(record.fields[keys_.size() - 1].raw.data() +
+                                     record.fields[keys_.size() - 1].raw.size() - record.raw.data())
+          : record.raw.size();
+  char* p = out.Room(keyBytes_ + 6 * texts);
   for (std::size_t i = 0; i < keys_.size(); ++i) {
     if (i > 0) *p++ = ',';
     p = Put(p, keys_[i]);

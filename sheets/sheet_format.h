@@ -53,7 +53,12 @@ struct FieldRef {
 struct Record {
   std::uint64_t line = 0;  // the line the record starts on; the first line of the input is 1
   std::string_view raw;    // the record as written, without its line break
+  // At most kMaxColumns fields, so that a record's memory is bounded by its bytes whatever its
+  // shape; CSV: the fields beyond are counted in moreFields, and `rest` is their text as
+  // written, from the first of them to the record's end.
   std::vector<FieldRef> fields;
+  std::size_t moreFields = 0;
+  std::string_view rest;
   std::string error;  // not empty: the record is malformed, this says how
   // The request fields' texts, by their place in kRequestKeys; the last takes those of keys that name
   // none (JSON Lines).
@@ -132,6 +137,7 @@ class OutBuffer {
   }
   std::string_view View() const { return {bytes_.data(), size_}; }
   std::size_t size() const { return size_; }
+  std::size_t capacity() const { return bytes_.size(); }
   bool empty() const { return size_ == 0; }
   void clear() { size_ = 0; }
   void swap(OutBuffer& other) noexcept {
