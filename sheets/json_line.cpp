@@ -5,6 +5,9 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "sheets/byte_scan.h"
@@ -236,18 +239,27 @@ void SetRequest(Record& record) {
   }
 }
 
-// A name for `key` that no key of the record has, no outcome column and no name given
-// before; it is added to `given`.
-const std::string& FreeName(std::string_view key, const std::vector<FieldRef>& fields,
-                            std::vector<std::string>& given) {
-  for (int n = 1;; ++n) {
-    std::string name = std::string(key) + "_" + std::to_string(n);
-    bool taken = IsOutcomeColumn(name);
-    for (const FieldRef& f : fields) taken = taken || f.key == name;
-    for (const std::string& g : given) taken = taken || g == name;
-    if (!taken) return given.emplace_back(std::move(name));
+// Names for the keys of a record that outcome columns have: key_1, or _2, ... the first that no
+// key of the record, no outcome column and no name given before has. A key's next search
+// starts after the name it was given last: a name taken once stays taken.
+class FreeNames {
+ public:
+  explicit FreeNames(const std::vector<FieldRef>& fields) {
+    for (const FieldRef& f : fields) taken_.emplace(f.key);
   }
-}
+
+  std::string Next(std::string_view key) {
+    std::size_t& n = next_.try_emplace(std::string(key), 0).first->second;
+    for (;;) {
+      std::string name = std::string(key) + "_" + std::to_string(++n);
+      if (!IsOutcomeColumn(name) && taken_.insert(name).second) return name;
+    }
+  }
+
+ private:
+  std::unordered_set<std::string> taken_;
+  std::unordered_map<std::string, std::size_t> next_;
+};
 
 }  // namespace
 
@@ -464,12 +476,13 @@ void JsonLinesWriter::WriteFromJson(const Record& record, OutBuffer& out) const 
     return;
   }
   bool first = true;
-  std::vector<std::string> given;
+  std::optional<FreeNames> names;
   for (const FieldRef& f : fields) {
     if (!first) out.Put(',');
     first = false;
     if (f.outcomeName) {
-      AppendJsonString(out, FreeName(f.key, record.fields, given));
+      if (!names) names.emplace(fields);
+      AppendJsonString(out, names->Next(f.key));
     } else {
       out.Append(f.rawKey);
     }
