@@ -80,13 +80,7 @@ bool TextInput::Append(std::string& text, std::string& error) {
       decodedBytes_ = 3;
       if (encoding_ == Encoding::kAuto) encoding_ = Encoding::kUtf8;
     }
-    if (encoding_ == Encoding::kAuto) {
-      const std::size_t valid = Utf8Prefix(raw_);
-      // A sequence cut by the end of the piece is no sign of another encoding.
-      const bool utf8 = valid == raw_.size() ||
-                        (!end_ && raw_.size() - valid < 4 && Utf8Prefix(raw_.substr(valid) + "\x80\x80\x80") > 0);
-      encoding_ = utf8 ? Encoding::kUtf8 : Encoding::kGb18030;
-    }
+    if (encoding_ == Encoding::kAuto) encoding_ = ReadsAsUtf8(raw_, !end_) ? Encoding::kUtf8 : Encoding::kGb18030;
     if (encoding_ == Encoding::kGb18030 && iconv_ == nullptr) {
       iconv_t cd = iconv_open("UTF-8", "GB18030");
       if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr): iconv's error value
@@ -152,6 +146,27 @@ bool TextInput::Rewind(std::string& error) {
   decodedBytes_ = 0;
   if (iconv_ != nullptr) iconv(Converter(iconv_), nullptr, nullptr, nullptr, nullptr);
   return true;
+}
+
+bool ReadsAsUtf8(std::string_view sample, bool more) {
+  // GBK text makes a valid UTF-8 sequence by chance about once for every four or more bytes
+  // that are none (a few hundred sequences of Chinese text counted); UTF-8 text with a stray
+  // byte of another encoding has far more valid sequences than stray bytes. Text in UTF-8
+  // with errors is read as UTF-8, so that the first error is told, never converted.
+  std::size_t sequences = 0;
+  std::size_t stray = 0;
+  for (std::size_t at = 0; at < sample.size();) {
+    const std::size_t valid = Utf8Prefix(sample.substr(at));
+    for (std::size_t i = at; i < at + valid; ++i) sequences += static_cast<unsigned char>(sample[i]) >= 0xC0 ? 1 : 0;
+    at += valid;
+    if (at == sample.size()) break;
+    // A sequence cut by the end of the sample is no sign of another encoding.
+    const std::string_view left = sample.substr(at);
+    if (more && left.size() < 4 && Utf8Prefix(std::string(left) + "\x80\x80\x80") > 0) break;
+    ++stray;
+    ++at;
+  }
+  return stray == 0 || (sequences > 0 && 2 * sequences >= stray);
 }
 
 std::string NotUtf8Text(std::uint64_t byte) {

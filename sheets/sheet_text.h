@@ -61,8 +61,9 @@ class MemorySource : public ByteSource {
 enum class Encoding { kAuto, kUtf8, kGb18030 };
 
 // TextInput reads a source as UTF-8 text. kAuto: a byte-order mark means UTF-8; otherwise
-// the first piece read (up to 256 KiB) decides: valid UTF-8 stays UTF-8, anything else is
-// read as GB18030. Text that is not valid in the chosen encoding is an error.
+// the first piece read (up to 256 KiB) decides (ReadsAsUtf8()): UTF-8, even with a few stray
+// bytes, stays UTF-8; anything else is read as GB18030. Text that is not valid in the chosen
+// encoding is an error.
 class TextInput {
  public:
   TextInput(ByteSource& source, Encoding encoding);
@@ -113,6 +114,12 @@ class TextInput {
   void* iconv_ = nullptr;
   SheetErrorKind failure_ = SheetErrorKind::kSheet;
 };
+
+// ReadsAsUtf8() tells whether a sample of a sheet (its first piece; `more`: the input goes on
+// after it) is UTF-8: valid throughout, or UTF-8 with a few stray bytes, which is an error to
+// be told rather than a sign of GB18030. GBK text that happens to be valid UTF-8 in places is
+// judged by the whole sample.
+bool ReadsAsUtf8(std::string_view sample, bool more);
 
 // The message for text that is not UTF-8 from byte `byte` (counted from 1) of the input on.
 std::string NotUtf8Text(std::uint64_t byte);

@@ -280,6 +280,32 @@ TEST(TextTest, Gb18030IsRecognisedAndConvertedAcrossReads) {
   EXPECT_EQ(error, "byte 1 is not GB18030 text");
 }
 
+// A sheet's encoding is judged by its whole first piece: UTF-8 with a stray byte of another
+// encoding is UTF-8 in error, and GBK whose first characters happen to be valid UTF-8 is GBK.
+TEST(TextTest, EncodingIsJudgedByTheWholeSample) {
+  EXPECT_TRUE(ReadsAsUtf8("id,name\n1,plain\n", false));
+  EXPECT_TRUE(
+      ReadsAsUtf8("id,name\n1,张三\n2,Ren\xE9"
+                  "e\n",
+                  false));
+  EXPECT_TRUE(ReadsAsUtf8("id,name\n1,\xE4\xB8", true));  // a character cut by the piece's end
+  // "楼陇,收入类型,税前收入\n张三,工资、薪金所得,5000\n" in GBK: 楼陇 reads as UTF-8 "¥¤".
+  const std::string gbk =
+      "\xC2\xA5\xC2\xA4,\xCA\xD5\xC8\xEB\xC0\xE0\xD0\xCD,\xCB\xB0\xC7\xB0\xCA\xD5\xC8\xEB\n"
+      "\xD5\xC5\xC8\xFD,\xB9\xA4\xD7\xCA\xA1\xA2\xD0\xBD\xBD\xF0\xCB\xF9\xB5\xC3,5000\n";
+  EXPECT_FALSE(ReadsAsUtf8(gbk, false));
+  EXPECT_FALSE(ReadsAsUtf8("\xD5\xC5\xC8\xFD,5000\n", false));
+  // Read through a TextInput, the stray byte is an error at its offset, nothing is converted.
+  MemorySource stray(
+      "id,name\n1,张三\n2,Ren\xE9"
+      "e\n");
+  TextInput in(stray, Encoding::kAuto);
+  std::string error;
+  EXPECT_EQ(ReadAll(in, error), "");
+  EXPECT_EQ(error.rfind("byte 23 is not UTF-8 text", 0), 0u) << error;
+  EXPECT_FALSE(in.Converted());
+}
+
 TEST(TextTest, ByteOrderMarkIsSkippedAndUtf8CheckedAcrossReads) {
   const std::string text = "\xEF\xBB\xBF税,a\n" + std::string(300000, 'x') + "税\n";
   Trickle source(text);
