@@ -95,10 +95,11 @@ std::size_t CsvReader::LastRecordEnd(std::string_view data, bool atEnd) const {
     if (atEnd) return n;
     const void* lf = memrchr(data.data(), '\n', n);
     if (lf != nullptr) return static_cast<std::size_t>(static_cast<const char*>(lf) - data.data()) + 1;
+    // A CR at the very end may be half of a CR LF: the record ends at the CR before it.
     const void* cr = memrchr(data.data(), '\r', n);
+    if (cr != nullptr && static_cast<const char*>(cr) == data.data() + n - 1) cr = memrchr(data.data(), '\r', n - 1);
     if (cr == nullptr) return std::string_view::npos;
-    const auto at = static_cast<std::size_t>(static_cast<const char*>(cr) - data.data());
-    return at + 1 < n ? at + 1 : std::string_view::npos;  // a CR LF may be cut after the CR
+    return static_cast<std::size_t>(static_cast<const char*>(cr) - data.data()) + 1;
   }
   std::size_t last = std::string_view::npos;
   bool quoted = false;

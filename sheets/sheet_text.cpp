@@ -20,8 +20,12 @@ iconv_t Converter(void* handle) { return static_cast<iconv_t>(handle); }
 
 FdSource::FdSource(int fd, std::string name, const std::atomic<bool>* cancel)
     : fd_(fd), name_(std::move(name)), cancel_(cancel) {
+  // A file handed on at an offset (standard input after a shell read a line of it) starts there.
+  const off_t at = lseek(fd_, 0, SEEK_CUR);
+  start_ = at > 0 ? at : 0;
   struct stat st {};
-  if (fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) size_ = static_cast<std::uint64_t>(st.st_size);
+  if (fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= start_)
+    size_ = static_cast<std::uint64_t>(st.st_size - start_);
 }
 
 long FdSource::Read(char* data, std::size_t size, std::string& error) {
@@ -35,7 +39,7 @@ long FdSource::Read(char* data, std::size_t size, std::string& error) {
 }
 
 bool FdSource::Rewind(std::string& error) {
-  if (lseek(fd_, 0, SEEK_SET) == 0) return true;
+  if (lseek(fd_, start_, SEEK_SET) == start_) return true;
   error = "cannot read " + name_ + " twice: " + std::strerror(errno);
   return false;
 }

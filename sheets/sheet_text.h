@@ -2,6 +2,8 @@
 // memory for tests, a UTF-8 byte-order mark skipped, GB18030 (and so GBK) converted.
 #pragma once
 
+#include <sys/types.h>
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -27,8 +29,9 @@ class ByteSource {
   virtual std::int64_t Progress() const { return -1; }
 };
 
-// A file descriptor, not owned. Reads interrupted by a signal are retried unless `cancel`
-// is set, then they fail.
+// A file descriptor, not owned, read from the offset it has when the source is made (to
+// which Rewind() goes back). Reads interrupted by a signal are retried unless `cancel` is set,
+// then they fail.
 class FdSource : public ByteSource {
  public:
   FdSource(int fd, std::string name, const std::atomic<bool>* cancel);
@@ -40,6 +43,7 @@ class FdSource : public ByteSource {
   int fd_;
   std::string name_;
   const std::atomic<bool>* cancel_;
+  off_t start_ = 0;
   std::uint64_t size_ = 0;
 };
 

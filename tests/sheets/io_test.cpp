@@ -27,6 +27,10 @@ TEST(CsvReaderTest, RecordEndsOnlyOutsideQuotesAndNeverBetweenCrAndLf) {
   EXPECT_EQ(reader.LastRecordEnd("a\"\nb", false), 3u);  // a quote inside a field is a character
   EXPECT_EQ(reader.LastRecordEnd("\"a\"\"", false), std::string_view::npos);
   EXPECT_EQ(reader.LastRecordEnd("abc", true), 3u);
+  // Lines ended by CR alone, as a pipe hands them one at a time: the last CR may be half of a
+  // CR LF, the one before it ends a record.
+  EXPECT_EQ(reader.LastRecordEnd("a,b\rc,d\r", false), 4u);
+  EXPECT_EQ(reader.LastRecordEnd("a,b\r", false), std::string_view::npos);
 }
 
 TEST(CsvReaderTest, LinesReadAlikeDeepInALongTextAndAtItsEnd) {
