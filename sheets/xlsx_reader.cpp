@@ -195,6 +195,11 @@ class PartParser {
   }
 
   void SetHandler(XmlHandler* handler) { handler_ = handler; }
+  // From now on only the start of elements reaches the handler.
+  void OnlyStarts() {
+    XML_SetEndElementHandler(parser_, nullptr);
+    XML_SetCharacterDataHandler(parser_, nullptr);
+  }
 
   // Inflates and parses the next chunk; false on an error (with `why`). Done() after the last.
   bool Step(std::string& why) {
@@ -379,6 +384,10 @@ class SheetHandler : public XmlHandler {
   SheetHandler(const SharedStringsHandler& shared, std::size_t maxCell) : shared_(shared), maxCell_(maxCell) {}
 
   void Start(std::string_view name, const XML_Char** attrs) override {
+    if (countOnly) {
+      counted += name == "row" ? 1 : 0;
+      return;
+    }
     if (name == "row") {
       const XML_Char* r = Attribute(attrs, "r");
       rowNumber_ = r != nullptr ? NumberOf(r).value_or(0) : rowNumber_ + 1;
@@ -397,6 +406,7 @@ class SheetHandler : public XmlHandler {
   }
 
   void End(std::string_view name) override {
+    if (countOnly) return;
     if (name == "v" || name == "t") {
       inValue_ = false;
     } else if (name == "is") {
@@ -427,6 +437,9 @@ class SheetHandler : public XmlHandler {
     std::vector<std::pair<std::size_t, std::string>> cells;
   };
   std::deque<Row> rows;
+  // Only count the row elements (CountRows()).
+  bool countOnly = false;
+  std::uint64_t counted = 0;
 
  private:
   void StartCell(const XML_Char** attrs) {
@@ -631,6 +644,19 @@ bool XlsxReader::Next(std::vector<std::string>& row) {
   }
   if (d.width == 0) d.width = row.size();
   d.handler->rows.pop_front();
+  return true;
+}
+
+bool XlsxReader::CountRows(std::uint64_t& rows) {
+  Impl& d = *impl_;
+  if (d.sheet == nullptr || !d.error.empty()) return false;
+  d.handler->countOnly = true;
+  d.sheet->OnlyStarts();
+  while (!d.sheet->Done()) {
+    std::string why;
+    if (!d.sheet->Step(why)) return d.Fail(why);
+  }
+  rows = d.handler->counted;
   return true;
 }
 

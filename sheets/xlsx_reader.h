@@ -41,6 +41,10 @@ class XlsxReader {
   // sheet or on an error (see Error()).
   bool Next(std::vector<std::string>& row);
 
+  // CountRows() reads the rest of the worksheet through, only counting its row elements;
+  // false (with Error()) when it is damaged.
+  bool CountRows(std::uint64_t& rows);
+
   // The error, naming the file and the reason; empty when there was none.
   const std::string& Error() const;
   // The sheet row number (1-based) of the row Next() gave last.

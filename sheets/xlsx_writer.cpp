@@ -194,7 +194,7 @@ bool XlsxWriter::WriteRow(const std::vector<std::string>& cells) {
   }
   // The library writes a row to its scratch file when the next one starts, and does not look
   // at the outcome: a failed write leaves the stream's error flag (and errno) set.
-  if (std::ferror(sheet_->optimize_tmpfile) != 0) return ScratchFailed(errno);
+  if (sheet_->optimize_tmpfile != nullptr && std::ferror(sheet_->optimize_tmpfile) != 0) return ScratchFailed(errno);
   ++rows_;
   filledRows_ += filled ? 1 : 0;
   return true;
@@ -212,7 +212,8 @@ bool XlsxWriter::Close() {
     worksheet_set_column(sheet_, static_cast<lxw_col_t>(col), static_cast<lxw_col_t>(col), width, nullptr);
   }
   errno = 0;
-  if (std::fflush(sheet_->optimize_tmpfile) != 0 || std::ferror(sheet_->optimize_tmpfile) != 0)
+  if (sheet_->optimize_tmpfile != nullptr &&
+      (std::fflush(sheet_->optimize_tmpfile) != 0 || std::ferror(sheet_->optimize_tmpfile) != 0))
     return ScratchFailed(errno);
   const lxw_error e = workbook_close(workbook_);  // frees the workbook whatever the outcome
   workbook_ = nullptr;
@@ -230,11 +231,8 @@ bool XlsxWriter::ReadBack() {
   limits.maxRatio = std::numeric_limits<double>::infinity();  // our own rows compress as they may
   limits.maxCellBytes = 4 * kMaxCellChars;
   XlsxReader reader;
-  std::size_t rows = 0;
-  if (reader.Open(path_, limits)) {
-    std::vector<std::string> row;
-    while (reader.Next(row)) ++rows;
-  }
+  std::uint64_t rows = 0;
+  if (reader.Open(path_, limits)) reader.CountRows(rows);
   if (!reader.Error().empty()) {
     // The reader names the file by its temporary name: the reason alone is told.
     const std::string prefix = path_ + "：";
