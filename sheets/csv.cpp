@@ -94,12 +94,14 @@ std::size_t CsvReader::LastRecordEnd(std::string_view data, bool atEnd) const {
   if (std::memchr(data.data(), '"', n) == nullptr) {
     if (atEnd) return n;
     const void* lf = memrchr(data.data(), '\n', n);
-    if (lf != nullptr) return static_cast<std::size_t>(static_cast<const char*>(lf) - data.data()) + 1;
-    // A CR at the very end may be half of a CR LF: the record ends at the CR before it.
-    const void* cr = memrchr(data.data(), '\r', n);
-    if (cr != nullptr && static_cast<const char*>(cr) == data.data() + n - 1) cr = memrchr(data.data(), '\r', n - 1);
-    if (cr == nullptr) return std::string_view::npos;
-    return static_cast<std::size_t>(static_cast<const char*>(cr) - data.data()) + 1;
+    const std::size_t afterLf =
+        lf == nullptr ? 0 : static_cast<std::size_t>(static_cast<const char*>(lf) - data.data()) + 1;
+    // A lone CR after the last LF ends a record too, but one at the very end may be half of a
+    // CR LF: the record ends at the CR before it.
+    const std::size_t tail = n - afterLf - (n > afterLf && data[n - 1] == '\r' ? 1 : 0);
+    const void* cr = memrchr(data.data() + afterLf, '\r', tail);
+    if (cr != nullptr) return static_cast<std::size_t>(static_cast<const char*>(cr) - data.data()) + 1;
+    return lf != nullptr ? afterLf : std::string_view::npos;
   }
   std::size_t last = std::string_view::npos;
   bool quoted = false;

@@ -31,6 +31,7 @@ TEST(CsvReaderTest, RecordEndsOnlyOutsideQuotesAndNeverBetweenCrAndLf) {
   // CR LF, the one before it ends a record.
   EXPECT_EQ(reader.LastRecordEnd("a,b\rc,d\r", false), 4u);
   EXPECT_EQ(reader.LastRecordEnd("a,b\r", false), std::string_view::npos);
+  EXPECT_EQ(reader.LastRecordEnd("h\r\na,b\rc,d\r", false), 7u);
 }
 
 TEST(CsvReaderTest, LinesReadAlikeDeepInALongTextAndAtItsEnd) {
