@@ -92,9 +92,9 @@ int fdatasync(int fd) {
 
 namespace {
 
-// A stream whose reads and writes go through read() and write() above: the cookie is its
+// A stream whose reads and writes go through read() and write() above: the cookie holds its
 // descriptor.
-int FdOf(void* cookie) { return static_cast<int>(reinterpret_cast<intptr_t>(cookie)); }
+int FdOf(void* cookie) { return *static_cast<int*>(cookie); }
 ssize_t CookieRead(void* cookie, char* data, size_t size) { return read(FdOf(cookie), data, size); }
 ssize_t CookieWrite(void* cookie, const char* data, size_t size) { return write(FdOf(cookie), data, size); }
 int CookieSeek(void* cookie, off64_t* offset, int whence) {
@@ -103,13 +103,20 @@ int CookieSeek(void* cookie, off64_t* offset, int whence) {
   *offset = at;
   return 0;
 }
-int CookieClose(void* cookie) { return close(FdOf(cookie)); }
+int CookieClose(void* cookie) {
+  const int fd = FdOf(cookie);
+  delete static_cast<int*>(cookie);
+  return close(fd);
+}
 
 bool Writes(const char* mode) { return std::strpbrk(mode, "wa+") != nullptr; }
 
 FILE* Counted(int fd, const char* mode) {
   const cookie_io_functions_t io{CookieRead, CookieWrite, CookieSeek, CookieClose};
-  return fopencookie(reinterpret_cast<void*>(static_cast<intptr_t>(fd)), mode, io);
+  int* cookie = new int(fd);
+  FILE* stream = fopencookie(cookie, mode, io);
+  if (stream == nullptr) delete cookie;
+  return stream;
 }
 
 FILE* CountedFile(const char* path, const char* mode) {
