@@ -142,18 +142,16 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
   if (pos >= s.size()) return false;
   record.fields.clear();
   record.moreFields = 0;
+  record.rest = {};
   record.error.clear();
   record.line = line;
   const std::size_t start = pos;
   const char* const data = s.data();
   const std::size_t size = s.size();
   std::size_t at = pos;
-  std::size_t restStart = 0;
-  FieldRef dropped;  // a field beyond those kept
   for (;;) {
+    FieldRef& f = record.fields.emplace_back();
     const std::size_t fieldStart = at;
-    FieldRef& f = record.fields.size() < kMaxColumns ? record.fields.emplace_back() : dropped;
-    if (&f == &dropped && record.moreFields++ == 0) restStart = at;
     if (data[at] == '"') {
       if (!QuotedField(s, at, line, arena, f.text) && record.error.empty())
         record.error = "第" + std::to_string(record.line) + "行有引号外的多余文字";
@@ -166,23 +164,40 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
     }
     if (at < size && data[at] == ',') {
       ++at;
+      if (record.fields.size() == kMaxColumns) {
+        SkipFields(s, at, line, record, arena);
+        break;
+      }
       if (at == size || IsBreak(data[at])) {
         const std::string_view empty = s.substr(at, 0);  // an empty last field
-        if (record.fields.size() < kMaxColumns) {
-          FieldRef& last = record.fields.emplace_back();
-          last.raw = empty;
-          last.text = empty;
-        } else if (record.moreFields++ == 0) {
-          restStart = at;
-        }
+        FieldRef& last = record.fields.emplace_back();
+        last.raw = empty;
+        last.text = empty;
         break;
       }
       continue;
     }
     break;
   }
-  record.rest = record.moreFields != 0 ? s.substr(restStart, at - restStart) : std::string_view();
   return Finish(s, start, at, pos, line, record);
+}
+
+void CsvReader::SkipFields(std::string_view s, std::size_t& at, std::uint64_t& line, Record& record,
+                           std::string& arena) {
+  // The fields from `at` on, beyond those a record keeps: counted, and kept as one text.
+  const std::size_t restStart = at;
+  for (;;) {
+    ++record.moreFields;
+    if (at < s.size() && s[at] == '"') {
+      std::string_view text;
+      QuotedField(s, at, line, arena, text);
+    } else {
+      at = FindCsvStop(s.data(), at, s.size());
+    }
+    if (at >= s.size() || s[at] != ',') break;
+    ++at;
+  }
+  record.rest = s.substr(restStart, at - restStart);
 }
 
 bool CsvReader::Finish(std::string_view s, std::size_t start, std::size_t end, std::size_t& pos, std::uint64_t& line,

@@ -153,6 +153,7 @@ bool TextInput::Rewind(std::string& error) {
 }
 
 bool ReadsAsUtf8(std::string_view sample, bool more) {
+  if (Utf8Prefix(sample) == sample.size()) return true;
   // GBK text makes a valid UTF-8 sequence by chance about once for every four or more bytes
   // that are none (a few hundred sequences of Chinese text counted); UTF-8 text with a stray
   // byte of another encoding has far more valid sequences than stray bytes. Text in UTF-8
