@@ -30,7 +30,8 @@ bool AllEmpty(const Record& record) {
   for (const FieldRef& f : record.fields) {
     if (!f.text.empty()) return false;
   }
-  return true;
+  // Fields beyond those a record keeps: empty when nothing but their commas.
+  return record.rest.find_first_not_of(',') == std::string_view::npos;
 }
 
 // Reads a quoted field starting at the opening quote; the text goes to `arena`. Returns
@@ -73,9 +74,9 @@ bool CsvReader::ReadHeader(std::string_view text, std::size_t& used, std::uint64
   std::string arena;
   arena.reserve(text.size());
   if (!Parse(text, used, line, header, arena)) return false;  // only blank lines so far
-  if (header.fields.size() > kMaxColumns) {
-    error =
-        "the header has " + std::to_string(header.fields.size()) + " columns, more than " + std::to_string(kMaxColumns);
+  if (header.moreFields != 0) {
+    error = "the header has " + std::to_string(header.fields.size() + header.moreFields) + " columns, more than " +
+            std::to_string(kMaxColumns);
     return false;
   }
   for (const FieldRef& f : header.fields) {
@@ -110,11 +111,14 @@ std::size_t CsvReader::LastRecordEnd(std::string_view data, bool atEnd) const {
   if (std::memchr(data.data(), '"', n) == nullptr) {
     if (atEnd) return n;
     const void* lf = memrchr(data.data(), '\n', n);
-    if (lf != nullptr) return static_cast<std::size_t>(static_cast<const char*>(lf) - data.data()) + 1;
-    const void* cr = memrchr(data.data(), '\r', n);
-    if (cr == nullptr) return std::string_view::npos;
-    const auto at = static_cast<std::size_t>(static_cast<const char*>(cr) - data.data());
-    return at + 1 < n ? at + 1 : std::string_view::npos;  // a CR LF may be cut after the CR
+    const std::size_t afterLf =
+        lf == nullptr ? 0 : static_cast<std::size_t>(static_cast<const char*>(lf) - data.data()) + 1;
+    // A lone CR after the last LF ends a record too, but one at the very end may be half of a
+    // CR LF: the record ends at the CR before it.
+    const std::size_t tail = n - afterLf - (n > afterLf && data[n - 1] == '\r' ? 1 : 0);
+    const void* cr = memrchr(data.data() + afterLf, '\r', tail);
+    if (cr != nullptr) return static_cast<std::size_t>(static_cast<const char*>(cr) - data.data()) + 1;
+    return lf != nullptr ? afterLf : std::string_view::npos;
   }
   std::size_t last = std::string_view::npos;
   bool quoted = false;
@@ -155,6 +159,8 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
     while (pos < s.size() && IsBreak(s[pos])) SkipBreak(s, pos, line);
     if (pos >= s.size()) return false;
     record.fields.clear();
+    record.moreFields = 0;
+    record.rest = {};
     record.error.clear();
     record.unsaved = 0;
     record.emptied = false;
@@ -178,6 +184,10 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
       }
       if (at < size && data[at] == ',') {
         ++at;
+        if (record.fields.size() == kMaxColumns) {
+          SkipFields(s, at, line, record, arena);
+          break;
+        }
         if (at == size || IsBreak(data[at])) {
           const std::string_view empty = s.substr(at, 0);  // an empty last field
           FieldRef& last = record.fields.emplace_back();
@@ -194,12 +204,30 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
   }
 }
 
+void CsvReader::SkipFields(std::string_view s, std::size_t& at, std::uint64_t& line, Record& record,
+                           std::string& arena) {
+  // The fields from `at` on, beyond those a record keeps: counted, and kept as one text.
+  const std::size_t restStart = at;
+  for (;;) {
+    ++record.moreFields;
+    if (at < s.size() && s[at] == '"') {
+      std::string_view text;
+      QuotedField(s, at, line, arena, text);
+    } else {
+      at = FindCsvStop(s.data(), at, s.size());
+    }
+    if (at >= s.size() || s[at] != ',') break;
+    ++at;
+  }
+  record.rest = s.substr(restStart, at - restStart);
+}
+
 void CsvReader::Finish(std::string_view s, std::size_t start, std::size_t end, std::size_t& pos, std::uint64_t& line,
                        Record& record) const {
   pos = end;
   record.raw = s.substr(start, pos - start);
   if (pos < s.size()) SkipBreak(s, pos, line);
-  if (record.fields.size() > columns_ && record.error.empty())
+  if ((record.fields.size() > columns_ || record.moreFields != 0) && record.error.empty())
     record.error = "第" + std::to_string(record.line) + "行的列数多于表头";
   if (workbook_ && std::memchr(record.raw.data(), '"', record.raw.size()) != nullptr) TakeUnsaved(record);
   const std::size_t given = record.fields.size();
@@ -305,11 +333,12 @@ std::size_t CsvWriter::PerRecordBytes() const {
 void CsvWriter::Write(const Record& record, const RecordOutcome& outcome, OutBuffer& out) {
   const std::size_t columns = layout_.columns.size();
   const std::size_t given = record.fields.size();
+  const bool beyond = given > columns || record.moreFields != 0;
   if (!IsTable(layout_.in)) {
     WriteFromJson(record, out);
   } else if (record.emptied) {
     WriteFields(record, out);
-  } else if (given == columns) {
+  } else if (given == columns && !beyond) {
     out.Append(record.raw);
   } else if (given < columns) {
     char* const p = out.Room(record.raw.size() + columns - given);
@@ -329,10 +358,11 @@ void CsvWriter::Write(const Record& record, const RecordOutcome& outcome, OutBuf
     if (column >= 0) texts[1] = layout_.columns[static_cast<std::size_t>(column)];
   }
   AppendOutcomeCsv(out, texts, outcome, !first);
-  // Values beyond the header stay in the row, after the outcome.
-  for (std::size_t i = columns; i < given; ++i) {
+  // Values beyond the header stay in the row as written, after the outcome.
+  if (beyond && IsTable(layout_.in)) {
+    const char* const from = given > columns ? record.fields[columns].raw.data() : record.rest.data();
     out.Put(',');
-    out.Append(record.fields[i].raw);
+    out.Append({from, static_cast<std::size_t>(record.raw.data() + record.raw.size() - from)});
   }
   char* const p = out.Room(2);
   p[0] = '\r';
@@ -387,6 +417,7 @@ std::vector<std::vector<std::string>> ReadCsvText(std::string_view text) {
   while (reader.Parse(text, pos, line, record, arena)) {
     rows.emplace_back();
     for (const FieldRef& f : record.fields) rows.back().emplace_back(f.text);
+    if (record.moreFields != 0) rows.back().emplace_back(record.rest);  // more than a sheet holds
   }
   return rows;
 }

@@ -28,6 +28,8 @@ class CsvReader : public SheetReader {
   bool LoneCrBreaksLines() const override { return true; }
 
  private:
+  // Reads the fields from `at` on that a record does not keep (beyond kMaxColumns).
+  static void SkipFields(std::string_view s, std::size_t& at, std::uint64_t& line, Record& record, std::string& arena);
   // Ends a record whose fields end at `end`: its raw text, the line break and the request.
   void Finish(std::string_view s, std::size_t start, std::size_t end, std::size_t& pos, std::uint64_t& line,
               Record& record) const;

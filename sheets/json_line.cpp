@@ -5,12 +5,20 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "sheets/byte_scan.h"
 
 namespace quorvex::sheets {
 namespace {
+
+// A record's members are capped as a sheet's columns are, so that its memory is bounded by
+// its bytes whatever its shape.
+constexpr char kTooManyFields[] = "字段多于16384个";
+static_assert(kMaxColumns == 16384);
 
 constexpr auto kJsonBlanks = ByteTable([](unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
 
@@ -27,8 +35,21 @@ class Parser {
     if (!Eat('{')) return Fail("a record must be a JSON object");
     Blank();
     if (Eat('}')) return End();
+    // A member takes five bytes at least ("":0,): a line shorter than the members a record
+    // keeps would take is read without counting them.
+    constexpr std::size_t kShortestMember = 5;
+    if (static_cast<std::size_t>(end_ - p_) < kShortestMember * kMaxColumns) return Members<false>(fields);
+    return Members<true>(fields);
+  }
+
+ private:
+  template <bool kCounted>
+  bool Members(std::vector<FieldRef>& fields) {
     for (;;) {
       Blank();
+      if constexpr (kCounted) {
+        if (fields.size() == kMaxColumns) return Fail(kTooManyFields);
+      }
       FieldRef& f = fields.emplace_back();
       if (Peek() != '"') return Fail("a key must be a string");
       const char* start = p_;
@@ -47,7 +68,6 @@ class Parser {
     }
   }
 
- private:
   std::string_view Since(const char* start) const { return {start, static_cast<std::size_t>(p_ - start)}; }
   bool End() {
     Blank();
@@ -230,18 +250,27 @@ void SetRequest(Record& record) {
   }
 }
 
-// A name for `key` that no key of the record has, no outcome column and no name given
-// before; it is added to `given`.
-const std::string& FreeName(std::string_view key, const std::vector<FieldRef>& fields,
-                            std::vector<std::string>& given) {
-  for (int n = 1;; ++n) {
-    std::string name = std::string(key) + "_" + std::to_string(n);
-    bool taken = IsOutcomeColumn(name);
-    for (const FieldRef& f : fields) taken = taken || f.key == name;
-    for (const std::string& g : given) taken = taken || g == name;
-    if (!taken) return given.emplace_back(std::move(name));
+// Names for the keys of a record that outcome columns have: key_1, or _2, ... the first that no
+// key of the record, no outcome column and no name given before has. A key's next search
+// starts after the name it was given last: a name taken once stays taken.
+class FreeNames {
+ public:
+  explicit FreeNames(const std::vector<FieldRef>& fields) {
+    for (const FieldRef& f : fields) taken_.emplace(f.key);
   }
-}
+
+  std::string Next(std::string_view key) {
+    std::size_t& n = next_.try_emplace(std::string(key), 0).first->second;
+    for (;;) {
+      std::string name = std::string(key) + "_" + std::to_string(++n);
+      if (!IsOutcomeColumn(name) && taken_.insert(name).second) return name;
+    }
+  }
+
+ private:
+  std::unordered_set<std::string> taken_;
+  std::unordered_map<std::string, std::size_t> next_;
+};
 
 }  // namespace
 
@@ -388,8 +417,14 @@ void JsonLinesWriter::Write(const Record& record, const RecordOutcome& outcome, 
 
 void JsonLinesWriter::WriteFromTable(const Record& record, OutBuffer& out) const {
   const std::size_t given = record.fields.size();
-  // The texts are no longer than the record.
-  char* p = out.Room(keyBytes_ + 6 * record.raw.size());
+  // The texts are no longer than the record's text up to the header's last column (values
+  // beyond it are written one by one below).
+  const std::size_t texts =
+      given > keys_.size() && !keys_.empty()
+          ? static_cast<std::size_t>(record.fields[keys_.size() - 1].raw.data() +
+                                     record.fields[keys_.size() - 1].raw.size() - record.raw.data())
+          : record.raw.size();
+  char* p = out.Room(keyBytes_ + 6 * texts);
   for (std::size_t i = 0; i < keys_.size(); ++i) {
     if (i > 0) *p++ = ',';
     p = Put(p, keys_[i]);
@@ -452,12 +487,13 @@ void JsonLinesWriter::WriteFromJson(const Record& record, OutBuffer& out) const 
     return;
   }
   bool first = true;
-  std::vector<std::string> given;
+  std::optional<FreeNames> names;
   for (const FieldRef& f : fields) {
     if (!first) out.Put(',');
     first = false;
     if (f.outcomeName) {
-      AppendJsonString(out, FreeName(f.key, record.fields, given));
+      if (!names) names.emplace(fields);
+      AppendJsonString(out, names->Next(f.key));
     } else {
       out.Append(f.rawKey);
     }

@@ -34,6 +34,10 @@ std::unique_ptr<SheetWriter> MakeWriter(const Layout& layout) {
 // A block is about this much input, and about this much output at most.
 constexpr std::size_t kBlockInput = std::size_t{16} << 10;
 constexpr std::size_t kBlockOutput = std::size_t{1} << 20;
+// The input of the blocks read and not yet written, beyond which no block is read until one is
+// written: blocks of records near the record-size limit are few at a time, whatever the
+// number of threads. Blocks of ordinary records never come near it.
+constexpr std::size_t kInFlightInput = std::size_t{2} << 20;
 
 // Buffers of input text, read into again once no block is cut from them any more: a block keeps
 // its buffer while a worker reads it, so the chunker never copies a block out.
@@ -490,7 +494,8 @@ class Pipeline {
     OutBuffer out;
     std::uint64_t records = 0;
     std::uint64_t rejected = 0;
-    std::string error;  // not empty: the block is not text, and the run ends there
+    std::string error;      // not empty: the block is not text, and the run ends there
+    std::size_t input = 0;  // the block's input bytes
     bool ready = false;
   };
 
@@ -506,7 +511,10 @@ class Pipeline {
         const std::lock_guard<std::mutex> in(inMutex_);
         {
           std::unique_lock<std::mutex> lock(mutex_);
-          space_.wait(lock, [this] { return stop_ || nextRead_ - nextWrite_ < slots_.size(); });
+          space_.wait(lock, [this] {
+            return stop_ ||
+                   (nextRead_ - nextWrite_ < slots_.size() && (inFlight_ < kInFlightInput || nextRead_ == nextWrite_));
+          });
           if (stop_) return;
         }
         if (!chunker_.Next(block, read_)) {
@@ -515,6 +523,8 @@ class Pipeline {
         }
         const std::lock_guard<std::mutex> lock(mutex_);
         serial = nextRead_++;
+        inFlight_ += block.bytes.size();
+        slots_[serial % slots_.size()].input = block.bytes.size();
         if (!spare_.empty()) {
           out.swap(spare_.back());
           spare_.pop_back();
@@ -562,9 +572,11 @@ class Pipeline {
       std::string error;
       const bool written = sink_.Write(pending.View(), error);
       lock.lock();
-      spare_.push_back(std::move(pending));
+      // A buffer grown for records near the size limit is given back rather than kept.
+      if (pending.capacity() <= 2 * kBlockOutput) spare_.push_back(std::move(pending));
       pending = OutBuffer();
       slot.ready = false;
+      inFlight_ -= slot.input;
       if (!written) {
         done_.error.reason = std::move(error);
         done_.error.kind = SheetErrorKind::kWrite;
@@ -610,6 +622,7 @@ class Pipeline {
   std::vector<OutBuffer> spare_;  // the buffers written, for the next blocks
   std::uint64_t nextRead_ = 0;
   std::uint64_t nextWrite_ = 0;
+  std::size_t inFlight_ = 0;  // input bytes of the blocks read and not yet written
   bool writing_ = false;
   bool stop_ = false;
   EngineResult done_;

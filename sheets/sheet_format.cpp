@@ -1,6 +1,7 @@
 #include "sheets/sheet_format.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "sheets/sheet_headers.h"
 
@@ -82,10 +83,12 @@ std::vector<std::string> OutputNames(const std::vector<std::string>& columns) {
   std::vector<std::string> names = columns;
   NameIndex taken;
   for (const std::string& c : columns) taken.emplace(c, 0);
+  // A name's next search starts after the one it was given last: a name taken stays taken.
+  std::unordered_map<std::string, int> next;
   for (std::string& name : names) {
     if (!IsOutcomeColumn(name)) continue;
-    for (int n = 1;; ++n) {
-      std::string candidate = name + "_" + std::to_string(n);
+    for (int& n = next.try_emplace(name, 0).first->second;;) {
+      std::string candidate = name + "_" + std::to_string(++n);
       if (IsOutcomeColumn(candidate) || taken.count(candidate) != 0) continue;
       taken.emplace(candidate, 0);
       name = std::move(candidate);

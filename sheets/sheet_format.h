@@ -28,6 +28,7 @@ inline bool IsTable(Format format) { return format != Format::kJsonLines; }
 // Limits that keep memory flat whatever the input's shape.
 inline constexpr std::size_t kMaxRecordBytes = std::size_t{1} << 20;  // a record (CSV row, JSON line)
 inline constexpr std::size_t kMaxColumns = 16384;                     // columns of a sheet (Excel's last: XFD)
+inline constexpr std::size_t kMaxRows = 1048576;                      // rows of a workbook's sheet
 
 // The request fields a record may carry, in Request order.
 inline constexpr std::array<std::string_view, 8> kRequestKeys{"category",      "calc",      "amount", "salary",
@@ -52,7 +53,12 @@ struct FieldRef {
 struct Record {
   std::uint64_t line = 0;  // the line the record starts on; the first line of the input is 1
   std::string_view raw;    // the record as written, without its line break
+  // At most kMaxColumns fields, so that a record's memory is bounded by its bytes whatever its
+  // shape; CSV: the fields beyond are counted in moreFields, and `rest` is their text as
+  // written, from the first of them to the record's end.
   std::vector<FieldRef> fields;
+  std::size_t moreFields = 0;
+  std::string_view rest;
   std::string error;  // not empty: the record is malformed, this says how
   // The request fields' texts, by their place in kRequestKeys; the last takes those of keys that name
   // none (JSON Lines).
@@ -137,6 +143,7 @@ class OutBuffer {
   }
   std::string_view View() const { return {bytes_.data(), size_}; }
   std::size_t size() const { return size_; }
+  std::size_t capacity() const { return bytes_.size(); }
   bool empty() const { return size_ == 0; }
   void clear() { size_ = 0; }
   void swap(OutBuffer& other) noexcept {

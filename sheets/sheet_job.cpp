@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <csignal>
 #include <cstdio>
@@ -73,6 +74,38 @@ std::string TemporaryPattern(const std::string& target) {
   return pattern.append(kSuffix);
 }
 
+// The descriptor a name of an open stream stands for (/dev/stdout, /dev/stderr, /dev/fd/N,
+// /proc/self/fd/N); -1 for any other name. Opening such a name would open the file behind
+// the stream anew, from its start, and replacing it would replace that file: the stream is
+// written instead, as the shell opened it (appended to with >>).
+int StreamOf(const std::string& name) {
+  if (name == "/dev/stdout") return STDOUT_FILENO;
+  if (name == "/dev/stderr") return STDERR_FILENO;
+  for (const std::string_view folder : {"/dev/fd/", "/proc/self/fd/"}) {
+    if (name.size() <= folder.size() || name.compare(0, folder.size(), folder) != 0) continue;
+    int fd = 0;
+    const char* const end = name.data() + name.size();
+    const auto [ptr, ec] = std::from_chars(name.data() + folder.size(), end, fd);
+    return ec == std::errc() && ptr == end ? fd : -1;
+  }
+  return -1;
+}
+
+// The file a symbolic link leads to in the end, also when it does not exist (yet); `path`
+// itself when it is no link. Empty when the links go round.
+std::string FinalTarget(const std::string& path) {
+  std::string at = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    char link[PATH_MAX];
+    const ssize_t n = readlink(at.c_str(), link, sizeof link - 1);
+    if (n < 0) return at;
+    const std::string_view to(link, static_cast<std::size_t>(n));
+    const std::size_t slash = at.rfind('/');
+    at = to.front() == '/' || slash == std::string::npos ? std::string(to) : at.substr(0, slash + 1).append(to);
+  }
+  return {};
+}
+
 // Where the records go: standard output, a device written in place, or a temporary file
 // renamed over the target at the end.
 class Output {
@@ -84,6 +117,12 @@ class Output {
     if (target == "-") {
       fd_ = STDOUT_FILENO;
       return true;
+    }
+    if (const int stream = StreamOf(target); stream >= 0) {
+      fd_ = fcntl(stream, F_DUPFD_CLOEXEC, 3);
+      own_ = fd_ >= 0;
+      if (fd_ < 0) error = "cannot write " + name_ + ": " + Reason();
+      return fd_ >= 0;
     }
     struct stat st {};
     const bool exists = stat(target.c_str(), &st) == 0;
@@ -98,9 +137,14 @@ class Output {
       if (fd_ < 0) error = "cannot write " + name_ + ": " + Reason();
       return fd_ >= 0;
     }
-    // A symbolic link keeps pointing where it did: the file it names is replaced.
+    // A symbolic link keeps pointing where it did: the file it names is replaced, or made
+    // where it names one that is not there.
     char resolved[PATH_MAX];
-    target_ = exists && realpath(target.c_str(), resolved) != nullptr ? resolved : target;
+    target_ = exists && realpath(target.c_str(), resolved) != nullptr ? resolved : FinalTarget(target);
+    if (target_.empty()) {
+      error = "cannot write " + name_ + ": " + std::strerror(ELOOP);
+      return false;
+    }
     if (exists && HeldOpen(target_)) {
       error = "cannot write " + name_ + ": an office program holds it open; close it first";
       return false;
@@ -108,6 +152,11 @@ class Output {
     // A file its owner marked read-only is not replaced, whoever runs the program.
     if (exists && (st.st_mode & 0222) == 0) {
       error = "cannot write " + name_ + ": the file is read-only";
+      return false;
+    }
+    // Replacing a file with other names (hard links) would leave them holding the old result.
+    if (exists && st.st_nlink > 1) {
+      error = "cannot write " + name_ + ": the file has other names (hard links), which would keep the old content";
       return false;
     }
     std::string pattern = TemporaryPattern(target_);
@@ -122,6 +171,11 @@ class Output {
       std::memcpy(gTemporary, temporary_.c_str(), temporary_.size() + 1);
       gHaveTemporary = 1;
     }
+    // The replacement keeps the file's owner and group where this process may give them (as
+    // root, or a group it belongs to); the mode after, as a change of owner clears set-id bits.
+    // Where not permitted, the file becomes this user's, as any file it makes.
+    [[maybe_unused]] const bool owned =
+        !exists || fchown(fd_, st.st_uid, st.st_gid) == 0 || fchown(fd_, static_cast<uid_t>(-1), st.st_gid) == 0;
     if (fchmod(fd_, exists ? (st.st_mode & 07777) : NewFileMode()) != 0) {
       error = "cannot write " + name_ + ": " + Reason();
       return false;

@@ -23,8 +23,12 @@ iconv_t Converter(void* handle) { return static_cast<iconv_t>(handle); }
 
 FdSource::FdSource(int fd, std::string name, const std::atomic<bool>* cancel)
     : fd_(fd), name_(std::move(name)), cancel_(cancel) {
+  // A file handed on at an offset (standard input after a shell read a line of it) starts there.
+  const off_t at = lseek(fd_, 0, SEEK_CUR);
+  start_ = at > 0 ? at : 0;
   struct stat st {};
-  if (fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) size_ = static_cast<std::uint64_t>(st.st_size);
+  if (fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= start_)
+    size_ = static_cast<std::uint64_t>(st.st_size - start_);
 }
 
 long FdSource::Read(char* data, std::size_t size, std::string& error) {
@@ -38,7 +42,7 @@ long FdSource::Read(char* data, std::size_t size, std::string& error) {
 }
 
 bool FdSource::Rewind(std::string& error) {
-  if (lseek(fd_, 0, SEEK_SET) == 0) return true;
+  if (lseek(fd_, start_, SEEK_SET) == start_) return true;
   error = "cannot read " + name_ + " twice: " + std::strerror(errno);
   return false;
 }
@@ -88,13 +92,7 @@ bool TextInput::Append(std::string& text, std::string& error) {
       raw_.erase(0, 2);
       decodedBytes_ = 2;
     }
-    if (encoding_ == Encoding::kAuto) {
-      const std::size_t valid = Utf8Prefix(raw_);
-      // A sequence cut by the end of the piece is no sign of another encoding.
-      const bool utf8 = valid == raw_.size() ||
-                        (!end_ && raw_.size() - valid < 4 && Utf8Prefix(raw_.substr(valid) + "\x80\x80\x80") > 0);
-      encoding_ = utf8 ? Encoding::kUtf8 : Encoding::kGb18030;
-    }
+    if (encoding_ == Encoding::kAuto) encoding_ = ReadsAsUtf8(raw_, !end_) ? Encoding::kUtf8 : Encoding::kGb18030;
     if (Converted() && iconv_ == nullptr) {
       const char* from = encoding_ == Encoding::kGb18030   ? "GB18030"
                          : encoding_ == Encoding::kUtf16Le ? "UTF-16LE"
@@ -271,6 +269,28 @@ bool TextInput::Rewind(std::string& error) {
   fieldOpen_ = false;
   if (iconv_ != nullptr) iconv(Converter(iconv_), nullptr, nullptr, nullptr, nullptr);
   return true;
+}
+
+bool ReadsAsUtf8(std::string_view sample, bool more) {
+  if (Utf8Prefix(sample) == sample.size()) return true;
+  // GBK text makes a valid UTF-8 sequence by chance about once for every four or more bytes
+  // that are none (a few hundred sequences of Chinese text counted); UTF-8 text with a stray
+  // byte of another encoding has far more valid sequences than stray bytes. Text in UTF-8
+  // with errors is read as UTF-8, so that the first error is told, never converted.
+  std::size_t sequences = 0;
+  std::size_t stray = 0;
+  for (std::size_t at = 0; at < sample.size();) {
+    const std::size_t valid = Utf8Prefix(sample.substr(at));
+    for (std::size_t i = at; i < at + valid; ++i) sequences += static_cast<unsigned char>(sample[i]) >= 0xC0 ? 1 : 0;
+    at += valid;
+    if (at == sample.size()) break;
+    // A sequence cut by the end of the sample is no sign of another encoding.
+    const std::string_view left = sample.substr(at);
+    if (more && left.size() < 4 && Utf8Prefix(std::string(left) + "\x80\x80\x80") > 0) break;
+    ++stray;
+    ++at;
+  }
+  return stray == 0 || (sequences > 0 && 2 * sequences >= stray);
 }
 
 std::string NotUtf8Text(std::uint64_t byte) {

@@ -2,6 +2,8 @@
 // memory for tests, a UTF-8 byte-order mark skipped, GB18030 (and so GBK) converted.
 #pragma once
 
+#include <sys/types.h>
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -27,8 +29,9 @@ class ByteSource {
   virtual std::int64_t Progress() const { return -1; }
 };
 
-// A file descriptor, not owned. Reads interrupted by a signal are retried unless `cancel`
-// is set, then they fail.
+// A file descriptor, not owned, read from the offset it has when the source is made (to
+// which Rewind() goes back). Reads interrupted by a signal are retried unless `cancel` is set,
+// then they fail.
 class FdSource : public ByteSource {
  public:
   FdSource(int fd, std::string name, const std::atomic<bool>* cancel);
@@ -40,6 +43,7 @@ class FdSource : public ByteSource {
   int fd_;
   std::string name_;
   const std::atomic<bool>* cancel_;
+  off_t start_ = 0;
   std::uint64_t size_ = 0;
 };
 
@@ -63,9 +67,9 @@ enum class Encoding { kAuto, kUtf8, kGb18030, kUtf16Le, kUtf16Be };
 
 // TextInput reads a source as UTF-8 text. kAuto: a byte-order mark means UTF-8, or UTF-16
 // (little- or big-endian: Excel's "Unicode 文本", whose fields are separated by tabs);
-// otherwise the first piece read (up to 256 KiB) decides: valid UTF-8 stays UTF-8, anything
-// else is read as GB18030, where a lone byte 0x80 is € as Windows' code page 936 has it.
-// Text that is not valid in the chosen encoding is an error.
+// otherwise the first piece read (up to 256 KiB) decides (ReadsAsUtf8()): UTF-8, even with a
+// few stray bytes, stays UTF-8; anything else is read as GB18030, where a lone byte 0x80 is €
+// as Windows' code page 936 has it. Text that is not valid in the chosen encoding is an error.
 class TextInput {
  public:
   TextInput(ByteSource& source, Encoding encoding);
@@ -129,6 +133,12 @@ class TextInput {
   void* iconv_ = nullptr;
   SheetErrorKind failure_ = SheetErrorKind::kSheet;
 };
+
+// ReadsAsUtf8() tells whether a sample of a sheet (its first piece; `more`: the input goes on
+// after it) is UTF-8: valid throughout, or UTF-8 with a few stray bytes, which is an error to
+// be told rather than a sign of GB18030. GBK text that happens to be valid UTF-8 in places is
+// judged by the whole sample.
+bool ReadsAsUtf8(std::string_view sample, bool more);
 
 // The message for text that is not UTF-8 from byte `byte` (counted from 1) of the input on.
 std::string NotUtf8Text(std::uint64_t byte);

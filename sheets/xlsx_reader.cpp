@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <deque>
@@ -115,7 +116,8 @@ int HexDigit(char c) {
 }
 
 // Decodes the escapes a workbook writes for characters XML cannot carry: "_x000D_" is a
-// carriage return, and "_x005F_" a "_" (so that a text "_x000D_" is stored "_x005F_x000D_").
+// carriage return, "_xFFFE_" U+FFFE, and "_x005F_" a "_" (so that a text "_x000D_" is stored
+// "_x005F_x000D_"). Half of a surrogate pair is no character and stays as written.
 void Unescape(std::string& text) {
   std::size_t at = text.find("_x");
   if (at == std::string::npos) return;
@@ -126,11 +128,21 @@ void Unescape(std::string& text) {
       const int d = HexDigit(text[at + k]);
       code = d < 0 ? -1 : code * 16 + d;
     }
-    if (code < 0 || code >= 0x80) {  // only the ASCII escapes are written
+    if (code < 0 || (code >= 0xD800 && code < 0xE000)) {
       out += text[at++];
       continue;
     }
-    out += static_cast<char>(code);
+    const auto c = static_cast<unsigned>(code);
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
     at += 7;
   }
   text = std::move(out);
@@ -191,6 +203,11 @@ class PartParser {
   }
 
   void SetHandler(XmlHandler* handler) { handler_ = handler; }
+  // From now on only the start of elements reaches the handler.
+  void OnlyStarts() {
+    XML_SetEndElementHandler(parser_, nullptr);
+    XML_SetCharacterDataHandler(parser_, nullptr);
+  }
 
   // Inflates and parses the next chunk; false on an error (with `why`). Done() after the last.
   bool Step(std::string& why) {
@@ -382,9 +399,14 @@ class SheetHandler : public XmlHandler {
       : shared_(shared), maxCell_(maxCell), fullCalcOnLoad_(fullCalcOnLoad) {}
 
   void Start(std::string_view name, const XML_Char** attrs) override {
+    if (countOnly) {
+      counted += name == "row" ? 1 : 0;
+      return;
+    }
     if (name == "row") {
       const XML_Char* r = Attribute(attrs, "r");
       rowNumber_ = r != nullptr ? NumberOf(r).value_or(0) : rowNumber_ + 1;
+      if (rowNumber_ > kMaxRows) failure = "已损坏：第" + std::to_string(rowNumber_) + "行超出工作表的最后一行";
       row_.clear();
       nextColumn_ = 1;
     } else if (name == "c") {
@@ -402,6 +424,7 @@ class SheetHandler : public XmlHandler {
   }
 
   void End(std::string_view name) override {
+    if (countOnly) return;
     if (name == "v" || name == "t") {
       inValue_ = false;
     } else if (name == "is") {
@@ -411,8 +434,7 @@ class SheetHandler : public XmlHandler {
     } else if (name == "c" && inCell_) {
       EndCell();
     } else if (name == "row") {
-      while (!row_.empty() && row_.back().empty()) row_.pop_back();
-      if (!row_.empty()) rows.emplace_back(rowNumber_, std::move(row_));
+      if (!row_.empty()) rows.push_back({rowNumber_, std::move(row_)});
       row_.clear();
     }
   }
@@ -427,7 +449,15 @@ class SheetHandler : public XmlHandler {
     value_.append(t);
   }
 
-  std::deque<std::pair<std::size_t, std::vector<std::string>>> rows;
+  // A row as read: its cells that are not empty, by column, in the order written.
+  struct Row {
+    std::size_t number = 0;
+    std::vector<std::pair<std::size_t, std::string>> cells;
+  };
+  std::deque<Row> rows;
+  // Only count the row elements (CountRows()).
+  bool countOnly = false;
+  std::uint64_t counted = 0;
 
  private:
   void StartCell(const XML_Char** attrs) {
@@ -452,10 +482,8 @@ class SheetHandler : public XmlHandler {
     std::string text;
     if (hasFormula_ && (!hasValue_ || fullCalcOnLoad_)) {
       // Not computed, or to be computed anew: the saved value (a writer's 0) is no result.
-      text = kUnsavedFormula + CellReference(column_, rowNumber_);
       value_.clear();
-      if (row_.size() < column_) row_.resize(column_);
-      row_[column_ - 1] = std::move(text);
+      row_.emplace_back(column_, kUnsavedFormula + CellReference(column_, rowNumber_));
       nextColumn_ = column_ + 1;
       return;
     }
@@ -482,8 +510,7 @@ class SheetHandler : public XmlHandler {
         break;
     }
     value_.clear();
-    if (row_.size() < column_) row_.resize(column_);
-    row_[column_ - 1] = std::move(text);
+    if (!text.empty()) row_.emplace_back(column_, std::move(text));
     nextColumn_ = column_ + 1;
   }
 
@@ -492,7 +519,7 @@ class SheetHandler : public XmlHandler {
   bool fullCalcOnLoad_;
   bool hasFormula_ = false;
   bool hasValue_ = false;
-  std::vector<std::string> row_;
+  std::vector<std::pair<std::size_t, std::string>> row_;
   std::string value_;
   std::size_t rowNumber_ = 0;
   std::size_t column_ = 1;
@@ -599,6 +626,7 @@ struct XlsxReader::Impl {
   std::unique_ptr<PartParser> sheet;
   std::string error;
   std::size_t line = 0;
+  std::size_t width = 0;  // the columns of the first row
 };
 
 XlsxReader::XlsxReader() : impl_(std::make_unique<Impl>()) {}
@@ -624,9 +652,43 @@ bool XlsxReader::Next(std::vector<std::string>& row) {
     }
   }
   if (d.handler->rows.empty()) return false;
-  d.line = d.handler->rows.front().first;
-  row = std::move(d.handler->rows.front().second);
+  SheetHandler::Row& next = d.handler->rows.front();
+  d.line = next.number;
+  // A cell's place is its column up to the first row's last; cells beyond follow it in their
+  // order without the empty columns between (a cell at XFD costs one cell, not 16,384). A
+  // column given twice keeps its last cell.
+  std::stable_sort(next.cells.begin(), next.cells.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  row.clear();
+  const std::size_t width = d.width;
+  std::size_t lastBeyond = 0;
+  for (auto& [column, text] : next.cells) {
+    if (column <= width || width == 0) {
+      if (row.size() < column) row.resize(column);
+      row[column - 1] = std::move(text);
+    } else if (column == lastBeyond) {
+      row.back() = std::move(text);
+    } else {
+      if (row.size() < width) row.resize(width);
+      row.push_back(std::move(text));
+      lastBeyond = column;
+    }
+  }
+  if (d.width == 0) d.width = row.size();
   d.handler->rows.pop_front();
+  return true;
+}
+
+bool XlsxReader::CountRows(std::uint64_t& rows) {
+  Impl& d = *impl_;
+  if (d.sheet == nullptr || !d.error.empty()) return false;
+  d.handler->countOnly = true;
+  d.sheet->OnlyStarts();
+  while (!d.sheet->Done()) {
+    std::string why;
+    if (!d.sheet->Step(why)) return d.Fail(why);
+  }
+  rows = d.handler->counted;
   return true;
 }
 

@@ -36,7 +36,8 @@ class XlsxReader : public WorkbookRows {
   bool Open(const std::string& path, const XlsxLimits& limits = {});
 
   // Next() gives the next row that has a cell: its cells' texts from column A on, a cell
-  // missing from the row's references given as "". Numbers come as the text the workbook
+  // missing from the row's references given as "". Cells right of the first row's last
+  // column follow it in their order, without the empty columns between them. Numbers come as the text the workbook
   // stores them in ("5000.5"), rounded to Excel's 15 significant digits when stored with
   // more; formulas by their saved value (kUnsavedFormula and the cell's reference when there
   // is none, or when the workbook asks to be computed anew on opening); booleans as TRUE or
@@ -48,6 +49,10 @@ class XlsxReader : public WorkbookRows {
   // Progress through the worksheet's XML.
   std::uint64_t BytesRead() const override;
   std::uint64_t BytesTotal() const override;
+
+  // CountRows() reads the rest of the worksheet through, only counting its row elements;
+  // false (with Error()) when it is damaged.
+  bool CountRows(std::uint64_t& rows);
 
  private:
   struct Impl;

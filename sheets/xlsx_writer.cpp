@@ -3,7 +3,13 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "sheets/xlsx_reader.h"
 
 namespace quorvex::sheets {
 namespace {
@@ -80,21 +86,28 @@ void Append(std::string& out, char32_t c) {
 
 bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
-// A text that reads like the escape of a character XML cannot carry ("_x0041_") gets its "_"
-// escaped ("_x005F_x0041_"), or Excel would show the character instead of the text. The
-// library escapes the characters themselves.
-void EscapeEscapes(std::string& text) {
-  for (std::size_t at = text.find("_x"); at != std::string::npos; at = text.find("_x", at + 1)) {
-    if (text.size() - at < 7 || text[at + 6] != '_') continue;
-    if (IsHex(text[at + 2]) && IsHex(text[at + 3]) && IsHex(text[at + 4]) && IsHex(text[at + 5])) {
-      text.insert(at, "_x005F");
-      at += 6;
-    }
-  }
+// Whether `text` at `at` reads like the escape of a character ("_x0041_").
+bool LooksEscaped(const std::string& text, std::size_t at) {
+  return text.size() - at >= 7 && text[at + 1] == 'x' && text[at + 6] == '_' && IsHex(text[at + 2]) &&
+         IsHex(text[at + 3]) && IsHex(text[at + 4]) && IsHex(text[at + 5]);
+}
+
+// Characters XML 1.0 cannot carry: the C0 controls but tab and the line breaks, U+FFFE and
+// U+FFFF. A workbook stores them as "_xHHHH_" escapes.
+bool NotXml(char32_t c) { return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0xFFFE || c == 0xFFFF; }
+
+void AppendEscape(std::string& out, char32_t c) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  out += "_x";
+  for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 0xF];
+  out += '_';
 }
 
 // The text as a worksheet can hold it: a malformed UTF-8 byte becomes U+FFFD (a workbook
-// must be UTF-8 throughout, or Excel refuses the whole file). `chars` counts its characters.
+// must be UTF-8 throughout, or Excel refuses the whole file), a character XML cannot carry
+// its escape, and a text that reads like such an escape ("_x0041_") gets its "_" escaped
+// ("_x005F_x0041_"), or a reader would show the character instead of the text. `chars`
+// counts the characters of the text as read back.
 std::string CellText(const std::string& text, std::size_t& chars) {
   chars = 0;
   std::string out;
@@ -104,13 +117,21 @@ std::string CellText(const std::string& text, std::size_t& chars) {
     const char32_t c = Decode(text, i);
     if (c == 0xFFFD && !(i - start == 3 && text.compare(start, 3, "\xEF\xBF\xBD") == 0)) {
       Append(out, c);
+    } else if (NotXml(c)) {
+      AppendEscape(out, c);
     } else {
+      if (c == '_' && LooksEscaped(text, start)) out += "_x005F";
       out.append(text, start, i - start);
     }
     chars += c >= 0x10000 ? 2 : 1;  // Excel counts UTF-16 units
   }
-  EscapeEscapes(out);
   return out;
+}
+
+// The folder of `path`, where the library keeps its scratch files.
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
 }  // namespace
@@ -133,8 +154,13 @@ bool XlsxWriter::Fail(const std::string& reason) {
 
 bool XlsxWriter::Open(const std::string& path, const std::string& shownName) {
   name_ = shownName.empty() ? path : shownName;
+  path_ = path;
+  // The rows wait in scratch files beside the workbook, on the disk that is to hold it, not in
+  // a shared temporary folder that may be smaller or in memory.
+  scratch_ = FolderOf(path);
   lxw_workbook_options options{};
   options.constant_memory = LXW_TRUE;
+  options.tmpdir = scratch_.data();
   options.use_zip64 = LXW_TRUE;  // a sheet of a million rows inflates past 4 GiB
   workbook_ = workbook_new_opt(path.c_str(), &options);
   if (workbook_ != nullptr) sheet_ = workbook_add_worksheet(workbook_, nullptr);
@@ -151,8 +177,10 @@ bool XlsxWriter::WriteRow(const std::vector<std::string>& cells) {
   if (cells.size() > kMaxColumns) return Fail("超过 Excel 工作表的列数上限（" + std::to_string(kMaxColumns) + "列）");
   if (widths_.size() < cells.size()) widths_.resize(cells.size());
   const auto row = static_cast<lxw_row_t>(rows_);
+  bool filled = false;
   for (std::size_t col = 0; col < cells.size(); ++col) {
     if (cells[col].empty()) continue;
+    filled = true;
     std::size_t chars = 0;
     const std::string text = CellText(cells[col], chars);
     if (chars > kMaxCellChars) {
@@ -164,7 +192,11 @@ bool XlsxWriter::WriteRow(const std::vector<std::string>& cells) {
     if (e != LXW_NO_ERROR) return Fail(std::string("无法写入单元格（") + lxw_strerror(e) + "）");
     widths_[col] = std::max(widths_[col], DisplayWidth(text));
   }
+  // The library writes a row to its scratch file when the next one starts, and does not look
+  // at the outcome: a failed write leaves the stream's error flag (and errno) set.
+  if (sheet_->optimize_tmpfile != nullptr && std::ferror(sheet_->optimize_tmpfile) != 0) return ScratchFailed(errno);
   ++rows_;
+  filledRows_ += filled ? 1 : 0;
   return true;
 }
 
@@ -189,6 +221,10 @@ bool XlsxWriter::AddChoices(std::size_t column, std::size_t lastRow, const std::
   return true;
 }
 
+bool XlsxWriter::ScratchFailed(int why) {
+  return Fail(std::string("无法写入工作簿的临时文件（") + (why != 0 ? std::strerror(why) : "写入失败") + "）");
+}
+
 bool XlsxWriter::Close() {
   if (workbook_ == nullptr) return Fail("无法创建工作簿");
   if (!error_.empty()) return false;
@@ -196,10 +232,39 @@ bool XlsxWriter::Close() {
     const double width = std::clamp(static_cast<double>(widths_[col]) + 2, kMinWidth, kMaxWidth);
     worksheet_set_column(sheet_, static_cast<lxw_col_t>(col), static_cast<lxw_col_t>(col), width, nullptr);
   }
+  errno = 0;
+  if (sheet_->optimize_tmpfile != nullptr &&
+      (std::fflush(sheet_->optimize_tmpfile) != 0 || std::ferror(sheet_->optimize_tmpfile) != 0))
+    return ScratchFailed(errno);
   const lxw_error e = workbook_close(workbook_);  // frees the workbook whatever the outcome
   workbook_ = nullptr;
   sheet_ = nullptr;
   if (e != LXW_NO_ERROR) return Fail(std::string("无法写入（") + lxw_strerror(e) + "）");
+  return ReadBack();
+}
+
+bool XlsxWriter::ReadBack() {
+  // The library copies its scratch files into the workbook without checking what it read:
+  // only reading the workbook through shows that every row reached it.
+  XlsxLimits limits;
+  limits.maxPartSize = std::numeric_limits<std::uint64_t>::max();
+  limits.maxSharedStrings = std::numeric_limits<std::uint64_t>::max();
+  limits.maxRatio = std::numeric_limits<double>::infinity();  // our own rows compress as they may
+  limits.maxCellBytes = 4 * kMaxCellChars;
+  XlsxReader reader;
+  std::uint64_t rows = 0;
+  if (reader.Open(path_, limits)) reader.CountRows(rows);
+  if (!reader.Error().empty()) {
+    // The reader names the file by its temporary name: the reason alone is told.
+    const std::string prefix = path_ + "：";
+    const std::string& error = reader.Error();
+    return Fail("写出的工作簿读回时已损坏（" + (error.rfind(prefix, 0) == 0 ? error.substr(prefix.size()) : error) +
+                "）");
+  }
+  if (rows != filledRows_) {
+    return Fail("写出的工作簿读回时不完整（写入" + std::to_string(filledRows_) + "行，读回" + std::to_string(rows) +
+                "行）");
+  }
   return true;
 }
 

@@ -1,7 +1,8 @@
 // Writes a sheet as an Excel workbook (.xlsx): one worksheet, the first row a frozen header in
 // bold, every cell a text cell (so "3%" and "0.00" stay as written), each column as wide as
-// its longest text. Rows go to a temporary file as they come (constant memory); the workbook
-// itself is written by Close().
+// its longest text. Rows go to scratch files beside the workbook as they come (constant
+// memory); the workbook itself is written by Close(), which reads it through before it counts
+// as written.
 #pragma once
 
 #include <cstddef>
@@ -19,7 +20,7 @@ namespace quorvex::sheets {
 class XlsxWriter {
  public:
   // Excel's limits: rows in a sheet, characters in a cell.
-  static constexpr std::size_t kMaxRows = 1048576;
+  static constexpr std::size_t kMaxRows = sheets::kMaxRows;
   static constexpr std::size_t kMaxCellChars = 32767;
 
   XlsxWriter() = default;
@@ -38,20 +39,26 @@ class XlsxWriter {
   // takes other names too); an empty cell stays allowed.
   bool AddChoices(std::size_t column, std::size_t lastRow, const std::vector<std::string>& choices,
                   const std::string& advice);
-  // Close() writes the file; false (with Error()) when it could not be written.
+  // Close() writes the file and reads it back; false (with Error()) when it could not be
+  // written or does not read back with every row written.
   bool Close();
 
   const std::string& Error() const { return error_; }
 
  private:
   bool Fail(const std::string& reason);
+  bool ScratchFailed(int why);
+  bool ReadBack();
 
   std::string name_;
+  std::string path_;
+  std::string scratch_;  // the folder of the scratch files
   std::string error_;
   lxw_workbook* workbook_ = nullptr;
   lxw_worksheet* sheet_ = nullptr;
   lxw_format* bold_ = nullptr;
   std::size_t rows_ = 0;
+  std::size_t filledRows_ = 0;  // rows with a cell that is not empty: those that read back
   std::vector<std::size_t> widths_;
 };
 

@@ -1,16 +1,21 @@
 // A preloaded library that makes system calls fail, for the command-level fault tests:
 //   QUORVEX_FAIL_READ_AFTER=N   read() of standard input fails with EIO after N bytes
 //   QUORVEX_FAIL_WRITE_AFTER=N  write() to standard output or to a file the program opened
-//                               fails with ENOSPC after N bytes
+//                               fails with ENOSPC after N bytes; so do the writes of a stream
+//                               that fopen() or fdopen() opened for writing (the workbook
+//                               library's scratch files and its zip), which the C library
+//                               would otherwise make without calling write()
 //   QUORVEX_FAIL_RENAME=1       rename() fails with EIO
 //   QUORVEX_FAIL_FSYNC=1        fsync() fails with EIO
 //   QUORVEX_FAIL_FDATASYNC=1    fdatasync() fails with EIO
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -81,6 +86,71 @@ int fsync(int fd) {
 int fdatasync(int fd) {
   static const auto real = Next<int (*)(int)>("fdatasync");
   return Fails("QUORVEX_FAIL_FDATASYNC") ? -1 : real(fd);
+}
+
+}  // extern "C"
+
+namespace {
+
+// A stream whose reads and writes go through read() and write() above: the cookie holds its
+// descriptor.
+int FdOf(void* cookie) { return *static_cast<int*>(cookie); }
+ssize_t CookieRead(void* cookie, char* data, size_t size) { return read(FdOf(cookie), data, size); }
+ssize_t CookieWrite(void* cookie, const char* data, size_t size) { return write(FdOf(cookie), data, size); }
+int CookieSeek(void* cookie, off64_t* offset, int whence) {
+  const off_t at = lseek(FdOf(cookie), *offset, whence);
+  if (at < 0) return -1;
+  *offset = at;
+  return 0;
+}
+int CookieClose(void* cookie) {
+  const int fd = FdOf(cookie);
+  delete static_cast<int*>(cookie);
+  return close(fd);
+}
+
+bool Writes(const char* mode) { return std::strpbrk(mode, "wa+") != nullptr; }
+
+FILE* Counted(int fd, const char* mode) {
+  const cookie_io_functions_t io{CookieRead, CookieWrite, CookieSeek, CookieClose};
+  int* cookie = new int(fd);
+  FILE* stream = fopencookie(cookie, mode, io);
+  if (stream == nullptr) delete cookie;
+  return stream;
+}
+
+FILE* CountedFile(const char* path, const char* mode) {
+  int flags = std::strchr(mode, '+') != nullptr ? O_RDWR : O_WRONLY;
+  if (mode[0] == 'w') flags |= O_CREAT | O_TRUNC;
+  if (mode[0] == 'a') flags |= O_CREAT | O_APPEND;
+  const int fd = open(path, flags | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  FILE* stream = Counted(fd, mode);
+  if (stream == nullptr) close(fd);
+  return stream;
+}
+
+}  // namespace
+
+extern "C" {
+
+FILE* fdopen(int fd, const char* mode) {
+  static const auto real = Next<FILE* (*)(int, const char*)>("fdopen");
+  if (Limit("QUORVEX_FAIL_WRITE_AFTER") < 0 || !Writes(mode)) return real(fd, mode);
+  return Counted(fd, mode);
+}
+
+FILE* fopen(const char* path, const char* mode) {
+  static const auto real = Next<FILE* (*)(const char*, const char*)>("fopen");
+  if (Limit("QUORVEX_FAIL_WRITE_AFTER") < 0 || !Writes(mode)) return real(path, mode);
+  return CountedFile(path, mode);
+}
+
+// The zip library opens its output by the large-file name.
+FILE* fopen64(const char* path, const char* mode) {
+  static const auto real = Next<FILE* (*)(const char*, const char*)>("fopen64");
+  if (Limit("QUORVEX_FAIL_WRITE_AFTER") < 0 || !Writes(mode)) return real(path, mode);
+  return CountedFile(path, mode);
 }
 
 }  // extern "C"

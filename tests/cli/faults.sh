@@ -90,6 +90,25 @@ for j in 1 2; do
     QUORVEX_FAIL_WRITE_AFTER=100000 ASAN_OPTIONS=verify_asan_link_order=0 "$calc" batch in.csv -j $j
 done
 
+# Workbook output integrity: a write that fails in the workbook library's scratch files (beside
+# the target), while it assembles the parts or while it zips them, and a file-size limit on the
+# scratch files, refuse the result and keep the target; no scratch file is left behind.
+head -n 20001 in.csv >mid.csv
+echo OLD >res.xlsx
+files=$(ls -A)
+for after in 100000 5000000 15000000 22000000; do
+  echo OLD >res.xlsx
+  expect 2 "res.xlsx：" env LD_PRELOAD="$shim" QUORVEX_FAIL_WRITE_AFTER=$after ASAN_OPTIONS=verify_asan_link_order=0 \
+    "$calc" batch mid.csv -o res.xlsx
+  untouched res.xlsx
+done
+echo OLD >res.xlsx
+expect 2 "res.xlsx：无法写入工作簿的临时文件" sh -c "trap '' XFSZ; ulimit -f 2048; \"$calc\" batch in.csv -o res.xlsx"
+untouched res.xlsx
+[ "$(ls -A)" = "$files" ] || fail "scratch files left: $(ls -A)"
+expect 0 "20000 records" "$calc" batch mid.csv -o res.xlsx
+expect 0 "20000 records" "$calc" batch res.xlsx -o back.csv
+
 # A terminated run removes its temporary file and leaves the target.
 echo OLD >res.csv
 mkfifo feed

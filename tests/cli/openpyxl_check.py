@@ -15,6 +15,7 @@ import tempfile
 from pathlib import Path
 
 import openpyxl
+from openpyxl.utils.escape import unescape
 
 ROWS = [
     ["姓名", "收入类型", "计算方式", "税前收入", "工资", "五险一金", "起征点", "月数"],
@@ -91,7 +92,28 @@ def main():
         xlsx_rows = [["" if v is None else str(v) for v in row] for row in rows]
         if csv_rows != xlsx_rows:
             fail("workbook and CSV results differ:\n%r\n%r" % (csv_rows, xlsx_rows))
-    print("openpyxl_check: 1 passed, 0 failed")
+        check_illegal_characters(calc, folder)
+    print("openpyxl_check: 2 passed, 0 failed")
+
+
+def check_illegal_characters(calc, folder):
+    """Characters XML cannot carry (NUL, other controls, U+FFFE, U+FFFF) and a text that reads
+    like their escape: the workbook opens, holds each as Excel escapes it, and reads back as
+    it was written, through openpyxl and through quorvex-calc itself."""
+    notes = ["a\x00b", "a\ufffeb\uffff", "bell\x07\x1b", "_x0041_ stays", "plain"]
+    sheet_csv = "id,category,amount,note\r\n" + "".join(
+        "%d,salary,5000,%s\r\n" % (i, note) for i, note in enumerate(notes))
+    (folder / "odd.csv").write_bytes(sheet_csv.encode("utf-8"))
+    if subprocess.run([calc, "batch", str(folder / "odd.csv"), "-o", str(folder / "odd.xlsx"), "-q"]).returncode != 0:
+        fail("odd.csv was not written to a workbook")
+    sheet = openpyxl.load_workbook(folder / "odd.xlsx").active
+    read = [unescape(row[3]) for row in sheet.iter_rows(min_row=2, values_only=True)]
+    if read != notes:
+        fail("the workbook holds %r, expected %r" % (read, notes))
+    back = subprocess.run([calc, "batch", str(folder / "odd.xlsx"), "-o", "-", "-q"], capture_output=True)
+    fields = [line.split(b",")[:4] for line in back.stdout.split(b"\r\n") if line]
+    if back.returncode != 0 or fields != [line.split(b",") for line in sheet_csv.encode("utf-8").split(b"\r\n") if line]:
+        fail("odd.xlsx reads back as %r" % back.stdout)
 
 
 if __name__ == "__main__":

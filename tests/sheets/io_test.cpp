@@ -27,6 +27,11 @@ TEST(CsvReaderTest, RecordEndsOnlyOutsideQuotesAndNeverBetweenCrAndLf) {
   EXPECT_EQ(reader.LastRecordEnd("a\"\nb", false), 3u);  // a quote inside a field is a character
   EXPECT_EQ(reader.LastRecordEnd("\"a\"\"", false), std::string_view::npos);
   EXPECT_EQ(reader.LastRecordEnd("abc", true), 3u);
+  // Lines ended by CR alone, as a pipe hands them one at a time: the last CR may be half of a
+  // CR LF, the one before it ends a record.
+  EXPECT_EQ(reader.LastRecordEnd("a,b\rc,d\r", false), 4u);
+  EXPECT_EQ(reader.LastRecordEnd("a,b\r", false), std::string_view::npos);
+  EXPECT_EQ(reader.LastRecordEnd("h\r\na,b\rc,d\r", false), 7u);
 }
 
 TEST(CsvReaderTest, LinesReadAlikeDeepInALongTextAndAtItsEnd) {
@@ -315,6 +320,32 @@ TEST(TextTest, Utf16TabSeparatedTextComesAsCsvAcrossReads) {
   TextInput longIn(longSource, Encoding::kAuto);
   longIn.TabsAsCommas();
   EXPECT_TRUE(ReadAll(longIn, error) == std::string(1, '"').append(kMaxRecordBytes + 1, 'z').append("\",end"));
+}
+
+// A sheet's encoding is judged by its whole first piece: UTF-8 with a stray byte of another
+// encoding is UTF-8 in error, and GBK whose first characters happen to be valid UTF-8 is GBK.
+TEST(TextTest, EncodingIsJudgedByTheWholeSample) {
+  EXPECT_TRUE(ReadsAsUtf8("id,name\n1,plain\n", false));
+  EXPECT_TRUE(
+      ReadsAsUtf8("id,name\n1,张三\n2,Ren\xE9"
+                  "e\n",
+                  false));
+  EXPECT_TRUE(ReadsAsUtf8("id,name\n1,\xE4\xB8", true));  // a character cut by the piece's end
+  // "楼陇,收入类型,税前收入\n张三,工资、薪金所得,5000\n" in GBK: 楼陇 reads as UTF-8 "¥¤".
+  const std::string gbk =
+      "\xC2\xA5\xC2\xA4,\xCA\xD5\xC8\xEB\xC0\xE0\xD0\xCD,\xCB\xB0\xC7\xB0\xCA\xD5\xC8\xEB\n"
+      "\xD5\xC5\xC8\xFD,\xB9\xA4\xD7\xCA\xA1\xA2\xD0\xBD\xBD\xF0\xCB\xF9\xB5\xC3,5000\n";
+  EXPECT_FALSE(ReadsAsUtf8(gbk, false));
+  EXPECT_FALSE(ReadsAsUtf8("\xD5\xC5\xC8\xFD,5000\n", false));
+  // Read through a TextInput, the stray byte is an error at its offset, nothing is converted.
+  MemorySource stray(
+      "id,name\n1,张三\n2,Ren\xE9"
+      "e\n");
+  TextInput in(stray, Encoding::kAuto);
+  std::string error;
+  EXPECT_EQ(ReadAll(in, error), "");
+  EXPECT_EQ(error.rfind("byte 23 is not UTF-8 text", 0), 0u) << error;
+  EXPECT_FALSE(in.Converted());
 }
 
 TEST(TextTest, ByteOrderMarkIsSkippedAndUtf8CheckedAcrossReads) {

@@ -249,6 +249,22 @@ TEST(JsonLinesTest, KeysAreReadAsWrittenWhateverTheLineBeforeHad) {
   EXPECT_NE(lines[5].find("第6行不是有效的记录"), std::string::npos) << lines[5];
 }
 
+// Keys named like the outcome's take the first free names, a name the record has itself or one
+// given before skipped, however many of them the record has.
+TEST(JsonLinesTest, KeysNamedLikeTheOutcomeTakeTheFirstFreeNames) {
+  std::string many = "{\"category\":\"salary\",\"amount\":\"5000\"";
+  for (int i = 0; i < 3000; ++i) many += ",\"tax\":" + std::to_string(i);
+  const Outcomes run = Process(
+      "{\"status\":\"a\",\"status_1\":\"b\",\"category\":\"salary\",\"status\":\"c\",\"amount\":\"5000\","
+      "\"status\":\"d\",\"status_3\":\"e\"}\n" +
+          many + "}\n",
+      Format::kJsonLines, Format::kJsonLines);
+  EXPECT_EQ(run.output.substr(0, run.output.find(",\"status\":")),
+            "{\"status_2\":\"a\",\"status_1\":\"b\",\"category\":\"salary\",\"status_4\":\"c\",\"amount\":\"5000\","
+            "\"status_5\":\"d\",\"status_3\":\"e\"");
+  EXPECT_NE(run.output.find("\"tax_2999\":2998,\"tax_3000\":2999,\"status\":\"ok\""), std::string::npos);
+}
+
 TEST(JsonLinesTest, PlansAYearFromItsRecord) {
   const Outcomes run = Process(
       "category,amount,contributions,threshold,planned_bonus\n"

@@ -85,7 +85,8 @@ TEST(XlsxReaderTest, TakesTheFirstSheetsCellsAsTheWorkbookStoresThem) {
       path,
       Workbook(
           // Shared strings, one of them rich text with a phonetic run.
-          R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="s"><v>1</v></c><c r="C1" t="s"><v>2</v></c></row>)"
+          R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="s"><v>1</v></c><c r="C1" t="s"><v>2</v></c>)"
+          R"(<c r="E1" t="inlineStr"><is><t>备注</t></is></c></row>)"
           // A gap in the references, an inline string, a number, a boolean.
           R"(<row r="2" spans="1:5"><c r="A2" t="inlineStr"><is><t>工资、薪金所得</t></is></c>)"
           R"(<c r="C2" s="3"><v>5000.5</v></c><c r="E2" t="b"><v>1</v></c></row>)"
@@ -93,23 +94,22 @@ TEST(XlsxReaderTest, TakesTheFirstSheetsCellsAsTheWorkbookStoresThem) {
           R"(<row r="3"/><row r="5"><c><v>1</v></c><c t="str"><f>A1&amp;"x"</f><v>text&amp;more</v></c></row>)"
           // A formula's cached value stored with 17 digits; a styled empty cell after the last.
           R"(<row r="6"><c r="A6"><f>0.1+0.2</f><v>0.30000000000000004</v></c><c r="B6" s="2"/></row>)"
-          // A cell far to the right.
-          R"(<row r="7"><c r="AB7" t="e"><v>#N/A</v></c></row>)"
-          // Characters XML cannot carry, escaped as Excel escapes them.
-          R"(<row r="8"><c t="inlineStr"><is><t>a_x000D_b_x005F_x0041_</t></is></c><c t="s"><v>3</v></c></row>)",
+          // Cells far right of the header's last, the later one written first.
+          R"(<row r="7"><c r="XFD7"><v>2</v></c><c r="AB7" t="e"><v>#N/A</v></c></row>)"
+          // Characters XML cannot carry, escaped as Excel escapes them; half a surrogate pair.
+          R"(<row r="8"><c t="inlineStr"><is><t>a_x000D_b_x005F_x0041_</t></is></c><c t="s"><v>3</v></c>)"
+          R"(<c t="inlineStr"><is><t>_x0000__x4E2D__xFFFE__xD800_</t></is></c></row>)",
           R"(<si><t>收入类型</t></si><si><r><t>税前</t></r><r><rPr><b/></rPr><t xml:space="preserve">工资 </t></r>)"
           R"(<rPh><t>ぜいぜん</t></rPh></si><si><t/></si><si><t>x_x0009_y</t></si>)"));
   std::string error;
   const Rows rows = ReadRows(path, &error);
   EXPECT_EQ(error, "");
-  std::vector<std::string> farRight(28);
-  farRight[27] = "#N/A";
-  EXPECT_EQ(rows, (Rows{{"收入类型", "税前工资 "},
+  EXPECT_EQ(rows, (Rows{{"收入类型", "税前工资 ", "", "", "备注"},
                         {"工资、薪金所得", "", "5000.5", "", "TRUE"},
                         {"1", "text&more"},
                         {"0.3"},
-                        farRight,
-                        {"a\rb_x0041_", "x\ty"}}));
+                        {"", "", "", "", "", "#N/A", "2"},
+                        {"a\rb_x0041_", "x\ty", std::string("\0中\xEF\xBF\xBE_xD800_", 14)}}));
 }
 
 TEST(XlsxReaderTest, ReportsSheetRowNumbersAndProgress) {
@@ -218,6 +218,13 @@ INSTANTIATE_TEST_SUITE_P(
                               },
                               "共享字符串",
                               {}},
+                      Refusal{"RowBeyondTheLast",
+                              [](const std::string& p) {
+                                WriteZip(p, Workbook(R"(<row r="1"><c><v>1</v></c></row>)"
+                                                     R"(<row r="99999999999"><c><v>2</v></c></row>)"));
+                              },
+                              "第99999999999行超出工作表的最后一行",
+                              {}},
                       Refusal{"DocumentTypeDeclaration",
                               [](const std::string& p) {
                                 Parts parts = Workbook("");
@@ -255,7 +262,8 @@ TEST(XlsxWriterTest, RoundTripsTextExactlyWithGapsAndWideCharacters) {
                   {"张三", "3%", "0.00", ""},
                   {"", "45%", "1234567890123.45", "a<b&c>\"d\""},
                   {"李四", "", "", "line\nbreak"},
-                  {"tab\tbell\x07", "_x0041_", "a_b", "\r\n"}};
+                  {"tab\tbell\x07", "_x0041_", "a_b", "\r\n"},
+                  {std::string("a\0b", 3), "\xEF\xBF\xBE\xEF\xBF\xBF", "\x01\x1F_xfffe_", "_x_x1_"}};
   XlsxWriter writer;
   ASSERT_TRUE(writer.Open(path));
   for (const auto& row : rows) ASSERT_TRUE(writer.WriteRow(row));
@@ -265,7 +273,8 @@ TEST(XlsxWriterTest, RoundTripsTextExactlyWithGapsAndWideCharacters) {
                                           {"张三", "3%", "0.00"},
                                           {"", "45%", "1234567890123.45", "a<b&c>\"d\""},
                                           {"李四", "", "", "line\nbreak"},
-                                          {"tab\tbell\x07", "_x0041_", "a_b", "\r\n"}}));
+                                          {"tab\tbell\x07", "_x0041_", "a_b", "\r\n"},
+                                          rows.back()}));
   EXPECT_EQ(error, "");
 }
 
