@@ -68,22 +68,76 @@ bool QuotedField(std::string_view s, std::size_t& pos, std::uint64_t& line, std:
 
 }  // namespace
 
+namespace {
+
+// Whether a row names the columns a calculation needs: a category and an amount.
+bool NamesTheColumns(const Record& row, bool& category, bool& amount) {
+  category = amount = false;
+  for (const FieldRef& f : row.fields) {
+    const std::string_view key = InputKeyOf(f.text);
+    category = category || key == "category";
+    amount = amount || key == "amount";
+  }
+  return category && amount;
+}
+
+}  // namespace
+
 bool CsvReader::ReadHeader(std::string_view text, std::size_t& used, std::uint64_t& line, Layout& layout,
                            std::string& error) {
+  // Given again with more text when it found no header: it starts over.
+  workbook_ = layout.in == Format::kXlsx;
+  layout.above.clear();
+  layout.aboveRows = 0;
+  seen_.clear();
+  seenCategory_ = seenAmount_ = false;
   Record header;
   std::string arena;
   arena.reserve(text.size());
-  if (!Parse(text, used, line, header, arena)) return false;  // only blank lines so far
+  std::size_t pos = used;
+  std::uint64_t at = line;
+  std::uint64_t nextRow = 0;  // the sheet row after the last row above the header; 0 before the first
+  for (;;) {
+    if (!Parse(text, pos, at, header, arena)) return false;  // no header in the text so far
+    if (header.line > kHeaderSearchRows) {
+      error = NoHeader();
+      return false;
+    }
+    bool category = false;
+    bool amount = false;
+    const bool found = NamesTheColumns(header, category, amount);
+    if (seen_.empty()) {
+      for (const FieldRef& f : header.fields) seen_.emplace_back(f.text);
+      seenCategory_ = category;
+      seenAmount_ = amount;
+    }
+    if (found) break;
+    // A title or a group caption above the header: kept for a workbook result, with the empty
+    // rows between.
+    if (nextRow != 0) {
+      for (; nextRow < header.line; ++nextRow, ++layout.aboveRows) layout.above.append("\"\"\r\n");
+    }
+    for (std::size_t i = 0; i < header.fields.size(); ++i) {
+      if (i > 0) layout.above.push_back(',');
+      AppendCsvField(layout.above, header.fields[i].text);
+    }
+    if (header.fields.size() == 1 && header.fields[0].text.empty()) layout.above.append("\"\"");
+    layout.above.append("\r\n");
+    ++layout.aboveRows;
+    nextRow = at;
+  }
+  for (; nextRow != 0 && nextRow < header.line; ++nextRow, ++layout.aboveRows) layout.above.append("\"\"\r\n");
   if (header.moreFields != 0) {
     error = "the header has " + std::to_string(header.fields.size() + header.moreFields) + " columns, more than " +
             std::to_string(kMaxColumns);
     return false;
   }
+  used = pos;
+  line = at;
   for (const FieldRef& f : header.fields) {
     layout.columns.emplace_back(f.text);
     layout.chinese = layout.chinese || IsChineseInputHeader(f.text);
   }
-  workbook_ = layout.in == Format::kXlsx;
   if (workbook_) headers_ = layout.columns;
   for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
     for (std::size_t i = 0; i < layout.columns.size(); ++i) {
@@ -93,17 +147,29 @@ bool CsvReader::ReadHeader(std::string_view text, std::size_t& used, std::uint64
       }
     }
   }
-  for (const char* needed : {"category", "amount"}) {
-    bool found = false;
-    for (const std::string& c : layout.columns) found = found || InputKeyOf(c) == needed;
-    if (!found) {
-      error = std::string("the sheet has no \"") + needed + "\" column";
-      return false;
-    }
-  }
   columns_ = layout.columns.size();
   requestColumn_ = layout.requestColumn;
   return true;
+}
+
+std::string CsvReader::NoHeader() const {
+  if (seen_.empty()) return "the sheet has no header row";
+  std::string reason;
+  if (seenCategory_ != seenAmount_) {
+    // The first row is the header but for one column.
+    reason = std::string("the sheet has no \"") + (seenCategory_ ? "amount" : "category") + "\" column";
+  } else {
+    reason = "no row of the first " + std::to_string(kHeaderSearchRows) +
+             " names a \"category\" and an \"amount\" column (a header such as 收入类型 and 金额)";
+  }
+  reason += "; the first row reads: ";
+  constexpr std::size_t kShown = 12;
+  for (std::size_t i = 0; i < seen_.size() && i < kShown; ++i) {
+    if (i > 0) reason += ", ";
+    reason += seen_[i].empty() ? std::string("(empty)") : seen_[i].substr(0, 64);
+  }
+  if (seen_.size() > kShown) reason += ", ...";
+  return reason;
 }
 
 std::size_t CsvReader::LastRecordEnd(std::string_view data, bool atEnd) const {
@@ -310,6 +376,8 @@ void AppendOutcomeCsv(OutBuffer& out, const std::array<std::string_view, 5>& hea
 
 void CsvWriter::Begin(OutBuffer& out) const {
   if (layout_.bom) out.Append("\xEF\xBB\xBF");
+  // A workbook's title rows stay above its header; a CSV result is the table alone.
+  if (layout_.out == Format::kXlsx) out.Append(layout_.above);
   bool first = true;
   for (const std::string& name : layout_.names) {
     if (!first) out.Put(',');

@@ -22,6 +22,7 @@ class CsvReader : public SheetReader {
   bool HasHeader() const override { return true; }
   bool ReadHeader(std::string_view text, std::size_t& used, std::uint64_t& line, Layout& layout,
                   std::string& error) override;
+  std::string NoHeader() const override;
   std::size_t LastRecordEnd(std::string_view data, bool atEnd) const override;
   bool Parse(std::string_view s, std::size_t& pos, std::uint64_t& line, Record& record,
              std::string& arena) const override;
@@ -39,6 +40,11 @@ class CsvReader : public SheetReader {
   bool keepEmptyRows_;
   bool workbook_ = false;             // the rows of a workbook (see WorkbookSource)
   std::vector<std::string> headers_;  // a workbook's header, for the messages
+  // The first row ReadHeader() met and whether it names a category and an amount column, for
+  // the message when no header is found.
+  std::vector<std::string> seen_;
+  bool seenCategory_ = false;
+  bool seenAmount_ = false;
   std::size_t columns_ = 0;
   std::array<int, kRequestKeys.size()> requestColumn_{-1, -1, -1, -1, -1, -1, -1, -1};
 };

@@ -247,7 +247,7 @@ bool Chunker::Header(SheetReader& reader, Layout& layout, EngineResult& result) 
       }
       if (!result.error.reason.empty()) return false;
       if (end_) {
-        result.error.reason = "the sheet has no header row";
+        result.error.reason = reader.NoHeader();
         return false;
       }
     }
@@ -661,6 +661,7 @@ EngineResult Run(ByteSource& source, ByteSink& sink, const EngineOptions& option
   perRecord = writer->PerRecordBytes();
   chunker.SetMaxLines(std::max<std::size_t>(64, kBlockOutput / perRecord));
   OutBuffer head;
+  sink.HeaderRow(layout.aboveRows);
   writer->Begin(head);
   if (!sink.Write(head.View(), result.error.reason)) {
     result.error.kind = SheetErrorKind::kWrite;

@@ -20,6 +20,9 @@ class ByteSink {
   virtual ~ByteSink() = default;
   // Write() writes all of `data`; false with `error` set to the reason when it cannot.
   virtual bool Write(std::string_view data, std::string& error) = 0;
+  // HeaderRow() tells, before anything is written, how many rows (0-based) come before the
+  // header: a workbook marks its header row.
+  virtual void HeaderRow(std::size_t /*rows*/) {}
 };
 
 // A file descriptor, not owned; writes interrupted by a signal are retried unless `cancel` is set.

@@ -94,7 +94,15 @@ struct Layout {
   std::vector<std::vector<std::uint32_t>> repeats;
   // CSV in: the column of each request field, or -1.
   std::array<int, kRequestKeys.size()> requestColumn{-1, -1, -1, -1, -1, -1, -1, -1};
+  // The rows above the header (a title, a group caption), as CSV text, one line per sheet row
+  // from the first of them on: a workbook result writes them before its header, as they were.
+  std::string above;
+  std::size_t aboveRows = 0;
 };
+
+// The header is the first row within this many of a sheet that names a category and an amount
+// column; the rows above it are no records.
+inline constexpr std::uint64_t kHeaderSearchRows = 20;
 
 // A reader is shared by the computing threads, which only read it.
 class SheetReader {
@@ -104,10 +112,13 @@ class SheetReader {
   // a CSV output's columns are every key of every record, collected in a first pass.
   virtual bool HasHeader() const = 0;
   // Reads the header from `text`, which ends with a whole record unless the input is that
-  // short; `used` and `line` are advanced past it. false with `error` set when the sheet
-  // cannot be processed, false with `error` empty when `text` holds no record yet.
+  // short; `used` and `line` are advanced past it (and past the rows above it). false with
+  // `error` set when the sheet cannot be processed, false with `error` empty when `text`
+  // holds no header yet (it is then given again, with more text).
   virtual bool ReadHeader(std::string_view text, std::size_t& used, std::uint64_t& line, Layout& layout,
                           std::string& error) = 0;
+  // Why no header was found when the whole input was given to ReadHeader() and it found none.
+  virtual std::string NoHeader() const { return "the sheet has no header row"; }
   // The end of the last complete record within `data`: records may only be cut there.
   // `atEnd`: no more input follows. npos when no record ends within `data`, and at the end
   // when the last record is unfinished (an unclosed quote).

@@ -660,7 +660,13 @@ bool XlsxReader::Next(std::vector<std::string>& row) {
   std::stable_sort(next.cells.begin(), next.cells.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
   row.clear();
-  const std::size_t width = d.width;
+  // The header may lie below a title of one merged cell: a row it may lie in that ends by
+  // column Z or whose cells fill most of its columns (a header, a group caption) is placed by
+  // its columns, and the widest such row sets the width.
+  constexpr std::size_t kCaptionColumns = 26;
+  const std::size_t last = next.cells.empty() ? 0 : next.cells.back().first;
+  const bool dense = d.line <= kHeaderSearchRows && last <= std::max(kCaptionColumns, 2 * next.cells.size());
+  const std::size_t width = dense ? std::max(d.width, last) : d.width;
   std::size_t lastBeyond = 0;
   for (auto& [column, text] : next.cells) {
     if (column <= width || width == 0) {
@@ -674,7 +680,7 @@ bool XlsxReader::Next(std::vector<std::string>& row) {
       lastBeyond = column;
     }
   }
-  if (d.width == 0) d.width = row.size();
+  if (d.width == 0 || dense) d.width = std::max(d.width, row.size());
   d.handler->rows.pop_front();
   return true;
 }

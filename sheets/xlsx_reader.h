@@ -37,7 +37,8 @@ class XlsxReader : public WorkbookRows {
 
   // Next() gives the next row that has a cell: its cells' texts from column A on, a cell
   // missing from the row's references given as "". Cells right of the first row's last
-  // column follow it in their order, without the empty columns between them. Numbers come as the text the workbook
+  // column (or of a wider row among those a header may lie in whose cells fill most of its
+  // columns) follow it in their order, without the empty columns between them. Numbers come as the text the workbook
   // stores them in ("5000.5"), rounded to Excel's 15 significant digits when stored with
   // more; formulas by their saved value (kUnsavedFormula and the cell's reference when there
   // is none, or when the workbook asks to be computed anew on opening); booleans as TRUE or

@@ -43,6 +43,7 @@ class WorkbookSink : public ByteSink {
  public:
   explicit WorkbookSink(XlsxWriter& writer) : writer_(writer) {}
   bool Write(std::string_view data, std::string& error) override;
+  void HeaderRow(std::size_t rows) override { writer_.SetHeaderRow(rows); }
 
  private:
   XlsxWriter& writer_;

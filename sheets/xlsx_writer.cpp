@@ -187,8 +187,8 @@ bool XlsxWriter::WriteRow(const std::vector<std::string>& cells) {
       return Fail("第" + std::to_string(rows_ + 1) + "行第" + std::to_string(col + 1) + "列超过 Excel 单元格的上限（" +
                   std::to_string(kMaxCellChars) + "个字符）");
     }
-    const lxw_error e =
-        worksheet_write_string(sheet_, row, static_cast<lxw_col_t>(col), text.c_str(), rows_ == 0 ? bold_ : nullptr);
+    const lxw_error e = worksheet_write_string(sheet_, row, static_cast<lxw_col_t>(col), text.c_str(),
+                                               rows_ == headerRow_ ? bold_ : nullptr);
     if (e != LXW_NO_ERROR) return Fail(std::string("无法写入单元格（") + lxw_strerror(e) + "）");
     widths_[col] = std::max(widths_[col], DisplayWidth(text));
   }
@@ -198,6 +198,11 @@ bool XlsxWriter::WriteRow(const std::vector<std::string>& cells) {
   ++rows_;
   filledRows_ += filled ? 1 : 0;
   return true;
+}
+
+void XlsxWriter::SetHeaderRow(std::size_t row) {
+  headerRow_ = row;
+  if (sheet_ != nullptr) worksheet_freeze_panes(sheet_, static_cast<lxw_row_t>(row + 1), 0);
 }
 
 bool XlsxWriter::AddChoices(std::size_t column, std::size_t lastRow, const std::vector<std::string>& choices,

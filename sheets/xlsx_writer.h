@@ -34,6 +34,9 @@ class XlsxWriter {
   // WriteRow() adds a row; the first one is the header. False (with Error()) when the row
   // does not fit in a worksheet.
   bool WriteRow(const std::vector<std::string>& cells);
+  // SetHeaderRow() makes row `row` (0-based; the first by default) the bold, frozen header,
+  // the rows above it a title; before that row is written.
+  void SetHeaderRow(std::size_t row);
   // AddChoices() offers `choices` as a drop-down list in `column` of rows 2 to `lastRow`
   // (1-based); another text there is questioned with `advice` (and may be kept: the sheet
   // takes other names too); an empty cell stays allowed.
@@ -58,6 +61,7 @@ class XlsxWriter {
   lxw_worksheet* sheet_ = nullptr;
   lxw_format* bold_ = nullptr;
   std::size_t rows_ = 0;
+  std::size_t headerRow_ = 0;
   std::size_t filledRows_ = 0;  // rows with a cell that is not empty: those that read back
   std::vector<std::size_t> widths_;
 };

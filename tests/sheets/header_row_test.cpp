@@ -1,0 +1,186 @@
+// Where a sheet's table starts: a title or a group caption above the header, found in a CSV
+// text and in a workbook.
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "sheets/sheet_engine.h"
+#include "sheets/sheet_job.h"
+#include "sheets/xlsx_reader.h"
+#include "support/temp_folder.h"
+
+namespace quorvex::sheets {
+namespace {
+
+using test_support::TempFolder;
+
+class StringSource : public ByteSource {
+ public:
+  StringSource(std::string text, std::size_t step) : text_(std::move(text)), step_(step) {}
+  long Read(char* data, std::size_t size, std::string&) override {
+    const std::size_t n = std::min({size, step_, text_.size() - pos_});
+    text_.copy(data, n, pos_);
+    pos_ += n;
+    return static_cast<long>(n);
+  }
+  bool Rewind(std::string&) override {
+    pos_ = 0;
+    return true;
+  }
+  std::uint64_t Size() const override { return text_.size(); }
+
+ private:
+  std::string text_;
+  std::size_t step_;
+  std::size_t pos_ = 0;
+};
+
+class HeaderSink : public StringSink {
+ public:
+  void HeaderRow(std::size_t rows) override { headerRow = rows; }
+  std::size_t headerRow = 99;
+};
+
+struct Outcome {
+  std::string output;
+  std::size_t headerRow = 0;
+  EngineResult result;
+};
+
+Outcome Compute(const std::string& csv, Format out, std::size_t step = 1 << 20, unsigned threads = 2) {
+  StringSource source(csv, step);
+  HeaderSink sink;
+  Outcome run;
+  run.result = ComputeSheet(source, sink, {Format::kCsv, out, Encoding::kAuto, threads}, {}, nullptr);
+  run.output = sink.text;
+  run.headerRow = sink.headerRow;
+  return run;
+}
+
+const std::string kTable =
+    "姓名,收入类型,税前工资,五险一金\r\n"
+    "张三,工资、薪金所得,8000,1000\r\n"
+    "李四,劳务报酬所得,abc,\r\n";
+
+TEST(HeaderRowTest, RowsAboveTheHeaderAreLeftOutOfACsvResult) {
+  const Outcome plain = Compute(kTable, Format::kCsv);
+  ASSERT_FALSE(plain.result.error.failed()) << plain.result.error.reason;
+  EXPECT_EQ(plain.headerRow, 0u);
+  // A merged title, an empty row, a group caption: the same table, read in pieces of any size.
+  const std::string titled = "2018年1月工资表,,,\r\n\r\n,,应发,\r\n" + kTable;
+  for (const std::size_t step : {std::size_t{1}, std::size_t{7}, std::size_t{1} << 20}) {
+    const Outcome run = Compute(titled, Format::kCsv, step);
+    EXPECT_EQ(run.output, plain.output) << step;
+    EXPECT_EQ(run.result.records, 2u);
+    EXPECT_EQ(run.result.rejected, 1u);
+  }
+  EXPECT_EQ(Compute(titled, Format::kJsonLines).output, Compute(kTable, Format::kJsonLines).output);
+}
+
+TEST(HeaderRowTest, AWorkbookResultKeepsTheRowsAboveAsTheyWere) {
+  // Leading empty rows are dropped as before; those between stay, so the header keeps its
+  // distance from the title.
+  const Outcome run = Compute("\r\n\"2018年1月工资表\"\r\n\r\n,,\"应,发\"\r\n" + kTable, Format::kXlsx);
+  ASSERT_FALSE(run.result.error.failed()) << run.result.error.reason;
+  EXPECT_EQ(run.headerRow, 3u);
+  EXPECT_EQ(run.output.rfind("2018年1月工资表\r\n\"\"\r\n,,\"应,发\"\r\n姓名,收入类型,税前工资,五险一金,状态,", 0), 0u)
+      << run.output.substr(0, 200);
+}
+
+TEST(HeaderRowTest, ASheetWithoutAHeaderInItsFirstRowsNamesWhatItSaw) {
+  std::string late;
+  for (int i = 0; i < 20; ++i) late += "说明,第" + std::to_string(i + 1) + "行\r\n";
+  Outcome run = Compute(late + kTable, Format::kCsv);
+  EXPECT_EQ(run.result.error.kind, SheetErrorKind::kSheet);
+  EXPECT_NE(run.result.error.reason.find("first 20"), std::string::npos) << run.result.error.reason;
+  EXPECT_NE(run.result.error.reason.find("说明, 第1行"), std::string::npos) << run.result.error.reason;
+  EXPECT_TRUE(run.output.empty());
+  // Twenty rows are searched: the header on the 20th is found, after an empty row too.
+  late.erase(0, late.find('\n') + 1);
+  EXPECT_FALSE(Compute("\r\n" + late.substr(late.find('\n') + 1) + kTable, Format::kCsv).result.error.failed());
+  // A header lacking one column is told as before, with what it holds.
+  run = Compute("姓名,收入类型,工资\r\n张三,工资、薪金所得,8000\r\n", Format::kCsv, 5);
+  EXPECT_NE(run.result.error.reason.find("no \"amount\" column; the first row reads: 姓名, 收入类型, 工资"),
+            std::string::npos)
+      << run.result.error.reason;
+}
+
+// A workbook of the given sheets (name, state, sheetData), written as a script writes one.
+void WriteBook(const std::string& path, const std::vector<std::vector<std::string>>& sheets) {
+  std::string list;
+  std::string rels;
+  std::vector<std::pair<std::string, std::string>> parts{{"[Content_Types].xml", "<Types/>"}};
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
+    const std::string n = std::to_string(i + 1);
+    list.append(R"(<sheet name=")").append(sheets[i][0]).append(R"(" sheetId=")").append(n);
+    list.append(R"(" r:id="rId)").append(n).append("\"");
+    if (!sheets[i][1].empty()) list.append(R"( state=")").append(sheets[i][1]).append("\"");
+    list.append("/>");
+    rels.append(R"(<Relationship Id="rId)").append(n);
+    rels.append(R"(" Type="x/worksheet" Target="worksheets/sheet)").append(n).append(R"(.xml"/>)");
+    parts.emplace_back("xl/worksheets/sheet" + n + ".xml",
+                       "<worksheet><sheetData>" + sheets[i][2] + "</sheetData></worksheet>");
+  }
+  parts.emplace_back("xl/workbook.xml",
+                     R"(<workbook xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
+                     "<sheets>" +
+                         list + "</sheets></workbook>");
+  parts.emplace_back("xl/_rels/workbook.xml.rels", "<Relationships>" + rels + "</Relationships>");
+  int error = 0;
+  zip_t* zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+  ASSERT_NE(zip, nullptr);
+  for (const auto& [name, text] : parts) {
+    zip_source_t* src = zip_source_buffer(zip, text.data(), text.size(), 0);
+    ASSERT_GE(zip_file_add(zip, name.c_str(), src, ZIP_FL_ENC_UTF_8), 0);
+  }
+  ASSERT_EQ(zip_close(zip), 0);
+}
+
+std::string Cell(const std::string& ref, const std::string& text) {
+  return R"(<c r=")" + ref + R"(" t="inlineStr"><is><t>)" + text + "</t></is></c>";
+}
+
+// A month's sheet: a title over the table, a group caption over 税前工资 and 五险一金.
+std::string MonthRows(const std::string& month, const std::string& amount) {
+  return R"(<row r="1">)" + Cell("A1", "2018年" + month + "工资表") + "</row>" + R"(<row r="2">)" + Cell("C2", "应发") +
+         "</row>" + R"(<row r="3">)" + Cell("A3", "姓名") + Cell("B3", "收入类型") + Cell("C3", "税前工资") +
+         Cell("E3", "备注") + "</row>" + R"(<row r="4">)" + Cell("A4", "张三") + Cell("B4", "工资、薪金所得") +
+         R"(<c r="C4"><v>)" + amount + "</v></c>" + Cell("E4", "x") + "</row>";
+}
+
+std::vector<std::vector<std::string>> ReadBack(const std::string& path) {
+  XlsxReader reader;
+  std::vector<std::vector<std::string>> rows;
+  if (!reader.Open(path)) return {{reader.Error()}};
+  std::vector<std::string> row;
+  while (reader.Next(row)) rows.push_back(row);
+  return rows;
+}
+
+TEST(HeaderRowTest, AWorkbookTitleAndGroupCaptionPassThroughAboveTheResult) {
+  TempFolder dir;
+  WriteBook(dir.File("in.xlsx"), {{"一月工资", "", MonthRows("1月", "8000")}});
+  SheetJob job;
+  job.input = dir.File("in.xlsx");
+  job.output = dir.File("out.xlsx");
+  job.outFormat = Format::kXlsx;
+  const SheetSummary s = RunSheet(job, {}, nullptr);
+  ASSERT_TRUE(s.ok) << s.error.Text();
+  const auto rows = ReadBack(job.output);
+  ASSERT_EQ(rows.size(), 4u) << rows[0][0];
+  EXPECT_EQ(rows[0], std::vector<std::string>{"2018年1月工资表"});
+  EXPECT_EQ(rows[1], (std::vector<std::string>{"", "", "应发"}));
+  EXPECT_EQ(std::vector<std::string>(rows[2].begin(), rows[2].begin() + 6),
+            (std::vector<std::string>{"姓名", "收入类型", "税前工资", "", "备注", "状态"}));
+  // The empty column stays between: the cells keep their columns under the header.
+  EXPECT_EQ(std::vector<std::string>(rows[3].begin(), rows[3].begin() + 6),
+            (std::vector<std::string>{"张三", "工资、薪金所得", "8000", "", "x", "正常"}));
+}
+
+}  // namespace
+}  // namespace quorvex::sheets
