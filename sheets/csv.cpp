@@ -100,6 +100,7 @@ bool CsvReader::ReadHeader(std::string_view text, std::size_t& used, std::uint64
   for (;;) {
     if (!Parse(text, pos, at, header, arena)) return false;  // no header in the text so far
     if (header.line > kHeaderSearchRows) {
+      missing_ = true;
       error = NoHeader();
       return false;
     }
@@ -379,6 +380,10 @@ void CsvWriter::Begin(OutBuffer& out) const {
   // A workbook's title rows stay above its header; a CSV result is the table alone.
   if (layout_.out == Format::kXlsx) out.Append(layout_.above);
   bool first = true;
+  if (!layout_.sheet.empty()) {
+    out.Append(SheetColumnName(layout_.chinese));
+    first = false;
+  }
   for (const std::string& name : layout_.names) {
     if (!first) out.Put(',');
     first = false;
@@ -402,6 +407,10 @@ void CsvWriter::Write(const Record& record, const RecordOutcome& outcome, OutBuf
   const std::size_t columns = layout_.columns.size();
   const std::size_t given = record.fields.size();
   const bool beyond = given > columns || record.moreFields != 0;
+  if (!layout_.sheet.empty()) {
+    AppendCsvField(out, layout_.sheet);
+    if (columns != 0) out.Put(',');
+  }
   if (!IsTable(layout_.in)) {
     WriteFromJson(record, out);
   } else if (record.emptied) {
@@ -417,7 +426,7 @@ void CsvWriter::Write(const Record& record, const RecordOutcome& outcome, OutBuf
     const FieldRef& last = record.fields[columns - 1];
     out.Append({record.raw.data(), static_cast<std::size_t>(last.raw.data() + last.raw.size() - record.raw.data())});
   }
-  bool first = columns == 0;
+  bool first = columns == 0 && layout_.sheet.empty();
   std::array<std::string_view, 5> texts = OutcomeHead(outcome, layout_.chinese);
   if (layout_.chinese) {
     // The field at fault by its header in this sheet (税前收入 where the sheet says so).

@@ -23,6 +23,7 @@ class CsvReader : public SheetReader {
   bool ReadHeader(std::string_view text, std::size_t& used, std::uint64_t& line, Layout& layout,
                   std::string& error) override;
   std::string NoHeader() const override;
+  bool HeaderMissing() const override { return missing_; }
   std::size_t LastRecordEnd(std::string_view data, bool atEnd) const override;
   bool Parse(std::string_view s, std::size_t& pos, std::uint64_t& line, Record& record,
              std::string& arena) const override;
@@ -45,6 +46,7 @@ class CsvReader : public SheetReader {
   std::vector<std::string> seen_;
   bool seenCategory_ = false;
   bool seenAmount_ = false;
+  bool missing_ = false;
   std::size_t columns_ = 0;
   std::array<int, kRequestKeys.size()> requestColumn_{-1, -1, -1, -1, -1, -1, -1, -1};
 };

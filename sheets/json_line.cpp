@@ -406,12 +406,20 @@ void JsonLinesWriter::Begin(OutBuffer& out) const {
 
 void JsonLinesWriter::Write(const Record& record, const RecordOutcome& outcome, OutBuffer& out) {
   out.Put('{');
+  const bool named = !layout_.sheet.empty();
+  if (named) {
+    AppendJsonString(out, SheetColumnName(layout_.chinese));
+    out.Put(':');
+    AppendJsonString(out, layout_.sheet);
+  }
   if (IsTable(layout_.in)) {
+    if (named && (!keys_.empty() || !record.fields.empty())) out.Put(',');
     WriteFromTable(record, out);
-    WriteOutcome(outcome, keys_.empty() && record.fields.size() <= keys_.size(), out);
+    WriteOutcome(outcome, !named && keys_.empty() && record.fields.size() <= keys_.size(), out);
   } else {
+    if (named && !record.fields.empty()) out.Put(',');
     WriteFromJson(record, out);
-    WriteOutcome(outcome, record.fields.empty(), out);
+    WriteOutcome(outcome, !named && record.fields.empty(), out);
   }
 }
 

@@ -245,8 +245,12 @@ bool Chunker::Header(SheetReader& reader, Layout& layout, EngineResult& result) 
         line_ = line;
         return true;
       }
-      if (!result.error.reason.empty()) return false;
+      if (!result.error.reason.empty()) {
+        result.noHeader = reader.HeaderMissing();
+        return false;
+      }
       if (end_) {
+        result.noHeader = true;
         result.error.reason = reader.NoHeader();
         return false;
       }
@@ -633,7 +637,7 @@ class Pipeline {
 namespace {
 
 EngineResult Run(ByteSource& source, ByteSink& sink, const EngineOptions& options, const ProgressFunction& progress,
-                 const std::atomic<bool>* cancel) {
+                 const std::atomic<bool>* cancel, const SheetPart& part) {
   EngineResult result;
   TextInput in(source, options.encoding);
   in.LeaveUtf8Check();
@@ -657,13 +661,15 @@ EngineResult Run(ByteSource& source, ByteSink& sink, const EngineOptions& option
   }
   layout.bom = options.out != Format::kXlsx && (in.HadBom() || in.Converted());
   layout.names = OutputNames(layout.columns);
+  layout.sheet = part.sheet;
   const std::unique_ptr<SheetWriter> writer = MakeWriter(layout);
   perRecord = writer->PerRecordBytes();
   chunker.SetMaxLines(std::max<std::size_t>(64, kBlockOutput / perRecord));
   OutBuffer head;
   sink.HeaderRow(layout.aboveRows);
   writer->Begin(head);
-  if (!sink.Write(head.View(), result.error.reason)) {
+  result.header = head.View();
+  if ((part.header.empty() || part.header != result.header) && !sink.Write(head.View(), result.error.reason)) {
     result.error.kind = SheetErrorKind::kWrite;
     return result;
   }
@@ -677,8 +683,8 @@ EngineResult Run(ByteSource& source, ByteSink& sink, const EngineOptions& option
 }  // namespace
 
 EngineResult ComputeSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
-                          const ProgressFunction& progress, const std::atomic<bool>* cancel) {
-  EngineResult result = Run(source, sink, options, progress, cancel);
+                          const ProgressFunction& progress, const std::atomic<bool>* cancel, const SheetPart& part) {
+  EngineResult result = Run(source, sink, options, progress, cancel, part);
   // A failure neither of the input nor of the output is the sheet's own.
   if (!result.error.reason.empty() && result.error.kind == SheetErrorKind::kNone)
     result.error.kind = SheetErrorKind::kSheet;

@@ -72,10 +72,22 @@ struct EngineOptions {
   unsigned threads = 1;  // 0: one per core
 };
 
+// Several worksheets into one CSV or JSON Lines result: this one's name, for the leading
+// column (see Layout::sheet); and the header line the result already has, not written again
+// when this sheet's is the same.
+struct SheetPart {
+  std::string sheet;
+  std::string header;
+};
+
 struct EngineResult {
   std::uint64_t records = 0;
   std::uint64_t rejected = 0;
   bool cancelled = false;
+  // No header row was found (error says so): a sheet of a workbook that holds no table.
+  bool noHeader = false;
+  // The header line written (or already there), for the next sheet into the same result.
+  std::string header;
   // Failed: why the run stopped (a kSheet error's file is left to the caller).
   SheetError error;
 };
@@ -83,7 +95,8 @@ struct EngineResult {
 // ComputeSheet() computes every record of `source` and writes the sheet to `sink`. The
 // progress function is called at most about ten times a second; `cancel` stops the run.
 EngineResult ComputeSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
-                          const ProgressFunction& progress, const std::atomic<bool>* cancel);
+                          const ProgressFunction& progress, const std::atomic<bool>* cancel,
+                          const SheetPart& part = {});
 
 // The number of threads `threads` asks for: 0 is one per core the process may run on; at most 8.
 unsigned EffectiveThreads(unsigned threads);

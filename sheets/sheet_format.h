@@ -98,7 +98,13 @@ struct Layout {
   // from the first of them on: a workbook result writes them before its header, as they were.
   std::string above;
   std::size_t aboveRows = 0;
+  // Several worksheets into one CSV or JSON Lines result: the name of this one, written first
+  // in every record under 工作表 (or "sheet" under English headers); empty for one sheet.
+  std::string sheet;
 };
+
+// The header of the leading column that names a record's worksheet.
+inline std::string_view SheetColumnName(bool chinese) { return chinese ? "工作表" : "sheet"; }
 
 // The header is the first row within this many of a sheet that names a category and an amount
 // column; the rows above it are no records.
@@ -119,6 +125,8 @@ class SheetReader {
                           std::string& error) = 0;
   // Why no header was found when the whole input was given to ReadHeader() and it found none.
   virtual std::string NoHeader() const { return "the sheet has no header row"; }
+  // Whether ReadHeader() failed for want of a header row (NoHeader() its reason).
+  virtual bool HeaderMissing() const { return false; }
   // The end of the last complete record within `data`: records may only be cut there.
   // `atEnd`: no more input follows. npos when no record ends within `data`, and at the end
   // when the last record is unfinished (an unclosed quote).

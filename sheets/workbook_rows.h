@@ -1,5 +1,5 @@
-// What the workbook readers (.xlsx and .xlsm, .xls) share: the first worksheet's rows, one by
-// one, each cell as the text the workbook shows.
+// What the workbook readers (.xlsx and .xlsm, .xls) share: a worksheet's rows, one by one,
+// each cell as the text the workbook shows.
 #pragma once
 
 #include <cstddef>
@@ -14,9 +14,20 @@ namespace quorvex::sheets {
 // workbook holds (it is no UTF-8), then the cell's reference ("\xFF" "H2").
 inline constexpr char kUnsavedFormula = '\xFF';
 
+// A worksheet of a workbook, in the workbook's order.
+struct WorkbookSheet {
+  std::string name;
+  bool hidden = false;  // hidden (or very hidden) by its owner
+};
+
 class WorkbookRows {
  public:
   virtual ~WorkbookRows() = default;
+  // The workbook's worksheets; the first is read once the workbook is open.
+  [[nodiscard]] virtual const std::vector<WorkbookSheet>& Sheets() const = 0;
+  // Select() reads worksheet `index` of Sheets() from its first row on; false (with Error())
+  // when it cannot be read.
+  virtual bool Select(std::size_t index) = 0;
   // Next() gives the next row that has a cell: its cells' texts from column A on, a cell
   // missing from the row given as "". False at the end of the sheet or on an error (see Error()).
   virtual bool Next(std::vector<std::string>& row) = 0;

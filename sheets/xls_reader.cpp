@@ -28,10 +28,27 @@ bool XlsReader::Open(const std::string& path) {
     return false;
   }
   unsigned int sheets = 0;
-  if (freexl_get_info(handle_, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK || sheets == 0 ||
-      freexl_select_active_worksheet(handle_, 0) != FREEXL_OK ||
-      freexl_worksheet_dimensions(handle_, &rows_, &columns_) != FREEXL_OK)
+  if (freexl_get_info(handle_, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK || sheets == 0) return false;
+  // FreeXL does not tell a hidden sheet: every sheet counts as shown.
+  for (unsigned int i = 0; i < sheets && i <= 0xFFFF; ++i) {
+    const char* name = nullptr;
+    if (freexl_get_worksheet_name(handle_, static_cast<unsigned short>(i), &name) != FREEXL_OK) name = nullptr;
+    sheets_.push_back({name != nullptr ? name : "Sheet" + std::to_string(i + 1), false});
+  }
+  return Select(0);
+}
+
+bool XlsReader::Select(std::size_t index) {
+  if (handle_ == nullptr || index >= sheets_.size()) return false;
+  error_.clear();
+  next_ = rows_ = 0;
+  columns_ = 0;
+  line_ = 0;
+  if (freexl_select_active_worksheet(handle_, static_cast<unsigned short>(index)) != FREEXL_OK ||
+      freexl_worksheet_dimensions(handle_, &rows_, &columns_) != FREEXL_OK) {
+    error_ = path_ + "：已损坏：读不出工作表" + sheets_[index].name;
     return false;
+  }
   columns_ = static_cast<unsigned short>(std::min<std::size_t>(columns_, kMaxColumns));
   return true;
 }

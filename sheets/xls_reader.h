@@ -1,4 +1,5 @@
-// Reads the first worksheet of an Excel 97-2003 workbook (.xls) row by row, through FreeXL.
+// Reads a worksheet of an Excel 97-2003 workbook (.xls), the first unless another is selected,
+// row by row, through FreeXL.
 // The file is read whole when opened (the format holds at most 65,536 rows).
 #pragma once
 
@@ -26,6 +27,8 @@ class XlsReader : public WorkbookRows {
   // Numbers as Excel's General format shows them (15 significant digits), formulas by their
   // saved value (a workbook of this format always has one), dates as YYYY-MM-DD.
   bool Next(std::vector<std::string>& row) override;
+  const std::vector<WorkbookSheet>& Sheets() const override { return sheets_; }
+  bool Select(std::size_t index) override;
   const std::string& Error() const override { return error_; }
   std::size_t Line() const override { return line_; }
   // Progress in rows.
@@ -36,6 +39,7 @@ class XlsReader : public WorkbookRows {
   const void* handle_ = nullptr;
   std::string path_;
   std::string error_;
+  std::vector<WorkbookSheet> sheets_;
   unsigned rows_ = 0;
   unsigned short columns_ = 0;
   unsigned next_ = 0;  // the next row to read, from 0

@@ -304,6 +304,7 @@ class RelsHandler : public XmlHandler {
     const XML_Char* target = Attribute(attrs, "Target");
     if (id == nullptr || target == nullptr) return;
     if (wantedId == id) byId = target;
+    targets.emplace_back(id, target);
     if (type != nullptr && byType.empty() && !wantedType.empty()) {
       const std::string_view t(type);
       if (t.size() >= wantedType.size() && t.substr(t.size() - wantedType.size()) == wantedType) byType = target;
@@ -314,6 +315,7 @@ class RelsHandler : public XmlHandler {
 
   std::string wantedId, wantedType;
   std::string byId, byType;
+  std::vector<std::pair<std::string, std::string>> targets;  // every relationship: id, target
 };
 
 // The relationship id of the workbook's first sheet, and whether the workbook asks to be
@@ -325,14 +327,22 @@ class WorkbookHandler : public XmlHandler {
       const XML_Char* full = Attribute(attrs, "fullCalcOnLoad");
       fullCalcOnLoad = full != nullptr && (std::string_view(full) == "1" || std::string_view(full) == "true");
     }
-    if (name != "sheet" || !firstSheetId.empty()) return;
-    if (const XML_Char* id = Attribute(attrs, "id")) firstSheetId = id;
+    if (name != "sheet") return;
+    const XML_Char* id = Attribute(attrs, "id");
+    if (id == nullptr) return;
+    if (firstSheetId.empty()) firstSheetId = id;
+    const XML_Char* sheetName = Attribute(attrs, "name");
+    const XML_Char* state = Attribute(attrs, "state");
+    sheets.push_back({sheetName != nullptr ? sheetName : "", state != nullptr && std::string_view(state) != "visible"});
+    ids.emplace_back(id);
   }
   void End(std::string_view) override {}
   void Text(std::string_view) override {}
 
   std::string firstSheetId;
   bool fullCalcOnLoad = false;
+  std::vector<WorkbookSheet> sheets;
+  std::vector<std::string> ids;  // each sheet's relationship id
 };
 
 // The shared strings, held as one block of text and the offsets of its strings.
@@ -599,27 +609,48 @@ struct XlsxReader::Impl {
     if (rels.byId.empty()) return Fail("已损坏：找不到第一张工作表");
     sheetPart = Resolve(folder, rels.byId);
     sharedPart = rels.byType.empty() ? std::string() : Resolve(folder, rels.byType);
+    // The other worksheets, read when selected; a sheet whose part is not named cannot be.
+    sheets = std::move(book.sheets);
+    parts.clear();
+    for (const std::string& id : book.ids) {
+      const auto at =
+          std::find_if(rels.targets.begin(), rels.targets.end(), [&](const auto& t) { return t.first == id; });
+      parts.push_back(at == rels.targets.end() ? std::string() : Resolve(folder, at->second));
+    }
+    return true;
+  }
+
+  // Starts reading the worksheet part `part` from its first row.
+  bool OpenSheet(const std::string& part) {
+    sheet.reset();
+    handler = std::make_unique<SheetHandler>(*shared, limits.maxCellBytes, fullCalcOnLoad);
+    line = 0;
+    width = 0;
+    error.clear();
+    if (part.empty()) return Fail("已损坏：找不到工作表");
+    auto parser = std::make_unique<PartParser>();
+    std::string why;
+    if (!parser->Open(zip, part, limits.maxPartSize, limits, why)) return Fail(why);
+    sheet = std::move(parser);
+    sheet->SetHandler(handler.get());
     return true;
   }
 
   bool Open() {
     if (!OpenArchive()) return false;
     std::string workbook, sheetPart, sharedPart;
-    bool fullCalcOnLoad = false;
     if (!FindParts(workbook, sheetPart, sharedPart, fullCalcOnLoad)) return false;
     shared = std::make_unique<SharedStringsHandler>(limits.maxSharedStrings);
     // A workbook without strings may name the part and leave it out.
     if (!sharedPart.empty() && !ParsePart(sharedPart, *shared, limits.maxPartSize, true)) return false;
-    handler = std::make_unique<SheetHandler>(*shared, limits.maxCellBytes, fullCalcOnLoad);
-    sheet = std::make_unique<PartParser>();
-    std::string why;
-    if (!sheet->Open(zip, sheetPart, limits.maxPartSize, limits, why)) return Fail(why);
-    sheet->SetHandler(handler.get());
-    return true;
+    return OpenSheet(sheetPart);
   }
 
   std::string path;
   XlsxLimits limits;
+  bool fullCalcOnLoad = false;
+  std::vector<WorkbookSheet> sheets;
+  std::vector<std::string> parts;  // each sheet's part; empty when the workbook names none
   zip_t* zip = nullptr;
   std::unique_ptr<SharedStringsHandler> shared;
   std::unique_ptr<SheetHandler> handler;
@@ -696,6 +727,14 @@ bool XlsxReader::CountRows(std::uint64_t& rows) {
   }
   rows = d.handler->counted;
   return true;
+}
+
+const std::vector<WorkbookSheet>& XlsxReader::Sheets() const { return impl_->sheets; }
+
+bool XlsxReader::Select(std::size_t index) {
+  Impl& d = *impl_;
+  if (d.zip == nullptr || d.shared == nullptr || index >= d.parts.size()) return false;
+  return d.OpenSheet(d.parts[index]);
 }
 
 const std::string& XlsxReader::Error() const { return impl_->error; }

@@ -1,4 +1,5 @@
-// Reads the first worksheet of an Excel workbook (.xlsx) row by row.
+// Reads a worksheet of an Excel workbook (.xlsx), the first unless another is selected, row by
+// row.
 //
 // The worksheet is streamed: its XML is inflated and parsed a chunk at a time, so memory
 // stays flat however many rows the sheet has. The shared-strings table is the one thing held
@@ -45,6 +46,8 @@ class XlsxReader : public WorkbookRows {
   // FALSE. False at the end of the sheet or on an error (see Error()).
   bool Next(std::vector<std::string>& row) override;
 
+  const std::vector<WorkbookSheet>& Sheets() const override;
+  bool Select(std::size_t index) override;
   const std::string& Error() const override;
   std::size_t Line() const override;
   // Progress through the worksheet's XML.

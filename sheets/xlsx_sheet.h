@@ -43,7 +43,12 @@ class WorkbookSink : public ByteSink {
  public:
   explicit WorkbookSink(XlsxWriter& writer) : writer_(writer) {}
   bool Write(std::string_view data, std::string& error) override;
-  void HeaderRow(std::size_t rows) override { writer_.SetHeaderRow(rows); }
+  // Starts the result's sheet: named `sheet` (the library's name when empty).
+  void HeaderRow(std::size_t rows) override {
+    if (writer_.StartSheet(sheet)) writer_.SetHeaderRow(rows);
+  }
+
+  std::string sheet;  // the name of the sheet the next rows go to
 
  private:
   XlsxWriter& writer_;

@@ -163,16 +163,37 @@ bool XlsxWriter::Open(const std::string& path, const std::string& shownName) {
   options.tmpdir = scratch_.data();
   options.use_zip64 = LXW_TRUE;  // a sheet of a million rows inflates past 4 GiB
   workbook_ = workbook_new_opt(path.c_str(), &options);
-  if (workbook_ != nullptr) sheet_ = workbook_add_worksheet(workbook_, nullptr);
-  if (sheet_ == nullptr) return Fail("无法创建工作簿");
+  if (workbook_ == nullptr) return Fail("无法创建工作簿");
   bold_ = workbook_add_format(workbook_);
   format_set_bold(bold_);
-  worksheet_freeze_panes(sheet_, 1, 0);
   return true;
 }
 
+bool XlsxWriter::StartSheet(const std::string& name) {
+  if (workbook_ == nullptr || !error_.empty()) return false;
+  EndSheet();
+  sheet_ = workbook_add_worksheet(workbook_, name.empty() ? nullptr : name.c_str());
+  if (sheet_ == nullptr) return Fail("无法创建工作表" + name);
+  sheets_.push_back(sheet_);
+  worksheet_freeze_panes(sheet_, 1, 0);
+  rows_ = 0;
+  headerRow_ = 0;
+  filledRows_.push_back(0);
+  return true;
+}
+
+void XlsxWriter::EndSheet() {
+  if (sheet_ == nullptr) return;
+  for (std::size_t col = 0; col < widths_.size(); ++col) {
+    const double width = std::clamp(static_cast<double>(widths_[col]) + 2, kMinWidth, kMaxWidth);
+    worksheet_set_column(sheet_, static_cast<lxw_col_t>(col), static_cast<lxw_col_t>(col), width, nullptr);
+  }
+  widths_.clear();
+}
+
 bool XlsxWriter::WriteRow(const std::vector<std::string>& cells) {
-  if (sheet_ == nullptr || !error_.empty()) return false;
+  if (sheet_ == nullptr && !StartSheet({})) return false;
+  if (!error_.empty()) return false;
   if (rows_ >= kMaxRows) return Fail("超过 Excel 工作表的行数上限（" + std::to_string(kMaxRows) + "行）");
   if (cells.size() > kMaxColumns) return Fail("超过 Excel 工作表的列数上限（" + std::to_string(kMaxColumns) + "列）");
   if (widths_.size() < cells.size()) widths_.resize(cells.size());
@@ -196,7 +217,7 @@ bool XlsxWriter::WriteRow(const std::vector<std::string>& cells) {
   // at the outcome: a failed write leaves the stream's error flag (and errno) set.
   if (sheet_->optimize_tmpfile != nullptr && std::ferror(sheet_->optimize_tmpfile) != 0) return ScratchFailed(errno);
   ++rows_;
-  filledRows_ += filled ? 1 : 0;
+  filledRows_.back() += filled ? 1 : 0;
   return true;
 }
 
@@ -207,7 +228,8 @@ void XlsxWriter::SetHeaderRow(std::size_t row) {
 
 bool XlsxWriter::AddChoices(std::size_t column, std::size_t lastRow, const std::vector<std::string>& choices,
                             const std::string& advice) {
-  if (sheet_ == nullptr || !error_.empty()) return false;
+  if (sheet_ == nullptr && !StartSheet({})) return false;
+  if (!error_.empty()) return false;
   // Given as the list's formula, a quoted text of the choices between commas: the library's
   // own list of texts overruns a buffer on texts of more bytes than characters.
   std::string list = "\"";
@@ -233,17 +255,19 @@ bool XlsxWriter::ScratchFailed(int why) {
 bool XlsxWriter::Close() {
   if (workbook_ == nullptr) return Fail("无法创建工作簿");
   if (!error_.empty()) return false;
-  for (std::size_t col = 0; col < widths_.size(); ++col) {
-    const double width = std::clamp(static_cast<double>(widths_[col]) + 2, kMinWidth, kMaxWidth);
-    worksheet_set_column(sheet_, static_cast<lxw_col_t>(col), static_cast<lxw_col_t>(col), width, nullptr);
-  }
+  if (sheet_ == nullptr && !StartSheet({})) return false;  // a workbook holds a sheet, if empty
+  EndSheet();
   errno = 0;
-  if (sheet_->optimize_tmpfile != nullptr &&
-      (std::fflush(sheet_->optimize_tmpfile) != 0 || std::ferror(sheet_->optimize_tmpfile) != 0))
-    return ScratchFailed(errno);
+  // Every sheet's rows wait in a scratch file of its own.
+  for (lxw_worksheet* sheet : sheets_) {
+    if (sheet->optimize_tmpfile != nullptr &&
+        (std::fflush(sheet->optimize_tmpfile) != 0 || std::ferror(sheet->optimize_tmpfile) != 0))
+      return ScratchFailed(errno);
+  }
   const lxw_error e = workbook_close(workbook_);  // frees the workbook whatever the outcome
   workbook_ = nullptr;
   sheet_ = nullptr;
+  sheets_.clear();
   if (e != LXW_NO_ERROR) return Fail(std::string("无法写入（") + lxw_strerror(e) + "）");
   return ReadBack();
 }
@@ -258,7 +282,12 @@ bool XlsxWriter::ReadBack() {
   limits.maxCellBytes = 4 * kMaxCellChars;
   XlsxReader reader;
   std::uint64_t rows = 0;
-  if (reader.Open(path_, limits)) reader.CountRows(rows);
+  std::size_t sheet = 0;
+  if (reader.Open(path_, limits)) {
+    for (; reader.CountRows(rows) && rows == filledRows_[sheet] && sheet + 1 < filledRows_.size(); ++sheet) {
+      if (!reader.Select(sheet + 1)) break;
+    }
+  }
   if (!reader.Error().empty()) {
     // The reader names the file by its temporary name: the reason alone is told.
     const std::string prefix = path_ + "：";
@@ -266,9 +295,9 @@ bool XlsxWriter::ReadBack() {
     return Fail("写出的工作簿读回时已损坏（" + (error.rfind(prefix, 0) == 0 ? error.substr(prefix.size()) : error) +
                 "）");
   }
-  if (rows != filledRows_) {
-    return Fail("写出的工作簿读回时不完整（写入" + std::to_string(filledRows_) + "行，读回" + std::to_string(rows) +
-                "行）");
+  if (reader.Sheets().size() != filledRows_.size() || rows != filledRows_[sheet]) {
+    return Fail("写出的工作簿读回时不完整（写入" + std::to_string(filledRows_[sheet]) + "行，读回" +
+                std::to_string(rows) + "行）");
   }
   return true;
 }

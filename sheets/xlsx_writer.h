@@ -34,6 +34,9 @@ class XlsxWriter {
   // WriteRow() adds a row; the first one is the header. False (with Error()) when the row
   // does not fit in a worksheet.
   bool WriteRow(const std::vector<std::string>& cells);
+  // StartSheet() starts a worksheet named `name` (the library's "Sheet1" ... when empty); the
+  // rows written go to it. WriteRow() starts one itself when none was.
+  bool StartSheet(const std::string& name);
   // SetHeaderRow() makes row `row` (0-based; the first by default) the bold, frozen header,
   // the rows above it a title; before that row is written.
   void SetHeaderRow(std::size_t row);
@@ -52,17 +55,20 @@ class XlsxWriter {
   bool Fail(const std::string& reason);
   bool ScratchFailed(int why);
   bool ReadBack();
+  // Gives the current sheet its column widths.
+  void EndSheet();
 
   std::string name_;
   std::string path_;
   std::string scratch_;  // the folder of the scratch files
   std::string error_;
   lxw_workbook* workbook_ = nullptr;
-  lxw_worksheet* sheet_ = nullptr;
+  lxw_worksheet* sheet_ = nullptr;  // the sheet written
+  std::vector<lxw_worksheet*> sheets_;
   lxw_format* bold_ = nullptr;
   std::size_t rows_ = 0;
   std::size_t headerRow_ = 0;
-  std::size_t filledRows_ = 0;  // rows with a cell that is not empty: those that read back
+  std::vector<std::size_t> filledRows_;  // per sheet, rows with a cell that is not empty: those that read back
   std::vector<std::size_t> widths_;
 };
 
