@@ -14,6 +14,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStringList>
 #include <QVBoxLayout>
 #include <thread>
 
@@ -314,6 +315,11 @@ void BatchDialog::ShowSummary(const sheets::SheetSummary& summary, const QString
     text += QStringLiteral("，%1 条有误未能计算（结果的“状态”和“提示”列写明了原因）").arg(summary.rejected);
   }
   text += QStringLiteral("。\n结果已保存到：") + result;
+  if (!summary.skippedSheets.empty()) {
+    QStringList skipped;
+    for (const std::string& name : summary.skippedSheets) skipped << QString::fromStdString(name);
+    text += QStringLiteral("\n未计算的工作表：") + skipped.join(QStringLiteral("、"));
+  }
   QMessageBox::information(this, QString::fromUtf8(kTitle), text);
   accept();
 }

@@ -18,7 +18,7 @@ namespace {
 
 const char kBatchUsage[] =
     "usage: quorvex-calc batch [INPUT|-] [-o OUTPUT|-] [--format csv|jsonl|xlsx]\n"
-    "                          [--input-format csv|jsonl|xlsx]\n"
+    "                          [--input-format csv|jsonl|xlsx] [--sheet NAME]\n"
     "                          [--encoding utf-8|gb18030] [-j N] [--quiet]\n";
 
 bool ParseFormat(const std::string& text, Format& format) {
@@ -103,6 +103,8 @@ bool ReadArgs(const std::vector<std::string>& argv, BatchArgs& args) {
       into = &inputFormat;
     } else if (a == "--encoding") {
       into = &encoding;
+    } else if (a == "--sheet") {
+      into = &args.job.sheet;
     } else if (a == "-j" || a == "--jobs") {
       into = &jobs.emplace();
     } else if (a.size() > 2 && a.rfind("-j", 0) == 0) {
@@ -184,8 +186,20 @@ int BatchCommand(const std::vector<std::string>& args) {
     std::cerr << "quorvex-calc: " << summary.error.Text() << "\n";
     return kExitError;
   }
-  if (!batch.quiet)
-    std::cerr << "quorvex-calc: " << summary.records << " records, " << summary.rejected << " rejected\n";
+  if (!batch.quiet) {
+    std::cerr << "quorvex-calc: " << summary.records << " records, " << summary.rejected << " rejected";
+    // A workbook of several sheets: which were computed, which left out and why.
+    if (summary.sheets.size() > 1 || !summary.skippedSheets.empty()) {
+      const auto list = [](const std::vector<std::string>& names) {
+        std::string text;
+        for (const std::string& n : names) text.append(text.empty() ? "" : ", ").append(n);
+        return text;
+      };
+      std::cerr << "; sheets computed: " << list(summary.sheets);
+      if (!summary.skippedSheets.empty()) std::cerr << "; sheets skipped: " << list(summary.skippedSheets);
+    }
+    std::cerr << "\n";
+  }
   return summary.rejected > 0 ? kExitRejected : kExitOk;
 }
 

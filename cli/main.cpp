@@ -24,7 +24,7 @@ const char kUsageText[] =
     "usage: quorvex-calc CATEGORY [--calc KIND] [--contributions X] [--threshold 3500|4800]\n"
     "                    [--salary S] [--months N] [--json] AMOUNT\n"
     "       quorvex-calc batch [INPUT|-] [-o OUTPUT|-] [--format csv|jsonl|xlsx]\n"
-    "                          [--input-format csv|jsonl|xlsx]\n"
+    "                          [--input-format csv|jsonl|xlsx] [--sheet NAME]\n"
     "                          [--encoding utf-8|gb18030] [-j N] [--quiet]\n"
     "       quorvex-calc --help | --version\n";
 
@@ -47,10 +47,16 @@ void PrintHelp() {
                "or after-tax amount; for salary-bonus, the bonus.\n"
                "Exit status: 0 computed, 1 input rejected, 2 usage error or a failed read or write.\n"
                "\nbatch reads CSV (RFC 4180, UTF-8 or GB18030, header row), JSON Lines or an Excel workbook\n"
-               "(.xlsx, its first worksheet, from a file) with the fields category, calc, amount, salary,\n"
+               "(.xlsx, .xls, from a file) with the fields category, calc, amount, salary,\n"
                "contributions, threshold, months, or their Chinese headers (收入类型, 计算方式, 金额, ...);\n"
                "other fields pass through. Each record gains status, field, message, warning, income and\n"
                "the result columns (in Chinese under Chinese headers).\n"
+               "The header is the first row of the first 20 that names a category and an amount column;\n"
+               "rows above it (a title) stay above a workbook result and are left out of CSV and JSON Lines.\n"
+               "Every shown worksheet with such a row is computed, in order, into a sheet of its name (a\n"
+               "workbook result) or under a leading column sheet/工作表 (CSV, JSON Lines, when several);\n"
+               "hidden sheets and sheets without one are skipped and named. --sheet NAME computes that\n"
+               "worksheet alone.\n"
                "batch exits with 0 when every record was computed, 1 when some record was rejected,\n"
                "2 on a usage, reading or writing error (the output file is then left as it was).\n";
 }

@@ -20,12 +20,16 @@ enum class SheetErrorKind : std::uint8_t {
 struct SheetError {
   SheetErrorKind kind = SheetErrorKind::kNone;
   std::string file;    // kSheet: the input the reason is about
+  std::string sheet;   // kSheet: the worksheet of a workbook the reason is about
   std::string reason;  // empty when there is no error
 
   bool failed() const { return kind != SheetErrorKind::kNone; }
-  // Text() is the message shown: a sheet's problem after the input's name, any other reason
-  // as it stands.
-  std::string Text() const { return kind == SheetErrorKind::kSheet ? file + ": " + reason : reason; }
+  // Text() is the message shown: a sheet's problem after the input's name (and the
+  // worksheet's), any other reason as it stands.
+  std::string Text() const {
+    if (kind != SheetErrorKind::kSheet) return reason;
+    return file + (sheet.empty() ? std::string() : "（工作表 " + sheet + "）") + ": " + reason;
+  }
 };
 
 }  // namespace quorvex::sheets

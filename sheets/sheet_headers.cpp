@@ -86,6 +86,17 @@ std::string_view InputKeyOf(std::string_view header) {
   return c != nullptr ? c->key : std::string_view();
 }
 
+bool NamesCategoryAndAmount(const std::vector<std::string>& cells) {
+  bool category = false;
+  bool amount = false;
+  for (const std::string& cell : cells) {
+    const std::string_view key = InputKeyOf(cell);
+    category = category || key == "category";
+    amount = amount || key == "amount";
+  }
+  return category && amount;
+}
+
 bool IsChineseInputHeader(std::string_view header) { return ChineseInput(forms::TrimName(header)) != nullptr; }
 
 std::string_view ChineseCaption(std::string_view key) {

@@ -13,6 +13,10 @@ namespace quorvex::sheets {
 // other header (a column passed through).
 std::string_view InputKeyOf(std::string_view header);
 
+// NamesCategoryAndAmount() is true for a row that holds a category and an amount header: a
+// sheet's header row.
+bool NamesCategoryAndAmount(const std::vector<std::string>& cells);
+
 // IsChineseInputHeader() is true for a Chinese header of an input field.
 bool IsChineseInputHeader(std::string_view header);
 

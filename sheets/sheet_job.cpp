@@ -17,6 +17,7 @@
 #include <optional>
 #include <string_view>
 
+#include "sheets/sheet_headers.h"
 #include "sheets/workbook_open.h"
 #include "sheets/xlsx_sheet.h"
 
@@ -307,6 +308,55 @@ class Input {
   std::string name_;
 };
 
+// Whether a worksheet has a header row where the engine looks for one. Reads at most its first
+// rows; the worksheet is selected again to be computed.
+bool HasHeaderRow(WorkbookRows& book) {
+  std::vector<std::string> row;
+  while (book.Next(row) && book.Line() <= kHeaderSearchRows) {
+    if (NamesCategoryAndAmount(row)) return true;
+  }
+  return false;
+}
+
+// The worksheets of a workbook to compute: the one the job names, the only one, or every shown
+// one with a header row (the first shown one when none has, to be refused with why). Those
+// left out are named in the summary. False with a usage error when the job names none of them.
+bool ChooseSheets(WorkbookRows& book, const SheetJob& job, std::vector<std::size_t>& chosen, SheetSummary& summary) {
+  const std::vector<WorkbookSheet>& sheets = book.Sheets();
+  if (!job.sheet.empty()) {
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+      if (sheets[i].name == job.sheet) {
+        chosen.push_back(i);
+        return true;
+      }
+    }
+    std::string names;
+    for (const WorkbookSheet& s : sheets) names.append(names.empty() ? "" : "、").append(s.name);
+    summary.error.kind = SheetErrorKind::kUsage;
+    summary.error.reason = job.input + " 中没有名为“" + job.sheet + "”的工作表；其中的工作表有：" + names;
+    return false;
+  }
+  if (sheets.size() <= 1) {
+    chosen.push_back(0);
+    return true;
+  }
+  std::size_t firstShown = sheets.size();
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
+    if (sheets[i].hidden) {
+      summary.skippedSheets.push_back(sheets[i].name + "（隐藏）");
+      continue;
+    }
+    firstShown = std::min(firstShown, i);
+    if (book.Select(i) && HasHeaderRow(book)) {
+      chosen.push_back(i);
+    } else {
+      summary.skippedSheets.push_back(sheets[i].name + "（没有表头）");
+    }
+  }
+  if (chosen.empty()) chosen.push_back(firstShown < sheets.size() ? firstShown : 0);
+  return true;
+}
+
 }  // namespace
 
 SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, const std::atomic<bool>* cancel) {
@@ -327,11 +377,17 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
     summary.error.reason = "an Excel workbook is written to a file, not to standard output";
     return failed(SheetErrorKind::kUsage);
   }
+  if (!bookIn && !job.sheet.empty()) {
+    summary.error.reason = "只有 Excel 工作簿才有工作表可选（--sheet " + job.sheet + "）";
+    return failed(SheetErrorKind::kUsage);
+  }
   Input input;
   std::unique_ptr<WorkbookRows> book;
+  std::vector<std::size_t> chosen;  // the workbook's sheets to compute
   if (bookIn) {
     book = OpenWorkbook(job.input, summary.error);
     if (!book) return summary;
+    if (!ChooseSheets(*book, job, chosen, summary)) return summary;
   } else if (!input.Open(job.input, summary.error.reason)) {
     return failed(SheetErrorKind::kRead);
   }
@@ -354,16 +410,55 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   }
 
   FdSource fdSource(input.Fd(), input.Name(), cancel);
-  std::optional<WorkbookSource> bookSource;
-  if (book) bookSource.emplace(*book);
-  ByteSource& source = bookIn ? static_cast<ByteSource&>(*bookSource) : fdSource;
   FdSink fdSink(output.Fd(), output.Name(), cancel);
   if (!output.Temporary().empty()) fdSink.FlushAhead();
   WorkbookSink bookSink(bookWriter);
   ByteSink& sink = bookOut ? static_cast<ByteSink&>(bookSink) : fdSink;
   const EngineOptions options{bookIn ? Format::kXlsx : job.inFormat, job.outFormat,
                               bookIn ? Encoding::kUtf8 : job.encoding, job.threads};
-  const EngineResult result = ComputeSheet(source, sink, options, progress, cancel);
+  EngineResult result;
+  if (!bookIn) {
+    result = ComputeSheet(fdSource, sink, options, progress, cancel);
+  } else {
+    // Each worksheet in turn: into a sheet of its name, or into the one text result, where a
+    // leading column names it when there are several.
+    const std::vector<WorkbookSheet>& sheets = book->Sheets();
+    SheetPart part;
+    EngineResult firstRefusal;
+    std::uint64_t before = 0;  // the records of the sheets done, for the progress
+    const ProgressFunction sheetProgress = [&](const SheetProgress& p) {
+      progress({p.bytesRead, p.bytesTotal, before + p.records});
+    };
+    for (std::size_t n = 0; n < chosen.size(); ++n) {
+      const WorkbookSheet& sheet = sheets[chosen[n]];
+      if (!book->Select(chosen[n])) {
+        summary.error.reason = book->Error();
+        return failed(SheetErrorKind::kRead);
+      }
+      WorkbookSource source(*book);
+      bookSink.sheet = sheet.name;
+      part.sheet = chosen.size() > 1 && !bookOut ? sheet.name : std::string();
+      EngineResult one =
+          ComputeSheet(source, sink, options, progress ? sheetProgress : ProgressFunction(), cancel, part);
+      if (one.error.kind == SheetErrorKind::kSheet) one.error.sheet = sheet.name;
+      if (chosen.size() > 1 && one.noHeader && !one.cancelled) {
+        summary.skippedSheets.push_back(sheet.name + "（没有表头）");
+        if (!firstRefusal.error.failed()) firstRefusal = std::move(one);
+        continue;
+      }
+      result.records += one.records;
+      result.rejected += one.rejected;
+      before = result.records;
+      if (one.cancelled || one.error.failed()) {
+        result.cancelled = one.cancelled;
+        result.error = std::move(one.error);
+        break;
+      }
+      part.header = std::move(one.header);
+      summary.sheets.push_back(sheet.name);
+    }
+    if (summary.sheets.empty() && !result.cancelled && !result.error.failed()) result.error = firstRefusal.error;
+  }
   std::string writeError;
   const bool written = result.cancelled || fdSink.Finish(writeError);
   summary.records = result.records;

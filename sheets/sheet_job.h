@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "sheets/sheet_engine.h"
 #include "sheets/sheet_error.h"
@@ -21,6 +22,8 @@ struct SheetJob {
   Format outFormat = Format::kCsv;
   Encoding encoding = Encoding::kAuto;
   unsigned threads = 0;  // 0: one per core
+  // A workbook's worksheet to compute, by name; empty: every shown worksheet with a header row.
+  std::string sheet = {};
 };
 
 struct SheetSummary {
@@ -29,6 +32,9 @@ struct SheetSummary {
   bool ok = false;         // the whole input was read and the whole output written
   bool cancelled = false;  // stopped through `cancel`
   SheetError error;        // why not ok; its Text() names the file
+  // A workbook's worksheets computed, in order, and those left out, each with why ("参数（隐藏）").
+  std::vector<std::string> sheets;
+  std::vector<std::string> skippedSheets;
 };
 
 // RunSheet() computes every record of the job's input into its output. A regular output
