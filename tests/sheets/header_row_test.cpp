@@ -182,5 +182,108 @@ TEST(HeaderRowTest, AWorkbookTitleAndGroupCaptionPassThroughAboveTheResult) {
             (std::vector<std::string>{"张三", "工资、薪金所得", "8000", "", "x", "正常"}));
 }
 
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// A payroll workbook: a hidden sheet of parameters (with a table of its own), two months, notes.
+class WorkbookSheetsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string table = R"(<row r="1">)" + Cell("A1", "收入类型") + Cell("B1", "金额") + "</row>" +
+                              R"(<row r="2">)" + Cell("A2", "劳务报酬所得") + R"(<c r="B2"><v>3</v></c></row>)";
+    WriteBook(dir.File("in.xlsx"), {{"参数", "hidden", table},
+                                    {"一月工资", "", MonthRows("1月", "8000")},
+                                    {"二月工资", "", MonthRows("2月", "9000")},
+                                    {"说明", "", R"(<row r="1">)" + Cell("A1", "本表说明") + "</row>"}});
+  }
+
+  SheetSummary Run(const std::string& out, Format format, const std::string& sheet = {}) {
+    SheetJob job;
+    job.input = dir.File("in.xlsx");
+    job.output = dir.File(out);
+    job.outFormat = format;
+    job.sheet = sheet;
+    return RunSheet(job, {}, nullptr);
+  }
+
+  TempFolder dir;
+};
+
+TEST_F(WorkbookSheetsTest, EveryShownSheetWithAHeaderIsComputedIntoASheetOfItsName) {
+  const SheetSummary s = Run("out.xlsx", Format::kXlsx);
+  ASSERT_TRUE(s.ok) << s.error.Text();
+  EXPECT_EQ(s.records, 2u);
+  EXPECT_EQ(s.sheets, (std::vector<std::string>{"一月工资", "二月工资"}));
+  EXPECT_EQ(s.skippedSheets, (std::vector<std::string>{"参数（隐藏）", "说明（没有表头）"}));
+  XlsxReader result;
+  ASSERT_TRUE(result.Open(dir.File("out.xlsx"))) << result.Error();
+  ASSERT_EQ(result.Sheets().size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(result.Sheets()[i].name, s.sheets[i]);
+    ASSERT_TRUE(result.Select(i));
+    std::vector<std::string> row;
+    for (int n = 0; n < 4; ++n) ASSERT_TRUE(result.Next(row)) << n;
+    EXPECT_EQ(row[2], i == 0 ? "8000" : "9000");
+    EXPECT_EQ(row[5], "正常");
+  }
+}
+
+TEST_F(WorkbookSheetsTest, ATextResultNamesEachRecordsSheetInALeadingColumn) {
+  ASSERT_TRUE(Run("out.csv", Format::kCsv).ok);
+  const std::string csv = ReadText(dir.File("out.csv"));
+  EXPECT_EQ(csv.rfind("工作表,姓名,收入类型,税前工资,,备注,状态,", 0), 0u) << csv;
+  EXPECT_NE(csv.find("\r\n一月工资,张三,工资、薪金所得,8000,,x,正常,"), std::string::npos) << csv;
+  EXPECT_NE(csv.find("\r\n二月工资,张三,工资、薪金所得,9000,,x,正常,"), std::string::npos) << csv;
+  EXPECT_EQ(csv.find("姓名", 20), std::string::npos) << "one header for sheets of the same columns";
+  ASSERT_TRUE(Run("out.jsonl", Format::kJsonLines).ok);
+  const std::string json = ReadText(dir.File("out.jsonl"));
+  EXPECT_EQ(json.rfind(R"({"工作表":"一月工资","姓名":"张三",)", 0), 0u) << json;
+  EXPECT_NE(json.find("\n{\"工作表\":\"二月工资\",\"姓名\":\"张三\","), std::string::npos) << json;
+}
+
+TEST_F(WorkbookSheetsTest, ALaterSheetOfOtherColumnsGetsItsOwnHeaderLine) {
+  WriteBook(dir.File("in.xlsx"),
+            {{"一月", "", MonthRows("1月", "8000")},
+             {"奖金", "",
+              R"(<row r="1">)" + Cell("A1", "category") + Cell("B1", "amount") + "</row>" + R"(<row r="2">)" +
+                  Cell("A2", "salary") + R"(<c r="B2"><v>5000</v></c></row>)"}});
+  ASSERT_TRUE(Run("out.csv", Format::kCsv).ok);
+  const std::string csv = ReadText(dir.File("out.csv"));
+  EXPECT_EQ(csv.rfind("工作表,姓名,", 0), 0u) << csv;
+  EXPECT_NE(csv.find("\r\nsheet,category,amount,status,"), std::string::npos) << csv;
+  EXPECT_NE(csv.find("\r\n奖金,salary,5000,ok,"), std::string::npos) << csv;
+}
+
+TEST_F(WorkbookSheetsTest, OneSheetIsPickedByNameAndAMissingNameIsRefusedWithTheNames) {
+  SheetSummary s = Run("out.csv", Format::kCsv, "参数");
+  ASSERT_TRUE(s.ok) << s.error.Text();
+  EXPECT_EQ(ReadText(dir.File("out.csv")).rfind("收入类型,金额,状态,", 0), 0u) << "no sheet column for one sheet";
+  s = Run("out.csv", Format::kCsv, "三月");
+  EXPECT_EQ(s.error.kind, SheetErrorKind::kUsage);
+  EXPECT_NE(s.error.Text().find("没有名为“三月”的工作表；其中的工作表有：参数、一月工资、二月工资、说明"),
+            std::string::npos)
+      << s.error.Text();
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"in.xlsx", "out.csv"})) << "nothing left beside the result";
+  // A sheet refused names the workbook, the worksheet and what its first row holds.
+  s = Run("out.csv", Format::kCsv, "说明");
+  EXPECT_EQ(s.error.kind, SheetErrorKind::kSheet);
+  EXPECT_NE(s.error.Text().find("in.xlsx（工作表 说明）: no row of the first 20"), std::string::npos) << s.error.Text();
+  EXPECT_NE(s.error.Text().find("the first row reads: 本表说明"), std::string::npos) << s.error.Text();
+}
+
+TEST_F(WorkbookSheetsTest, AWorkbookWithoutAHeaderInAnyShownSheetIsRefusedForTheFirst) {
+  WriteBook(dir.File("in.xlsx"), {{"参数", "hidden", MonthRows("1月", "8000")},
+                                  {"说明", "", R"(<row r="1">)" + Cell("A1", "本表说明") + "</row>"},
+                                  {"备忘", "", R"(<row r="1">)" + Cell("A1", "备忘") + "</row>"}});
+  const SheetSummary s = Run("out.csv", Format::kCsv);
+  EXPECT_EQ(s.error.kind, SheetErrorKind::kSheet);
+  EXPECT_NE(s.error.Text().find("（工作表 说明）"), std::string::npos) << s.error.Text();
+  EXPECT_FALSE(std::filesystem::exists(dir.File("out.csv")));
+}
+
 }  // namespace
 }  // namespace quorvex::sheets
