@@ -656,7 +656,7 @@ EngineResult Run(ByteSource& source, ByteSink& sink, const EngineOptions& option
     if (!chunker.Started(result)) return result;
   }
   layout.bom = options.out != Format::kXlsx && (in.HadBom() || in.Converted());
-  layout.names = OutputNames(layout.columns);
+  layout.names = OutputNames(layout.columns, layout.chinese);
   const std::unique_ptr<SheetWriter> writer = MakeWriter(layout);
   perRecord = writer->PerRecordBytes();
   chunker.SetMaxLines(std::max<std::size_t>(64, kBlockOutput / perRecord));

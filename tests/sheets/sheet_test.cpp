@@ -330,6 +330,30 @@ TEST(SheetTemplateTest, HasChineseHeadersAndOneExampleOfEachCategoryThatComputes
   EXPECT_NE(WriteSheetTemplate(dir.File("模板.xlsx")).find("只读"), std::string::npos);
 }
 
+// A result computed again: the clerk's 状态 column and every added column of the first run
+// keep their values under names of their own, and the records compute as they did.
+TEST(SheetFileTest, AResultComputesAgainWithoutTwoColumnsOfOneName) {
+  TempFolder dir;
+  WriteText(dir.File("a.csv"),
+            "姓名,收入类型,金额,状态\n张三,工资、薪金所得,5000,在职\n李四,工资、薪金所得,abc,离职\n");
+  for (const char* step : {"a", "b", "c"}) {
+    const std::string next = std::string(1, static_cast<char>(step[0] + 1)) + ".csv";
+    const SheetSummary s =
+        RunSheet({dir.File(std::string(step) + ".csv"), dir.File(next), Format::kCsv, Format::kCsv}, {}, nullptr);
+    ASSERT_TRUE(s.ok) << s.error.Text();
+    EXPECT_EQ(s.records, 2u);
+    EXPECT_EQ(s.rejected, 1u);
+    std::istringstream lines(ReadText(dir.File(next)));
+    std::string header;
+    std::getline(lines, header);
+    std::set<std::string> names;
+    if (!header.empty() && header.back() == '\r') header.pop_back();
+    std::istringstream cells(header);
+    for (std::string name; std::getline(cells, name, ',');) EXPECT_TRUE(names.insert(name).second) << name;
+    EXPECT_EQ(names.count("状态_1"), 1u);
+  }
+}
+
 TEST(SheetFileTest, FormatsByExtensionWhateverTheCase) {
   EXPECT_EQ(FormatOfPath("/a/工资表.XLSX"), Format::kXlsx);
   EXPECT_EQ(FormatOfPath("b.csv"), Format::kCsv);
