@@ -9,6 +9,7 @@
 #include "cli/batch.h"
 #include "cli/plan_command.h"
 #include "sheets/categories.h"
+#include "sheets/sheet_template.h"
 
 namespace {
 
@@ -26,6 +27,9 @@ const char kUsageText[] =
     "       quorvex-calc batch [INPUT|-] [-o OUTPUT|-] [--format csv|jsonl|xlsx]\n"
     "                          [--input-format csv|jsonl|xlsx]\n"
     "                          [--encoding utf-8|gb18030] [-j N] [--quiet]\n"
+    "       quorvex-calc plan ANNUAL [--contributions X] [--threshold 3500|4800]\n"
+    "                         [--planned-bonus P] [--curve] [--json]\n"
+    "       quorvex-calc template FILE.xlsx\n"
     "       quorvex-calc --help | --version\n";
 
 void PrintHelp() {
@@ -38,7 +42,7 @@ void PrintHelp() {
     for (std::size_t i = 0; i < forms::kKindCount; ++i) {
       const auto kind = static_cast<forms::Kind>(i);
       if (!c.Offers(kind)) continue;
-      std::cout << separator << KindKey(kind);
+      std::cout << separator << KindKey(kind) << ' ' << forms::kKindNames[i];
       separator = ", ";
     }
     std::cout << ")\n";
@@ -52,7 +56,24 @@ void PrintHelp() {
                "other fields pass through. Each record gains status, field, message, warning, income and\n"
                "the result columns (in Chinese under Chinese headers).\n"
                "batch exits with 0 when every record was computed, 1 when some record was rejected,\n"
-               "2 on a usage, reading or writing error (the output file is then left as it was).\n";
+               "2 on a usage, reading or writing error (the output file is then left as it was).\n"
+               "\nplan splits a year's pay ANNUAL between a monthly salary and a year-end bonus for the least\n"
+               "tax, as the window's 年终奖筹划 does (quorvex-calc plan --help tells more).\n"
+               "\ntemplate writes the window's 保存模板 workbook to FILE: the Chinese headers, an example row\n"
+               "of every category, drop-down lists of 收入类型, 计算方式 and 起征点. It exits with 0, or 2\n"
+               "when FILE cannot be written (a read-only file or one an office program holds is kept).\n";
+}
+
+int TemplateCommand(const std::vector<std::string>& args) {
+  if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
+    std::cerr << "quorvex-calc: template takes one file name\n" << kUsageText;
+    return kUsage;
+  }
+  if (const std::string error = WriteSheetTemplate(args[0]); !error.empty()) {
+    std::cerr << "quorvex-calc: " << error << "\n";
+    return kUsage;
+  }
+  return kOk;
 }
 
 bool IsValueLike(const std::string& arg) {
@@ -148,6 +169,7 @@ int Run(const std::vector<std::string>& args) {
     return kOk;
   }
   if (args[0] == "batch") return BatchCommand({args.begin() + 1, args.end()});
+  if (args[0] == "template") return TemplateCommand({args.begin() + 1, args.end()});
   if (args[0] == "plan") return RunPlanCommand({args.begin() + 1, args.end()}, std::cout, std::cerr);
   return Single(args);
 }
