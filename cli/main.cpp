@@ -9,6 +9,7 @@
 #include "cli/batch.h"
 #include "cli/plan_command.h"
 #include "sheets/categories.h"
+#include "sheets/sheet_messages.h"
 #include "sheets/sheet_template.h"
 
 namespace {
@@ -56,7 +57,11 @@ void PrintHelp() {
                "other fields pass through. Each record gains status, field, message, warning, income and\n"
                "the result columns (in Chinese under Chinese headers).\n"
                "batch exits with 0 when every record was computed, 1 when some record was rejected,\n"
-               "2 on a usage, reading or writing error (the output file is then left as it was).\n"
+               "2 on a usage, reading or writing error (the output file is then left as it was), told in\n"
+               "Chinese after the file's name: 无法读取/无法写入 FILE：the system's reason (or 文件正被其他程序\n"
+               "打开, 文件是只读的, 文件还有别的名字（硬链接）); 表格没有表头行; 表格没有“收入类型”列 / “金额”列;\n"
+               "第 N 个字节不是 UTF-8 文字; 第 N 行的记录中有一个引号没有配对; 已损坏…; 请在 Excel/WPS 中另存为\n"
+               ".xlsx 或 CSV 后再计算. quorvex-calc(1), DIAGNOSTICS, lists them all.\n"
                "\nplan splits a year's pay ANNUAL between a monthly salary and a year-end bonus for the least\n"
                "tax, as the window's 年终奖筹划 does (quorvex-calc plan --help tells more).\n"
                "\ntemplate writes the window's 保存模板 workbook to FILE: the Chinese headers, an example row\n"
@@ -183,7 +188,9 @@ int main(int argc, char* argv[]) {
   errno = 0;
   std::cout.flush();
   if (!std::cout || std::fflush(stdout) != 0) {
-    std::cerr << "quorvex-calc: cannot write standard output: " << std::strerror(errno != 0 ? errno : EIO) << "\n";
+    std::cerr << "quorvex-calc: "
+              << messages::CannotWrite(messages::kStandardOutput, messages::SystemText(errno != 0 ? errno : EIO))
+              << "\n";
     return kUsage;
   }
   return status;

@@ -7,6 +7,7 @@
 #include "forms/categories.h"
 #include "sheets/byte_scan.h"
 #include "sheets/sheet_headers.h"
+#include "sheets/sheet_messages.h"
 #include "sheets/sheet_text.h"
 
 namespace quorvex::sheets {
@@ -75,8 +76,7 @@ bool CsvReader::ReadHeader(std::string_view text, std::size_t& used, std::uint64
   arena.reserve(text.size());
   if (!Parse(text, used, line, header, arena)) return false;  // only blank lines so far
   if (header.moreFields != 0) {
-    error = "the header has " + std::to_string(header.fields.size() + header.moreFields) + " columns, more than " +
-            std::to_string(kMaxColumns);
+    error = messages::HeaderTooWide(header.fields.size() + header.moreFields, kMaxColumns);
     return false;
   }
   for (const FieldRef& f : header.fields) {
@@ -97,7 +97,7 @@ bool CsvReader::ReadHeader(std::string_view text, std::size_t& used, std::uint64
     bool found = false;
     for (const std::string& c : layout.columns) found = found || InputKeyOf(c) == needed;
     if (!found) {
-      error = std::string("the sheet has no \"") + needed + "\" column";
+      error = messages::MissingColumn(needed);
       return false;
     }
   }

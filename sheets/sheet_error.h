@@ -25,7 +25,7 @@ struct SheetError {
   bool failed() const { return kind != SheetErrorKind::kNone; }
   // Text() is the message shown: a sheet's problem after the input's name, any other reason
   // as it stands.
-  std::string Text() const { return kind == SheetErrorKind::kSheet ? file + ": " + reason : reason; }
+  std::string Text() const { return kind == SheetErrorKind::kSheet ? file + "：" + reason : reason; }
 };
 
 }  // namespace quorvex::sheets

@@ -211,7 +211,7 @@ TEST(SheetFileTest, AResultAnOfficeProgramHoldsOpenIsLeftAsItWas) {
   for (const char* result : {"r.xlsx", "r.csv"}) {
     const SheetSummary s = RunSheet({dir.File("a.csv"), dir.File(result), Format::kCsv, Format::kXlsx}, {}, nullptr);
     EXPECT_FALSE(s.ok);
-    EXPECT_NE(s.error.Text().find("holds it open"), std::string::npos) << s.error.Text();
+    EXPECT_NE(s.error.Text().find("正被其他程序"), std::string::npos) << s.error.Text();
     EXPECT_EQ(ReadText(dir.File(result)), "old result");
   }
   EXPECT_EQ(dir.Names().size(), 5u);
@@ -224,7 +224,7 @@ TEST(SheetFileTest, AReadOnlyResultIsLeftAsItWas) {
   ASSERT_EQ(chmod(dir.File("r.xlsx").c_str(), 0444), 0);
   const SheetSummary s = RunSheet({dir.File("a.csv"), dir.File("r.xlsx"), Format::kCsv, Format::kXlsx}, {}, nullptr);
   EXPECT_FALSE(s.ok);
-  EXPECT_NE(s.error.Text().find("read-only"), std::string::npos) << s.error.Text();
+  EXPECT_NE(s.error.Text().find("只读"), std::string::npos) << s.error.Text();
   EXPECT_EQ(ReadText(dir.File("r.xlsx")), "old result");
 }
 
@@ -262,7 +262,7 @@ TEST(SheetFileTest, AFailedOrCancelledRunLeavesTheOldResultAndNoTemporaryFile) {
   WriteText(dir.File("empty.csv"), "");
   s = RunSheet({dir.File("empty.csv"), dir.File("r.csv"), Format::kCsv, Format::kCsv}, {}, nullptr);
   EXPECT_FALSE(s.ok);
-  EXPECT_NE(s.error.Text().find("header"), std::string::npos) << s.error.Text();
+  EXPECT_NE(s.error.Text().find("表头"), std::string::npos) << s.error.Text();
 
   EXPECT_EQ(ReadText(dir.File("r.csv")), "old result");
   EXPECT_EQ(dir.Names(), (std::vector<std::string>{"bad.xlsx", "empty.csv", "good.csv", "in.xlsx", "r.csv", "r.xlsx"}));
