@@ -9,6 +9,8 @@
 #include "cli/batch.h"
 #include "cli/plan_command.h"
 #include "sheets/categories.h"
+#include "sheets/sheet_messages.h"
+#include "sheets/sheet_template.h"
 
 namespace {
 
@@ -26,6 +28,9 @@ const char kUsageText[] =
     "       quorvex-calc batch [INPUT|-] [-o OUTPUT|-] [--format csv|jsonl|xlsx]\n"
     "                          [--input-format csv|jsonl|xlsx] [--sheet NAME]\n"
     "                          [--encoding utf-8|gb18030] [-j N] [--quiet]\n"
+    "       quorvex-calc plan ANNUAL [--contributions X] [--threshold 3500|4800]\n"
+    "                         [--planned-bonus P] [--curve] [--json]\n"
+    "       quorvex-calc template FILE.xlsx\n"
     "       quorvex-calc --help | --version\n";
 
 void PrintHelp() {
@@ -38,7 +43,7 @@ void PrintHelp() {
     for (std::size_t i = 0; i < forms::kKindCount; ++i) {
       const auto kind = static_cast<forms::Kind>(i);
       if (!c.Offers(kind)) continue;
-      std::cout << separator << KindKey(kind);
+      std::cout << separator << KindKey(kind) << ' ' << forms::kKindNames[i];
       separator = ", ";
     }
     std::cout << ")\n";
@@ -58,7 +63,28 @@ void PrintHelp() {
                "hidden sheets and sheets without one are skipped and named. --sheet NAME computes that\n"
                "worksheet alone.\n"
                "batch exits with 0 when every record was computed, 1 when some record was rejected,\n"
-               "2 on a usage, reading or writing error (the output file is then left as it was).\n";
+               "2 on a usage, reading or writing error (the output file is then left as it was), told in\n"
+               "Chinese after the file's name: 无法读取/无法写入 FILE：the system's reason (or 文件正被其他程序\n"
+               "打开, 文件是只读的, 文件还有别的名字（硬链接）); 表格没有表头行; 表格没有“收入类型”列 / “金额”列;\n"
+               "第 N 个字节不是 UTF-8 文字; 第 N 行的记录中有一个引号没有配对; 已损坏…; 请在 Excel/WPS 中另存为\n"
+               ".xlsx 或 CSV 后再计算. quorvex-calc(1), DIAGNOSTICS, lists them all.\n"
+               "\nplan splits a year's pay ANNUAL between a monthly salary and a year-end bonus for the least\n"
+               "tax, as the window's 年终奖筹划 does (quorvex-calc plan --help tells more).\n"
+               "\ntemplate writes the window's 保存模板 workbook to FILE: the Chinese headers, an example row\n"
+               "of every category, drop-down lists of 收入类型, 计算方式 and 起征点. It exits with 0, or 2\n"
+               "when FILE cannot be written (a read-only file or one an office program holds is kept).\n";
+}
+
+int TemplateCommand(const std::vector<std::string>& args) {
+  if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
+    std::cerr << "quorvex-calc: template takes one file name\n" << kUsageText;
+    return kUsage;
+  }
+  if (const std::string error = WriteSheetTemplate(args[0]); !error.empty()) {
+    std::cerr << "quorvex-calc: " << error << "\n";
+    return kUsage;
+  }
+  return kOk;
 }
 
 bool IsValueLike(const std::string& arg) {
@@ -154,6 +180,7 @@ int Run(const std::vector<std::string>& args) {
     return kOk;
   }
   if (args[0] == "batch") return BatchCommand({args.begin() + 1, args.end()});
+  if (args[0] == "template") return TemplateCommand({args.begin() + 1, args.end()});
   if (args[0] == "plan") return RunPlanCommand({args.begin() + 1, args.end()}, std::cout, std::cerr);
   return Single(args);
 }
@@ -167,7 +194,9 @@ int main(int argc, char* argv[]) {
   errno = 0;
   std::cout.flush();
   if (!std::cout || std::fflush(stdout) != 0) {
-    std::cerr << "quorvex-calc: cannot write standard output: " << std::strerror(errno != 0 ? errno : EIO) << "\n";
+    std::cerr << "quorvex-calc: "
+              << messages::CannotWrite(messages::kStandardOutput, messages::SystemText(errno != 0 ? errno : EIO))
+              << "\n";
     return kUsage;
   }
   return status;

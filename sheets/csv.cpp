@@ -7,6 +7,7 @@
 #include "forms/categories.h"
 #include "sheets/byte_scan.h"
 #include "sheets/sheet_headers.h"
+#include "sheets/sheet_messages.h"
 #include "sheets/sheet_text.h"
 
 namespace quorvex::sheets {
@@ -129,8 +130,7 @@ bool CsvReader::ReadHeader(std::string_view text, std::size_t& used, std::uint64
   }
   for (; nextRow != 0 && nextRow < header.line; ++nextRow, ++layout.aboveRows) layout.above.append("\"\"\r\n");
   if (header.moreFields != 0) {
-    error = "the header has " + std::to_string(header.fields.size() + header.moreFields) + " columns, more than " +
-            std::to_string(kMaxColumns);
+    error = messages::HeaderTooWide(header.fields.size() + header.moreFields, kMaxColumns);
     return false;
   }
   used = pos;
@@ -154,23 +154,11 @@ bool CsvReader::ReadHeader(std::string_view text, std::size_t& used, std::uint64
 }
 
 std::string CsvReader::NoHeader() const {
-  if (seen_.empty()) return "the sheet has no header row";
-  std::string reason;
-  if (seenCategory_ != seenAmount_) {
-    // The first row is the header but for one column.
-    reason = std::string("the sheet has no \"") + (seenCategory_ ? "amount" : "category") + "\" column";
-  } else {
-    reason = "no row of the first " + std::to_string(kHeaderSearchRows) +
-             " names a \"category\" and an \"amount\" column (a header such as 收入类型 and 金额)";
-  }
-  reason += "; the first row reads: ";
-  constexpr std::size_t kShown = 12;
-  for (std::size_t i = 0; i < seen_.size() && i < kShown; ++i) {
-    if (i > 0) reason += ", ";
-    reason += seen_[i].empty() ? std::string("(empty)") : seen_[i].substr(0, 64);
-  }
-  if (seen_.size() > kShown) reason += ", ...";
-  return reason;
+  if (seen_.empty()) return messages::kNoHeaderRow;
+  // The first row is the header but for one column, or no row is.
+  const std::string why = seenCategory_ != seenAmount_ ? messages::MissingColumn(seenCategory_ ? "amount" : "category")
+                                                       : messages::NoHeaderInFirstRows(kHeaderSearchRows);
+  return why + messages::FirstRowReads(seen_);
 }
 
 std::size_t CsvReader::LastRecordEnd(std::string_view data, bool atEnd) const {

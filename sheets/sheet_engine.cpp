@@ -16,6 +16,7 @@
 #include "sheets/csv.h"
 #include "sheets/json_line.h"
 #include "sheets/record_calc.h"
+#include "sheets/sheet_messages.h"
 
 namespace quorvex::sheets {
 namespace {
@@ -211,12 +212,11 @@ bool Chunker::Next(Block& block, EngineResult& result) {
         const std::size_t whole = reader_.LastRecordEnd(data, false);
         const std::uint64_t at =
             line_ + (whole == std::string_view::npos ? 0 : CountLines(data.substr(0, whole), true));
-        result.error.reason = "a quoted field of the record on line " + std::to_string(at) + " is never closed";
+        result.error.reason = messages::QuoteNeverClosed(at);
         return false;
       }
       if (data.size() > kMaxRecordBytes) {
-        result.error.reason = "the record on line " + std::to_string(line_) + " is longer than " +
-                              std::to_string(kMaxRecordBytes >> 20) + " MiB";
+        result.error.reason = messages::RecordTooLong(line_, kMaxRecordBytes >> 20);
         return false;
       }
     }
@@ -256,7 +256,7 @@ bool Chunker::Header(SheetReader& reader, Layout& layout, EngineResult& result) 
       }
     }
     if (data.size() > kMaxRecordBytes) {
-      result.error.reason = "the header is longer than " + std::to_string(kMaxRecordBytes >> 20) + " MiB";
+      result.error.reason = messages::HeaderTooLong(kMaxRecordBytes >> 20);
       return false;
     }
     if (!More(result)) return false;
@@ -344,7 +344,7 @@ bool CollectColumns(Chunker& chunker, const SheetReader& reader, Layout& layout,
         }
         const long column = first < 0 ? -1 : nth == 0 ? first : AddColumn(layout, f.key, nth);
         if (column < 0) {
-          result.error.reason = "the records have more than " + std::to_string(kMaxColumns) + " different fields";
+          result.error.reason = messages::TooManyFields(kMaxColumns);
           return false;
         }
         seenIn.resize(layout.columns.size(), 0);
@@ -399,7 +399,7 @@ class FdSink::Flusher {
       const int why = errno;
       lock.lock();
       flushed_ = upTo;
-      if (!ok && error_.empty()) error_ = "cannot write " + name_ + ": " + std::strerror(why);
+      if (!ok && error_.empty()) error_ = messages::CannotWrite(name_, messages::SystemText(why));
     }
   }
 
@@ -441,7 +441,7 @@ bool FdSink::Write(std::string_view data, std::string& error) {
       continue;
     }
     if (n < 0 && errno == EINTR && (cancel_ == nullptr || !cancel_->load())) continue;
-    error = "cannot write " + name_ + ": " + (n < 0 ? std::strerror(errno) : "nothing written");
+    error = messages::CannotWrite(name_, n < 0 ? messages::SystemText(errno) : messages::kNothingWritten);
     return false;
   }
   return true;
@@ -660,7 +660,7 @@ EngineResult Run(ByteSource& source, ByteSink& sink, const EngineOptions& option
     if (!chunker.Started(result)) return result;
   }
   layout.bom = options.out != Format::kXlsx && (in.HadBom() || in.Converted());
-  layout.names = OutputNames(layout.columns);
+  layout.names = OutputNames(layout.columns, layout.chinese);
   layout.sheet = part.sheet;
   const std::unique_ptr<SheetWriter> writer = MakeWriter(layout);
   perRecord = writer->PerRecordBytes();

@@ -28,7 +28,7 @@ struct SheetError {
   // worksheet's), any other reason as it stands.
   std::string Text() const {
     if (kind != SheetErrorKind::kSheet) return reason;
-    return file + (sheet.empty() ? std::string() : "（工作表 " + sheet + "）") + ": " + reason;
+    return file + (sheet.empty() ? std::string() : "（工作表 " + sheet + "）") + "：" + reason;
   }
 };
 

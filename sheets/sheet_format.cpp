@@ -79,17 +79,24 @@ KeyMeaning MeaningOf(std::string_view key) {
 
 bool IsOutcomeColumn(std::string_view name) { return MeaningOf(name).outcome; }
 
-std::vector<std::string> OutputNames(const std::vector<std::string>& columns) {
+std::vector<std::string> OutputNames(const std::vector<std::string>& columns, bool chinese) {
   std::vector<std::string> names = columns;
   NameIndex taken;
   for (const std::string& c : columns) taken.emplace(c, 0);
+  NameIndex chineseOutcome;
+  if (chinese) {
+    for (const std::string& c : OutcomeColumns()) chineseOutcome.emplace(ChineseCaption(c), 0);
+  }
+  const auto isOutcome = [&](const std::string& name) {
+    return IsOutcomeColumn(name) || chineseOutcome.count(name) != 0;
+  };
   // A name's next search starts after the one it was given last: a name taken stays taken.
   std::unordered_map<std::string, int> next;
   for (std::string& name : names) {
-    if (!IsOutcomeColumn(name)) continue;
+    if (!isOutcome(name)) continue;
     for (int& n = next.try_emplace(name, 0).first->second;;) {
       std::string candidate = name + "_" + std::to_string(++n);
-      if (IsOutcomeColumn(candidate) || taken.count(candidate) != 0) continue;
+      if (isOutcome(candidate) || taken.count(candidate) != 0) continue;
       taken.emplace(candidate, 0);
       name = std::move(candidate);
       break;

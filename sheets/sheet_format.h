@@ -224,7 +224,9 @@ bool IsOutcomeColumn(std::string_view name);
 
 // Output names for input columns: a name that an outcome column also has becomes name_1
 // (or _2, ... the first not taken), so the outcome never lands in a column of the input.
-std::vector<std::string> OutputNames(const std::vector<std::string>& columns);
+// With `chinese` (the outcome columns headed in Chinese) their Chinese headers count too:
+// an input column 状态 becomes 状态_1.
+std::vector<std::string> OutputNames(const std::vector<std::string>& columns, bool chinese = false);
 
 // The request fields of a record, for the calculation.
 inline Request RequestOf(const Record& record) {

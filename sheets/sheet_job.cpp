@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "sheets/sheet_headers.h"
+#include "sheets/sheet_messages.h"
 #include "sheets/workbook_open.h"
 #include "sheets/xlsx_sheet.h"
 
@@ -34,10 +35,10 @@ void OnSignal(int signal) {
   std::raise(signal);
 }
 
-std::string Reason() { return std::strerror(errno); }
+std::string Reason() { return messages::SystemText(errno); }
 
 std::string Shown(const std::string& name, bool output) {
-  return name == "-" ? (output ? "standard output" : "standard input") : name;
+  return name == "-" ? (output ? messages::kStandardOutput : messages::kStandardInput) : name;
 }
 
 // The mode a new file gets: 0666 less the process's umask, read without changing it.
@@ -122,20 +123,20 @@ class Output {
     if (const int stream = StreamOf(target); stream >= 0) {
       fd_ = fcntl(stream, F_DUPFD_CLOEXEC, 3);
       own_ = fd_ >= 0;
-      if (fd_ < 0) error = "cannot write " + name_ + ": " + Reason();
+      if (fd_ < 0) error = messages::CannotWrite(name_, Reason());
       return fd_ >= 0;
     }
     struct stat st {};
     const bool exists = stat(target.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) {
-      error = "cannot write " + name_ + ": " + std::strerror(EISDIR);
+      error = messages::CannotWrite(name_, messages::SystemText(EISDIR));
       return false;
     }
     if (exists && !S_ISREG(st.st_mode)) {
       // A device, FIFO or socket is written as it is, never replaced.
       fd_ = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
       own_ = fd_ >= 0;
-      if (fd_ < 0) error = "cannot write " + name_ + ": " + Reason();
+      if (fd_ < 0) error = messages::CannotWrite(name_, Reason());
       return fd_ >= 0;
     }
     // A symbolic link keeps pointing where it did: the file it names is replaced, or made
@@ -143,27 +144,27 @@ class Output {
     char resolved[PATH_MAX];
     target_ = exists && realpath(target.c_str(), resolved) != nullptr ? resolved : FinalTarget(target);
     if (target_.empty()) {
-      error = "cannot write " + name_ + ": " + std::strerror(ELOOP);
+      error = messages::CannotWrite(name_, messages::SystemText(ELOOP));
       return false;
     }
     if (exists && HeldOpen(target_)) {
-      error = "cannot write " + name_ + ": an office program holds it open; close it first";
+      error = messages::CannotWrite(name_, messages::kHeldOpen);
       return false;
     }
     // A file its owner marked read-only is not replaced, whoever runs the program.
     if (exists && (st.st_mode & 0222) == 0) {
-      error = "cannot write " + name_ + ": the file is read-only";
+      error = messages::CannotWrite(name_, messages::kReadOnly);
       return false;
     }
     // Replacing a file with other names (hard links) would leave them holding the old result.
     if (exists && st.st_nlink > 1) {
-      error = "cannot write " + name_ + ": the file has other names (hard links), which would keep the old content";
+      error = messages::CannotWrite(name_, messages::kHardLinks);
       return false;
     }
     std::string pattern = TemporaryPattern(target_);
     fd_ = mkostemp(pattern.data(), O_CLOEXEC);
     if (fd_ < 0) {
-      error = "cannot write " + name_ + ": " + Reason();
+      error = messages::CannotWrite(name_, Reason());
       return false;
     }
     own_ = true;
@@ -178,7 +179,7 @@ class Output {
     [[maybe_unused]] const bool owned =
         !exists || fchown(fd_, st.st_uid, st.st_gid) == 0 || fchown(fd_, static_cast<uid_t>(-1), st.st_gid) == 0;
     if (fchmod(fd_, exists ? (st.st_mode & 07777) : NewFileMode()) != 0) {
-      error = "cannot write " + name_ + ": " + Reason();
+      error = messages::CannotWrite(name_, Reason());
       return false;
     }
     return true;
@@ -194,7 +195,7 @@ class Output {
     if (temporary_.empty()) {
       if (own_ && close(fd_) != 0) {
         own_ = false;
-        error = "cannot write " + name_ + ": " + Reason();
+        error = messages::CannotWrite(name_, Reason());
         return false;
       }
       own_ = false;
@@ -204,7 +205,7 @@ class Output {
     const int closed = close(fd_);
     own_ = false;
     if (!synced || closed != 0 || rename(temporary_.c_str(), target_.c_str()) != 0) {
-      error = "cannot write " + name_ + ": " + Reason();
+      error = messages::CannotWrite(name_, Reason());
       return false;
     }
     gHaveTemporary = 0;
@@ -252,13 +253,13 @@ class Input {
     }
     fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (fd_ < 0) {
-      error = "cannot read " + name_ + ": " + Reason();
+      error = messages::CannotRead(name_, Reason());
       return false;
     }
     own_ = true;
     struct stat st {};
     if (fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
-      error = "cannot read " + name_ + ": " + std::strerror(EISDIR);
+      error = messages::CannotRead(name_, messages::SystemText(EISDIR));
       return false;
     }
     return true;
@@ -276,7 +277,7 @@ class Input {
       if (copy >= 0) unlink(pattern.c_str());
     }
     if (copy < 0) {
-      error = "cannot keep a copy of " + name_ + " in " + folder + ": " + Reason();
+      error = messages::CannotRead(name_, "无法在 " + folder + " 中暂存它的副本：" + Reason());
       return false;
     }
     if (own_) close(fd_);
@@ -293,7 +294,7 @@ class Input {
       if (!sink.Write(std::string_view(buffer.data(), static_cast<std::size_t>(n)), error)) return false;
     }
     if (lseek(fd_, 0, SEEK_SET) != 0) {
-      error = "cannot read a copy of " + name_ + ": " + Reason();
+      error = messages::CannotRead(name_, "无法读取它的副本：" + Reason());
       return false;
     }
     return true;
@@ -330,10 +331,10 @@ bool ChooseSheets(WorkbookRows& book, const SheetJob& job, std::vector<std::size
         return true;
       }
     }
-    std::string names;
-    for (const WorkbookSheet& s : sheets) names.append(names.empty() ? "" : "、").append(s.name);
+    std::vector<std::string> names;
+    for (const WorkbookSheet& s : sheets) names.push_back(s.name);
     summary.error.kind = SheetErrorKind::kUsage;
-    summary.error.reason = job.input + " 中没有名为“" + job.sheet + "”的工作表；其中的工作表有：" + names;
+    summary.error.reason = messages::NoSuchSheet(job.input, job.sheet, names);
     return false;
   }
   if (sheets.size() <= 1) {
@@ -343,14 +344,14 @@ bool ChooseSheets(WorkbookRows& book, const SheetJob& job, std::vector<std::size
   std::size_t firstShown = sheets.size();
   for (std::size_t i = 0; i < sheets.size(); ++i) {
     if (sheets[i].hidden) {
-      summary.skippedSheets.push_back(sheets[i].name + "（隐藏）");
+      summary.skippedSheets.push_back(messages::HiddenSheet(sheets[i].name));
       continue;
     }
     firstShown = std::min(firstShown, i);
     if (book.Select(i) && HasHeaderRow(book)) {
       chosen.push_back(i);
     } else {
-      summary.skippedSheets.push_back(sheets[i].name + "（没有表头）");
+      summary.skippedSheets.push_back(messages::SheetWithoutHeader(sheets[i].name));
     }
   }
   if (chosen.empty()) chosen.push_back(firstShown < sheets.size() ? firstShown : 0);
@@ -370,15 +371,15 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   const bool bookIn = job.inFormat == Format::kXlsx || (job.input != "-" && IsWorkbookFile(job.input));
   const bool bookOut = job.outFormat == Format::kXlsx;
   if (bookIn && job.input == "-") {
-    summary.error.reason = "an Excel workbook is read from a file, not from standard input";
+    summary.error.reason = "Excel 工作簿只能从文件读取，不能从标准输入读取";
     return failed(SheetErrorKind::kUsage);
   }
   if (bookOut && job.output == "-") {
-    summary.error.reason = "an Excel workbook is written to a file, not to standard output";
+    summary.error.reason = "Excel 工作簿只能写入文件，不能写到标准输出";
     return failed(SheetErrorKind::kUsage);
   }
   if (!bookIn && !job.sheet.empty()) {
-    summary.error.reason = "只有 Excel 工作簿才有工作表可选（--sheet " + job.sheet + "）";
+    summary.error.reason = messages::SheetOfNoWorkbook(job.sheet);
     return failed(SheetErrorKind::kUsage);
   }
   Input input;
@@ -400,7 +401,7 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   XlsxWriter bookWriter;
   if (bookOut) {
     if (output.Temporary().empty()) {
-      summary.error.reason = "cannot write " + output.Name() + ": an Excel workbook is written to a regular file";
+      summary.error.reason = messages::CannotWrite(output.Name(), messages::kWorkbookToRegularFile);
       return failed(SheetErrorKind::kWrite);
     }
     if (!bookWriter.Open(output.Temporary(), output.Name())) {
@@ -442,7 +443,7 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
           ComputeSheet(source, sink, options, progress ? sheetProgress : ProgressFunction(), cancel, part);
       if (one.error.kind == SheetErrorKind::kSheet) one.error.sheet = sheet.name;
       if (chosen.size() > 1 && one.noHeader && !one.cancelled) {
-        summary.skippedSheets.push_back(sheet.name + "（没有表头）");
+        summary.skippedSheets.push_back(messages::SheetWithoutHeader(sheet.name));
         if (!firstRefusal.error.failed()) firstRefusal = std::move(one);
         continue;
       }

@@ -14,6 +14,7 @@
 
 #include "forms/categories.h"
 #include "sheets/sheet_headers.h"
+#include "sheets/sheet_messages.h"
 #include "sheets/xlsx_writer.h"
 
 namespace quorvex::sheets {
@@ -94,17 +95,17 @@ std::string ResultObstacle(const std::string& output) {
   const fs::path path(output);
   struct stat st {};
   if (::stat(output.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) return output + "：这是一个文件夹，不能作为结果文件";
+    if (S_ISDIR(st.st_mode)) return messages::CannotWrite(output, messages::SystemText(EISDIR));
     // Marked read-only by its owner: not replaced, whoever runs the program (root too).
     if (S_ISREG(st.st_mode) && ((st.st_mode & 0222) == 0 || ::access(output.c_str(), W_OK) != 0))
-      return output + "：结果文件是只读的，无法替换";
+      return messages::CannotWrite(output, messages::kReadOnly);
   }
   // Office programs mark a workbook they hold open with an owner file beside it.
   std::error_code ec;
   const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
   const std::string name = path.filename().string();
   for (const std::string& owner : {".~lock." + name + "#", "~$" + name}) {
-    if (fs::exists(folder / owner, ec)) return output + "：结果文件正被其他程序打开，请先关闭它";
+    if (fs::exists(folder / owner, ec)) return messages::CannotWrite(output, messages::kHeldOpen);
   }
   return {};
 }
@@ -112,7 +113,7 @@ std::string ResultObstacle(const std::string& output) {
 std::string WriteSheetTemplate(const std::string& path) {
   if (std::string obstacle = ResultObstacle(path); !obstacle.empty()) return obstacle;
   const std::string temp = TempBeside(path);
-  if (temp.empty()) return path + "：无法在该文件夹中写入（" + std::strerror(errno) + "）";
+  if (temp.empty()) return messages::CannotWrite(path, messages::SystemText(errno));
   XlsxWriter writer;
   bool ok = writer.Open(temp, path);
   std::vector<std::string> row{kNameCaption};
@@ -128,7 +129,8 @@ std::string WriteSheetTemplate(const std::string& path) {
        writer.AddChoices(ColumnOf("threshold"), XlsxWriter::kMaxRows, ThresholdChoices(), kThresholdAdvice);
   ok = ok && writer.Close();
   std::string error = writer.Error();
-  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) error = path + "：无法写入（" + std::strerror(errno) + "）";
+  if (ok && std::rename(temp.c_str(), path.c_str()) != 0)
+    error = messages::CannotWrite(path, messages::SystemText(errno));
   if (!ok || !error.empty()) std::remove(temp.c_str());
   return ok ? error : (error.empty() ? path + "：无法写入" : error);
 }

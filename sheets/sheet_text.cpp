@@ -1,5 +1,7 @@
 #include "sheets/sheet_text.h"
 
+#include "sheets/sheet_messages.h"
+
 #include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,14 +38,14 @@ long FdSource::Read(char* data, std::size_t size, std::string& error) {
     const ssize_t n = ::read(fd_, data, size);
     if (n >= 0) return static_cast<long>(n);
     if (errno == EINTR && (cancel_ == nullptr || !cancel_->load())) continue;
-    error = "cannot read " + name_ + ": " + std::strerror(errno);
+    error = messages::CannotRead(name_, messages::SystemText(errno));
     return -1;
   }
 }
 
 bool FdSource::Rewind(std::string& error) {
   if (lseek(fd_, start_, SEEK_SET) == start_) return true;
-  error = "cannot read " + name_ + " twice: " + std::strerror(errno);
+  error = messages::CannotRead(name_, "不能从头再读一遍：" + messages::SystemText(errno));
   return false;
 }
 
@@ -99,7 +101,7 @@ bool TextInput::Append(std::string& text, std::string& error) {
                                                            : "UTF-16BE";
       iconv_t cd = iconv_open("UTF-8", from);
       if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr): iconv's error value
-        error = std::string("cannot convert from ") + from + ": " + std::strerror(errno);
+        error = messages::CannotConvert(from, messages::SystemText(errno));
         failure_ = SheetErrorKind::kSystem;
         return false;
       }
@@ -162,8 +164,8 @@ bool TextInput::Convert(std::string& text, bool atEnd, std::string& error) {
       continue;
     }
     if (why == EILSEQ || (why == EINVAL && atEnd)) {
-      error = "byte " + std::to_string(decodedBytes_ + static_cast<std::size_t>(in - raw_.data()) + 1) + " is not " +
-              (utf16 ? "UTF-16" : "GB18030") + " text";
+      const std::uint64_t byte = decodedBytes_ + static_cast<std::size_t>(in - raw_.data()) + 1;
+      error = utf16 ? "第 " + std::to_string(byte) + " 个字节不是 UTF-16 文字" : messages::NotGb18030(byte);
       return false;
     }
     break;  // a character cut by the end of the piece: it is converted with the next
@@ -293,9 +295,7 @@ bool ReadsAsUtf8(std::string_view sample, bool more) {
   return stray == 0 || (sequences > 0 && 2 * sequences >= stray);
 }
 
-std::string NotUtf8Text(std::uint64_t byte) {
-  return "byte " + std::to_string(byte) + " is not UTF-8 text (--encoding gb18030 reads GBK and GB18030 sheets)";
-}
+std::string NotUtf8Text(std::uint64_t byte) { return messages::NotUtf8(byte); }
 
 std::size_t Utf8Prefix(std::string_view text) {
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());

@@ -54,8 +54,9 @@ class XlsxReader : public WorkbookRows {
   std::uint64_t BytesRead() const override;
   std::uint64_t BytesTotal() const override;
 
-  // CountRows() reads the rest of the worksheet through, only counting its row elements;
-  // false (with Error()) when it is damaged.
+  // CountRows(), called right after Open() or Select(), reads the worksheet through, only counting its row
+  // elements (for a workbook our own writer made: its texts escape every "<"); false (with
+  // Error()) when its part is damaged (a wrong checksum or length).
   bool CountRows(std::uint64_t& rows);
 
  private:

@@ -66,7 +66,7 @@ long WorkbookSource::Read(char* data, std::size_t size, std::string& error) {
 }
 
 bool WorkbookSource::Rewind(std::string& error) {
-  error = "cannot read an Excel workbook twice";
+  error = "无法再读一遍 Excel 工作簿";
   return false;
 }
 

@@ -270,6 +270,32 @@ class BatchDialogTest : public QObject {
     QCOMPARE(answers.StrayCount(), 0);
   }
 
+  // A result that may not be replaced is refused at once, not after asking to replace it.
+  void aReadOnlyResultIsRefusedBeforeTheReplaceQuestion() {
+    QTemporaryDir dir;
+    QFile existing(dir.filePath("r.csv"));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    QVERIFY(existing.setPermissions(QFileDevice::ReadOwner));
+    BatchDialog dialog(nullptr, Deps());
+    dialog.show();
+    Type(Child<QLineEdit>(&dialog, "EditSheet"), dir.filePath("a.csv"));
+    Type(Child<QLineEdit>(&dialog, "EditResult"), dir.filePath("r.csv"));
+    ModalAnswerer answers;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    answers.Expect<QMessageBox>([&](QMessageBox* box) {
+      text = box->text();
+      icon = box->icon();
+      box->accept();
+    });
+    Child<QPushButton>(&dialog, "BtnStart")->click();
+    QTRY_VERIFY(answers.AllAnswered());
+    QCOMPARE(icon, QMessageBox::Critical);
+    QVERIFY2(text.contains("只读"), qPrintable(text));
+    QCOMPARE(runs, 0);
+  }
+
   // A module that is not there, or not one, is refused with words for the box, naming it.
   void aBrokenSheetModuleIsRefusedNamingIt() {
     QTemporaryDir dir;

@@ -62,7 +62,7 @@ expect 2 "Is a directory" "$calc" batch --input-format jsonl . -o res.csv
 for pair in "in.csv csv csv" "in.csv csv jsonl" "in.jsonl jsonl jsonl" "in.jsonl jsonl csv"; do
   set -- $pair
   echo OLD >res.out
-  expect 2 "cannot read standard input: Input/output error" env LD_PRELOAD="$shim" \
+  expect 2 "无法读取 标准输入：输入输出错误（磁盘或网络可能有故障）（Input/output error）" env LD_PRELOAD="$shim" \
     QUORVEX_FAIL_READ_AFTER=1000000 ASAN_OPTIONS=verify_asan_link_order=0 \
     sh -c "\"$calc\" batch - --input-format $2 --format $3 -o res.out <$1"
   untouched res.out
@@ -73,20 +73,20 @@ done
 for j in 1 2; do
   for fault in QUORVEX_FAIL_WRITE_AFTER=2000000 QUORVEX_FAIL_RENAME=1 QUORVEX_FAIL_FSYNC=1; do
     echo OLD >res.csv
-    expect 2 "cannot write res.csv: " env LD_PRELOAD="$shim" "$fault" ASAN_OPTIONS=verify_asan_link_order=0 \
+    expect 2 "无法写入 res.csv：" env LD_PRELOAD="$shim" "$fault" ASAN_OPTIONS=verify_asan_link_order=0 \
       "$calc" batch in.csv -o res.csv -j $j
     untouched res.csv
   done
   # A flush that fails while a big result grows fails the run, even when the final one succeeds.
   echo OLD >res.csv
-  expect 2 "cannot write res.csv: Input/output error" env LD_PRELOAD="$shim" QUORVEX_FAIL_FDATASYNC=1 \
+  expect 2 "无法写入 res.csv：输入输出错误（磁盘或网络可能有故障）（Input/output error）" env LD_PRELOAD="$shim" QUORVEX_FAIL_FDATASYNC=1 \
     ASAN_OPTIONS=verify_asan_link_order=0 "$calc" batch big.csv -o res.csv -j $j
   untouched res.csv
   expect 0 "" "$calc" batch big.csv -o "big.$j.csv" -j $j
 done
 cmp -s big.1.csv big.2.csv || fail "-j 1 and -j 2 wrote different results"
 for j in 1 2; do
-  expect 2 "cannot write standard output: No space left on device" env LD_PRELOAD="$shim" \
+  expect 2 "无法写入 标准输出：磁盘已满（No space left on device）" env LD_PRELOAD="$shim" \
     QUORVEX_FAIL_WRITE_AFTER=100000 ASAN_OPTIONS=verify_asan_link_order=0 "$calc" batch in.csv -j $j
 done
 

@@ -93,7 +93,8 @@ def main():
         if csv_rows != xlsx_rows:
             fail("workbook and CSV results differ:\n%r\n%r" % (csv_rows, xlsx_rows))
         check_illegal_characters(calc, folder)
-    print("openpyxl_check: 2 passed, 0 failed")
+        check_template(calc, folder)
+    print("openpyxl_check: 3 passed, 0 failed")
 
 
 def check_illegal_characters(calc, folder):
@@ -114,6 +115,24 @@ def check_illegal_characters(calc, folder):
     fields = [line.split(b",")[:4] for line in back.stdout.split(b"\r\n") if line]
     if back.returncode != 0 or fields != [line.split(b",") for line in sheet_csv.encode("utf-8").split(b"\r\n") if line]:
         fail("odd.xlsx reads back as %r" % back.stdout)
+
+
+def check_template(calc, folder):
+    """quorvex-calc template writes the workbook to fill in: drop-down lists a spreadsheet
+    offers for 收入类型, 计算方式 and 起征点, and examples that all compute."""
+    book = folder / "模板.xlsx"
+    if subprocess.run([calc, "template", str(book)]).returncode != 0:
+        fail("the template was not written")
+    sheet = openpyxl.load_workbook(book).active
+    header = [c.value for c in sheet[1]]
+    lists = {header[sheet[dv.sqref.ranges[0].coord.split(":")[0]].column - 1]: dv.formula1
+             for dv in sheet.data_validations.dataValidation if dv.type == "list"}
+    if set(lists) != {"收入类型", "计算方式", "起征点"} or "由实发工资反算" not in lists["计算方式"] \
+            or "年终奖筹划" not in lists["收入类型"] or lists["起征点"] != '"3500,4800"':
+        fail("the template's lists are %r" % lists)
+    run = subprocess.run([calc, "batch", str(book), "-o", str(folder / "模板结果.csv"), "-q"])
+    if run.returncode != 0:
+        fail("the template's examples do not all compute")
 
 
 if __name__ == "__main__":

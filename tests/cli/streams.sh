@@ -27,7 +27,7 @@ for name in /dev/stdout /dev/fd/1 /proc/self/fd/1; do
   { printf 'OLD LOG\n'; cat expected.csv; } | cmp -s - log.txt || fail "-o $name: log.txt is $(cat log.txt)"
 done
 "$calc" batch ok.csv -o /dev/fd/9 --quiet 2>err.txt
-[ $? = 2 ] && grep -q "cannot write /dev/fd/9: Bad file descriptor" err.txt || fail "-o /dev/fd/9: $(cat err.txt)"
+[ $? = 2 ] && grep -q "无法写入 /dev/fd/9：文件描述符无效（Bad file descriptor）" err.txt || fail "-o /dev/fd/9: $(cat err.txt)"
 
 # JSON Lines to CSV reads its input twice, both times from where the shell left it.
 printf '{"id":"SKIP","category":"salary","amount":"1"}\n{"id":"A","category":"salary","amount":"5000"}\n' >off.jsonl
@@ -58,7 +58,7 @@ cmp -s out/real.csv expected.csv && cmp -s out/missing.csv expected.csv || fail 
 echo OLD >out/linked.csv
 ln out/linked.csv out/other.csv
 "$calc" batch ok.csv -o out/linked.csv 2>err.txt
-[ $? = 2 ] && grep -q "out/linked.csv: the file has other names" err.txt || fail "hard link: $(cat err.txt)"
+[ $? = 2 ] && grep -q "out/linked.csv：文件还有别的名字" err.txt || fail "hard link: $(cat err.txt)"
 [ "$(cat out/linked.csv)" = OLD ] || fail "a file with other names was replaced"
 if [ "$(id -u)" = 0 ]; then
   echo OLD >out/owned.csv

@@ -183,7 +183,7 @@ TEST(WorkbookFileTest, FormatsWeCannotReadAreRefusedWithHowToSaveThem) {
   for (const auto& [name, what] : refusals) {
     SheetSummary s;
     EXPECT_EQ(Compute(dir, name, &s)[0],
-              dir.File(name) + ": " + what + "：请在 Excel/WPS 中另存为 .xlsx 或 CSV 后再计算");
+              dir.File(name) + "：" + what + "：请在 Excel/WPS 中另存为 .xlsx 或 CSV 后再计算");
     EXPECT_EQ(s.error.kind, SheetErrorKind::kSheet);
   }
   EXPECT_EQ(ReadText(dir.File("out.csv")), "old result");
@@ -214,7 +214,7 @@ TEST(TextFileTest, UnicodeTextReadsAsItsCsv) {
   EXPECT_EQ(ReadText(dir.File("out.csv")).rfind("\xEF\xBB\xBF姓名,", 0), 0u);  // converted text keeps a BOM
 
   WriteText(dir.File("odd.txt"), le + "x");
-  EXPECT_NE(Compute(dir, "odd.txt")[0].find("is not UTF-16 text"), std::string::npos);
+  EXPECT_NE(Compute(dir, "odd.txt")[0].find("不是 UTF-16 文字"), std::string::npos);
 }
 
 TEST(TextFileTest, GbkEuroSignIsReadAsWindowsHasIt) {

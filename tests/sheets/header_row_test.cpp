@@ -97,15 +97,15 @@ TEST(HeaderRowTest, ASheetWithoutAHeaderInItsFirstRowsNamesWhatItSaw) {
   for (int i = 0; i < 20; ++i) late += "说明,第" + std::to_string(i + 1) + "行\r\n";
   Outcome run = Compute(late + kTable, Format::kCsv);
   EXPECT_EQ(run.result.error.kind, SheetErrorKind::kSheet);
-  EXPECT_NE(run.result.error.reason.find("first 20"), std::string::npos) << run.result.error.reason;
-  EXPECT_NE(run.result.error.reason.find("说明, 第1行"), std::string::npos) << run.result.error.reason;
+  EXPECT_NE(run.result.error.reason.find("前 20 行中没有表头行"), std::string::npos) << run.result.error.reason;
+  EXPECT_NE(run.result.error.reason.find("；第一行是：说明、第1行"), std::string::npos) << run.result.error.reason;
   EXPECT_TRUE(run.output.empty());
   // Twenty rows are searched: the header on the 20th is found, after an empty row too.
   late.erase(0, late.find('\n') + 1);
   EXPECT_FALSE(Compute("\r\n" + late.substr(late.find('\n') + 1) + kTable, Format::kCsv).result.error.failed());
   // A header lacking one column is told as before, with what it holds.
   run = Compute("姓名,收入类型,工资\r\n张三,工资、薪金所得,8000\r\n", Format::kCsv, 5);
-  EXPECT_NE(run.result.error.reason.find("no \"amount\" column; the first row reads: 姓名, 收入类型, 工资"),
+  EXPECT_NE(run.result.error.reason.find("表格没有“金额”列（英文表头写作 amount）；第一行是：姓名、收入类型、工资"),
             std::string::npos)
       << run.result.error.reason;
 }
@@ -271,8 +271,8 @@ TEST_F(WorkbookSheetsTest, OneSheetIsPickedByNameAndAMissingNameIsRefusedWithThe
   // A sheet refused names the workbook, the worksheet and what its first row holds.
   s = Run("out.csv", Format::kCsv, "说明");
   EXPECT_EQ(s.error.kind, SheetErrorKind::kSheet);
-  EXPECT_NE(s.error.Text().find("in.xlsx（工作表 说明）: no row of the first 20"), std::string::npos) << s.error.Text();
-  EXPECT_NE(s.error.Text().find("the first row reads: 本表说明"), std::string::npos) << s.error.Text();
+  EXPECT_NE(s.error.Text().find("in.xlsx（工作表 说明）：前 20 行中没有表头行"), std::string::npos) << s.error.Text();
+  EXPECT_NE(s.error.Text().find("第一行是：本表说明"), std::string::npos) << s.error.Text();
 }
 
 TEST_F(WorkbookSheetsTest, AWorkbookWithoutAHeaderInAnyShownSheetIsRefusedForTheFirst) {

@@ -282,7 +282,7 @@ TEST(TextTest, Gb18030IsRecognisedAndConvertedAcrossReads) {
   MemorySource bad("\x81\x20");
   TextInput badIn(bad, Encoding::kGb18030);
   ReadAll(badIn, error);
-  EXPECT_EQ(error, "byte 1 is not GB18030 text");
+  EXPECT_EQ(error, "第 1 个字节不是 GB18030 文字");
 }
 
 // UTF-16LE bytes of `text`, after its byte-order mark.
@@ -344,7 +344,7 @@ TEST(TextTest, EncodingIsJudgedByTheWholeSample) {
   TextInput in(stray, Encoding::kAuto);
   std::string error;
   EXPECT_EQ(ReadAll(in, error), "");
-  EXPECT_EQ(error.rfind("byte 23 is not UTF-8 text", 0), 0u) << error;
+  EXPECT_EQ(error.rfind("第 23 个字节不是 UTF-8 文字", 0), 0u) << error;
   EXPECT_FALSE(in.Converted());
 }
 
@@ -361,7 +361,7 @@ TEST(TextTest, ByteOrderMarkIsSkippedAndUtf8CheckedAcrossReads) {
   MemorySource cut(cutText);
   TextInput cutIn(cut, Encoding::kAuto);
   ReadAll(cutIn, error);
-  EXPECT_EQ(error.rfind("byte 300001 is not UTF-8 text", 0), 0u);
+  EXPECT_EQ(error.rfind("第 300001 个字节不是 UTF-8 文字", 0), 0u);
 }
 
 }  // namespace

@@ -191,21 +191,20 @@ TEST_P(RefusedSheetTest, FailsWithTheReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Sheets, RefusedSheetTest,
-    testing::Values(RefusedCase{"UnclosedQuoteAtTheEnd", "id,category,amount\n1,salary,5000\n2,salary,\"6000\n",
-                                Format::kCsv, Format::kCsv, "record on line 3 is never closed"},
-                    RefusedCase{"NoCategoryColumn", "id,amount\n1,5000\n", Format::kCsv, Format::kCsv,
-                                "no \"category\" column"},
-                    RefusedCase{"NoAmountColumn", "id,category\n1,salary\n", Format::kCsv, Format::kJsonLines,
-                                "no \"amount\" column"},
-                    RefusedCase{"EmptyInput", "", Format::kCsv, Format::kCsv, "no header row"},
-                    RefusedCase{"RecordBeyondTheLimit", "category,amount\n" + std::string(kMaxRecordBytes + 10, ','),
-                                Format::kCsv, Format::kCsv, "longer than 1 MiB"},
-                    RefusedCase{"LineWithoutBreakBeyondTheLimit", std::string(kMaxRecordBytes + 10, 'x'),
-                                Format::kJsonLines, Format::kJsonLines, "line 1 is longer than 1 MiB"},
-                    RefusedCase{"TooManyColumns", "category,amount" + std::string(kMaxColumns, ',') + "\n",
-                                Format::kCsv, Format::kCsv, "columns, more than"},
-                    RefusedCase{"NotUtf8AfterAnAsciiStart", std::string(300000, '\n') + "category,amount\n\xFF\n",
-                                Format::kCsv, Format::kCsv, "is not UTF-8 text"}),
+    testing::Values(
+        RefusedCase{"UnclosedQuoteAtTheEnd", "id,category,amount\n1,salary,5000\n2,salary,\"6000\n", Format::kCsv,
+                    Format::kCsv, "第3行的记录中有一个引号没有配对"},
+        RefusedCase{"NoCategoryColumn", "id,amount\n1,5000\n", Format::kCsv, Format::kCsv, "没有“收入类型”列"},
+        RefusedCase{"NoAmountColumn", "id,category\n1,salary\n", Format::kCsv, Format::kJsonLines, "没有“金额”列"},
+        RefusedCase{"EmptyInput", "", Format::kCsv, Format::kCsv, "没有表头行"},
+        RefusedCase{"RecordBeyondTheLimit", "category,amount\n" + std::string(kMaxRecordBytes + 10, ','), Format::kCsv,
+                    Format::kCsv, "超过 1 MiB"},
+        RefusedCase{"LineWithoutBreakBeyondTheLimit", std::string(kMaxRecordBytes + 10, 'x'), Format::kJsonLines,
+                    Format::kJsonLines, "第1行的记录超过 1 MiB"},
+        RefusedCase{"TooManyColumns", "category,amount" + std::string(kMaxColumns, ',') + "\n", Format::kCsv,
+                    Format::kCsv, "列，多于"},
+        RefusedCase{"NotUtf8AfterAnAsciiStart", std::string(300000, '\n') + "category,amount\n\xFF\n", Format::kCsv,
+                    Format::kCsv, "不是 UTF-8 文字"}),
     [](const testing::TestParamInfo<RefusedCase>& info) { return info.param.name; });
 
 TEST(JsonLinesTest, InvalidLinesBecomeRejectedRecordsAndTheOutputStaysJson) {
@@ -305,11 +304,11 @@ TEST(ReadErrorTest, TextThatIsNotUtf8IsNamedByItsFirstBadByteWhateverTheThreads)
   badHeader[5] = '\xFF';
   for (const unsigned threads : {1U, 3U}) {
     const Outcomes deep = Process(twoBad, Format::kCsv, Format::kCsv, threads, 65536);
-    EXPECT_EQ(deep.result.error.reason, "byte " + std::to_string(late + 1) +
-                                            " is not UTF-8 text (--encoding gb18030 reads GBK and GB18030 sheets)");
+    EXPECT_EQ(deep.result.error.reason,
+              "第 " + std::to_string(late + 1) + " 个字节不是 UTF-8 文字（GBK、GB18030 表格请加 --encoding gb18030）");
     EXPECT_EQ(deep.result.error.kind, SheetErrorKind::kSheet);
     const Outcomes header = Process(badHeader, Format::kCsv, Format::kJsonLines, threads);
-    EXPECT_EQ(header.result.error.reason.rfind("byte 6 is not UTF-8 text", 0), 0u) << header.result.error.reason;
+    EXPECT_EQ(header.result.error.reason.rfind("第 6 个字节不是 UTF-8 文字", 0), 0u) << header.result.error.reason;
   }
 }
 

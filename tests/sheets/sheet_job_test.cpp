@@ -60,9 +60,9 @@ TEST_F(SheetJobTest, AFailedRunLeavesTheTargetAndTheInputAsTheyWere) {
   const SheetSummary r = Job("bad.csv", "res.csv");
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.error.kind, SheetErrorKind::kSheet);
-  EXPECT_EQ(r.error.Text(), r.error.file + ": " + r.error.reason);
+  EXPECT_EQ(r.error.Text(), r.error.file + "：" + r.error.reason);
   EXPECT_NE(r.error.file.find("bad.csv"), std::string::npos) << r.error.file;
-  EXPECT_EQ(r.error.reason.rfind("a quoted field", 0), 0u) << r.error.reason;
+  EXPECT_EQ(r.error.reason.rfind("第3行的记录中有一个引号没有配对", 0), 0u) << r.error.reason;
   EXPECT_EQ(Read("res.csv"), "OLD\n");
   // Output equal to input: the input survives a failure, and is replaced by a success.
   EXPECT_FALSE(Job("bad.csv", "bad.csv").ok);
@@ -77,7 +77,7 @@ TEST_F(SheetJobTest, ReadErrorsAreFailuresThatNameTheFile) {
   fs::create_directory(Path("somedir"));
   const SheetSummary r = Job("somedir", "out.csv");
   EXPECT_FALSE(r.ok);
-  EXPECT_EQ(r.error.Text(), "cannot read " + Path("somedir") + ": Is a directory");
+  EXPECT_EQ(r.error.Text(), "无法读取 " + Path("somedir") + "：是文件夹，不是文件（Is a directory）");
   EXPECT_EQ(r.error.kind, SheetErrorKind::kRead);
   EXPECT_FALSE(Job("missing.csv", "out.csv").ok);
   EXPECT_EQ(Names(), (std::vector<std::string>{"somedir"}));
@@ -121,7 +121,7 @@ TEST_F(SheetJobTest, DevicesAreWrittenInPlaceAndTheirErrorsReported) {
   EXPECT_TRUE(S_ISCHR(st.st_mode));
   const SheetSummary full = Job("in.csv", "/dev/full");
   EXPECT_FALSE(full.ok);
-  EXPECT_EQ(full.error.Text(), "cannot write /dev/full: No space left on device");
+  EXPECT_EQ(full.error.Text(), "无法写入 /dev/full：磁盘已满（No space left on device）");
   EXPECT_EQ(full.error.kind, SheetErrorKind::kWrite);
   EXPECT_EQ(Names(), (std::vector<std::string>{"in.csv"}));
 }

@@ -211,7 +211,7 @@ TEST(SheetFileTest, AResultAnOfficeProgramHoldsOpenIsLeftAsItWas) {
   for (const char* result : {"r.xlsx", "r.csv"}) {
     const SheetSummary s = RunSheet({dir.File("a.csv"), dir.File(result), Format::kCsv, Format::kXlsx}, {}, nullptr);
     EXPECT_FALSE(s.ok);
-    EXPECT_NE(s.error.Text().find("holds it open"), std::string::npos) << s.error.Text();
+    EXPECT_NE(s.error.Text().find("正被其他程序"), std::string::npos) << s.error.Text();
     EXPECT_EQ(ReadText(dir.File(result)), "old result");
   }
   EXPECT_EQ(dir.Names().size(), 5u);
@@ -224,7 +224,7 @@ TEST(SheetFileTest, AReadOnlyResultIsLeftAsItWas) {
   ASSERT_EQ(chmod(dir.File("r.xlsx").c_str(), 0444), 0);
   const SheetSummary s = RunSheet({dir.File("a.csv"), dir.File("r.xlsx"), Format::kCsv, Format::kXlsx}, {}, nullptr);
   EXPECT_FALSE(s.ok);
-  EXPECT_NE(s.error.Text().find("read-only"), std::string::npos) << s.error.Text();
+  EXPECT_NE(s.error.Text().find("只读"), std::string::npos) << s.error.Text();
   EXPECT_EQ(ReadText(dir.File("r.xlsx")), "old result");
 }
 
@@ -262,7 +262,7 @@ TEST(SheetFileTest, AFailedOrCancelledRunLeavesTheOldResultAndNoTemporaryFile) {
   WriteText(dir.File("empty.csv"), "");
   s = RunSheet({dir.File("empty.csv"), dir.File("r.csv"), Format::kCsv, Format::kCsv}, {}, nullptr);
   EXPECT_FALSE(s.ok);
-  EXPECT_NE(s.error.Text().find("header"), std::string::npos) << s.error.Text();
+  EXPECT_NE(s.error.Text().find("表头"), std::string::npos) << s.error.Text();
 
   EXPECT_EQ(ReadText(dir.File("r.csv")), "old result");
   EXPECT_EQ(dir.Names(), (std::vector<std::string>{"bad.xlsx", "empty.csv", "good.csv", "in.xlsx", "r.csv", "r.xlsx"}));
@@ -328,6 +328,30 @@ TEST(SheetTemplateTest, HasChineseHeadersAndOneExampleOfEachCategoryThatComputes
   // What may not take a result does not take the template either.
   ASSERT_EQ(chmod(dir.File("模板.xlsx").c_str(), 0444), 0);
   EXPECT_NE(WriteSheetTemplate(dir.File("模板.xlsx")).find("只读"), std::string::npos);
+}
+
+// A result computed again: the clerk's 状态 column and every added column of the first run
+// keep their values under names of their own, and the records compute as they did.
+TEST(SheetFileTest, AResultComputesAgainWithoutTwoColumnsOfOneName) {
+  TempFolder dir;
+  WriteText(dir.File("a.csv"),
+            "姓名,收入类型,金额,状态\n张三,工资、薪金所得,5000,在职\n李四,工资、薪金所得,abc,离职\n");
+  for (const char* step : {"a", "b", "c"}) {
+    const std::string next = std::string(1, static_cast<char>(step[0] + 1)) + ".csv";
+    const SheetSummary s =
+        RunSheet({dir.File(std::string(step) + ".csv"), dir.File(next), Format::kCsv, Format::kCsv}, {}, nullptr);
+    ASSERT_TRUE(s.ok) << s.error.Text();
+    EXPECT_EQ(s.records, 2u);
+    EXPECT_EQ(s.rejected, 1u);
+    std::istringstream lines(ReadText(dir.File(next)));
+    std::string header;
+    std::getline(lines, header);
+    std::set<std::string> names;
+    if (!header.empty() && header.back() == '\r') header.pop_back();
+    std::istringstream cells(header);
+    for (std::string name; std::getline(cells, name, ',');) EXPECT_TRUE(names.insert(name).second) << name;
+    EXPECT_EQ(names.count("状态_1"), 1u);
+  }
 }
 
 TEST(SheetFileTest, FormatsByExtensionWhateverTheCase) {
