@@ -91,7 +91,7 @@ bool CsvReader::ReadHeader(std::string_view text, std::size_t& used, std::uint64
   layout.above.clear();
   layout.aboveRows = 0;
   seen_.clear();
-  seenCategory_ = seenAmount_ = false;
+  seenCategory_ = seenAmount_ = missing_ = false;
   Record header;
   std::string arena;
   arena.reserve(text.size());

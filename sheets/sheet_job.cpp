@@ -332,6 +332,7 @@ bool ChooseSheets(WorkbookRows& book, const SheetJob& job, std::vector<std::size
       }
     }
     std::vector<std::string> names;
+    names.reserve(sheets.size());
     for (const WorkbookSheet& s : sheets) names.push_back(s.name);
     summary.error.kind = SheetErrorKind::kUsage;
     summary.error.reason = messages::NoSuchSheet(job.input, job.sheet, names);
