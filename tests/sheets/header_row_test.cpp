@@ -285,5 +285,22 @@ TEST_F(WorkbookSheetsTest, AWorkbookWithoutAHeaderInAnyShownSheetIsRefusedForThe
   EXPECT_FALSE(std::filesystem::exists(dir.File("out.csv")));
 }
 
+// payroll.xls (see clerk_files_test.cpp): its second sheet 其他 holds no table.
+TEST(Excel97SheetsTest, ASheetWithoutATableIsSkippedAndNamedAndOneIsPickedByName) {
+  TempFolder dir;
+  SheetJob job;
+  job.input = QUORVEX_TEST_DATA "/payroll.xls";
+  job.output = dir.File("out.csv");
+  SheetSummary s = RunSheet(job, {}, nullptr);
+  ASSERT_TRUE(s.ok) << s.error.Text();
+  EXPECT_EQ(s.records, 3u);
+  EXPECT_EQ(s.sheets, std::vector<std::string>{"工资"});
+  EXPECT_EQ(s.skippedSheets, std::vector<std::string>{"其他（没有表头）"});
+  job.sheet = "其他";
+  s = RunSheet(job, {}, nullptr);
+  EXPECT_EQ(s.error.kind, SheetErrorKind::kSheet);
+  EXPECT_NE(s.error.Text().find("payroll.xls（工作表 其他）："), std::string::npos) << s.error.Text();
+}
+
 }  // namespace
 }  // namespace quorvex::sheets
