@@ -36,7 +36,7 @@ constexpr Known kKnown[] = {
 }  // namespace
 
 std::string SystemText(int error) {
-  const std::string system = std::strerror(error);
+  std::string system = std::strerror(error);
   for (const Known& k : kKnown) {
     if (k.error == error) return std::string(k.text) + "（" + system + "）";
   }
