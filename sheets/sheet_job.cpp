@@ -354,12 +354,15 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   }
 
   FdSource fdSource(input.Fd(), input.Name(), cancel);
+  // A workbook written from a workbook keeps the kinds and formats of the input's cells.
+  std::optional<CellKinds> cellKinds;
+  if (book && bookOut) cellKinds.emplace(*book);
   std::optional<WorkbookSource> bookSource;
-  if (book) bookSource.emplace(*book);
+  if (book) bookSource.emplace(*book, cellKinds ? &*cellKinds : nullptr);
   ByteSource& source = bookIn ? static_cast<ByteSource&>(*bookSource) : fdSource;
   FdSink fdSink(output.Fd(), output.Name(), cancel);
   if (!output.Temporary().empty()) fdSink.FlushAhead();
-  WorkbookSink bookSink(bookWriter);
+  WorkbookSink bookSink(bookWriter, cellKinds ? &*cellKinds : nullptr);
   ByteSink& sink = bookOut ? static_cast<ByteSink&>(bookSink) : fdSink;
   const EngineOptions options{bookIn ? Format::kXlsx : job.inFormat, job.outFormat,
                               bookIn ? Encoding::kUtf8 : job.encoding, job.threads};

@@ -26,6 +26,8 @@ class XlsReader : public WorkbookRows {
   // Numbers as Excel's General format shows them (15 significant digits), formulas by their
   // saved value (a workbook of this format always has one), dates as YYYY-MM-DD.
   bool Next(std::vector<std::string>& row) override;
+  // Numbers are numbers (in General: FreeXL gives no formats), everything else texts.
+  const std::vector<CellInfo>& Types() const override { return types_; }
   const std::string& Error() const override { return error_; }
   std::size_t Line() const override { return line_; }
   // Progress in rows.
@@ -41,6 +43,7 @@ class XlsReader : public WorkbookRows {
   unsigned next_ = 0;  // the next row to read, from 0
   std::size_t line_ = 0;
   bool encrypted_ = false;
+  std::vector<CellInfo> types_;  // of the row Next() gave last
 };
 
 }  // namespace quorvex::sheets

@@ -49,6 +49,10 @@ class XlsxReader : public WorkbookRows {
   // Progress through the worksheet's XML.
   std::uint64_t BytesRead() const override;
   std::uint64_t BytesTotal() const override;
+  // Numbers and formulas with a numeric result are numbers, booleans booleans, with the
+  // number format of the cell's style.
+  const std::vector<CellInfo>& Types() const override;
+  std::string_view FormatCode(std::uint16_t id) const override;
 
   // CountRows() reads the rest of the worksheet through, only counting its row elements;
   // false (with Error()) when it is damaged.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "sheets/xlsx_reader.h"
+#include "sheets/xlsx_sheet.h"
 #include "sheets/xlsx_writer.h"
 #include "support/temp_folder.h"
 
@@ -309,6 +310,58 @@ TEST(XlsxWriterTest, DisplayWidthCountsWideCharactersTwice) {
   EXPECT_EQ(DisplayWidth("5000.00"), 7u);
   EXPECT_EQ(DisplayWidth("应纳税额"), 8u);
   EXPECT_EQ(DisplayWidth("税率3%（年）"), 12u);
+}
+
+// A reader of no rows whose own format 164 is a date's.
+class FormatsOnly : public WorkbookRows {
+ public:
+  bool Next(std::vector<std::string>&) override { return false; }
+  const std::string& Error() const override { return error_; }
+  std::size_t Line() const override { return 0; }
+  std::uint64_t BytesRead() const override { return 0; }
+  std::uint64_t BytesTotal() const override { return 0; }
+  std::string_view FormatCode(std::uint16_t id) const override { return id == 164 ? "yyyy-mm-dd" : ""; }
+
+ private:
+  std::string error_;
+};
+
+TEST(CellKindsTest, ARowWrittenTakesTheKindsOfTheRowReadWithItsTextsOnly) {
+  FormatsOnly reader;
+  CellKinds kinds(reader);
+  const CellInfo number{CellKind::kNumber, 0}, date{CellKind::kNumber, 164}, boolean{CellKind::kBoolean, 0};
+  kinds.Add({"标题"}, {});  // a row above the header, never written
+  kinds.Add({"1001", "42064", "TRUE", "7"}, {number, date, boolean});
+  kinds.Add({"1002",
+             "\xFF"
+             "B3",
+             "x"},
+            {number, date});
+  kinds.Add({"1003", "8000"}, {number, number});
+  // Written with two outcome columns between the input's three and a value beyond them.
+  std::vector<WrittenCell> cells(6);
+  kinds.Take({"1001", "42064", "TRUE", "正常", "45.00", "7"}, 3, 2, cells);
+  EXPECT_EQ(cells[0].kind, CellKind::kNumber);
+  EXPECT_EQ(cells[0].number, 1001);
+  EXPECT_EQ(cells[1].number, 42064);
+  EXPECT_EQ(cells[1].code, "yyyy-mm-dd");
+  EXPECT_EQ(cells[2].kind, CellKind::kBoolean);
+  EXPECT_EQ(cells[2].number, 1);
+  EXPECT_EQ(cells[3].kind, CellKind::kText);  // the outcome's are not the input's
+  EXPECT_EQ(cells[5].kind, CellKind::kText);  // "7" was read as a text
+  // A formula without a result comes out empty, and its row is still found.
+  cells.assign(5, {});
+  kinds.Take({"1002", "", "x", "正常", ""}, 3, 2, cells);
+  EXPECT_EQ(cells[0].kind, CellKind::kNumber);
+  EXPECT_EQ(cells[0].number, 1002);
+  // A row whose texts changed on the way gets texts, and the next row still finds its own.
+  cells.assign(5, {});
+  kinds.Take({"1003", "8,000", "", "正常", ""}, 3, 2, cells);
+  for (const WrittenCell& c : cells) EXPECT_EQ(c.kind, CellKind::kText);
+  kinds.Add({"1004"}, {number});
+  cells.assign(5, {});
+  kinds.Take({"1004", "", "", "正常", ""}, 3, 2, cells);
+  EXPECT_EQ(cells[0].kind, CellKind::kNumber);
 }
 
 }  // namespace
