@@ -142,6 +142,18 @@ std::size_t DisplayWidth(const std::string& text) {
   return width;
 }
 
+std::size_t ShownWidth(const std::string& text, const WrittenCell& cell) {
+  // A number shows through its format, which may be wider than its text ("42064" shown as
+  // 2015-03-01): a column too narrow for a date shows ####. The format's code is about as
+  // wide as what it shows; the built-in dates and times at most "2015/12/31 18:00".
+  std::size_t width = DisplayWidth(text);
+  if (!cell.code.empty()) return std::max(width, DisplayWidth(std::string(cell.code)));
+  constexpr std::uint16_t kFirstDate = 14, kLastDate = 22, kDateTime = 22;
+  if (cell.builtin >= kFirstDate && cell.builtin <= kLastDate)
+    width = std::max<std::size_t>(width, cell.builtin == kDateTime ? 16 : 10);
+  return width;
+}
+
 XlsxWriter::~XlsxWriter() {
   // Not closed: nothing is written; the rows already in the temporary file are dropped.
   if (workbook_ != nullptr) lxw_workbook_free(workbook_);
@@ -211,7 +223,7 @@ bool XlsxWriter::WriteRow(const std::vector<std::string>& cells, const std::vect
                               ? worksheet_write_number(sheet_, row, c, kind->number, FormatOf(*kind))
                               : worksheet_write_boolean(sheet_, row, c, kind->number != 0 ? 1 : 0, FormatOf(*kind));
       if (e != LXW_NO_ERROR) return Fail(std::string("无法写入单元格（") + lxw_strerror(e) + "）");
-      widths_[col] = std::max(widths_[col], DisplayWidth(cells[col]));
+      widths_[col] = std::max(widths_[col], ShownWidth(cells[col], *kind));
       continue;
     }
     std::size_t chars = 0;

@@ -86,5 +86,7 @@ class XlsxWriter {
 
 // DisplayWidth() counts the columns a text takes in a cell: two for a wide (CJK) character.
 std::size_t DisplayWidth(const std::string& text);
+// ShownWidth() is about the columns a number or boolean with the text `text` takes, shown as `cell` says.
+std::size_t ShownWidth(const std::string& text, const WrittenCell& cell);
 
 }  // namespace quorvex::sheets

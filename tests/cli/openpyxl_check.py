@@ -144,7 +144,7 @@ def check_kinds_and_formats(calc, folder):
     and texts, each with its number format; the same sheet as CSV keeps its cells texts."""
     book = openpyxl.Workbook()
     sheet = book.active
-    sheet.append(["工号", "收入类型", "税前收入", "入职日期", "比例", "在职", "上班", "备注"])
+    sheet.append(["工号", "收入类型", "税前收入", "入职", "比例", "在职", "上班", "备注"])
     sheet.append([1001, "工资、薪金所得", 8000, datetime.date(2015, 3, 1), 0.05, True, datetime.time(9, 30), "1001"])
     sheet.append([1002, "工资、薪金所得", 5000.5, datetime.date(2016, 12, 31), 0.125, False, datetime.time(18), None])
     formats = {"C": '"¥"#,##0.00', "D": "yyyy-mm-dd", "G": "h:mm"}
@@ -167,6 +167,9 @@ def check_kinds_and_formats(calc, folder):
                     fail("%s came back as %r %s %r, was %r %s %r" % (
                         after.coordinate, after.value, after.data_type, after.number_format, before.value,
                         before.data_type, before.number_format))
+    # A date's column is as wide as the date it shows, not its serial (or it shows ####).
+    if out.column_dimensions["D"].width < len("2015-03-01") + 1:
+        fail("the dates' column is %r wide" % out.column_dimensions["D"].width)
     # From CSV nothing is known of the input's kinds: its cells stay texts, the figures are numbers.
     (folder / "kinds.csv").write_text("工号,收入类型,税前收入\n1001,工资、薪金所得,8000\n", encoding="utf-8")
     if subprocess.run([calc, "batch", str(folder / "kinds.csv"), "-o", str(folder / "kinds_csv.xlsx"),
