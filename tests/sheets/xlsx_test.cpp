@@ -312,6 +312,43 @@ TEST(XlsxWriterTest, DisplayWidthCountsWideCharactersTwice) {
   EXPECT_EQ(DisplayWidth("税率3%（年）"), 12u);
 }
 
+TEST(XlsxReaderTest, GivesEachCellsKindAndTheNumberFormatOfItsStyle) {
+  TempFolder dir;
+  Parts parts = Workbook(
+      R"(<row r="1"><c r="A1" s="1"><v>42064</v></c><c r="B1" t="s" s="2"><v>0</v></c><c r="C1" t="b"><v>1</v></c>)"
+      R"(<c r="D1" s="2"><f>A1*2</f><v>84128</v></c><c r="E1" t="str"><f>"x"</f><v>x</v></c>)"
+      R"(<c r="G1" s="3"><v>0.05</v></c><c r="H1" s="9"><v>7</v></c></row>)",
+      "<si><t>名</t></si>");
+  // The cell styles' formats are those of <cellXfs>, not of the <cellStyleXfs> before them.
+  parts["xl/styles.xml"] = std::string("<styleSheet ") + kMain +
+                           R"(><numFmts count="1"><numFmt numFmtId="164" formatCode="yyyy-mm-dd"/></numFmts>)"
+                           R"(<cellStyleXfs count="2"><xf numFmtId="0"/><xf numFmtId="10"/></cellStyleXfs>)"
+                           R"(<cellXfs count="4"><xf numFmtId="0"/><xf numFmtId="164"/><xf numFmtId="4"/>)"
+                           R"(<xf numFmtId="9"/></cellXfs></styleSheet>)";
+  parts["xl/_rels/workbook.xml.rels"].insert(
+      parts["xl/_rels/workbook.xml.rels"].find("</Relationships>"),
+      R"(<Relationship Id="rId7" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>)");
+  WriteZip(dir.File("typed.xlsx"), parts);
+  XlsxReader reader;
+  ASSERT_TRUE(reader.Open(dir.File("typed.xlsx"))) << reader.Error();
+  std::vector<std::string> row;
+  ASSERT_TRUE(reader.Next(row));
+  EXPECT_EQ(row, (std::vector<std::string>{"42064", "名", "TRUE", "84128", "x", "", "0.05", "7"}));
+  const std::vector<CellInfo>& types = reader.Types();
+  ASSERT_EQ(types.size(), 8u);
+  const auto is = [&types](std::size_t i, CellKind kind, std::uint16_t format) {
+    return types[i].kind == kind && types[i].format == format;
+  };
+  EXPECT_TRUE(is(0, CellKind::kNumber, 164));
+  EXPECT_EQ(reader.FormatCode(164), "yyyy-mm-dd");
+  EXPECT_TRUE(is(1, CellKind::kText, 4));
+  EXPECT_TRUE(is(2, CellKind::kBoolean, 0));
+  EXPECT_TRUE(is(3, CellKind::kNumber, 4));  // a formula by its saved value
+  EXPECT_TRUE(is(4, CellKind::kText, 0));
+  EXPECT_TRUE(is(6, CellKind::kNumber, 9));
+  EXPECT_TRUE(is(7, CellKind::kNumber, 0));  // a style the workbook lacks: General
+}
+
 // A reader of no rows whose own format 164 is a date's.
 class FormatsOnly : public WorkbookRows {
  public:
