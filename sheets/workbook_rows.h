@@ -43,8 +43,9 @@ class WorkbookRows {
     static const std::vector<CellInfo> none;
     return none;
   }
-  // The code of the workbook's own number format `id` ("yyyy-mm-dd"); empty for a built-in one
-  // or an id the workbook does not define.
+  // The code the workbook gives its number format `id` ("yyyy-mm-dd"; Excel also writes those of
+  // some built-in ids, such as its currencies, whose code depends on the language); empty for an
+  // id the workbook does not define.
   [[nodiscard]] virtual std::string_view FormatCode(std::uint16_t id) const {
     (void)id;
     return {};

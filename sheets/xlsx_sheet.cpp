@@ -93,7 +93,7 @@ void CellKinds::Take(const std::vector<std::string>& row, std::size_t columns, s
     if (col >= row.size() || col >= kinds.size()) continue;
     WrittenCell& cell = kinds[col];
     cell.builtin = t.info.format;
-    cell.code = t.info.format >= 164 ? reader_.FormatCode(t.info.format) : std::string_view();
+    cell.code = reader_.FormatCode(t.info.format);  // a code the workbook gives rules over the built-in id
     if (t.info.kind == CellKind::kNumber) {
       if (const std::optional<double> value = NumberIn(row[col])) {
         cell.kind = CellKind::kNumber;
