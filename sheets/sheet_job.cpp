@@ -412,9 +412,13 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   }
 
   FdSource fdSource(input.Fd(), input.Name(), cancel);
+  // A workbook written from a workbook keeps the kinds and formats of the input's cells: each
+  // worksheet's, read afresh for it (the sink keeps pointing at the one in place).
+  std::optional<CellKinds> cellKinds;
+  if (book && bookOut) cellKinds.emplace(*book);
   FdSink fdSink(output.Fd(), output.Name(), cancel);
   if (!output.Temporary().empty()) fdSink.FlushAhead();
-  WorkbookSink bookSink(bookWriter);
+  WorkbookSink bookSink(bookWriter, cellKinds ? &*cellKinds : nullptr);
   ByteSink& sink = bookOut ? static_cast<ByteSink&>(bookSink) : fdSink;
   const EngineOptions options{bookIn ? Format::kXlsx : job.inFormat, job.outFormat,
                               bookIn ? Encoding::kUtf8 : job.encoding, job.threads};
@@ -437,7 +441,8 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
         summary.error.reason = book->Error();
         return failed(SheetErrorKind::kRead);
       }
-      WorkbookSource source(*book);
+      if (cellKinds) cellKinds.emplace(*book);
+      WorkbookSource source(*book, cellKinds ? &*cellKinds : nullptr);
       bookSink.sheet = sheet.name;
       part.sheet = chosen.size() > 1 && !bookOut ? sheet.name : std::string();
       EngineResult one =

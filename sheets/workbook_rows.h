@@ -1,10 +1,11 @@
 // What the workbook readers (.xlsx and .xlsm, .xls) share: a worksheet's rows, one by one,
-// each cell as the text the workbook shows.
+// each cell as the text the workbook shows, and beside it what the cell holds.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvex::sheets {
@@ -18,6 +19,15 @@ inline constexpr char kUnsavedFormula = '\xFF';
 struct WorkbookSheet {
   std::string name;
   bool hidden = false;  // hidden (or very hidden) by its owner
+};
+
+// What a cell holds: a text, a number or a boolean (a formula's saved value counts as what it
+// is), and its number format's id (0: General; the built-in ones below 164, a workbook's own
+// from 164 on).
+enum class CellKind : std::uint8_t { kText, kNumber, kBoolean };
+struct CellInfo {
+  CellKind kind = CellKind::kText;
+  std::uint16_t format = 0;
 };
 
 class WorkbookRows {
@@ -38,6 +48,19 @@ class WorkbookRows {
   // How much of the worksheet has been read, of how much.
   [[nodiscard]] virtual std::uint64_t BytesRead() const = 0;
   [[nodiscard]] virtual std::uint64_t BytesTotal() const = 0;
+  // The cells of the row Next() gave last, by their place in it: texts without a format past
+  // its end. A reader that knows no kinds gives none.
+  [[nodiscard]] virtual const std::vector<CellInfo>& Types() const {
+    static const std::vector<CellInfo> none;
+    return none;
+  }
+  // The code the workbook gives its number format `id` ("yyyy-mm-dd"; Excel also writes those of
+  // some built-in ids, such as its currencies, whose code depends on the language); empty for an
+  // id the workbook does not define.
+  [[nodiscard]] virtual std::string_view FormatCode(std::uint16_t id) const {
+    (void)id;
+    return {};
+  }
 };
 
 }  // namespace quorvex::sheets

@@ -57,6 +57,7 @@ bool XlsReader::Next(std::vector<std::string>& row) {
   if (handle_ == nullptr || !error_.empty()) return false;
   for (; next_ < rows_; ++next_) {
     row.assign(columns_, std::string());
+    types_.assign(columns_, CellInfo{});
     for (unsigned short c = 0; c < columns_; ++c) {
       FreeXL_CellValue cell;
       if (freexl_get_cell_value(handle_, next_, c, &cell) != FREEXL_OK) {
@@ -66,9 +67,11 @@ bool XlsReader::Next(std::vector<std::string>& row) {
       switch (cell.type) {
         case FREEXL_CELL_INT:
           row[c] = std::to_string(cell.value.int_value);
+          types_[c].kind = CellKind::kNumber;
           break;
         case FREEXL_CELL_DOUBLE:
           row[c] = tax::FormatGeneral(cell.value.double_value);
+          types_[c].kind = CellKind::kNumber;
           break;
         case FREEXL_CELL_TEXT:
         case FREEXL_CELL_SST_TEXT:

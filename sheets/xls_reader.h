@@ -29,6 +29,8 @@ class XlsReader : public WorkbookRows {
   bool Next(std::vector<std::string>& row) override;
   const std::vector<WorkbookSheet>& Sheets() const override { return sheets_; }
   bool Select(std::size_t index) override;
+  // Numbers are numbers (in General: FreeXL gives no formats), everything else texts.
+  const std::vector<CellInfo>& Types() const override { return types_; }
   const std::string& Error() const override { return error_; }
   std::size_t Line() const override { return line_; }
   // Progress in rows.
@@ -45,6 +47,7 @@ class XlsReader : public WorkbookRows {
   unsigned next_ = 0;  // the next row to read, from 0
   std::size_t line_ = 0;
   bool encrypted_ = false;
+  std::vector<CellInfo> types_;  // of the row Next() gave last
 };
 
 }  // namespace quorvex::sheets

@@ -10,6 +10,7 @@
 #include <deque>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
 
 #include "sheets/sheet_format.h"
 #include "tax/amount.h"
@@ -432,13 +433,46 @@ class SharedStringsHandler : public XmlHandler {
   int phonetic_ = 0;
 };
 
+// The number formats of the cells' styles (styles.xml): the format id of each cell format, by
+// its index (a cell's "s"), and the codes of the workbook's own formats. Capped, as a damaged
+// part could name any number of them; a style past the cap is General.
+class StylesHandler : public XmlHandler {
+ public:
+  void Start(std::string_view name, const XML_Char** attrs) override {
+    if (name == "cellXfs") {
+      inCellXfs_ = true;
+    } else if (name == "xf" && inCellXfs_ && formatOfStyle.size() < kMaxStyles) {
+      const XML_Char* id = Attribute(attrs, "numFmtId");
+      const std::optional<std::size_t> n = id != nullptr ? NumberOf(id) : std::optional<std::size_t>(0);
+      formatOfStyle.push_back(n && *n <= 0xFFFF ? static_cast<std::uint16_t>(*n) : 0);
+    } else if (name == "numFmt" && codes.size() < kMaxStyles) {
+      const XML_Char* id = Attribute(attrs, "numFmtId");
+      const XML_Char* code = Attribute(attrs, "formatCode");
+      const std::optional<std::size_t> n = id != nullptr ? NumberOf(id) : std::nullopt;
+      if (n && *n <= 0xFFFF && code != nullptr) codes[static_cast<std::uint16_t>(*n)] = code;
+    }
+  }
+  void End(std::string_view name) override {
+    if (name == "cellXfs") inCellXfs_ = false;
+  }
+  void Text(std::string_view) override {}
+
+  static constexpr std::size_t kMaxStyles = 65536;
+  std::vector<std::uint16_t> formatOfStyle;
+  std::unordered_map<std::uint16_t, std::string> codes;
+
+ private:
+  bool inCellXfs_ = false;
+};
+
 enum class CellType { kNumber, kShared, kInline, kBoolean, kText };
 
 // The worksheet: completed rows are queued for Next().
 class SheetHandler : public XmlHandler {
  public:
-  SheetHandler(const SharedStringsHandler& shared, std::size_t maxCell, bool fullCalcOnLoad)
-      : shared_(shared), maxCell_(maxCell), fullCalcOnLoad_(fullCalcOnLoad) {}
+  SheetHandler(const SharedStringsHandler& shared, const StylesHandler& styles, std::size_t maxCell,
+               bool fullCalcOnLoad)
+      : shared_(shared), styles_(styles), maxCell_(maxCell), fullCalcOnLoad_(fullCalcOnLoad) {}
 
   void Start(std::string_view name, const XML_Char** attrs) override {
     if (name == "row") {
@@ -446,6 +480,7 @@ class SheetHandler : public XmlHandler {
       rowNumber_ = r != nullptr ? NumberOf(r).value_or(0) : rowNumber_ + 1;
       if (rowNumber_ > kMaxRows) failure = "已损坏：第" + std::to_string(rowNumber_) + "行超出工作表的最后一行";
       row_.clear();
+      types_.clear();
       nextColumn_ = 1;
     } else if (name == "c") {
       StartCell(attrs);
@@ -471,8 +506,9 @@ class SheetHandler : public XmlHandler {
     } else if (name == "c" && inCell_) {
       EndCell();
     } else if (name == "row") {
-      if (!row_.empty()) rows.push_back({rowNumber_, std::move(row_)});
+      if (!row_.empty()) rows.push_back({rowNumber_, std::move(row_), std::move(types_)});
       row_.clear();
+      types_.clear();
     }
   }
 
@@ -490,6 +526,8 @@ class SheetHandler : public XmlHandler {
   struct Row {
     std::size_t number = 0;
     std::vector<std::pair<std::size_t, std::string>> cells;
+    // The kinds and formats of its cells that are not plain texts, by column.
+    std::vector<std::pair<std::size_t, CellInfo>> types;
   };
   std::deque<Row> rows;
 
@@ -509,6 +547,9 @@ class SheetHandler : public XmlHandler {
             : t == "b"         ? CellType::kBoolean
             : t == "n"         ? CellType::kNumber
                                : CellType::kText;
+    const XML_Char* style = Attribute(attrs, "s");
+    const std::optional<std::size_t> xf = style != nullptr ? NumberOf(style) : std::nullopt;
+    format_ = xf && *xf < styles_.formatOfStyle.size() ? styles_.formatOfStyle[*xf] : 0;
   }
 
   void EndCell() {
@@ -544,16 +585,25 @@ class SheetHandler : public XmlHandler {
         break;
     }
     value_.clear();
-    if (!text.empty()) row_.emplace_back(column_, std::move(text));
+    if (!text.empty()) {
+      const CellKind kind = type_ == CellType::kNumber    ? CellKind::kNumber
+                            : type_ == CellType::kBoolean ? CellKind::kBoolean
+                                                          : CellKind::kText;
+      if (kind != CellKind::kText || format_ != 0) types_.emplace_back(column_, CellInfo{kind, format_});
+      row_.emplace_back(column_, std::move(text));
+    }
     nextColumn_ = column_ + 1;
   }
 
   const SharedStringsHandler& shared_;
+  const StylesHandler& styles_;
   std::size_t maxCell_;
   bool fullCalcOnLoad_;
   bool hasFormula_ = false;
   bool hasValue_ = false;
   std::vector<std::pair<std::size_t, std::string>> row_;
+  std::vector<std::pair<std::size_t, CellInfo>> types_;
+  std::uint16_t format_ = 0;
   std::string value_;
   std::size_t rowNumber_ = 0;
   std::size_t column_ = 1;
@@ -614,7 +664,8 @@ struct XlsxReader::Impl {
     return parser.Run(why) || Fail(why);
   }
 
-  bool FindParts(std::string& workbook, std::string& sheetPart, std::string& sharedPart, bool& fullCalcOnLoad) {
+  bool FindParts(std::string& workbook, std::string& sheetPart, std::string& sharedPart, std::string& stylesPart,
+                 bool& fullCalcOnLoad) {
     RelsHandler root;
     root.wantedType = "/officeDocument";
     if (!ParsePart("_rels/.rels", root, kMaxSmallPart, true)) return false;
@@ -633,6 +684,10 @@ struct XlsxReader::Impl {
     if (rels.byId.empty()) return Fail("已损坏：找不到第一张工作表");
     sheetPart = Resolve(folder, rels.byId);
     sharedPart = rels.byType.empty() ? std::string() : Resolve(folder, rels.byType);
+    RelsHandler styles;
+    styles.wantedType = "/styles";
+    if (!ParsePart(relsName, styles, kMaxSmallPart)) return false;
+    stylesPart = styles.byType.empty() ? std::string() : Resolve(folder, styles.byType);
     // The other worksheets, read when selected; a sheet whose part is not named cannot be.
     sheets = std::move(book.sheets);
     parts.clear();
@@ -647,7 +702,7 @@ struct XlsxReader::Impl {
   // Starts reading the worksheet part `part` from its first row.
   bool OpenSheet(const std::string& part) {
     sheet.reset();
-    handler = std::make_unique<SheetHandler>(*shared, limits.maxCellBytes, fullCalcOnLoad);
+    handler = std::make_unique<SheetHandler>(*shared, *styles, limits.maxCellBytes, fullCalcOnLoad);
     line = 0;
     width = 0;
     error.clear();
@@ -662,8 +717,11 @@ struct XlsxReader::Impl {
 
   bool Open() {
     if (!OpenArchive()) return false;
-    std::string workbook, sheetPart, sharedPart;
-    if (!FindParts(workbook, sheetPart, sharedPart, fullCalcOnLoad)) return false;
+    std::string workbook, sheetPart, sharedPart, stylesPart;
+    if (!FindParts(workbook, sheetPart, sharedPart, stylesPart, fullCalcOnLoad)) return false;
+    // The styles only lend the cells their number formats: a workbook without them is read all the same.
+    styles = std::make_unique<StylesHandler>();
+    if (!stylesPart.empty() && !ParsePart(stylesPart, *styles, kMaxSmallPart, true)) return false;
     shared = std::make_unique<SharedStringsHandler>(limits.maxSharedStrings);
     // A workbook without strings may name the part and leave it out.
     if (!sharedPart.empty() && !ParsePart(sharedPart, *shared, limits.maxPartSize, true)) return false;
@@ -677,11 +735,14 @@ struct XlsxReader::Impl {
   std::vector<std::string> parts;  // each sheet's part; empty when the workbook names none
   zip_t* zip = nullptr;
   std::unique_ptr<SharedStringsHandler> shared;
+  std::unique_ptr<StylesHandler> styles;
   std::unique_ptr<SheetHandler> handler;
   std::unique_ptr<PartParser> sheet;
   std::string error;
   std::size_t line = 0;
-  std::size_t width = 0;  // the columns of the first row
+  std::size_t width = 0;                                    // the columns of the first row
+  std::vector<CellInfo> types;                              // of the row Next() gave last
+  std::vector<std::pair<std::size_t, std::size_t>> places;  // its cells' columns and places
 };
 
 XlsxReader::XlsxReader() : impl_(std::make_unique<Impl>()) {}
@@ -723,6 +784,7 @@ bool XlsxReader::Next(std::vector<std::string>& row) {
   const bool dense = d.line <= kHeaderSearchRows && last <= std::max(kCaptionColumns, 2 * next.cells.size());
   const std::size_t width = dense ? std::max(d.width, last) : d.width;
   std::size_t lastBeyond = 0;
+  d.places.clear();
   for (auto& [column, text] : next.cells) {
     if (column <= width || width == 0) {
       if (row.size() < column) row.resize(column);
@@ -734,6 +796,16 @@ bool XlsxReader::Next(std::vector<std::string>& row) {
       row.push_back(std::move(text));
       lastBeyond = column;
     }
+    if (!d.places.empty() && d.places.back().first == column) d.places.pop_back();
+    d.places.emplace_back(column, column <= width || width == 0 ? column - 1 : row.size() - 1);
+  }
+  // The kinds go to the same places; a column given twice keeps its last cell's.
+  d.types.clear();
+  for (const auto& [column, type] : next.types) {
+    const auto at = std::lower_bound(d.places.begin(), d.places.end(), std::make_pair(column, std::size_t{0}));
+    if (at == d.places.end() || at->first != column) continue;
+    if (d.types.size() <= at->second) d.types.resize(at->second + 1);
+    d.types[at->second] = type;
   }
   if (d.width == 0 || dense) d.width = std::max(d.width, row.size());
   d.handler->rows.pop_front();
@@ -755,6 +827,14 @@ bool XlsxReader::Select(std::size_t index) {
   Impl& d = *impl_;
   if (d.zip == nullptr || d.shared == nullptr || index >= d.parts.size()) return false;
   return d.OpenSheet(d.parts[index]);
+}
+
+const std::vector<CellInfo>& XlsxReader::Types() const { return impl_->types; }
+
+std::string_view XlsxReader::FormatCode(std::uint16_t id) const {
+  if (!impl_->styles) return {};
+  const auto found = impl_->styles->codes.find(id);
+  return found != impl_->styles->codes.end() ? std::string_view(found->second) : std::string_view();
 }
 
 const std::string& XlsxReader::Error() const { return impl_->error; }

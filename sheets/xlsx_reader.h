@@ -53,6 +53,10 @@ class XlsxReader : public WorkbookRows {
   // Progress through the worksheet's XML.
   std::uint64_t BytesRead() const override;
   std::uint64_t BytesTotal() const override;
+  // Numbers and formulas with a numeric result are numbers, booleans booleans, with the
+  // number format of the cell's style.
+  const std::vector<CellInfo>& Types() const override;
+  std::string_view FormatCode(std::uint16_t id) const override;
 
   // CountRows(), called right after Open() or Select(), reads the worksheet through, only counting its row
   // elements (for a workbook our own writer made: its texts escape every "<"); false (with

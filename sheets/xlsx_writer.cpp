@@ -142,6 +142,18 @@ std::size_t DisplayWidth(const std::string& text) {
   return width;
 }
 
+std::size_t ShownWidth(const std::string& text, const WrittenCell& cell) {
+  // A number shows through its format, which may be wider than its text ("42064" shown as
+  // 2015-03-01): a column too narrow for a date shows ####. The format's code is about as
+  // wide as what it shows; the built-in dates and times at most "2015/12/31 18:00".
+  std::size_t width = DisplayWidth(text);
+  if (!cell.code.empty()) return std::max(width, DisplayWidth(std::string(cell.code)));
+  constexpr std::uint16_t kFirstDate = 14, kLastDate = 22, kDateTime = 22;
+  if (cell.builtin >= kFirstDate && cell.builtin <= kLastDate)
+    width = std::max<std::size_t>(width, cell.builtin == kDateTime ? 16 : 10);
+  return width;
+}
+
 XlsxWriter::~XlsxWriter() {
   // Not closed: nothing is written; the rows already in the temporary file are dropped.
   if (workbook_ != nullptr) lxw_workbook_free(workbook_);
@@ -191,7 +203,30 @@ void XlsxWriter::EndSheet() {
   widths_.clear();
 }
 
-bool XlsxWriter::WriteRow(const std::vector<std::string>& cells) {
+lxw_format* XlsxWriter::FormatOf(const WrittenCell& cell) {
+  if (cell.code.empty()) {
+    // Ids past the built-in ones name a workbook's own formats, which only their code carries.
+    constexpr std::uint16_t kBuiltins = 164;
+    if (cell.builtin == 0 || cell.builtin >= kBuiltins) return nullptr;
+    if (builtins_.empty()) builtins_.resize(kBuiltins);
+    lxw_format*& format = builtins_[cell.builtin];
+    if (format == nullptr) {
+      format = workbook_add_format(workbook_);
+      format_set_num_format_index(format, static_cast<std::uint8_t>(cell.builtin));
+    }
+    return format;
+  }
+  const auto found = formats_.find(std::string(cell.code));
+  if (found != formats_.end()) return found->second;
+  if (formats_.size() >= kMaxFormats) return nullptr;
+  lxw_format* format = workbook_add_format(workbook_);
+  const std::string code(cell.code);
+  format_set_num_format(format, code.c_str());
+  formats_.emplace(code, format);
+  return format;
+}
+
+bool XlsxWriter::WriteRow(const std::vector<std::string>& cells, const std::vector<WrittenCell>* kinds) {
   if (sheet_ == nullptr && !StartSheet({})) return false;
   if (!error_.empty()) return false;
   if (rows_ >= kMaxRows) return Fail("超过 Excel 工作表的行数上限（" + std::to_string(kMaxRows) + "行）");
@@ -202,6 +237,16 @@ bool XlsxWriter::WriteRow(const std::vector<std::string>& cells) {
   for (std::size_t col = 0; col < cells.size(); ++col) {
     if (cells[col].empty()) continue;
     filled = true;
+    const WrittenCell* kind = kinds != nullptr && rows_ != headerRow_ && col < kinds->size() ? &(*kinds)[col] : nullptr;
+    if (kind != nullptr && kind->kind != CellKind::kText) {
+      const auto c = static_cast<lxw_col_t>(col);
+      const lxw_error e = kind->kind == CellKind::kNumber
+                              ? worksheet_write_number(sheet_, row, c, kind->number, FormatOf(*kind))
+                              : worksheet_write_boolean(sheet_, row, c, kind->number != 0 ? 1 : 0, FormatOf(*kind));
+      if (e != LXW_NO_ERROR) return Fail(std::string("无法写入单元格（") + lxw_strerror(e) + "）");
+      widths_[col] = std::max(widths_[col], ShownWidth(cells[col], *kind));
+      continue;
+    }
     std::size_t chars = 0;
     const std::string text = CellText(cells[col], chars);
     if (chars > kMaxCellChars) {

@@ -1,21 +1,35 @@
 // Writes a sheet as an Excel workbook (.xlsx): one worksheet, the first row a frozen header in
-// bold, every cell a text cell (so "3%" and "0.00" stay as written), each column as wide as
-// its longest text. Rows go to scratch files beside the workbook as they come (constant
-// memory); the workbook itself is written by Close(), which reads it through before it counts
-// as written.
+// bold text, the other cells texts unless the caller gives a cell as a number (with the number
+// format that shows it) or a boolean, each column as wide as its longest text. Rows go to scratch files beside the
+// workbook as they come (constant memory); the workbook itself is written by Close(), which reads it through before it
+// counts as written.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "sheets/sheet_format.h"
+#include "sheets/workbook_rows.h"
 
 struct lxw_workbook;
 struct lxw_worksheet;
 struct lxw_format;
 
 namespace quorvex::sheets {
+
+// How a cell is written: a text (the row's text as it is), a number or a boolean (`number`,
+// not 0 for TRUE), shown by the number format `code`, or when that is empty by Excel's
+// built-in format `builtin` (0: General).
+struct WrittenCell {
+  CellKind kind = CellKind::kText;
+  double number = 0;
+  std::uint16_t builtin = 0;
+  std::string_view code;
+};
 
 class XlsxWriter {
  public:
@@ -31,9 +45,11 @@ class XlsxWriter {
   // Open() starts a workbook to be written at `path` by Close(); errors name the file
   // `shownName` (default: `path`), for a workbook written under a temporary name.
   bool Open(const std::string& path, const std::string& shownName = {});
-  // WriteRow() adds a row; the first one is the header. False (with Error()) when the row
-  // does not fit in a worksheet.
-  bool WriteRow(const std::vector<std::string>& cells);
+  // WriteRow() adds a row; the first one is the header. `kinds`, when given, says how each
+  // cell is written (those beyond it are texts; the header is always text); a number's text is
+  // still what the column's width is measured by. False (with Error()) when the row does not
+  // fit in a worksheet.
+  bool WriteRow(const std::vector<std::string>& cells, const std::vector<WrittenCell>* kinds = nullptr);
   // StartSheet() starts a worksheet named `name` (the library's "Sheet1" ... when empty); the
   // rows written go to it. WriteRow() starts one itself when none was.
   bool StartSheet(const std::string& name);
@@ -57,6 +73,7 @@ class XlsxWriter {
   bool ReadBack();
   // Gives the current sheet its column widths.
   void EndSheet();
+  lxw_format* FormatOf(const WrittenCell& cell);
 
   std::string name_;
   std::string path_;
@@ -70,9 +87,16 @@ class XlsxWriter {
   std::size_t headerRow_ = 0;
   std::vector<std::size_t> filledRows_;  // per sheet, rows with a cell that is not empty: those that read back
   std::vector<std::size_t> widths_;
+  // Each number format is made once: the built-in ones by id, the others by their code. Past
+  // kMaxFormats distinct codes a cell goes without one.
+  static constexpr std::size_t kMaxFormats = 4096;
+  std::vector<lxw_format*> builtins_;
+  std::unordered_map<std::string, lxw_format*> formats_;
 };
 
 // DisplayWidth() counts the columns a text takes in a cell: two for a wide (CJK) character.
 std::size_t DisplayWidth(const std::string& text);
+// ShownWidth() is about the columns a number or boolean with the text `text` takes, shown as `cell` says.
+std::size_t ShownWidth(const std::string& text, const WrittenCell& cell);
 
 }  // namespace quorvex::sheets

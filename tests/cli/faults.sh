@@ -96,7 +96,7 @@ done
 head -n 20001 in.csv >mid.csv
 echo OLD >res.xlsx
 files=$(ls -A)
-for after in 100000 5000000 15000000 22000000; do
+for after in 100000 5000000 15000000 18300000; do
   echo OLD >res.xlsx
   expect 2 "res.xlsx：" env LD_PRELOAD="$shim" QUORVEX_FAIL_WRITE_AFTER=$after ASAN_OPTIONS=verify_asan_link_order=0 \
     "$calc" batch mid.csv -o res.xlsx

@@ -2,13 +2,16 @@
 
 openpyxl writes the sheet as a spreadsheet program does (shared strings, numbers as numbers,
 Chinese headers, every category); quorvex-calc computes it to a workbook; openpyxl must open
-the result and find text cells exactly as the pages show them, a frozen header and column
-widths, with the same figures as the CSV path gives.
+the result and find the outcome's figures as numbers whose format shows the page's text, the
+other outcome cells texts, the input's cells of the kind and format they had, a frozen header
+and column widths, with the same figures as the CSV path gives.
 
 usage: openpyxl_check.py QUORVEX_CALC
 """
 import csv
+import datetime
 import io
+from decimal import Decimal
 import subprocess
 import sys
 import tempfile
@@ -67,34 +70,116 @@ def main():
                 fail("no column " + caption + " in " + str(header))
         if len(rows) != len(ROWS):
             fail("%d rows, expected %d" % (len(rows), len(ROWS)))
+        first_figure = header.index("税前收入(反算)")
         for row in sheet.iter_rows(min_row=2):
             for cell in row:
-                if cell.value is not None and cell.data_type != "s":
-                    fail("cell %s is not text: %r" % (cell.coordinate, cell.value))
+                if cell.value is None:
+                    continue
+                col = cell.column - 1
+                if col >= first_figure:
+                    want = "n" if isinstance(cell.value, (int, float)) else "s"
+                    if cell.data_type != want or (want == "s" and cell.value not in ("是", "否")):
+                        fail("figure %s is %s: %r" % (cell.coordinate, cell.data_type, cell.value))
+                elif col >= len(ROWS[0]) or isinstance(ROWS[cell.row - 1][col], str):
+                    if cell.data_type != "s":
+                        fail("cell %s is not text: %r" % (cell.coordinate, cell.value))
+                elif cell.data_type != "n" or cell.value != ROWS[cell.row - 1][col]:
+                    fail("input number %s came back as %s %r" % (cell.coordinate, cell.data_type, cell.value))
+        for cell in sheet[1]:
+            if cell.data_type != "s" or not cell.font.b:
+                fail("header cell %s is not bold text" % cell.coordinate)
         if sheet.freeze_panes != "A2":
             fail("header not frozen: %r" % sheet.freeze_panes)
         widths = [sheet.column_dimensions[c].width for c in ("B", "D")]
         if not (widths[0] > widths[1] > 0):
             fail("column widths do not fit the texts: %r" % widths)
 
-        def value(row, caption):
-            return rows[row][header.index(caption)] or ""
+        def cell(row, caption):
+            return sheet.cell(row=row + 1, column=header.index(caption) + 1)
 
-        expected = {(1, "税率"): "3%", (1, "速算扣除数"): "0.00", (1, "应纳税额"): "45.00", (1, "状态"): "正常",
-                    (3, "奖盲区"): "是", (5, "税前收入(反算)"): "5000", (15, "状态"): "有误",
-                    (15, "出错项"): "税前收入"}
-        for (row, caption), text in expected.items():
-            if value(row, caption) != text:
-                fail("row %d %s: %r, expected %r" % (row, caption, value(row, caption), text))
+        expected = {(1, "税率"): (0.03, "0%"), (1, "速算扣除数"): (0, "0.00"), (1, "应纳税额"): (45, "0.00"),
+                    (1, "状态"): ("正常", "General"), (3, "奖盲区"): ("是", "General"),
+                    (5, "税前收入(反算)"): (5000, "0"), (15, "状态"): ("有误", "General"),
+                    (15, "出错项"): ("税前收入", "General")}
+        for (row, caption), (value, number_format) in expected.items():
+            got = cell(row, caption)
+            if got.value != value or got.number_format != number_format:
+                fail("row %d %s: %r as %r, expected %r as %r" % (row, caption, got.value, got.number_format, value,
+                                                                number_format))
 
-        # The same texts as the CSV path, cell for cell.
+        # The same texts as the CSV path, cell for cell, each number shown through its format.
         csv_rows = list(csv.reader(io.StringIO(from_csv.stdout.decode("utf-8"))))
-        xlsx_rows = [["" if v is None else str(v) for v in row] for row in rows]
+        xlsx_rows = [[shown(c) for c in row] for row in sheet.iter_rows()]
         if csv_rows != xlsx_rows:
             fail("workbook and CSV results differ:\n%r\n%r" % (csv_rows, xlsx_rows))
+        # A spreadsheet's SUM of the tax column is the sum of the texts the CSV result shows.
+        tax = header.index("应纳税额")
+        book_sum = sum(Decimal(repr(r[tax].value)) for r in sheet.iter_rows(min_row=2) if r[tax].value is not None)
+        csv_sum = sum(Decimal(r[tax]) for r in csv_rows[1:] if r[tax])
+        if book_sum != csv_sum or csv_sum == 0:
+            fail("SUM of 应纳税额 is %s, the CSV result's %s" % (book_sum, csv_sum))
+        check_kinds_and_formats(calc, folder)
         check_illegal_characters(calc, folder)
         check_template(calc, folder)
-    print("openpyxl_check: 3 passed, 0 failed")
+    print("openpyxl_check: 4 passed, 0 failed")
+
+
+def shown(cell):
+    """The text a spreadsheet shows for a cell whose number format is one quorvex-calc writes."""
+    value, number_format = cell.value, cell.number_format
+    if value is None:
+        return ""
+    if cell.data_type != "n":
+        return str(value)
+    exact = Decimal(repr(value))
+    if number_format.endswith("%"):
+        exact *= 100
+    if number_format == "General":
+        return str(value)
+    decimals = len(number_format.rstrip("%").partition(".")[2])
+    return format(exact, ".%df" % decimals) + ("%" if number_format.endswith("%") else "")
+
+
+def check_kinds_and_formats(calc, folder):
+    """A workbook's own cells go back out as what they were: numbers, dates, times, booleans
+    and texts, each with its number format; the same sheet as CSV keeps its cells texts."""
+    book = openpyxl.Workbook()
+    sheet = book.active
+    sheet.append(["工号", "收入类型", "税前收入", "入职", "比例", "在职", "上班", "备注"])
+    sheet.append([1001, "工资、薪金所得", 8000, datetime.date(2015, 3, 1), 0.05, True, datetime.time(9, 30), "1001"])
+    sheet.append([1002, "工资、薪金所得", 5000.5, datetime.date(2016, 12, 31), 0.125, False, datetime.time(18), None])
+    formats = {"C": '"¥"#,##0.00', "D": "yyyy-mm-dd", "G": "h:mm"}
+    for row in (2, 3):
+        for column, number_format in formats.items():
+            sheet["%s%d" % (column, row)].number_format = number_format
+        sheet["E%d" % row].number_format = "0%" if row == 2 else "0.00%"
+    book.save(folder / "kinds.xlsx")
+    if subprocess.run([calc, "batch", str(folder / "kinds.xlsx"), "-o", str(folder / "kinds_out.xlsx"),
+                       "-q"]).returncode != 0:
+        fail("kinds.xlsx was not computed")
+    out = openpyxl.load_workbook(folder / "kinds_out.xlsx").active
+    for row in (2, 3):
+        for column in "ABCDEFGH":
+            before, after = sheet["%s%d" % (column, row)], out["%s%d" % (column, row)]
+            if (after.value, after.data_type, after.number_format) != (before.value, before.data_type,
+                                                                      before.number_format):
+                if not (isinstance(before.value, datetime.date) and after.value == datetime.datetime.combine(
+                        before.value, datetime.time()) and after.number_format == before.number_format):
+                    fail("%s came back as %r %s %r, was %r %s %r" % (
+                        after.coordinate, after.value, after.data_type, after.number_format, before.value,
+                        before.data_type, before.number_format))
+    # A date's column is as wide as the date it shows, not its serial (or it shows ####).
+    if out.column_dimensions["D"].width < len("2015-03-01") + 1:
+        fail("the dates' column is %r wide" % out.column_dimensions["D"].width)
+    # From CSV nothing is known of the input's kinds: its cells stay texts, the figures are numbers.
+    (folder / "kinds.csv").write_text("工号,收入类型,税前收入\n1001,工资、薪金所得,8000\n", encoding="utf-8")
+    if subprocess.run([calc, "batch", str(folder / "kinds.csv"), "-o", str(folder / "kinds_csv.xlsx"),
+                       "-q"]).returncode != 0:
+        fail("kinds.csv was not computed")
+    out = openpyxl.load_workbook(folder / "kinds_csv.xlsx").active
+    header = [c.value for c in out[1]]
+    if [c.data_type for c in out[2]][:3] != ["s"] * 3 or out.cell(2, header.index("应纳税额") + 1).value != 345:
+        fail("kinds.csv came back as %r" % [(c.value, c.data_type) for c in out[2]])
 
 
 def check_illegal_characters(calc, folder):

@@ -14,6 +14,7 @@
 #include "sheets/sheet_job.h"
 #include "sheets/sheet_template.h"
 #include "sheets/shown_amount.h"
+#include "sheets/shown_number.h"
 #include "support/temp_folder.h"
 
 namespace quorvex::sheets {
@@ -239,6 +240,33 @@ TEST(ShownAmountTest, ReadsWhatASpreadsheetShowsAndNothingElse) {
                            "8 000", "8,000.00元元", "1.5,000"}) {
     std::string read;
     EXPECT_FALSE(ReadShownAmount(text, read)) << text;
+  }
+}
+
+TEST(ShownNumberTest, AFigureBecomesTheDecimalItShowsWithAFormatShowingItAgain) {
+  const struct {
+    const char* text;
+    double value;
+    const char* format;
+  } figures[] = {{"905.10", 905.10, "0.00"},
+                 {"9750", 9750, "0"},
+                 {"3%", 0.03, "0%"},
+                 {"2.5%", 0.025, "0.0%"},
+                 {"-45.05", -45.05, "0.00"},
+                 {"0.00", 0, "0.00"},
+                 {"1,234.5", 1234.5, "#,##0.0"},
+                 {"0.1", 0.1, "0.0"},
+                 {"45%", 0.45, "0%"},
+                 {"123456789012.345", 123456789012.345, "0.000"}};
+  for (const auto& f : figures) {
+    const std::optional<ShownNumber> n = ShownNumberOf(f.text);
+    ASSERT_TRUE(n) << f.text;
+    EXPECT_EQ(n->value, f.value) << f.text;  // the double nearest the decimal, not 3 * 0.01
+    EXPECT_EQ(n->format, f.format) << f.text;
+  }
+  for (const char* text : {"", "是", "正常", "-", "%", "1.", ".5", "007", "-0.00", "1E+15", "+5", "1,00", "12,3456",
+                           "1 000", "5%%", "1234567890123456", "0.1234567890123456", "3%x"}) {
+    EXPECT_FALSE(ShownNumberOf(text)) << text;
   }
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "sheets/xlsx_reader.h"
+#include "sheets/xlsx_sheet.h"
 #include "sheets/xlsx_writer.h"
 #include "support/temp_folder.h"
 
@@ -309,6 +310,98 @@ TEST(XlsxWriterTest, DisplayWidthCountsWideCharactersTwice) {
   EXPECT_EQ(DisplayWidth("5000.00"), 7u);
   EXPECT_EQ(DisplayWidth("应纳税额"), 8u);
   EXPECT_EQ(DisplayWidth("税率3%（年）"), 12u);
+}
+
+TEST(XlsxReaderTest, GivesEachCellsKindAndTheNumberFormatOfItsStyle) {
+  TempFolder dir;
+  Parts parts = Workbook(
+      R"(<row r="1"><c r="A1" s="1"><v>42064</v></c><c r="B1" t="s" s="2"><v>0</v></c><c r="C1" t="b"><v>1</v></c>)"
+      R"(<c r="D1" s="2"><f>A1*2</f><v>84128</v></c><c r="E1" t="str"><f>"x"</f><v>x</v></c>)"
+      R"(<c r="G1" s="3"><v>0.05</v></c><c r="H1" s="9"><v>7</v></c></row>)",
+      "<si><t>名</t></si>");
+  // The cell styles' formats are those of <cellXfs>, not of the <cellStyleXfs> before them.
+  parts["xl/styles.xml"] = std::string("<styleSheet ") + kMain +
+                           R"(><numFmts count="1"><numFmt numFmtId="164" formatCode="yyyy-mm-dd"/></numFmts>)"
+                           R"(<cellStyleXfs count="2"><xf numFmtId="0"/><xf numFmtId="10"/></cellStyleXfs>)"
+                           R"(<cellXfs count="4"><xf numFmtId="0"/><xf numFmtId="164"/><xf numFmtId="4"/>)"
+                           R"(<xf numFmtId="9"/></cellXfs></styleSheet>)";
+  parts["xl/_rels/workbook.xml.rels"].insert(
+      parts["xl/_rels/workbook.xml.rels"].find("</Relationships>"),
+      R"(<Relationship Id="rId7" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>)");
+  WriteZip(dir.File("typed.xlsx"), parts);
+  XlsxReader reader;
+  ASSERT_TRUE(reader.Open(dir.File("typed.xlsx"))) << reader.Error();
+  std::vector<std::string> row;
+  ASSERT_TRUE(reader.Next(row));
+  EXPECT_EQ(row, (std::vector<std::string>{"42064", "名", "TRUE", "84128", "x", "", "0.05", "7"}));
+  const std::vector<CellInfo>& types = reader.Types();
+  ASSERT_EQ(types.size(), 8u);
+  const auto is = [&types](std::size_t i, CellKind kind, std::uint16_t format) {
+    return types[i].kind == kind && types[i].format == format;
+  };
+  EXPECT_TRUE(is(0, CellKind::kNumber, 164));
+  EXPECT_EQ(reader.FormatCode(164), "yyyy-mm-dd");
+  EXPECT_TRUE(is(1, CellKind::kText, 4));
+  EXPECT_TRUE(is(2, CellKind::kBoolean, 0));
+  EXPECT_TRUE(is(3, CellKind::kNumber, 4));  // a formula by its saved value
+  EXPECT_TRUE(is(4, CellKind::kText, 0));
+  EXPECT_TRUE(is(6, CellKind::kNumber, 9));
+  EXPECT_TRUE(is(7, CellKind::kNumber, 0));  // a style the workbook lacks: General
+}
+
+// A reader of no rows whose own format 164 is a date's.
+class FormatsOnly : public WorkbookRows {
+ public:
+  bool Next(std::vector<std::string>&) override { return false; }
+  const std::string& Error() const override { return error_; }
+  std::size_t Line() const override { return 0; }
+  std::uint64_t BytesRead() const override { return 0; }
+  std::uint64_t BytesTotal() const override { return 0; }
+  std::string_view FormatCode(std::uint16_t id) const override { return id == 164 ? "yyyy-mm-dd" : ""; }
+  const std::vector<WorkbookSheet>& Sheets() const override { return sheets_; }
+  bool Select(std::size_t) override { return false; }
+
+ private:
+  std::string error_;
+  std::vector<WorkbookSheet> sheets_;
+};
+
+TEST(CellKindsTest, ARowWrittenTakesTheKindsOfTheRowReadWithItsTextsOnly) {
+  FormatsOnly reader;
+  CellKinds kinds(reader);
+  const CellInfo number{CellKind::kNumber, 0}, date{CellKind::kNumber, 164}, boolean{CellKind::kBoolean, 0};
+  kinds.Add({"标题"}, {});  // a row above the header, never written
+  kinds.Add({"1001", "42064", "TRUE", "7"}, {number, date, boolean});
+  kinds.Add({"1002",
+             "\xFF"
+             "B3",
+             "x"},
+            {number, date});
+  kinds.Add({"1003", "8000"}, {number, number});
+  // Written with two outcome columns between the input's three and a value beyond them.
+  std::vector<WrittenCell> cells(6);
+  kinds.Take({"1001", "42064", "TRUE", "正常", "45.00", "7"}, 3, 2, cells);
+  EXPECT_EQ(cells[0].kind, CellKind::kNumber);
+  EXPECT_EQ(cells[0].number, 1001);
+  EXPECT_EQ(cells[1].number, 42064);
+  EXPECT_EQ(cells[1].code, "yyyy-mm-dd");
+  EXPECT_EQ(cells[2].kind, CellKind::kBoolean);
+  EXPECT_EQ(cells[2].number, 1);
+  EXPECT_EQ(cells[3].kind, CellKind::kText);  // the outcome's are not the input's
+  EXPECT_EQ(cells[5].kind, CellKind::kText);  // "7" was read as a text
+  // A formula without a result comes out empty, and its row is still found.
+  cells.assign(5, {});
+  kinds.Take({"1002", "", "x", "正常", ""}, 3, 2, cells);
+  EXPECT_EQ(cells[0].kind, CellKind::kNumber);
+  EXPECT_EQ(cells[0].number, 1002);
+  // A row whose texts changed on the way gets texts, and the next row still finds its own.
+  cells.assign(5, {});
+  kinds.Take({"1003", "8,000", "", "正常", ""}, 3, 2, cells);
+  for (const WrittenCell& c : cells) EXPECT_EQ(c.kind, CellKind::kText);
+  kinds.Add({"1004"}, {number});
+  cells.assign(5, {});
+  kinds.Take({"1004", "", "", "正常", ""}, 3, 2, cells);
+  EXPECT_EQ(cells[0].kind, CellKind::kNumber);
 }
 
 }  // namespace
