@@ -16,9 +16,9 @@ std::optional<Format> FormatOfPath(const std::string& path);
 // but never written.
 std::optional<Format> InputFormatOfPath(const std::string& path);
 
-// ResultObstacle() says why `path` cannot take a result (a folder, a file marked read-only,
-// a workbook an office program holds open), naming it; "" when it can be tried.
-std::string ResultObstacle(const std::string& path);
+// ResultObstacle() says why `output` cannot take a result (a folder, a file marked
+// read-only, a workbook an office program holds open), naming it; "" when it can be tried.
+std::string ResultObstacle(const std::string& output);
 
 // WriteSheetTemplate() writes an Excel workbook to fill in: a 姓名 column and the Chinese
 // headers of the input fields, and one example row for each category. Empty on success,
