@@ -4,17 +4,8 @@
 # leave the target as it was and leave no temporary file behind.
 #   usage: faults.sh QUORVEX-CALC FAULT-SHIM
 set -u
-calc=$(realpath "$1")
 shim=$(realpath "$2")
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cd "$dir" || exit 2
-failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/common.sh"
 
 # expect STATUS PATTERN-IN-STDERR COMMAND...: runs the command, checks status and message.
 expect() {
@@ -124,5 +115,4 @@ exec 3>&-
 [ "$status" = 143 ] || fail "terminated run: status $status, want 143"
 untouched res.csv
 
-[ "$failures" = 0 ] && echo "faults: all checks passed"
-[ "$failures" = 0 ]
+finish faults

@@ -5,16 +5,7 @@
 # temporary file behind.
 #   usage: hostile.sh QUORVEX-CALC
 set -u
-calc=$(realpath "$1")
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cd "$dir" || exit 2
-failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/common.sh"
 
 # Address space for the run (the peak the program needs is far below it); none under a
 # sanitizer, which reserves terabytes of it.
@@ -75,5 +66,4 @@ grep -q '"column_16384":"","status":"rejected"' commas.jsonl || fail "commas.jso
 limited 1 "40 records, 40 rejected" batch members.jsonl -o members.out.jsonl -j 2
 grep -q '字段多于16384个' members.out.jsonl || fail "members.out.jsonl: $(head -c 200 members.out.jsonl)"
 
-[ "$failures" = 0 ] && echo "hostile: all checks passed"
-[ "$failures" = 0 ]
+finish hostile

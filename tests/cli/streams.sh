@@ -6,16 +6,7 @@
 # dangling one) keeps pointing where it did, and a file with other names is refused.
 #   usage: streams.sh QUORVEX-CALC
 set -u
-calc=$(realpath "$1")
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cd "$dir" || exit 2
-failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/common.sh"
 
 printf 'id,category,amount\r\n1,salary,5000\r\n' >ok.csv
 "$calc" batch ok.csv -o expected.csv -q
@@ -68,5 +59,4 @@ if [ "$(id -u)" = 0 ]; then
 fi
 [ "$(ls -A out | grep -c '\.part-')" = 0 ] || fail "temporary file left: $(ls -A out)"
 
-[ "$failures" = 0 ] && echo "streams: all checks passed"
-[ "$failures" = 0 ]
+finish streams
