@@ -1,12 +1,14 @@
-// Writes a sheet as an Excel workbook (.xlsx): one worksheet, the first row a frozen header in
-// bold text, the other cells texts unless the caller gives a cell as a number (with the number
-// format that shows it) or a boolean, each column as wide as its longest text. Rows go to scratch files beside the
-// workbook as they come (constant memory); the workbook itself is written by Close(), which reads it through before it
-// counts as written.
+// Writes a sheet as an Excel workbook (.xlsx): worksheets whose first row (or the one
+// SetHeaderRow() names) is a frozen header in bold text, the other cells texts unless the
+// caller gives a cell as a number (with the number format that shows it) or a boolean, each
+// column as wide as its longest text. Rows are deflated as they come into one scratch file
+// beside the workbook (constant memory; the file has no name, so nothing is left behind); the
+// workbook itself is written by Close(), which reads it through before it counts as written.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -14,10 +16,8 @@
 
 #include "sheets/sheet_format.h"
 #include "sheets/workbook_rows.h"
-
-struct lxw_workbook;
-struct lxw_worksheet;
-struct lxw_format;
+#include "sheets/xlsx_parts.h"
+#include "sheets/zip_writer.h"
 
 namespace quorvex::sheets {
 
@@ -37,7 +37,7 @@ class XlsxWriter {
   static constexpr std::size_t kMaxRows = sheets::kMaxRows;
   static constexpr std::size_t kMaxCellChars = 32767;
 
-  XlsxWriter() = default;
+  XlsxWriter();
   ~XlsxWriter();
   XlsxWriter(const XlsxWriter&) = delete;
   XlsxWriter& operator=(const XlsxWriter&) = delete;
@@ -68,30 +68,40 @@ class XlsxWriter {
   const std::string& Error() const { return error_; }
 
  private:
+  struct Sheet;
   bool Fail(const std::string& reason);
   bool ScratchFailed(int why);
+  bool WriteFailed(int why);
+  // Deflates the rows gathered; `last` ends the current sheet with `tail`.
+  bool Drain(bool last, std::string_view tail = {});
+  // Ends the current sheet: its widths, lists and the end of its stream.
+  bool EndSheet();
+  bool WriteBook();
   bool ReadBack();
-  // Gives the current sheet its column widths.
-  void EndSheet();
-  lxw_format* FormatOf(const WrittenCell& cell);
+  std::size_t StyleOf(const WrittenCell& cell);
 
   std::string name_;
   std::string path_;
-  std::string scratch_;  // the folder of the scratch files
   std::string error_;
-  lxw_workbook* workbook_ = nullptr;
-  lxw_worksheet* sheet_ = nullptr;  // the sheet written
-  std::vector<lxw_worksheet*> sheets_;
-  lxw_format* bold_ = nullptr;
+  bool open_ = false;
+  int scratch_ = -1;  // the deflated rows of every sheet, one after the other
+  std::uint64_t scratchSize_ = 0;
+  std::vector<Sheet> sheets_;
+  std::unique_ptr<Deflater> deflater_;  // the current sheet's rows
+  std::string xml_;                     // rows not yet deflated
+  std::string deflated_;                // deflated rows not yet in the scratch file
   std::size_t rows_ = 0;
   std::size_t headerRow_ = 0;
-  std::vector<std::size_t> filledRows_;  // per sheet, rows with a cell that is not empty: those that read back
   std::vector<std::size_t> widths_;
-  // Each number format is made once: the built-in ones by id, the others by their code. Past
-  // kMaxFormats distinct codes a cell goes without one.
+  std::vector<xlsx::ListChoices> choices_;
+  std::vector<std::string> columnNames_;  // "A", "B", ...
+  // The cells' styles after the plain (0) and the bold header (1): one per number format, the
+  // built-in ones by id, the others by their code. Past kMaxFormats distinct formats a cell
+  // goes without one.
   static constexpr std::size_t kMaxFormats = 4096;
-  std::vector<lxw_format*> builtins_;
-  std::unordered_map<std::string, lxw_format*> formats_;
+  xlsx::NumberStyles styles_;
+  std::unordered_map<std::string, std::size_t> styleOfCode_;
+  std::vector<std::size_t> styleOfBuiltin_;
 };
 
 // DisplayWidth() counts the columns a text takes in a cell: two for a wide (CJK) character.

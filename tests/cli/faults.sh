@@ -81,13 +81,15 @@ for j in 1 2; do
     QUORVEX_FAIL_WRITE_AFTER=100000 ASAN_OPTIONS=verify_asan_link_order=0 "$calc" batch in.csv -j $j
 done
 
-# Workbook output integrity: a write that fails in the workbook library's scratch files (beside
-# the target), while it assembles the parts or while it zips them, and a file-size limit on the
-# scratch files, refuse the result and keep the target; no scratch file is left behind.
+# Workbook output integrity: a write that fails in the scratch file of the rows (beside the
+# target) or while the workbook is written, and a file-size limit, refuse the result and keep
+# the target; no scratch file is left behind.
 head -n 20001 in.csv >mid.csv
+"$calc" batch mid.csv -o good.xlsx -q
+size=$(stat -c %s good.xlsx)
 echo OLD >res.xlsx
 files=$(ls -A)
-for after in 100000 5000000 15000000 18300000; do
+for after in 100000 $((size / 2)) $((size + size / 2)); do
   echo OLD >res.xlsx
   expect 2 "res.xlsx：" env LD_PRELOAD="$shim" QUORVEX_FAIL_WRITE_AFTER=$after ASAN_OPTIONS=verify_asan_link_order=0 \
     "$calc" batch mid.csv -o res.xlsx
