@@ -19,118 +19,6 @@
 namespace quorvex::sheets {
 namespace {
 
-// Decodes one UTF-8 character at `i`; 0xFFFD (and one byte) for a malformed one.
-char32_t Decode(const std::string& s, std::size_t& i) {
-  const auto b = static_cast<unsigned char>(s[i]);
-  int extra = 0;
-  char32_t c = 0;
-  if (b < 0x80) {
-    ++i;
-    return b;
-  }
-  if (b >= 0xC2 && b <= 0xDF) {
-    extra = 1;
-    c = b & 0x1Fu;
-  } else if (b >= 0xE0 && b <= 0xEF) {
-    extra = 2;
-    c = b & 0x0Fu;
-  } else if (b >= 0xF0 && b <= 0xF4) {
-    extra = 3;
-    c = b & 0x07u;
-  } else {
-    ++i;
-    return 0xFFFD;
-  }
-  if (i + static_cast<std::size_t>(extra) >= s.size()) {
-    ++i;
-    return 0xFFFD;
-  }
-  for (int k = 1; k <= extra; ++k) {
-    const auto n = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-    if ((n & 0xC0u) != 0x80u) {
-      ++i;
-      return 0xFFFD;
-    }
-    c = (c << 6) | (n & 0x3Fu);
-  }
-  const bool overlong = (extra == 2 && c < 0x800) || (extra == 3 && c < 0x10000);
-  if (overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-    ++i;
-    return 0xFFFD;
-  }
-  i += static_cast<std::size_t>(extra) + 1;
-  return c;
-}
-
-bool Wide(char32_t c) {
-  return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
-         (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
-         (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
-}
-
-void Append(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-
-// Whether `text` at `at` reads like the escape of a character ("_x0041_").
-bool LooksEscaped(const std::string& text, std::size_t at) {
-  return text.size() - at >= 7 && text[at + 1] == 'x' && text[at + 6] == '_' && IsHex(text[at + 2]) &&
-         IsHex(text[at + 3]) && IsHex(text[at + 4]) && IsHex(text[at + 5]);
-}
-
-// Characters XML 1.0 cannot carry: the C0 controls but tab and line feed (a reader turns a
-// carriage return into a line feed), U+FFFE and U+FFFF. A workbook stores them as "_xHHHH_"
-// escapes.
-bool NotXml(char32_t c) { return (c < 0x20 && c != '\t' && c != '\n') || c == 0xFFFE || c == 0xFFFF; }
-
-void AppendEscape(std::string& out, char32_t c) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  out += "_x";
-  for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 0xF];
-  out += '_';
-}
-
-// The text as a worksheet can hold it: a malformed UTF-8 byte becomes U+FFFD (a workbook
-// must be UTF-8 throughout, or Excel refuses the whole file), a character XML cannot carry
-// its escape, and a text that reads like such an escape ("_x0041_") gets its "_" escaped
-// ("_x005F_x0041_"), or a reader would show the character instead of the text. `chars`
-// counts the characters of the text as read back.
-std::string CellText(const std::string& text, std::size_t& chars) {
-  chars = 0;
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t start = i;
-    const char32_t c = Decode(text, i);
-    if (c == 0xFFFD && !(i - start == 3 && text.compare(start, 3, "\xEF\xBF\xBD") == 0)) {
-      Append(out, c);
-    } else if (NotXml(c)) {
-      AppendEscape(out, c);
-    } else {
-      if (c == '_' && LooksEscaped(text, start)) out += "_x005F";
-      out.append(text, start, i - start);
-    }
-    chars += c >= 0x10000 ? 2 : 1;  // Excel counts UTF-16 units
-  }
-  return out;
-}
-
 // The folder of `path`, where the library keeps its scratch files.
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -176,12 +64,6 @@ bool WriteAll(int fd, std::string_view data) {
 }
 
 }  // namespace
-
-std::size_t DisplayWidth(const std::string& text) {
-  std::size_t width = 0;
-  for (std::size_t i = 0; i < text.size();) width += Wide(Decode(text, i)) ? 2 : 1;
-  return width;
-}
 
 std::size_t ShownWidth(const std::string& text, const WrittenCell& cell) {
   // A number shows through its format, which may be wider than its text ("42064" shown as
@@ -313,7 +195,7 @@ bool XlsxWriter::WriteRow(const std::vector<std::string>& cells, const std::vect
       continue;
     }
     std::size_t chars = 0;
-    const std::string text = CellText(cells[col], chars);
+    const std::string text = xlsx::CellText(cells[col], chars);
     if (chars > kMaxCellChars) {
       return Fail("第" + std::to_string(rows_ + 1) + "行第" + std::to_string(col + 1) + "列超过 Excel 单元格的上限（" +
                   std::to_string(kMaxCellChars) + "个字符）");

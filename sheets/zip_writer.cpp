@@ -42,7 +42,8 @@ Deflater::~Deflater() {
 
 void Deflater::Run(std::string_view data, int flush, std::string& out) {
   // (crc32_z() of no bytes at a null pointer would give the initial value, not crc_.)
-  if (!data.empty()) crc_ = static_cast<std::uint32_t>(crc32_z(crc_, reinterpret_cast<const Bytef*>(data.data()), data.size()));
+  if (!data.empty())
+    crc_ = static_cast<std::uint32_t>(crc32_z(crc_, reinterpret_cast<const Bytef*>(data.data()), data.size()));
   size_ += data.size();
   stream_->next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
   stream_->avail_in = static_cast<uInt>(data.size());

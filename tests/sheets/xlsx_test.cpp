@@ -1,7 +1,9 @@
 // Excel workbooks: what the reader takes from a worksheet as other programs write it, what it
 // refuses, and what the writer's files read back as.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zip.h>
 
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include "sheets/xlsx_reader.h"
 #include "sheets/xlsx_sheet.h"
 #include "sheets/xlsx_writer.h"
+#include "sheets/zip_writer.h"
 #include "support/temp_folder.h"
 
 namespace quorvex::sheets {
@@ -294,6 +297,35 @@ TEST(XlsxWriterTest, RefusesWhatExcelCannotHoldAndWritesNothingUnclosed) {
     ASSERT_TRUE(dropped.WriteRow({"a"}));
   }
   EXPECT_FALSE(fs::exists(dir.File("dropped.xlsx")));
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{}) << "a scratch file was left";
+}
+
+TEST(ZipWriterTest, SizesPastFourGibibytesGoInZip64RecordsThatReadersFollow) {
+  TempFolder dir;
+  const std::string path = dir.File("big.zip");
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ASSERT_GE(fd, 0);
+  ZipWriter zip(fd);
+  // The entry's stream is not read; its recorded sizes are what is checked.
+  const std::uint64_t huge = (std::uint64_t{5} << 30) + 7;
+  ASSERT_TRUE(zip.Begin("big.xml", 0x12345678, huge, 3) && zip.Write("abc"));
+  ASSERT_TRUE(zip.Add("after.xml", "<after/>") && zip.Finish());
+  ::close(fd);
+  int error = 0;
+  zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+  ASSERT_NE(archive, nullptr) << "libzip error " << error;
+  zip_stat_t st;
+  ASSERT_EQ(zip_stat(archive, "big.xml", 0, &st), 0);
+  EXPECT_EQ(st.size, huge);
+  EXPECT_EQ(st.comp_size, 3u);
+  EXPECT_EQ(st.crc, 0x12345678u);
+  zip_file_t* after = zip_fopen(archive, "after.xml", 0);
+  ASSERT_NE(after, nullptr);
+  char text[16] = {};
+  EXPECT_EQ(zip_fread(after, text, sizeof text), 8);
+  EXPECT_STREQ(text, "<after/>");
+  zip_fclose(after);
+  zip_close(archive);
 }
 
 TEST(XlsxWriterTest, ReplacesMalformedUtf8SoThatTheWorkbookStaysReadable) {
