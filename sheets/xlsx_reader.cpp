@@ -474,37 +474,43 @@ class SheetHandler : public XmlHandler {
                bool fullCalcOnLoad)
       : shared_(shared), styles_(styles), maxCell_(maxCell), fullCalcOnLoad_(fullCalcOnLoad) {}
 
+  // Element names are told apart by their length first: most are of one letter.
   void Start(std::string_view name, const XML_Char** attrs) override {
-    if (name == "row") {
+    if (name.size() == 1) {
+      if (name[0] == 'c') {
+        StartCell(attrs);
+      } else if (name[0] == 'v' && inCell_) {
+        inValue_ = hasValue_ = true;
+      } else if (name[0] == 't' && inInline_ && phonetic_ == 0) {
+        inValue_ = true;
+      } else if (name[0] == 'f' && inCell_) {
+        hasFormula_ = true;
+      }
+    } else if (name == "row") {
       const XML_Char* r = Attribute(attrs, "r");
       rowNumber_ = r != nullptr ? NumberOf(r).value_or(0) : rowNumber_ + 1;
       if (rowNumber_ > kMaxRows) failure = "已损坏：第" + std::to_string(rowNumber_) + "行超出工作表的最后一行";
       row_.clear();
       types_.clear();
       nextColumn_ = 1;
-    } else if (name == "c") {
-      StartCell(attrs);
-    } else if (name == "is" && inCell_) {
-      inInline_ = true;
+    } else if (name == "is") {
+      if (inCell_) inInline_ = true;
     } else if (name == "rPh") {
       ++phonetic_;
-    } else if ((name == "v" && inCell_) || (name == "t" && inInline_ && phonetic_ == 0)) {
-      inValue_ = true;
-      hasValue_ = hasValue_ || name == "v";
-    } else if (name == "f" && inCell_) {
-      hasFormula_ = true;
     }
   }
 
   void End(std::string_view name) override {
-    if (name == "v" || name == "t") {
-      inValue_ = false;
+    if (name.size() == 1) {
+      if (name[0] == 'v' || name[0] == 't') {
+        inValue_ = false;
+      } else if (name[0] == 'c' && inCell_) {
+        EndCell();
+      }
     } else if (name == "is") {
       inInline_ = false;
     } else if (name == "rPh") {
       --phonetic_;
-    } else if (name == "c" && inCell_) {
-      EndCell();
     } else if (name == "row") {
       if (!row_.empty()) rows.push_back({rowNumber_, std::move(row_), std::move(types_)});
       row_.clear();
@@ -537,17 +543,26 @@ class SheetHandler : public XmlHandler {
     hasFormula_ = false;
     hasValue_ = false;
     value_.clear();
-    const XML_Char* ref = Attribute(attrs, "r");
+    // The reference, type and style, in one pass over the attributes.
+    const XML_Char* ref = nullptr;
+    const XML_Char* type = nullptr;
+    const XML_Char* style = nullptr;
+    for (const XML_Char** a = attrs; *a != nullptr; a += 2) {
+      const std::string_view key = Local(a[0]);
+      if (key.size() != 1) continue;
+      if (key[0] == 'r') ref = a[1];
+      if (key[0] == 't') type = a[1];
+      if (key[0] == 's') style = a[1];
+    }
     column_ = ref != nullptr ? ColumnOf(ref) : nextColumn_;
     if (column_ == 0) column_ = nextColumn_;
     if (column_ > kMaxColumns) failure = "已损坏：第" + std::to_string(rowNumber_) + "行的单元格超出最后一列";
-    const std::string_view t = Attribute(attrs, "t") != nullptr ? Attribute(attrs, "t") : "n";
+    const std::string_view t = type != nullptr ? type : "n";
     type_ = t == "s"           ? CellType::kShared
             : t == "inlineStr" ? CellType::kInline
             : t == "b"         ? CellType::kBoolean
             : t == "n"         ? CellType::kNumber
                                : CellType::kText;
-    const XML_Char* style = Attribute(attrs, "s");
     const std::optional<std::size_t> xf = style != nullptr ? NumberOf(style) : std::nullopt;
     format_ = xf && *xf < styles_.formatOfStyle.size() ? styles_.formatOfStyle[*xf] : 0;
   }
