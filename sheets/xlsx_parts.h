@@ -43,7 +43,7 @@ struct SheetLook {
   bool first = false;                      // the sheet shown when the workbook opens
 };
 // Up to <sheetData>.
-std::string SheetHead(const SheetLook& look);
+std::string SheetHead(const SheetLook& sheet);
 
 // A drop-down list in `column` (0-based) of rows 2 to `lastRow`: its formula, and the advice
 // shown for another text.
