@@ -49,20 +49,6 @@ std::string Lower(std::string text) {
   return text;
 }
 
-// Writes all of `data` to `fd`; false with errno set when it cannot.
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      if (n == 0) errno = ENOSPC;
-      return false;
-    }
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
 }  // namespace
 
 std::size_t ShownWidth(const std::string& text, const WrittenCell& cell) {

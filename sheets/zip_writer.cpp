@@ -175,17 +175,24 @@ bool ZipWriter::Finish() {
 }
 
 bool ZipWriter::Flush() {
-  std::size_t done = 0;
-  while (done < buffer_.size()) {
-    const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      errno_ = n < 0 ? errno : ENOSPC;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
+  if (!WriteAll(fd_, buffer_)) {
+    errno_ = errno;
+    return false;
   }
   buffer_.clear();
+  return true;
+}
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = ENOSPC;
+      return false;
+    }
+    data.remove_prefix(static_cast<std::size_t>(n));
+  }
   return true;
 }
 

@@ -40,6 +40,9 @@ class Deflater {
 // The checksum of two pieces one after the other, from theirs and the second's length.
 std::uint32_t CombinedCrc(std::uint32_t first, std::uint32_t second, std::uint64_t secondSize);
 
+// Writes all of `data` to `fd`, again after an interruption; false with errno set when it cannot.
+bool WriteAll(int fd, std::string_view data);
+
 // Writes a zip archive to a descriptor (not owned), in 64 KiB writes each checked.
 class ZipWriter {
  public:
