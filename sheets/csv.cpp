@@ -1,5 +1,7 @@
 #include "sheets/csv.h"
 
+#include <functional>
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -470,20 +472,29 @@ void CsvWriter::WriteFromJson(const Record& record, OutBuffer& out) {
   }
 }
 
-std::vector<std::vector<std::string>> ReadCsvText(std::string_view text) {
+bool ForEachCsvRow(std::string_view text, const std::function<bool(const std::vector<std::string>&)>& each) {
   CsvReader reader(true);
-  Layout layout;
-  std::vector<std::vector<std::string>> rows;
   std::string arena;
   arena.reserve(text.size());
   Record record;
+  std::vector<std::string> row;
   std::size_t pos = 0;
   std::uint64_t line = 1;
   while (reader.Parse(text, pos, line, record, arena)) {
-    rows.emplace_back();
-    for (const FieldRef& f : record.fields) rows.back().emplace_back(f.text);
-    if (record.moreFields != 0) rows.back().emplace_back(record.rest);  // more than a sheet holds
+    row.resize(record.fields.size() + (record.moreFields != 0 ? 1 : 0));
+    for (std::size_t i = 0; i < record.fields.size(); ++i) row[i].assign(record.fields[i].text);
+    if (record.moreFields != 0) row.back().assign(record.rest);  // more than a sheet holds
+    if (!each(row)) return false;
   }
+  return true;
+}
+
+std::vector<std::vector<std::string>> ReadCsvText(std::string_view text) {
+  std::vector<std::vector<std::string>> rows;
+  ForEachCsvRow(text, [&rows](const std::vector<std::string>& row) {
+    rows.push_back(row);
+    return true;
+  });
   return rows;
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -88,6 +89,9 @@ void AppendCsvField(OutBuffer& out, std::string_view text);
 void AppendOutcomeCsv(OutBuffer& out, const std::array<std::string_view, 5>& head, const RecordOutcome& outcome,
                       bool leadingComma);
 
+// Calls `each` with the fields of every record of a CSV text in turn (one vector, refilled),
+// until it returns false; false then.
+bool ForEachCsvRow(std::string_view text, const std::function<bool(const std::vector<std::string>&)>& each);
 // The fields of one CSV text, record by record (for tests and small inputs).
 std::vector<std::vector<std::string>> ReadCsvText(std::string_view text);
 

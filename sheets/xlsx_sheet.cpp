@@ -158,7 +158,8 @@ bool WorkbookSource::Rewind(std::string& error) {
 }
 
 bool WorkbookSink::Write(std::string_view data, std::string& error) {
-  for (const std::vector<std::string>& row : ReadCsvText(data)) {
+  // Row by row: a block of records read whole would hold every one of its fields at once.
+  return ForEachCsvRow(data, [&](const std::vector<std::string>& row) {
     if (titleRows_ > 0 || header_) {
       if (titleRows_ > 0) {
         --titleRows_;
@@ -166,7 +167,7 @@ bool WorkbookSink::Write(std::string_view data, std::string& error) {
           error = writer_.Error();
           return false;
         }
-        continue;
+        return true;
       }
       // The outcome's columns end the header: status, field, message and warning, then the figures.
       header_ = false;
@@ -178,7 +179,7 @@ bool WorkbookSink::Write(std::string_view data, std::string& error) {
         error = writer_.Error();
         return false;
       }
-      continue;
+      return true;
     }
     kinds_.assign(row.size(), WrittenCell{});
     figures_.resize(std::max(figures_.size(), row.size()));
@@ -193,8 +194,8 @@ bool WorkbookSink::Write(std::string_view data, std::string& error) {
       error = writer_.Error();
       return false;
     }
-  }
-  return true;
+    return true;
+  });
 }
 
 }  // namespace quorvex::sheets
