@@ -7,6 +7,11 @@
 
 namespace quorvex::sheets {
 
+std::string AsciiLower(std::string text) {
+  for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  return text;
+}
+
 void OutBuffer::Grow(std::size_t most) {
   // Doubling, so that growing costs little over a block; once grown, a buffer is reused.
   bytes_.resize(std::max({bytes_.size() * 2, size_ + most, std::size_t{4096}}));

@@ -18,6 +18,9 @@
 
 namespace quorvex::sheets {
 
+// `text` with A-Z made a-z, whatever the locale (a file's extension, a worksheet's name).
+std::string AsciiLower(std::string text);
+
 // An Excel workbook (kXlsx) reaches the engine as CSV text and leaves it as CSV text that
 // becomes the workbook's rows (sheets/xlsx_sheet.h).
 enum class Format { kCsv, kJsonLines, kXlsx };

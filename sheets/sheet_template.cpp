@@ -22,11 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
 // A temporary file beside `output`, created empty with the permissions of the file it is to
 // replace (0644 for a new one); "" when the folder takes no new file.
 std::string TempBeside(const std::string& output) {
@@ -136,7 +131,7 @@ std::string WriteSheetTemplate(const std::string& path) {
 }
 
 std::optional<Format> FormatOfPath(const std::string& path) {
-  const std::string ext = Lower(fs::path(path).extension().string());
+  const std::string ext = AsciiLower(fs::path(path).extension().string());
   if (ext == ".csv") return Format::kCsv;
   if (ext == ".jsonl" || ext == ".json" || ext == ".ndjson") return Format::kJsonLines;
   if (ext == ".xlsx") return Format::kXlsx;
@@ -144,7 +139,7 @@ std::optional<Format> FormatOfPath(const std::string& path) {
 }
 
 std::optional<Format> InputFormatOfPath(const std::string& path) {
-  const std::string ext = Lower(fs::path(path).extension().string());
+  const std::string ext = AsciiLower(fs::path(path).extension().string());
   if (ext == ".xlsm" || ext == ".xls") return Format::kXlsx;
   if (ext == ".txt") return Format::kCsv;
   return FormatOfPath(path);

@@ -44,11 +44,6 @@ bool SheetNameFits(const std::string& name) {
          name.back() != '\'';
 }
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  return text;
-}
-
 }  // namespace
 
 std::size_t ShownWidth(const std::string& text, const WrittenCell& cell) {
@@ -111,7 +106,7 @@ bool XlsxWriter::Open(const std::string& path, const std::string& shownName) {
 bool XlsxWriter::StartSheet(const std::string& name) {
   if (!open_ || !error_.empty() || !EndSheet()) return false;
   const std::string given = name.empty() ? "Sheet" + std::to_string(sheets_.size() + 1) : name;
-  const auto same = [&given](const Sheet& s) { return Lower(s.name) == Lower(given); };
+  const auto same = [&given](const Sheet& s) { return AsciiLower(s.name) == AsciiLower(given); };
   if (!SheetNameFits(given) || std::any_of(sheets_.begin(), sheets_.end(), same)) return Fail("无法创建工作表" + name);
   sheets_.push_back({});
   sheets_.back().name = given;
