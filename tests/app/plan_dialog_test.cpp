@@ -120,7 +120,7 @@ class PlanDialogTest : public QObject {
   }
   void enterInEachFieldComputesAndTheFocusReturnsToTheYearsPay() {
     QFETCH(QString, field);
-    StrayModalGuard guard;
+    ModalAnswerer guard;
     Fill(" 120000 ", "", "19000");
     PressEnter(Child<QLineEdit>(dialog.data(), field.toLatin1().constData()));
     QCOMPARE(Label("TxtSalary")->text(), QString("8500.00"));
@@ -189,7 +189,7 @@ class PlanDialogTest : public QObject {
     QFETCH(QString, field);
     QFETCH(QString, label);
     QFETCH(QString, message);
-    StrayModalGuard guard;
+    ModalAnswerer guard;
     Fill("120000", "", "");
     PressEnter(annual);
     Fill(a, c, p);

@@ -215,7 +215,7 @@ class WindowCaptureWmTest : public QObject {
   }
 
   void cancelWritesOnlyTmp() {
-    StrayModalGuard guard;
+    ModalAnswerer guard;
     Capture(Cancel);
     QCOMPARE(Names(program->path()), QStringList{"tmp.jpg"});
     QVERIFY(InspectJpeg(ReadAll(TempPath())).wellFormed);
@@ -246,7 +246,7 @@ class WindowCaptureWmTest : public QObject {
     if (obstacle == Obstacle::DiskFull) full.emplace();
     if (obstacle == Obstacle::ReadOnlyFolder && !MakeReadOnly(program->path()))
       QSKIP("this user writes into read-only folders");
-    StrayModalGuard guard;
+    ModalAnswerer guard;
     Capture(SaveAs(saves->filePath("shot.jpg"), [&] { full.reset(); }));
     QCOMPARE(guard.StrayCount(), 0);
     QCOMPARE(ReadAll(TempPath()), QByteArray("stale picture"));

@@ -7,6 +7,7 @@
 #include "app/frm_main.h"
 #include "pages/calculator_page.h"
 #include "support/gui_test.h"
+#include "support/modal_answerer.h"
 
 using quorvex::app::TFrmMain;
 using namespace quorvex::testing;
@@ -17,9 +18,13 @@ class BonusWarningWmTest : public QObject {
  private:
   std::unique_ptr<TFrmMain> window;
 
-  // Answers the next warning box with Enter once it is active; counts the boxes.
-  int boxes = 0;
-  QTimer answer;
+  // Expects one warning box and answers it with Enter once it is active.
+  void ExpectWarning(ModalAnswerer& answers) {
+    answers.Expect<QMessageBox>([](QMessageBox* box) {
+      QTRY_VERIFY(box->isActiveWindow());
+      QTest::keyClick(box, Qt::Key_Return);
+    });
+  }
 
   QLineEdit* Field(const char* name) { return Child<QLineEdit>(window->CurrentPage(), name); }
   void ChooseRow(int row) {
@@ -29,32 +34,22 @@ class BonusWarningWmTest : public QObject {
 
  private slots:
   void init() {
-    boxes = 0;
-    answer.setInterval(50);
-    connect(&answer, &QTimer::timeout, this, [this] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (box == nullptr || !box->isActiveWindow()) return;
-      ++boxes;
-      QTest::keyClick(box, Qt::Key_Return);
-    });
-    answer.start();
     window = std::make_unique<TFrmMain>();
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
   }
-  void cleanup() {
-    answer.stop();
-    disconnect(&answer, nullptr, this, nullptr);
-    window.reset();
-  }
+  void cleanup() { window.reset(); }
 
   void yearPageTakesTheFocusBackIntoTheBonusField() {
     ChooseRow(1);
     QLineEdit* income = Field("EditIncome");
     QTRY_VERIFY(income->hasFocus());
     QTest::keyClicks(income, "18000.01");
+    ModalAnswerer answers;
+    ExpectWarning(answers);
     QTest::keyClick(income, Qt::Key_Return);
-    QCOMPARE(boxes, 1);
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(answers.StrayCount(), 0);
     QTRY_VERIFY(window->isActiveWindow());
     QTRY_VERIFY(FocusedAndSelected(income));
     QCOMPARE(Child<QLabel>(window->CurrentPage(), "TxtInfo_1")->text(), QString("进入盲区：( 18,000, 19,283.33 ]"));
@@ -66,8 +61,11 @@ class BonusWarningWmTest : public QObject {
     QLineEdit* salary = Field("EditSalary");
     Type(Field("EditYear"), "19500");
     Type(salary, "3000");
+    ModalAnswerer answers;
+    ExpectWarning(answers);
     QTest::keyClick(salary, Qt::Key_Return);
-    QCOMPARE(boxes, 1);
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(answers.StrayCount(), 0);
     QTRY_VERIFY(window->isActiveWindow());
     QTRY_VERIFY(salary->hasFocus());
     QVERIFY(!salary->hasSelectedText());

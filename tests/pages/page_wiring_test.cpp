@@ -17,6 +17,7 @@
 
 #include "pages/blind_zone_warning.h"
 #include "pages/service_number.h"
+#include "support/modal_answerer.h"
 #include "support/page_fixture.h"
 #include "tax/bonus.h"
 #include "tax/business.h"
@@ -465,11 +466,8 @@ class PageWiringTest : public QObject {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QWidget* parent = nullptr;
     QLabel* beside = MessageOf(page.get(), *category, Field::kIncome);
-    QTimer poll;
-    poll.setInterval(20);
-    connect(&poll, &QTimer::timeout, [&] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (box == nullptr) return;
+    ModalAnswerer answers;
+    answers.Expect<QMessageBox>([&](QMessageBox* box) {
       ++boxes;
       title = box->windowTitle();
       text = box->text();
@@ -480,10 +478,10 @@ class PageWiringTest : public QObject {
       if (buttons.size() == 1) button = buttons[0]->text();
       QTest::mouseClick(buttons.value(0), Qt::LeftButton);
     });
-    poll.start();
     Fill({"114600", "", "", -1});
     PressEnter(Edit(Field::kIncome));
-    poll.stop();
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(answers.StrayCount(), 0);
     QApplication::removeTranslator(&qtTexts);
     QCOMPARE(boxes, 1);
     QCOMPARE(title, QString("注意"));

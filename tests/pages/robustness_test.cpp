@@ -7,6 +7,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "support/modal_answerer.h"
 #include "support/page_fixture.h"
 
 using namespace quorvex::testing;
@@ -177,7 +178,7 @@ class RobustnessTest : public QObject {
     QFETCH(QString, text);
     QFETCH(Text, what);
     const Field& f = Fields()[field];
-    StrayModalGuard guard;
+    ModalAnswerer guard;
     std::unique_ptr<QWidget> page;
     for (const quorvex::forms::Category& c : quorvex::forms::Categories()) {
       if (QString(c.page) == f.page) page = CreatePage(c.id);

@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QString>
 #include <QTest>
-#include <QTimer>
 #include <QWidget>
 
 namespace quorvex::testing {
@@ -42,26 +41,5 @@ inline void PressEnter(QWidget* w) { QTest::keyClick(w, Qt::Key_Return); }
 inline bool FocusedAndSelected(QLineEdit* field) {
   return field->hasFocus() && field->selectedText() == field->text() && !field->text().isEmpty();
 }
-
-// Fails the running test if a modal window is left open by the code under test, and closes
-// it so that the test cannot hang on it. Start it before an action, check it after.
-class StrayModalGuard {
- public:
-  StrayModalGuard() {
-    timer_.setInterval(50);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      if (QWidget* modal = QApplication::activeModalWidget()) {
-        ++seen_;
-        modal->close();
-      }
-    });
-    timer_.start();
-  }
-  int StrayCount() const { return seen_; }
-
- private:
-  QTimer timer_;
-  int seen_ = 0;
-};
 
 }  // namespace quorvex::testing
