@@ -60,7 +60,7 @@ class BatchWmTest : public QObject {
     dir = std::make_unique<QTemporaryDir>();
     window = std::make_unique<TFrmMain>();
     window->show();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(window.get(), kWindowSystemMs));
   }
   void cleanup() {
     window.reset();
@@ -84,11 +84,11 @@ class BatchWmTest : public QObject {
       Child<QPushButton>(d, "BtnClose")->click();
     });
     QTest::keyClick(window.get(), Qt::Key_F, Qt::AltModifier);
-    QTRY_VERIFY(file->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(file->isVisible(), kWindowSystemMs);
     QTest::keyClick(file, Qt::Key_B);
-    QTRY_VERIFY(answers.AllAnswered());
+    QTRY_VERIFY_WITH_TIMEOUT(answers.AllAnswered(), kWindowSystemMs);
     QCOMPARE(title, QString("批量计算"));
-    QTRY_VERIFY(window->isActiveWindow());
+    QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow(), kWindowSystemMs);
     QCOMPARE(answers.StrayCount(), 0);
 
     // The template by its own entry, under its own title.
@@ -97,9 +97,9 @@ class BatchWmTest : public QObject {
       d->reject();
     });
     QTest::keyClick(window.get(), Qt::Key_F, Qt::AltModifier);
-    QTRY_VERIFY(file->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(file->isVisible(), kWindowSystemMs);
     QTest::keyClick(file, Qt::Key_T);
-    QTRY_VERIFY(answers.AllAnswered());
+    QTRY_VERIFY_WITH_TIMEOUT(answers.AllAnswered(), kWindowSystemMs);
     QCOMPARE(title, QString("保存模板"));
   }
 
@@ -127,8 +127,8 @@ class BatchWmTest : public QObject {
     Child<QAction>(window.get(), "Menu_File_Batch")->trigger();
     QVERIFY(answers.AllAnswered());
     QVERIFY2(closing.contains("计算完成"), qPrintable(closing));
-    QTRY_VERIFY(window->isActiveWindow());
-    QTRY_COMPARE(QApplication::focusWidget()->objectName(), QString("EditIncome"));
+    QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow(), kWindowSystemMs);
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget()->objectName(), QString("EditIncome"), kWindowSystemMs);
     QString shown;
     answers.Expect<BatchDialog>([&](BatchDialog* d) {
       shown = Child<QLineEdit>(d, "EditSheet")->text() + "|" + Child<QLineEdit>(d, "EditResult")->text();
@@ -143,7 +143,7 @@ class BatchWmTest : public QObject {
     const QString book = dir->filePath("模板.xlsx");
     BatchDialog d(window.get());
     d.show();
-    QVERIFY(QTest::qWaitForWindowActive(&d));
+    QVERIFY(QTest::qWaitForWindowActive(&d, kWindowSystemMs));
     ModalAnswerer answers;
     answers.Allow<QProgressDialog>();
     // The template, saved through the file dialog.
@@ -198,13 +198,13 @@ class BatchWmTest : public QObject {
       Child<QPushButton>(d, "BtnStart")->click();
     });
     answers.Expect<QProgressDialog>([&](QProgressDialog* p) {
-      QTRY_VERIFY(p->isVisible());
+      QTRY_VERIFY_WITH_TIMEOUT(p->isVisible(), kWindowSystemMs);
       progressText = p->labelText();
       // The window still paints while the sheet is computed.
       window->update();
       repainted = !window->grab().isNull();
       // Esc is 取消, as the dialog's button is.
-      QTRY_VERIFY(p->isActiveWindow());
+      QTRY_VERIFY_WITH_TIMEOUT(p->isActiveWindow(), kWindowSystemMs);
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
       // The run is still waiting on its input: the dialog stays, saying it is stopping.
       QVERIFY(p->isVisible() && p->labelText().contains("正在取消"));

@@ -41,7 +41,7 @@ class MainWindowWmTest : public QObject {
   void init() {
     window = std::make_unique<TFrmMain>();
     window->show();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(window.get(), kWindowSystemMs));
   }
   void cleanup() { window.reset(); }
 
@@ -63,22 +63,22 @@ class MainWindowWmTest : public QObject {
   }
 
   void stackingFollowsTheMenuEntry() {
-    QTRY_VERIFY(WindowManagerKeepsAbove(window.get()));
+    QTRY_VERIFY_WITH_TIMEOUT(WindowManagerKeepsAbove(window.get()), kWindowSystemMs);
     auto* top = Child<QAction>(window.get(), "Menu_Tool_Top");
     top->trigger();
-    QTRY_VERIFY(window->isActiveWindow());
-    QTRY_VERIFY(!WindowManagerKeepsAbove(window.get()));
-    QTRY_COMPARE(FocusName(), QString("EditIncome"));
+    QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow(), kWindowSystemMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!WindowManagerKeepsAbove(window.get()), kWindowSystemMs);
+    QTRY_COMPARE_WITH_TIMEOUT(FocusName(), QString("EditIncome"), kWindowSystemMs);
     top->trigger();
-    QTRY_VERIFY(window->isActiveWindow());
-    QTRY_VERIFY(WindowManagerKeepsAbove(window.get()));
+    QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow(), kWindowSystemMs);
+    QTRY_VERIFY_WITH_TIMEOUT(WindowManagerKeepsAbove(window.get()), kWindowSystemMs);
     QVERIFY(top->isChecked());
-    QTRY_COMPARE(FocusName(), QString("EditIncome"));
+    QTRY_COMPARE_WITH_TIMEOUT(FocusName(), QString("EditIncome"), kWindowSystemMs);
   }
 
   void typingAfterTheStackingChangeGoesToThePage() {
     Child<QAction>(window.get(), "Menu_Tool_Top")->trigger();
-    QTRY_COMPARE(FocusName(), QString("EditIncome"));
+    QTRY_COMPARE_WITH_TIMEOUT(FocusName(), QString("EditIncome"), kWindowSystemMs);
     auto* income = Child<QLineEdit>(window->CurrentPage(), "EditIncome");
     QTest::keyClicks(QApplication::focusWidget(), "5000");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);

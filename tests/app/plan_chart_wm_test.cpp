@@ -36,7 +36,7 @@ class PlanChartWmTest : public QObject {
   void theScreenShowsTheCurveAndThePlanWhereItsFiguresLie() {
     TFrmPlan dialog(nullptr);
     dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QVERIFY(QTest::qWaitForWindowActive(&dialog, kWindowSystemMs));
     auto* annual = Child<QLineEdit>(&dialog, "EditIncome");
     Type(annual, "120000");
     PressEnter(annual);
@@ -52,7 +52,7 @@ class PlanChartWmTest : public QObject {
     const double total = Child<QLabel>(&dialog, "TxtTaxTotal")->text().toDouble();
     QCOMPARE(bonus, 18000.0);
     QTRY_VERIFY_WITH_TIMEOUT(
-        ColourNear(onScreen(), chart->MapToWidget(bonus, total).toPoint(), QColor(0, 150, 60), 0, 8), 20000);
+        ColourNear(onScreen(), chart->MapToWidget(bonus, total).toPoint(), QColor(0, 150, 60), 0, 8), kWindowSystemMs);
     const QImage screen = onScreen();
     QCOMPARE(screen.size(), chart->size());
     // The flat run from a bonus of 24,000 to 54,000 is drawn, and nothing spans the jump from

@@ -124,9 +124,9 @@ class WindowCaptureWmTest : public QObject {
     };
     window = std::make_unique<TFrmMain>(nullptr, std::move(services));
     window->show();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    QTRY_VERIFY(Frame().height() > window->height());
-    QTRY_VERIFY(ScreenShowsWindow());
+    QVERIFY(QTest::qWaitForWindowActive(window.get(), kWindowSystemMs));
+    QTRY_VERIFY_WITH_TIMEOUT(Frame().height() > window->height(), kWindowSystemMs);
+    QTRY_VERIFY_WITH_TIMEOUT(ScreenShowsWindow(), kWindowSystemMs);
   }
 
   void cleanup() {
@@ -162,12 +162,12 @@ class WindowCaptureWmTest : public QObject {
     const QRect area(window->geometry().center(), QSize(80, 40));
     cover.setGeometry(area);
     cover.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&cover));
+    QVERIFY(QTest::qWaitForWindowExposed(&cover, kWindowSystemMs));
     const auto shownRed = [&] {
       return window->screen()->grabWindow(0, area.x() + 40, area.y() + 20, 1, 1).toImage().pixelColor(0, 0) ==
              QColor(Qt::red);
     };
-    QTRY_VERIFY(shownRed());
+    QTRY_VERIFY_WITH_TIMEOUT(shownRed(), kWindowSystemMs);
 
     Capture(Cancel);
     const QImage picture = QImage::fromData(ReadAll(TempPath()), "JPG");
@@ -227,7 +227,7 @@ class WindowCaptureWmTest : public QObject {
     Capture(Cancel);
     const QByteArray first = ReadAll(TempPath());
     Child<QComboBox>(window.get(), "CmbType")->setCurrentIndex(4);
-    QTRY_VERIFY(ScreenShowsWindow());
+    QTRY_VERIFY_WITH_TIMEOUT(ScreenShowsWindow(), kWindowSystemMs);
     Capture(Cancel);
     const QByteArray second = ReadAll(TempPath());
     QVERIFY(second != first);

@@ -21,7 +21,7 @@ class BonusWarningWmTest : public QObject {
   // Expects one warning box and answers it with Enter once it is active.
   void ExpectWarning(ModalAnswerer& answers) {
     answers.Expect<QMessageBox>([](QMessageBox* box) {
-      QTRY_VERIFY(box->isActiveWindow());
+      QTRY_VERIFY_WITH_TIMEOUT(box->isActiveWindow(), kWindowSystemMs);
       QTest::keyClick(box, Qt::Key_Return);
     });
   }
@@ -29,29 +29,29 @@ class BonusWarningWmTest : public QObject {
   QLineEdit* Field(const char* name) { return Child<QLineEdit>(window->CurrentPage(), name); }
   void ChooseRow(int row) {
     Child<QComboBox>(window.get(), "CmbType")->setCurrentIndex(row);
-    QTRY_VERIFY(window->isActiveWindow());
+    QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow(), kWindowSystemMs);
   }
 
  private slots:
   void init() {
     window = std::make_unique<TFrmMain>();
     window->show();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(window.get(), kWindowSystemMs));
   }
   void cleanup() { window.reset(); }
 
   void yearPageTakesTheFocusBackIntoTheBonusField() {
     ChooseRow(1);
     QLineEdit* income = Field("EditIncome");
-    QTRY_VERIFY(income->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(income->hasFocus(), kWindowSystemMs);
     QTest::keyClicks(income, "18000.01");
     ModalAnswerer answers;
     ExpectWarning(answers);
     QTest::keyClick(income, Qt::Key_Return);
     QVERIFY(answers.AllAnswered());
     QCOMPARE(answers.StrayCount(), 0);
-    QTRY_VERIFY(window->isActiveWindow());
-    QTRY_VERIFY(FocusedAndSelected(income));
+    QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow(), kWindowSystemMs);
+    QTRY_VERIFY_WITH_TIMEOUT(FocusedAndSelected(income), kWindowSystemMs);
     QCOMPARE(Child<QLabel>(window->CurrentPage(), "TxtInfo_1")->text(), QString("进入盲区：( 18,000, 19,283.33 ]"));
     QCOMPARE(Field("EditRealIncome")->text(), QString("16305.01"));
   }
@@ -66,8 +66,8 @@ class BonusWarningWmTest : public QObject {
     QTest::keyClick(salary, Qt::Key_Return);
     QVERIFY(answers.AllAnswered());
     QCOMPARE(answers.StrayCount(), 0);
-    QTRY_VERIFY(window->isActiveWindow());
-    QTRY_VERIFY(salary->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow(), kWindowSystemMs);
+    QTRY_VERIFY_WITH_TIMEOUT(salary->hasFocus(), kWindowSystemMs);
     QVERIFY(!salary->hasSelectedText());
     QCOMPARE(Child<QLabel>(window->CurrentPage(), "TxtRealIncomeAll")->text(), QString("20705.00"));
   }

@@ -36,7 +36,7 @@ class ContractPageWmTest : public QObject {
   void init() {
     window = std::make_unique<TFrmMain>();
     window->show();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(window.get(), kWindowSystemMs));
     Child<QComboBox>(window.get(), "CmbType")->setCurrentIndex(11);
     months = Child<QComboBox>(window->CurrentPage(), "CmbMonth");
     income = Child<QLineEdit>(window->CurrentPage(), "EditIncome");
@@ -49,7 +49,7 @@ class ContractPageWmTest : public QObject {
       top->trigger();
       QCOMPARE(Entries(months), kMonths);
     }
-    QTRY_VERIFY(window->isActiveWindow());
+    QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow(), kWindowSystemMs);
     QCOMPARE(QApplication::focusWidget(), income);
   }
 
@@ -58,7 +58,7 @@ class ContractPageWmTest : public QObject {
       months->setCurrentText("7");
       window->hide();
       window->show();
-      QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+      QVERIFY(QTest::qWaitForWindowExposed(window.get(), kWindowSystemMs));
       QCOMPARE(Entries(months), kMonths);
       QCOMPARE(months->currentText(), QString("12"));
       // Whether the window manager activates the window again is its own affair; the focus
@@ -70,10 +70,10 @@ class ContractPageWmTest : public QObject {
   void openListShowsAllTwelveRows() {
     months->showPopup();
     QAbstractItemView* view = months->view();
-    QTRY_VERIFY(view->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(view->isVisible(), kWindowSystemMs);
     QCOMPARE(view->viewport()->height() / view->sizeHintForRow(0), 12);
     QTest::keyClick(view, Qt::Key_Escape);
-    QTRY_VERIFY(!view->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!view->isVisible(), kWindowSystemMs);
     QCOMPARE(months->currentText(), QString("12"));
   }
 };

@@ -12,6 +12,11 @@
 
 namespace quorvex::testing {
 
+// How long a test waits for the window system (a window activated, exposed or drawn): long,
+// since a loaded machine may take seconds where an idle one takes milliseconds; a wait that
+// is met returns at once.
+inline constexpr int kWindowSystemMs = 30'000;
+
 // Finds a named child and fails the test when it is missing.
 template <class T>
 T* Child(QObject* parent, const char* name) {

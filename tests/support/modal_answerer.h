@@ -42,8 +42,7 @@ class ModalAnswerer {
   // Expects the next new modal window to be a T and answers it with `answer`.
   template <class T>
   void Expect(std::function<void(T*)> answer) {
-    steps_.push_back({T::staticMetaObject.className(),
-                      [](QWidget* w) { return qobject_cast<T*>(w) != nullptr; },
+    steps_.push_back({T::staticMetaObject.className(), [](QWidget* w) { return qobject_cast<T*>(w) != nullptr; },
                       [answer](QWidget* w) { answer(qobject_cast<T*>(w)); }});
   }
 
