@@ -8,6 +8,7 @@
 #include <iostream>
 #include <optional>
 
+#include "cli/cli_messages.h"
 #include "sheets/json_line.h"
 #include "sheets/sheet_job.h"
 #include "sheets/sheet_template.h"
@@ -17,9 +18,9 @@ using namespace quorvex::sheets;
 namespace {
 
 const char kBatchUsage[] =
-    "usage: quorvex-calc batch [INPUT|-] [-o OUTPUT|-] [--format csv|jsonl|xlsx]\n"
-    "                          [--input-format csv|jsonl|xlsx] [--sheet NAME]\n"
-    "                          [--encoding utf-8|gb18030] [-j N] [--quiet]\n";
+    "用法：quorvex-calc batch [INPUT|-] [-o OUTPUT|-] [--format csv|jsonl|xlsx]\n"
+    "                         [--input-format csv|jsonl|xlsx] [--sheet NAME]\n"
+    "                         [--encoding utf-8|gb18030] [-j N] [--quiet]\n";
 
 bool ParseFormat(const std::string& text, Format& format) {
   if (text == "csv") {
@@ -34,17 +35,6 @@ bool ParseFormat(const std::string& text, Format& format) {
   return true;
 }
 
-// 1234567 -> "1,234,567"
-std::string Grouped(std::uint64_t n) {
-  const std::string digits = std::to_string(n);
-  std::string out;
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) out.push_back(',');
-    out.push_back(digits[i]);
-  }
-  return out;
-}
-
 // The progress line on a terminal, once the run has taken more than a second.
 class ProgressLine {
  public:
@@ -52,20 +42,13 @@ class ProgressLine {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     if (seconds < 1.0) return;
     const double rate = static_cast<double>(p.records) / seconds;
-    std::string line = "\rquorvex-calc: ";
+    double done = -1;
+    long left = -1;
     if (p.bytesTotal > 0) {
-      const double done = static_cast<double>(p.bytesRead) / static_cast<double>(p.bytesTotal);
-      char pct[32];
-      std::snprintf(pct, sizeof pct, "%3d%% ", static_cast<int>(done * 100));
-      line += pct;
-      if (done > 0) {
-        const long left = std::lround(seconds / done - seconds);
-        line += Grouped(p.records) + " records, " + Grouped(static_cast<std::uint64_t>(rate)) + " records/s, " +
-                std::to_string(left) + " s left";
-      }
-    } else {
-      line += Grouped(p.records) + " records, " + Grouped(static_cast<std::uint64_t>(rate)) + " records/s";
+      done = static_cast<double>(p.bytesRead) / static_cast<double>(p.bytesTotal);
+      if (done > 0) left = std::lround(seconds / done - seconds);
     }
+    std::string line = "\rquorvex-calc: " + messages::Progress(done, p.records, static_cast<std::uint64_t>(rate), left);
     line += "\033[K";
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
@@ -114,25 +97,25 @@ bool ReadArgs(const std::vector<std::string>& argv, BatchArgs& args) {
       args.quiet = true;
       continue;
     } else if (a != "-" && a.rfind('-', 0) == 0) {
-      std::cerr << "quorvex-calc: unknown option " << a << "\n" << kBatchUsage;
+      std::cerr << "quorvex-calc: " << messages::UnknownOption(a) << "\n" << kBatchUsage;
       return false;
     } else if (!haveInput) {
       args.job.input = a;
       haveInput = true;
       continue;
     } else {
-      std::cerr << "quorvex-calc: one input only\n" << kBatchUsage;
+      std::cerr << "quorvex-calc: " << messages::kOneInputOnly << "\n" << kBatchUsage;
       return false;
     }
     if (i + 1 >= argv.size()) {
-      std::cerr << "quorvex-calc: " << a << " needs a value\n" << kBatchUsage;
+      std::cerr << "quorvex-calc: " << messages::NeedsValue(a) << "\n" << kBatchUsage;
       return false;
     }
     *into = argv[++i];
   }
   args.job.inFormat = InputFormatOfPath(args.job.input).value_or(Format::kCsv);
   if (!inputFormat.empty() && !ParseFormat(inputFormat, args.job.inFormat)) {
-    std::cerr << "quorvex-calc: unknown input format " << inputFormat << "\n";
+    std::cerr << "quorvex-calc: " << messages::UnknownFormat(inputFormat) << "\n";
     return false;
   }
   // A workbook's records go to standard output as CSV.
@@ -140,15 +123,15 @@ bool ReadArgs(const std::vector<std::string>& argv, BatchArgs& args) {
       args.job.inFormat == Format::kXlsx && args.job.output == "-" ? Format::kCsv : args.job.inFormat;
   args.job.outFormat = FormatOfPath(args.job.output).value_or(sameAsInput);
   if (!format.empty() && !ParseFormat(format, args.job.outFormat)) {
-    std::cerr << "quorvex-calc: unknown format " << format << "\n";
+    std::cerr << "quorvex-calc: " << messages::UnknownFormat(format) << "\n";
     return false;
   }
   if (args.job.inFormat == Format::kXlsx && args.job.input == "-") {
-    std::cerr << "quorvex-calc: an Excel workbook is read from a file, not from standard input\n" << kBatchUsage;
+    std::cerr << "quorvex-calc: " << messages::kWorkbookFromStandardInput << "\n" << kBatchUsage;
     return false;
   }
   if (args.job.outFormat == Format::kXlsx && args.job.output == "-") {
-    std::cerr << "quorvex-calc: an Excel workbook is written to a file (-o FILE.xlsx)\n" << kBatchUsage;
+    std::cerr << "quorvex-calc: " << messages::kWorkbookToStandardOutput << "\n" << kBatchUsage;
     return false;
   }
   if (encoding == "gb18030" || encoding == "gbk") {
@@ -156,13 +139,13 @@ bool ReadArgs(const std::vector<std::string>& argv, BatchArgs& args) {
   } else if (encoding == "utf-8" || encoding == "utf8") {
     args.job.encoding = Encoding::kUtf8;
   } else if (!encoding.empty()) {
-    std::cerr << "quorvex-calc: unknown encoding " << encoding << " (utf-8 or gb18030)\n";
+    std::cerr << "quorvex-calc: " << messages::UnknownEncoding(encoding) << "\n";
     return false;
   }
   if (jobs) {
     if (jobs->find_first_not_of("0123456789") != std::string::npos ||
         jobs->find_first_not_of('0') == std::string::npos) {
-      std::cerr << "quorvex-calc: -j needs a number of threads, 1 or more\n";
+      std::cerr << "quorvex-calc: " << messages::kBadThreadCount << "\n";
       return false;
     }
     // More threads than the engine starts (at most 8) are as many as it starts.
@@ -187,18 +170,8 @@ int BatchCommand(const std::vector<std::string>& args) {
     return kExitError;
   }
   if (!batch.quiet) {
-    std::cerr << "quorvex-calc: " << summary.records << " records, " << summary.rejected << " rejected";
-    // A workbook of several sheets: which were computed, which left out and why.
-    if (summary.sheets.size() > 1 || !summary.skippedSheets.empty()) {
-      const auto list = [](const std::vector<std::string>& names) {
-        std::string text;
-        for (const std::string& n : names) text.append(text.empty() ? "" : ", ").append(n);
-        return text;
-      };
-      std::cerr << "; sheets computed: " << list(summary.sheets);
-      if (!summary.skippedSheets.empty()) std::cerr << "; sheets skipped: " << list(summary.skippedSheets);
-    }
-    std::cerr << "\n";
+    std::cerr << "quorvex-calc: "
+              << messages::Summary(summary.records, summary.rejected, summary.sheets, summary.skippedSheets) << "\n";
   }
   return summary.rejected > 0 ? kExitRejected : kExitOk;
 }

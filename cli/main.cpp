@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "cli/batch.h"
+#include "cli/cli_messages.h"
 #include "cli/plan_command.h"
-#include "sheets/categories.h"
+#include "sheets/compute_request.h"
 #include "sheets/sheet_messages.h"
 #include "sheets/sheet_template.h"
 
@@ -17,21 +18,23 @@ namespace {
 using namespace quorvex::cli;
 using namespace quorvex::sheets;
 namespace forms = quorvex::forms;
+namespace sheets = quorvex::sheets;
+namespace cli_messages = quorvex::cli::messages;
 
 constexpr int kOk = kExitOk;
 constexpr int kRejected = kExitRejected;
 constexpr int kUsage = kExitError;
 
 const char kUsageText[] =
-    "usage: quorvex-calc CATEGORY [--calc KIND] [--contributions X] [--threshold 3500|4800]\n"
-    "                    [--salary S] [--months N] [--json] AMOUNT\n"
-    "       quorvex-calc batch [INPUT|-] [-o OUTPUT|-] [--format csv|jsonl|xlsx]\n"
-    "                          [--input-format csv|jsonl|xlsx] [--sheet NAME]\n"
-    "                          [--encoding utf-8|gb18030] [-j N] [--quiet]\n"
-    "       quorvex-calc plan ANNUAL [--contributions X] [--threshold 3500|4800]\n"
-    "                         [--planned-bonus P] [--curve] [--json]\n"
-    "       quorvex-calc template FILE.xlsx\n"
-    "       quorvex-calc --help | --version\n";
+    "用法：quorvex-calc CATEGORY [--calc KIND] [--contributions X] [--threshold 3500|4800]\n"
+    "                   [--salary S] [--months N] [--json] AMOUNT\n"
+    "      quorvex-calc batch [INPUT|-] [-o OUTPUT|-] [--format csv|jsonl|xlsx]\n"
+    "                         [--input-format csv|jsonl|xlsx] [--sheet NAME]\n"
+    "                         [--encoding utf-8|gb18030] [-j N] [--quiet]\n"
+    "      quorvex-calc plan ANNUAL [--contributions X] [--threshold 3500|4800]\n"
+    "                        [--planned-bonus P] [--curve] [--json]\n"
+    "      quorvex-calc template FILE.xlsx\n"
+    "      quorvex-calc --help | --version\n";
 
 void PrintHelp() {
   std::cout << kUsageText
@@ -77,7 +80,7 @@ void PrintHelp() {
 
 int TemplateCommand(const std::vector<std::string>& args) {
   if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
-    std::cerr << "quorvex-calc: template takes one file name\n" << kUsageText;
+    std::cerr << "quorvex-calc: " << cli_messages::kTemplateTakesOneFile << "\n" << kUsageText;
     return kUsage;
   }
   if (const std::string error = WriteSheetTemplate(args[0]); !error.empty()) {
@@ -119,7 +122,7 @@ int Single(const std::vector<std::string>& args) {
       r.amount = args[++i];
       haveAmount = true;
     } else if (a.rfind("--", 0) == 0 || (a[0] == '-' && a.size() > 1 && !IsValueLike(a))) {
-      std::cerr << "quorvex-calc: unknown option " << a << "\n" << kUsageText;
+      std::cerr << "quorvex-calc: " << cli_messages::UnknownOption(a) << "\n" << kUsageText;
       return kUsage;
     } else if (r.category.empty())
       r.category = a;
@@ -127,22 +130,29 @@ int Single(const std::vector<std::string>& args) {
       r.amount = a;
       haveAmount = true;
     } else {
-      std::cerr << "quorvex-calc: one amount only\n" << kUsageText;
+      std::cerr << "quorvex-calc: " << cli_messages::kOneAmountOnly << "\n" << kUsageText;
       return kUsage;
     }
     if (!ok) {
-      std::cerr << "quorvex-calc: " << a << " needs a value\n" << kUsageText;
+      std::cerr << "quorvex-calc: " << cli_messages::NeedsValue(a) << "\n" << kUsageText;
       return kUsage;
     }
   }
   if (r.category.empty() || !haveAmount) {
-    std::cerr << kUsageText;
+    std::cerr << "quorvex-calc: "
+              << (r.category.empty() ? cli_messages::kMissingCategory : cli_messages::kMissingAmount) << "\n"
+              << kUsageText;
     return kUsage;
   }
+  // The request is computed with the category found here, by the one look-up there is.
   const forms::Category* category = forms::FindCategory(r.category);
+  if (category == nullptr) {
+    std::cerr << "quorvex-calc: " << cli_messages::UnknownCategory(r.category) << "\n";
+    return kUsage;
+  }
   const RecordOutcome out = ComputeRequest(r);
   if (out.problem != Problem::kNone && out.problem != Problem::kInput) {
-    std::cerr << "quorvex-calc: " << out.field << ": " << out.message << "\n";
+    std::cerr << "quorvex-calc: " << out.message << "\n";  // the message names the field
     return kUsage;
   }
   if (json) {
@@ -150,11 +160,13 @@ int Single(const std::vector<std::string>& args) {
     return out.ok ? kOk : kRejected;
   }
   if (!out.ok) {
-    std::cerr << "quorvex-calc: " << out.field << ": " << out.message << "\n";
+    std::cerr << "quorvex-calc: " << cli_messages::FieldRefused(out.field, out.message) << "\n";
     return kRejected;
   }
   if (!out.income().empty()) std::cout << category->inputs[0].caption << ": " << out.income() << "\n";
   for (const forms::ResultLine& line : category->lines) {
+    // The planner's lines of a planned bonus, when none was planned, as the plan command does.
+    if (category->id == forms::CategoryId::kPlan && out[line.line].empty()) continue;
     if (*line.group != '\0') std::cout << line.group << ' ';
     std::cout << line.caption << ": " << out[line.line] << "\n";
   }
@@ -195,7 +207,8 @@ int main(int argc, char* argv[]) {
   std::cout.flush();
   if (!std::cout || std::fflush(stdout) != 0) {
     std::cerr << "quorvex-calc: "
-              << messages::CannotWrite(messages::kStandardOutput, messages::SystemText(errno != 0 ? errno : EIO))
+              << sheets::messages::CannotWrite(sheets::messages::kStandardOutput,
+                                               sheets::messages::SystemText(errno != 0 ? errno : EIO))
               << "\n";
     return kUsage;
   }

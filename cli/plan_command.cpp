@@ -3,10 +3,11 @@
 #include <ostream>
 
 #include "cli/batch.h"
+#include "cli/cli_messages.h"
 #include "forms/categories.h"
 #include "forms/plan_chart.h"
 #include "forms/plan_form.h"
-#include "sheets/categories.h"
+#include "sheets/compute_request.h"
 
 namespace quorvex::cli {
 using namespace quorvex::sheets;
@@ -18,8 +19,8 @@ constexpr int kUsage = 2;
 
 constexpr char kPlanKey[] = "plan";
 constexpr char kUsageText[] =
-    "usage: quorvex-calc plan ANNUAL [--contributions X] [--threshold 3500|4800] [--planned-bonus P]\n"
-    "                         [--curve] [--json]\n";
+    "用法：quorvex-calc plan ANNUAL [--contributions X] [--threshold 3500|4800] [--planned-bonus P]\n"
+    "                        [--curve] [--json]\n";
 constexpr char kHelpText[] =
     "\nFinds the monthly salary (paid twelve times) and year-end bonus that share ANNUAL, the year's\n"
     "pre-tax pay, with the least total tax; among equal totals the smallest bonus. Compares the plan\n"
@@ -65,9 +66,9 @@ Parsed Parse(const std::vector<std::string>& args) {
     } else if (a == "--planned-bonus") {
       into = &p.request.plannedBonus;
     } else if (a.size() > 1 && a[0] == '-' && !IsValueLike(a) && a != "--") {
-      p.problem = "unknown option " + a;
+      p.problem = messages::UnknownOption(a);
     } else if (haveAmount) {
-      p.problem = "one amount only";
+      p.problem = messages::kOneAmountOnly;
     } else {
       if (a == "--" && i + 1 < args.size()) ++i;
       p.request.amount = args[i];
@@ -75,13 +76,13 @@ Parsed Parse(const std::vector<std::string>& args) {
     }
     if (into != nullptr) {
       if (i + 1 >= args.size()) {
-        p.problem = a + " needs a value";
+        p.problem = messages::NeedsValue(a);
       } else {
         *into = args[++i];
       }
     }
   }
-  if (p.problem.empty() && !haveAmount && !p.help) p.problem = "the year's pay is missing";
+  if (p.problem.empty() && !haveAmount && !p.help) p.problem = messages::kMissingAnnualPay;
   return p;
 }
 
@@ -131,7 +132,7 @@ int RunPlanCommand(const std::vector<std::string>& args, std::ostream& out, std:
   const Request& r = p.request;
   const RecordOutcome outcome = ComputeRequest(r);
   if (outcome.problem != Problem::kNone && outcome.problem != Problem::kInput) {
-    err << "quorvex-calc: " << outcome.field << ": " << outcome.message << "\n";
+    err << "quorvex-calc: " << outcome.message << "\n";  // the message names the field
     return kUsage;
   }
   if (p.curve && outcome.ok) {
@@ -148,7 +149,7 @@ int RunPlanCommand(const std::vector<std::string>& args, std::ostream& out, std:
     return outcome.ok ? kOk : kRejected;
   }
   if (!outcome.ok) {
-    err << "quorvex-calc: " << outcome.field << ": " << outcome.message << "\n";
+    err << "quorvex-calc: " << messages::FieldRefused(outcome.field, outcome.message) << "\n";
     return kRejected;
   }
   PrintLines(outcome, out);

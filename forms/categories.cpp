@@ -1,6 +1,7 @@
 #include "forms/categories.h"
 
 #include <algorithm>
+#include <string>
 
 namespace quorvex::forms {
 namespace {
@@ -233,6 +234,34 @@ namespace {
 
 bool Names(const Category& c, std::string_view name) { return name == c.key || name == c.listText; }
 
+// `text` without its 、, its parentheses full-width as the list texts write them.
+std::string Plainly(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text.substr(i, 3) == "、") {
+      i += 2;
+    } else if (text[i] == '(') {
+      out += "（";
+    } else if (text[i] == ')') {
+      out += "）";
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// A payroll's name of a category that is neither its key nor its list text.
+const Category* FindPayrollName(std::string_view name) {
+  if (name.empty() || static_cast<unsigned char>(name[0]) < 0x80) return nullptr;  // no Chinese name
+  if (name == "年终奖") return &CategoryOf(CategoryId::kYearBonus);
+  const std::string plain = Plainly(name);
+  for (const Category& c : kCategories) {
+    if (plain == Plainly(c.listText)) return &c;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 const Category* FindCategory(std::string_view name) {
@@ -240,7 +269,8 @@ const Category* FindCategory(std::string_view name) {
   for (const Category& c : kCategories) {
     if (Names(c, name)) return &c;
   }
-  return Names(kPlan, name) ? &kPlan : nullptr;
+  if (Names(kPlan, name)) return &kPlan;
+  return FindPayrollName(name);
 }
 
 std::optional<Kind> FindKind(std::string_view text) {

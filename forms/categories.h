@@ -162,8 +162,10 @@ struct Category {
 // characters (codes up to 32) around it.
 [[nodiscard]] std::string_view TrimName(std::string_view text);
 
-// FindCategory() accepts a key or a list text (the planner's "plan" and "年终奖筹划" too),
-// blanks around it ignored; nullptr when neither matches.
+// FindCategory() is the one look-up of a category by name, for the command line, the
+// planner and the sheets: a key or a list text (the planner's "plan" and "年终奖筹划" too), or
+// a name payroll sheets give it: 年终奖, a list text without its 、 (工资薪金所得) or with ASCII
+// parentheses (偶然所得(如中奖、中彩)). Blanks around it are ignored; nullptr when none matches.
 [[nodiscard]] const Category* FindCategory(std::string_view name);
 // FindKind() accepts a key of kKindKeys or a name of kKindNames, blanks around it ignored;
 // empty is forward.

@@ -1,4 +1,4 @@
-#include "sheets/categories.h"
+#include "sheets/compute_request.h"
 
 #include <algorithm>
 #include <array>
@@ -6,6 +6,7 @@
 #include <string>
 
 #include "forms/compute.h"
+#include "sheets/sheet_messages.h"
 #include "tax/amount.h"
 #include "tax/business.h"
 #include "tax/wage.h"
@@ -13,10 +14,10 @@
 namespace quorvex::sheets {
 namespace {
 
-constexpr char kUnknownCategory[] = "未知的收入类型";
-constexpr char kUnknownCalc[] = "该收入类型没有这种计算方式";
-constexpr char kBadThreshold[] = "起征点只能是3500或4800";
-constexpr char kBadMonths[] = "承包月份只能是1到12";
+using messages::kBadMonths;
+using messages::kBadThreshold;
+using messages::kUnknownCalc;
+using messages::kUnknownCategory;
 
 void Refuse(Problem problem, const char* field, std::string_view message, RecordOutcome& out) {
   out.ok = false;
@@ -79,35 +80,6 @@ std::string_view UnknownCalc(const forms::Category& category) {
   return kTexts[static_cast<std::size_t>(category.id)];
 }
 
-// `text` without its 、, its parentheses full-width as the list texts write them.
-std::string Plainly(std::string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text.substr(i, 3) == "、") {
-      i += 2;
-    } else if (text[i] == '(') {
-      out += "（";
-    } else if (text[i] == ')') {
-      out += "）";
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
-
-// A payroll's name of a category, for a name forms::FindCategory() does not know.
-const forms::Category* FindPayrollCategory(std::string_view name) {
-  name = forms::TrimName(name);
-  if (name.empty() || static_cast<unsigned char>(name[0]) < 0x80) return nullptr;  // no Chinese name
-  if (name == "年终奖") return &forms::CategoryOf(forms::CategoryId::kYearBonus);
-  const std::string plain = Plainly(name);
-  for (const forms::Category& c : forms::Categories()) {
-    if (plain == Plainly(c.listText)) return &c;
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 std::optional<double> ReadThreshold(std::string_view text) {
@@ -119,11 +91,6 @@ std::optional<double> ReadThreshold(std::string_view text) {
   return parsed;
 }
 
-const forms::Category* FindRequestCategory(std::string_view name) {
-  const forms::Category* found = forms::FindCategory(name);
-  return found != nullptr ? found : FindPayrollCategory(name);
-}
-
 std::string_view KindKey(forms::Kind kind) { return forms::kKindKeys[static_cast<std::size_t>(kind)]; }
 
 RecordOutcome ComputeRequest(const Request& request) {
@@ -133,7 +100,7 @@ RecordOutcome ComputeRequest(const Request& request) {
 }
 
 void ComputeRequest(const Request& request, RecordOutcome& out) {
-  const forms::Category* category = FindRequestCategory(request.category);
+  const forms::Category* category = forms::FindCategory(request.category);
   if (category == nullptr) return Refuse(Problem::kCategory, "category", kUnknownCategory, out);
   const std::optional<forms::Kind> kind = forms::FindKind(request.calc);
   if (!kind || !category->Offers(*kind)) return Refuse(Problem::kCalc, "calc", UnknownCalc(*category), out);

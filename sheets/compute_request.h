@@ -1,4 +1,4 @@
-// Requests of the command line and of sheets mapped onto the pages' calculations.
+// Requests of the command line and of sheets computed as the pages compute them.
 #pragma once
 
 #include <optional>
@@ -15,11 +15,6 @@ namespace quorvex::sheets {
 // ReadThreshold() reads a threshold the page offers (an empty text is the usual one), or
 // none.
 [[nodiscard]] std::optional<double> ReadThreshold(std::string_view text);
-
-// FindRequestCategory() is forms::FindCategory() with the names payroll sheets also give a
-// category: 年终奖, a list text without its 、 (工资薪金所得), or with ASCII parentheses
-// (偶然所得(如中奖、中彩)).
-[[nodiscard]] const forms::Category* FindRequestCategory(std::string_view name);
 
 // ComputeRequest() finds the request's category and kind, reads its threshold and months, and
 // computes as the page does. A category, kind, threshold or month count that the page cannot

@@ -23,9 +23,6 @@ void SkipBreak(std::string_view s, std::size_t& pos, std::uint64_t& line) {
 
 bool IsBreak(char c) { return c == '\r' || c == '\n'; }
 
-// Said of a workbook's cell whose formula has no saved result, after its column and cell.
-constexpr std::string_view kUnsavedFormulaText = "是公式，没有保存计算结果：请在 Excel/WPS 中打开并保存后再计算";
-
 // A row whose cells are all empty (the ",,,,," rows a spreadsheet leaves below its table) is
 // no record.
 bool AllEmpty(const Record& record) {
@@ -231,7 +228,7 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
       const std::size_t fieldStart = at;
       if (data[at] == '"') {
         if (!QuotedField(s, at, line, arena, f.text) && record.error.empty())
-          record.error = "第" + std::to_string(record.line) + "行有引号外的多余文字";
+          record.error = messages::TextAfterQuote(record.line);
         f.raw = s.substr(fieldStart, at - fieldStart);
       } else {
         at = FindCsvStop(data, at, size);
@@ -285,7 +282,7 @@ void CsvReader::Finish(std::string_view s, std::size_t start, std::size_t end, s
   record.raw = s.substr(start, pos - start);
   if (pos < s.size()) SkipBreak(s, pos, line);
   if ((record.fields.size() > columns_ || record.moreFields != 0) && record.error.empty())
-    record.error = "第" + std::to_string(record.line) + "行的列数多于表头";
+    record.error = messages::MoreFieldsThanHeader(record.line);
   if (workbook_ && std::memchr(record.raw.data(), '"', record.raw.size()) != nullptr) TakeUnsaved(record);
   const std::size_t given = record.fields.size();
   for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
@@ -306,7 +303,7 @@ void CsvReader::TakeUnsaved(Record& record) const {
       if (requestColumn_[k] != static_cast<int>(i)) continue;
       record.unsaved |= 1U << k;
       const std::string_view header = i < headers_.size() ? forms::TrimName(headers_[i]) : kRequestKeys[k];
-      record.unsavedMessage[k].assign(header).append("（").append(cell).append("）").append(kUnsavedFormulaText);
+      record.unsavedMessage[k].assign(header).append("（").append(cell).append("）").append(messages::kUnsavedFormula);
     }
   }
 }

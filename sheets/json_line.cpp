@@ -11,13 +11,13 @@
 #include <utility>
 
 #include "sheets/byte_scan.h"
+#include "sheets/sheet_messages.h"
 
 namespace quorvex::sheets {
 namespace {
 
 // A record's members are capped as a sheet's columns are, so that its memory is bounded by
 // its bytes whatever its shape.
-constexpr char kTooManyFields[] = "字段多于16384个";
 static_assert(kMaxColumns == 16384);
 
 constexpr auto kJsonBlanks = ByteTable([](unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
@@ -32,7 +32,7 @@ class Parser {
   bool Object(std::vector<FieldRef>& fields) {
     fields.clear();
     Blank();
-    if (!Eat('{')) return Fail("a record must be a JSON object");
+    if (!Eat('{')) return Fail(messages::kJsonNotAnObject);
     Blank();
     if (Eat('}')) return End();
     // A member takes five bytes at least ("":0,): a line shorter than the members a record
@@ -48,15 +48,15 @@ class Parser {
     for (;;) {
       Blank();
       if constexpr (kCounted) {
-        if (fields.size() == kMaxColumns) return Fail(kTooManyFields);
+        if (fields.size() == kMaxColumns) return Fail(messages::kJsonTooManyFields);
       }
       FieldRef& f = fields.emplace_back();
-      if (Peek() != '"') return Fail("a key must be a string");
+      if (Peek() != '"') return Fail(messages::kJsonKeyNotString);
       const char* start = p_;
       if (!String(f.key)) return false;
       f.rawKey = Since(start);
       Blank();
-      if (!Eat(':')) return Fail("':' expected after a key");
+      if (!Eat(':')) return Fail(messages::kJsonColonMissing);
       Blank();
       start = p_;
       if (!Value(f)) return false;
@@ -64,14 +64,14 @@ class Parser {
       Blank();
       if (Eat(',')) continue;
       if (Eat('}')) return End();
-      return Fail("',' or '}' expected");
+      return Fail(messages::kJsonCommaMissing);
     }
   }
 
   std::string_view Since(const char* start) const { return {start, static_cast<std::size_t>(p_ - start)}; }
   bool End() {
     Blank();
-    if (p_ != end_) return Fail("text after the object");
+    if (p_ != end_) return Fail(messages::kJsonTextAfter);
     return true;
   }
   bool Fail(const char* why) {
@@ -108,7 +108,7 @@ class Parser {
       return true;
     }
     if (c == '-' || (c >= '0' && c <= '9')) return Number(f.text);
-    return Fail(c == '{' || c == '[' ? "nested values are not part of a record" : "a value expected");
+    return Fail(c == '{' || c == '[' ? messages::kJsonNested : messages::kJsonValueMissing);
   }
 
   std::size_t Digits() {
@@ -122,20 +122,20 @@ class Parser {
     Eat('-');
     const char first = Peek();
     const std::size_t n = Digits();
-    if (n == 0) return Fail("a number expected");
-    if (first == '0' && n > 1) return Fail("a number with a leading zero");
-    if (Eat('.') && Digits() == 0) return Fail("digits expected after '.'");
+    if (n == 0) return Fail(messages::kJsonNumberMissing);
+    if (first == '0' && n > 1) return Fail(messages::kJsonLeadingZero);
+    if (Eat('.') && Digits() == 0) return Fail(messages::kJsonNoFraction);
     if (Peek() == 'e' || Peek() == 'E') {
       ++p_;
       if (!Eat('+')) Eat('-');
-      if (Digits() == 0) return Fail("digits expected in an exponent");
+      if (Digits() == 0) return Fail(messages::kJsonNoExponent);
     }
     text = Since(start);
     return true;
   }
 
   bool Hex4(std::uint32_t& v) {
-    if (end_ - p_ < 4) return Fail("a \\u escape needs four hex digits");
+    if (end_ - p_ < 4) return Fail(messages::kJsonShortEscape);
     v = 0;
     for (int i = 0; i < 4; ++i) {
       const char c = *p_++;
@@ -147,7 +147,7 @@ class Parser {
       } else if (c >= 'A' && c <= 'F') {
         v |= static_cast<std::uint32_t>(c - 'A' + 10);
       } else {
-        return Fail("a \\u escape needs four hex digits");
+        return Fail(messages::kJsonShortEscape);
       }
     }
     return true;
@@ -179,16 +179,15 @@ class Parser {
       arena_.push_back(kTo[at - kFrom]);
       return true;
     }
-    if (e != 'u') return Fail("an unknown escape in a string");
+    if (e != 'u') return Fail(messages::kJsonUnknownEscape);
     std::uint32_t cp = 0;
     if (!Hex4(cp)) return false;
     if (cp >= 0xD800 && cp < 0xDC00) {
       std::uint32_t low = 0;
-      if (!Literal("\\u") || !Hex4(low) || low < 0xDC00 || low >= 0xE000)
-        return Fail("an unpaired surrogate in a \\u escape");
+      if (!Literal("\\u") || !Hex4(low) || low < 0xDC00 || low >= 0xE000) return Fail(messages::kJsonLoneSurrogate);
       cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
     } else if (cp >= 0xDC00 && cp < 0xE000) {
-      return Fail("an unpaired surrogate in a \\u escape");
+      return Fail(messages::kJsonLoneSurrogate);
     }
     Utf8(cp);
     return true;
@@ -208,7 +207,7 @@ class Parser {
   // The rest of a string from `start`, with escapes, into the arena; the parser is at the first
   // byte that is no plain text.
   bool Decoded(const char* start, std::string_view& text) {
-    if (p_ != end_ && *p_ != '\\') return Fail("a control character inside a string");
+    if (p_ != end_ && *p_ != '\\') return Fail(messages::kJsonControlCharacter);
     const std::size_t from = arena_.size();
     arena_.append(start, p_);
     while (p_ != end_) {
@@ -221,10 +220,10 @@ class Parser {
         if (!Escape()) return false;
         continue;
       }
-      if (static_cast<unsigned char>(c) < 0x20) return Fail("a control character inside a string");
+      if (static_cast<unsigned char>(c) < 0x20) return Fail(messages::kJsonControlCharacter);
       arena_.push_back(c);
     }
-    return Fail("a string is never closed");
+    return Fail(messages::kJsonUnclosedString);
   }
 
   const char* p_;
@@ -241,8 +240,7 @@ void SetRequest(Record& record) {
   for (const FieldRef& f : record.fields) {
     if (f.request != kNoRequest) {
       if (seen[f.request] && record.error.empty()) {
-        record.error =
-            "第" + std::to_string(record.line) + "行不是有效的记录：字段 " + std::string(f.key) + " 出现两次";
+        record.error = messages::NotARecord(record.line, messages::FieldTwice(f.key));
       }
       seen[f.request] = true;
     }
@@ -369,7 +367,7 @@ bool JsonLinesReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t&
     if (!Parser(text, arena, record.error).Object(record.fields)) {
       record.fields.clear();
       record.request = {};
-      record.error = "第" + std::to_string(record.line) + "行不是有效的记录：" + record.error;
+      record.error = messages::NotARecord(record.line, record.error);
       return true;
     }
     for (FieldRef& f : record.fields) {

@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "sheets/categories.h"
+#include "sheets/compute_request.h"
 #include "sheets/shown_amount.h"
 
 namespace quorvex::sheets {
@@ -12,7 +12,7 @@ namespace {
 // Whether the calculation of the record reads request field `k` (its place in kRequestKeys).
 bool Reads(const Record& record, std::size_t k) {
   if (k <= 2) return true;  // the category, the kind and the amount
-  const forms::Category* category = FindRequestCategory(record.request[0]);
+  const forms::Category* category = forms::FindCategory(record.request[0]);
   if (category == nullptr) return false;  // refused for its category
   switch (k) {
     case 3:

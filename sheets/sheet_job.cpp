@@ -277,7 +277,7 @@ class Input {
       if (copy >= 0) unlink(pattern.c_str());
     }
     if (copy < 0) {
-      error = messages::CannotRead(name_, "无法在 " + folder + " 中暂存它的副本：" + Reason());
+      error = messages::CannotRead(name_, messages::CannotKeepCopy(folder, Reason()));
       return false;
     }
     if (own_) close(fd_);
@@ -294,7 +294,7 @@ class Input {
       if (!sink.Write(std::string_view(buffer.data(), static_cast<std::size_t>(n)), error)) return false;
     }
     if (lseek(fd_, 0, SEEK_SET) != 0) {
-      error = messages::CannotRead(name_, "无法读取它的副本：" + Reason());
+      error = messages::CannotRead(name_, messages::CannotReadCopy(Reason()));
       return false;
     }
     return true;
@@ -372,11 +372,11 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   const bool bookIn = job.inFormat == Format::kXlsx || (job.input != "-" && IsWorkbookFile(job.input));
   const bool bookOut = job.outFormat == Format::kXlsx;
   if (bookIn && job.input == "-") {
-    summary.error.reason = "Excel 工作簿只能从文件读取，不能从标准输入读取";
+    summary.error.reason = messages::kWorkbookFromStandardInput;
     return failed(SheetErrorKind::kUsage);
   }
   if (bookOut && job.output == "-") {
-    summary.error.reason = "Excel 工作簿只能写入文件，不能写到标准输出";
+    summary.error.reason = messages::kWorkbookToStandardOutput;
     return failed(SheetErrorKind::kUsage);
   }
   if (!bookIn && !job.sheet.empty()) {

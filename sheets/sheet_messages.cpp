@@ -90,11 +90,11 @@ std::string HeaderTooWide(std::size_t columns, std::size_t most) {
 }
 
 std::string RecordTooLong(std::uint64_t line, std::size_t mebibytes) {
-  return "第" + std::to_string(line) + "行的记录超过 " + std::to_string(mebibytes) + " MiB";
+  return Row(line) + "的记录超过 " + std::to_string(mebibytes) + " MiB";
 }
 
 std::string QuoteNeverClosed(std::uint64_t line) {
-  return "第" + std::to_string(line) + "行的记录中有一个引号没有配对（到表格末尾也没有结束）";
+  return Row(line) + "的记录中有一个引号没有配对（到表格末尾也没有结束）";
 }
 
 std::string TooManyFields(std::size_t most) { return "各记录的字段合起来多于 " + std::to_string(most) + " 种"; }
@@ -108,5 +108,55 @@ std::string NotGb18030(std::uint64_t byte) { return "第 " + std::to_string(byte
 std::string CannotConvert(std::string_view encoding, std::string_view reason) {
   return std::string("无法转换 ").append(encoding).append(" 编码：").append(reason);
 }
+
+std::string Row(std::uint64_t line) { return "第" + std::to_string(line) + "行"; }
+
+std::string NotARecord(std::uint64_t line, std::string_view why) {
+  return Row(line).append("不是有效的记录：").append(why);
+}
+
+std::string FieldTwice(std::string_view key) { return std::string("字段 ").append(key).append(" 出现两次"); }
+
+std::string TextAfterQuote(std::uint64_t line) { return Row(line) + "有引号外的多余文字"; }
+
+std::string MoreFieldsThanHeader(std::uint64_t line) { return Row(line) + "的列数多于表头"; }
+
+std::string DamagedSheet(std::string_view sheet) { return std::string("已损坏：读不出工作表").append(sheet); }
+
+std::string DamagedCellInRow(std::uint64_t row) { return "已损坏：" + Row(row) + "有读不出的单元格"; }
+
+std::string CellTooLong(std::uint64_t row, std::size_t column, std::size_t most) {
+  return Row(row) + "第" + std::to_string(column) + "列超过 Excel 单元格的上限（" + std::to_string(most) + "个字符）";
+}
+
+std::string TooManyRows(std::size_t most) { return "超过 Excel 工作表的行数上限（" + std::to_string(most) + "行）"; }
+
+std::string TooManyColumns(std::size_t most) { return "超过 Excel 工作表的列数上限（" + std::to_string(most) + "列）"; }
+
+std::string CannotMakeSheet(std::string_view name) { return std::string("无法创建工作表").append(name); }
+
+std::string ScratchFile(std::string_view doing, int error) {
+  return std::string(doing).append("工作簿的临时文件（").append(SystemText(error)).append("）");
+}
+
+std::string CannotWriteWorkbook(int error) { return "无法写入工作簿（" + SystemText(error) + "）"; }
+
+std::string DamagedWhenReadBack(std::string_view reason) {
+  return std::string("写出的工作簿读回时已损坏（").append(reason).append("）");
+}
+
+std::string IncompleteWhenReadBack(std::uint64_t written, std::uint64_t read) {
+  return "写出的工作簿读回时不完整（写入" + std::to_string(written) + "行，读回" + std::to_string(read) + "行）";
+}
+
+std::string CannotKeepCopy(std::string_view folder, std::string_view reason) {
+  return std::string("无法在 ").append(folder).append(" 中暂存它的副本：").append(reason);
+}
+
+std::string CannotReadCopy(std::string_view reason) { return std::string("无法读取它的副本：").append(reason); }
+
+std::string CannotReadAgain(std::string_view reason) { return std::string("不能从头再读一遍：").append(reason); }
+
+std::string NotUtf16(std::uint64_t byte) { return "第 " + std::to_string(byte) + " 个字节不是 UTF-16 文字"; }
 
 }  // namespace quorvex::sheets::messages

@@ -53,4 +53,63 @@ std::string NotUtf8(std::uint64_t byte);
 std::string NotGb18030(std::uint64_t byte);
 std::string CannotConvert(std::string_view encoding, std::string_view reason);
 
+// "第N行": a sheet's row or a text's line, as every message names it.
+std::string Row(std::uint64_t line);
+
+// A record that cannot be read (told in its 提示 column).
+std::string NotARecord(std::uint64_t line, std::string_view why);  // "第N行不是有效的记录：WHY"
+std::string FieldTwice(std::string_view key);                      // "字段 amount 出现两次"
+std::string TextAfterQuote(std::uint64_t line);
+std::string MoreFieldsThanHeader(std::uint64_t line);
+// Why a JSON Lines line is no record (said after NotARecord's colon).
+inline constexpr char kJsonNotAnObject[] = "记录须是一个 JSON 对象（{…}）";
+inline constexpr char kJsonKeyNotString[] = "键须是带引号的字符串";
+inline constexpr char kJsonColonMissing[] = "键后面缺少冒号";
+inline constexpr char kJsonCommaMissing[] = "缺少逗号或右花括号";
+inline constexpr char kJsonTextAfter[] = "对象后面还有多余的文字";
+inline constexpr char kJsonNested[] = "记录中不能有嵌套的对象或数组";
+inline constexpr char kJsonValueMissing[] = "缺少值";
+inline constexpr char kJsonNumberMissing[] = "缺少数字";
+inline constexpr char kJsonLeadingZero[] = "数字不能以 0 开头";
+inline constexpr char kJsonNoFraction[] = "小数点后缺少数字";
+inline constexpr char kJsonNoExponent[] = "指数中缺少数字";
+inline constexpr char kJsonShortEscape[] = "\\u 转义须有四位十六进制数字";
+inline constexpr char kJsonUnknownEscape[] = "字符串中有未知的转义";
+inline constexpr char kJsonLoneSurrogate[] = "\\u 转义中有不成对的代理项";
+inline constexpr char kJsonControlCharacter[] = "字符串中有控制字符";
+inline constexpr char kJsonUnclosedString[] = "字符串没有结束引号";
+inline constexpr char kJsonTooManyFields[] = "字段多于16384个";
+// A workbook's cell whose formula has no saved result, said after its column and cell.
+inline constexpr char kUnsavedFormula[] = "是公式，没有保存计算结果：请在 Excel/WPS 中打开并保存后再计算";
+// A request's field no page offers.
+inline constexpr char kUnknownCategory[] = "未知的收入类型";
+inline constexpr char kUnknownCalc[] = "该收入类型没有这种计算方式";
+inline constexpr char kBadThreshold[] = "起征点只能是3500或4800";
+inline constexpr char kBadMonths[] = "承包月份只能是1到12";
+
+// Workbooks: what cannot be read, written or read back.
+inline constexpr char kSaveAs[] = "请在 Excel/WPS 中另存为 .xlsx 或 CSV 后再计算";
+inline constexpr char kOpenDocument[] = "是 OpenDocument 表格（.ods），无法读取";
+inline constexpr char kEncrypted[] = "设有打开密码（已加密），无法读取";
+inline constexpr char kUnreadableWorkbook[] = "不是能读取的 Excel 工作簿（可能是其他程序的格式，或已损坏）";
+inline constexpr char kWorkbookFromStandardInput[] = "Excel 工作簿只能从文件读取，不能从标准输入读取";
+inline constexpr char kWorkbookToStandardOutput[] = "Excel 工作簿只能写入文件，不能写到标准输出";
+inline constexpr char kWorkbookReadOnce[] = "无法再读一遍 Excel 工作簿";
+std::string DamagedSheet(std::string_view sheet);  // "已损坏：读不出工作表SHEET"
+std::string DamagedCellInRow(std::uint64_t row);   // "已损坏：第N行有读不出的单元格"
+std::string CellTooLong(std::uint64_t row, std::size_t column, std::size_t most);
+std::string TooManyRows(std::size_t most);
+std::string TooManyColumns(std::size_t most);
+std::string CannotMakeSheet(std::string_view name);
+inline constexpr char kCannotMakeWorkbook[] = "无法创建工作簿";
+std::string ScratchFile(std::string_view doing, int error);  // "无法写入工作簿的临时文件（REASON）"
+std::string CannotWriteWorkbook(int error);
+std::string DamagedWhenReadBack(std::string_view reason);
+std::string IncompleteWhenReadBack(std::uint64_t written, std::uint64_t read);
+// A copy of a sheet that cannot be read twice (a pipe), kept in a folder.
+std::string CannotKeepCopy(std::string_view folder, std::string_view reason);
+std::string CannotReadCopy(std::string_view reason);
+std::string CannotReadAgain(std::string_view reason);
+std::string NotUtf16(std::uint64_t byte);
+
 }  // namespace quorvex::sheets::messages

@@ -45,7 +45,7 @@ long FdSource::Read(char* data, std::size_t size, std::string& error) {
 
 bool FdSource::Rewind(std::string& error) {
   if (lseek(fd_, start_, SEEK_SET) == start_) return true;
-  error = messages::CannotRead(name_, "不能从头再读一遍：" + messages::SystemText(errno));
+  error = messages::CannotRead(name_, messages::CannotReadAgain(messages::SystemText(errno)));
   return false;
 }
 
@@ -165,7 +165,7 @@ bool TextInput::Convert(std::string& text, bool atEnd, std::string& error) {
     }
     if (why == EILSEQ || (why == EINVAL && atEnd)) {
       const std::uint64_t byte = decodedBytes_ + static_cast<std::size_t>(in - raw_.data()) + 1;
-      error = utf16 ? "第 " + std::to_string(byte) + " 个字节不是 UTF-16 文字" : messages::NotGb18030(byte);
+      error = utf16 ? messages::NotUtf16(byte) : messages::NotGb18030(byte);
       return false;
     }
     break;  // a character cut by the end of the piece: it is converted with the next

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "sheets/sheet_messages.h"
 #include "sheets/xls_reader.h"
 #include "sheets/xlsx_reader.h"
 
@@ -22,7 +23,7 @@ constexpr std::string_view kOpenDocument = "mimetypeapplication/vnd.oasis.opendo
 // The stream of an Office Open XML workbook encrypted with a password, named in UTF-16.
 constexpr char kEncryptedPackage[] = "E\0n\0c\0r\0y\0p\0t\0e\0d\0P\0a\0c\0k\0a\0g\0e\0";
 
-constexpr char kSaveAs[] = "请在 Excel/WPS 中另存为 .xlsx 或 CSV 后再计算";
+using messages::kSaveAs;
 
 // Up to `size` bytes from the start of a regular file; empty for anything else.
 std::string Head(const std::string& path, std::size_t size) {
@@ -64,12 +65,12 @@ bool IsWorkbookFile(const std::string& path) {
 std::unique_ptr<WorkbookRows> OpenWorkbook(const std::string& path, SheetError& error) {
   const std::string head = Head(path, 30 + kOpenDocument.size());
   if (Starts(head, kZip) && head.size() > 30 && std::string_view(head).substr(30) == kOpenDocument)
-    return Refuse(path, "是 OpenDocument 表格（.ods），无法读取", error);
+    return Refuse(path, messages::kOpenDocument, error);
   if (Starts(head, kCompound)) {
     auto xls = std::make_unique<XlsReader>();
     if (xls->Open(path)) return xls;
-    if (xls->Encrypted() || HoldsEncryptedPackage(path)) return Refuse(path, "设有打开密码（已加密），无法读取", error);
-    return Refuse(path, "不是能读取的 Excel 工作簿（可能是其他程序的格式，或已损坏）", error);
+    if (xls->Encrypted() || HoldsEncryptedPackage(path)) return Refuse(path, messages::kEncrypted, error);
+    return Refuse(path, messages::kUnreadableWorkbook, error);
   }
   auto xlsx = std::make_unique<XlsxReader>();
   if (xlsx->Open(path)) return xlsx;

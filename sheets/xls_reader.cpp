@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "sheets/sheet_format.h"
+#include "sheets/sheet_messages.h"
 #include "tax/amount.h"
 
 namespace quorvex::sheets {
@@ -46,7 +47,7 @@ bool XlsReader::Select(std::size_t index) {
   line_ = 0;
   if (freexl_select_active_worksheet(handle_, static_cast<unsigned short>(index)) != FREEXL_OK ||
       freexl_worksheet_dimensions(handle_, &rows_, &columns_) != FREEXL_OK) {
-    error_ = path_ + "：已损坏：读不出工作表" + sheets_[index].name;
+    error_ = path_ + "：" + messages::DamagedSheet(sheets_[index].name);
     return false;
   }
   columns_ = static_cast<unsigned short>(std::min<std::size_t>(columns_, kMaxColumns));
@@ -61,7 +62,7 @@ bool XlsReader::Next(std::vector<std::string>& row) {
     for (unsigned short c = 0; c < columns_; ++c) {
       FreeXL_CellValue cell;
       if (freexl_get_cell_value(handle_, next_, c, &cell) != FREEXL_OK) {
-        error_ = path_ + "：已损坏：第" + std::to_string(next_ + 1) + "行有读不出的单元格";
+        error_ = path_ + "：" + messages::DamagedCellInRow(next_ + 1);
         return false;
       }
       switch (cell.type) {

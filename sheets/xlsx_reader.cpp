@@ -638,8 +638,9 @@ struct XlsxReader::Impl {
     if (zip != nullptr) zip_discard(zip);
   }
 
-  bool Fail(const std::string& reason) {
-    error = path + "：" + reason;
+  bool Fail(const std::string& why) {
+    reason = why;
+    error = path + "：" + why;
     return false;
   }
 
@@ -754,6 +755,7 @@ struct XlsxReader::Impl {
   std::unique_ptr<SheetHandler> handler;
   std::unique_ptr<PartParser> sheet;
   std::string error;
+  std::string reason;  // the error without the file's name
   std::size_t line = 0;
   std::size_t width = 0;                                    // the columns of the first row
   std::vector<CellInfo> types;                              // of the row Next() gave last
@@ -853,6 +855,7 @@ std::string_view XlsxReader::FormatCode(std::uint16_t id) const {
 }
 
 const std::string& XlsxReader::Error() const { return impl_->error; }
+const std::string& XlsxReader::Reason() const { return impl_->reason; }
 std::size_t XlsxReader::Line() const { return impl_->line; }
 std::uint64_t XlsxReader::BytesRead() const { return impl_->sheet ? impl_->sheet->Read() : 0; }
 std::uint64_t XlsxReader::BytesTotal() const { return impl_->sheet ? impl_->sheet->Size() : 0; }

@@ -49,6 +49,8 @@ class XlsxReader : public WorkbookRows {
   const std::vector<WorkbookSheet>& Sheets() const override;
   bool Select(std::size_t index) override;
   const std::string& Error() const override;
+  // The error's reason alone, without the file's name.
+  const std::string& Reason() const;
   std::size_t Line() const override;
   // Progress through the worksheet's XML.
   std::uint64_t BytesRead() const override;

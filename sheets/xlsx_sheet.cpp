@@ -8,6 +8,7 @@
 
 #include "sheets/csv.h"
 #include "sheets/sheet_format.h"
+#include "sheets/sheet_messages.h"
 
 namespace quorvex::sheets {
 namespace {
@@ -153,7 +154,7 @@ long WorkbookSource::Read(char* data, std::size_t size, std::string& error) {
 }
 
 bool WorkbookSource::Rewind(std::string& error) {
-  error = "无法再读一遍 Excel 工作簿";
+  error = messages::kWorkbookReadOnce;
   return false;
 }
 

@@ -84,11 +84,9 @@ bool XlsxWriter::Fail(const std::string& reason) {
   return false;
 }
 
-bool XlsxWriter::ScratchFailed(int why) {
-  return Fail("无法写入工作簿的临时文件（" + messages::SystemText(why) + "）");
-}
+bool XlsxWriter::ScratchFailed(int why) { return Fail(messages::ScratchFile("无法写入", why)); }
 
-bool XlsxWriter::WriteFailed(int why) { return Fail("无法写入工作簿（" + messages::SystemText(why) + "）"); }
+bool XlsxWriter::WriteFailed(int why) { return Fail(messages::CannotWriteWorkbook(why)); }
 
 bool XlsxWriter::Open(const std::string& path, const std::string& shownName) {
   name_ = shownName.empty() ? path : shownName;
@@ -97,7 +95,7 @@ bool XlsxWriter::Open(const std::string& path, const std::string& shownName) {
   // temporary folder that may be smaller or in memory.
   std::string scratch = FolderOf(path) + "/.quorvex-rows-XXXXXX";
   scratch_ = mkostemp(scratch.data(), O_CLOEXEC);
-  if (scratch_ < 0) return Fail("无法创建工作簿的临时文件（" + messages::SystemText(errno) + "）");
+  if (scratch_ < 0) return Fail(messages::ScratchFile("无法创建", errno));
   ::unlink(scratch.c_str());
   open_ = true;
   return true;
@@ -107,7 +105,8 @@ bool XlsxWriter::StartSheet(const std::string& name) {
   if (!open_ || !error_.empty() || !EndSheet()) return false;
   const std::string given = name.empty() ? "Sheet" + std::to_string(sheets_.size() + 1) : name;
   const auto same = [&given](const Sheet& s) { return AsciiLower(s.name) == AsciiLower(given); };
-  if (!SheetNameFits(given) || std::any_of(sheets_.begin(), sheets_.end(), same)) return Fail("无法创建工作表" + name);
+  if (!SheetNameFits(given) || std::any_of(sheets_.begin(), sheets_.end(), same))
+    return Fail(messages::CannotMakeSheet(name));
   sheets_.push_back({});
   sheets_.back().name = given;
   sheets_.back().offset = scratchSize_;
@@ -147,8 +146,8 @@ std::size_t XlsxWriter::StyleOf(const WrittenCell& cell) {
 bool XlsxWriter::WriteRow(const std::vector<std::string>& cells, const std::vector<WrittenCell>* kinds) {
   if (sheets_.empty() && !StartSheet({})) return false;
   if (!error_.empty()) return false;
-  if (rows_ >= kMaxRows) return Fail("超过 Excel 工作表的行数上限（" + std::to_string(kMaxRows) + "行）");
-  if (cells.size() > kMaxColumns) return Fail("超过 Excel 工作表的列数上限（" + std::to_string(kMaxColumns) + "列）");
+  if (rows_ >= kMaxRows) return Fail(messages::TooManyRows(kMaxRows));
+  if (cells.size() > kMaxColumns) return Fail(messages::TooManyColumns(kMaxColumns));
   if (widths_.size() < cells.size()) widths_.resize(cells.size());
   while (columnNames_.size() < cells.size()) columnNames_.push_back(xlsx::ColumnName(columnNames_.size()));
   const bool header = rows_ == headerRow_;
@@ -178,8 +177,7 @@ bool XlsxWriter::WriteRow(const std::vector<std::string>& cells, const std::vect
     std::size_t chars = 0;
     const std::string text = xlsx::CellText(cells[col], chars);
     if (chars > kMaxCellChars) {
-      return Fail("第" + std::to_string(rows_ + 1) + "行第" + std::to_string(col + 1) + "列超过 Excel 单元格的上限（" +
-                  std::to_string(kMaxCellChars) + "个字符）");
+      return Fail(messages::CellTooLong(rows_ + 1, col + 1, kMaxCellChars));
     }
     xml_.append(header ? " s=\"1\" t=\"inlineStr\"><is><t" : " t=\"inlineStr\"><is><t");
     xml_.append(BlankAt(text.front()) || BlankAt(text.back()) ? " xml:space=\"preserve\">" : ">");
@@ -273,7 +271,7 @@ bool XlsxWriter::WriteBook() {
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) {
         ::close(fd);
-        return Fail("无法读取工作簿的临时文件（" + messages::SystemText(n < 0 ? errno : EIO) + "）");
+        return Fail(messages::ScratchFile("无法读取", n < 0 ? errno : EIO));
       }
       at += static_cast<std::uint64_t>(n);
       ok = zip.Write(std::string_view(piece).substr(0, static_cast<std::size_t>(n)));
@@ -289,7 +287,7 @@ bool XlsxWriter::WriteBook() {
 }
 
 bool XlsxWriter::Close() {
-  if (!open_) return Fail("无法创建工作簿");
+  if (!open_) return Fail(messages::kCannotMakeWorkbook);
   if (!error_.empty()) return false;
   if (sheets_.empty() && !StartSheet({})) return false;  // a workbook holds a sheet, if empty
   if (!EndSheet() || !WriteBook()) return false;
@@ -314,14 +312,10 @@ bool XlsxWriter::ReadBack() {
   }
   if (!reader.Error().empty()) {
     // The reader names the file by its temporary name: the reason alone is told.
-    const std::string prefix = path_ + "：";
-    const std::string& error = reader.Error();
-    return Fail("写出的工作簿读回时已损坏（" + (error.rfind(prefix, 0) == 0 ? error.substr(prefix.size()) : error) +
-                "）");
+    return Fail(messages::DamagedWhenReadBack(reader.Reason()));
   }
   if (reader.Sheets().size() != sheets_.size() || rows != sheets_[sheet].filledRows) {
-    return Fail("写出的工作簿读回时不完整（写入" + std::to_string(sheets_[sheet].filledRows) + "行，读回" +
-                std::to_string(rows) + "行）");
+    return Fail(messages::IncompleteWhenReadBack(sheets_[sheet].filledRows, rows));
   }
   return true;
 }

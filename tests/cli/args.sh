@@ -11,7 +11,7 @@ printf 'category,amount\r\nsalary,5000\r\n' >"$dir/IN.CSV"
 for j in 0 00 '' x; do
   "$calc" batch -j "$j" "$dir/IN.CSV" -o - --quiet >/dev/null 2>"$dir/err"
   status=$?
-  if [ $status -ne 2 ] || ! grep -q -- '-j needs a number of threads' "$dir/err"; then
+  if [ $status -ne 2 ] || ! grep -q -- '-j 后须是线程数' "$dir/err"; then
     echo "-j '$j': status $status, $(cat "$dir/err")"
     exit 1
   fi

@@ -37,10 +37,10 @@ printf 'id,category,amount\n1,salary,5000\n' >ok.csv
 printf 'id,category,amount\n1,salary,5000\n2,salary,abc\n' >rejected.csv
 
 # Exit statuses and standard output.
-expect 0 "1 records, 0 rejected" "$calc" batch ok.csv -o res.csv
-expect 1 "2 records, 1 rejected" "$calc" batch rejected.csv -o res.csv
-expect 2 "unknown option" "$calc" batch --bogus ok.csv
-expect 2 "unknown encoding" "$calc" batch --encoding latin1 ok.csv
+expect 0 "共 1 条记录，0 条有误" "$calc" batch ok.csv -o res.csv
+expect 1 "共 2 条记录，1 条有误" "$calc" batch rejected.csv -o res.csv
+expect 2 "未知的选项" "$calc" batch --bogus ok.csv
+expect 2 "未知的编码" "$calc" batch --encoding latin1 ok.csv
 expect 0 "" "$calc" batch ok.csv -o - -q
 [ -e ./- ] && fail "-o - wrote a file named -"
 grep -q '^1,salary,5000,ok,' out.txt || fail "-o - wrote nothing to standard output"
@@ -99,8 +99,8 @@ echo OLD >res.xlsx
 expect 2 "res.xlsx：无法写入工作簿的临时文件" sh -c "trap '' XFSZ; ulimit -f 2048; \"$calc\" batch in.csv -o res.xlsx"
 untouched res.xlsx
 [ "$(ls -A)" = "$files" ] || fail "scratch files left: $(ls -A)"
-expect 0 "20000 records" "$calc" batch mid.csv -o res.xlsx
-expect 0 "20000 records" "$calc" batch res.xlsx -o back.csv
+expect 0 "共 20,000 条记录" "$calc" batch mid.csv -o res.xlsx
+expect 0 "共 20,000 条记录" "$calc" batch res.xlsx -o back.csv
 
 # A terminated run removes its temporary file and leaves the target.
 echo OLD >res.csv

@@ -51,19 +51,19 @@ limited 2 "gap.xlsx：已损坏：第99999999999行超出工作表的最后一�
 [ "$(cat gap.csv)" = OLD ] || fail "gap.csv was replaced"
 
 # Cells beyond the header follow it without the columns between: three fields, not 16,384.
-limited 1 "1600 records, 1600 rejected" batch wide.xlsx -o wide.csv -j 1
+limited 1 "共 1,600 条记录，1,600 条有误" batch wide.xlsx -o wide.csv -j 1
 [ "$(sed -n 2p wide.csv | tr -d '\r' | awk -F, '{print NF, $NF}')" = "32 1" ] || fail "wide.csv: $(sed -n 2p wide.csv | head -c 200)"
 
 # Fields beyond the header stay in a CSV result as written; a JSON Lines result keeps those a
 # sheet can hold; a record of more members than that is rejected.
 for j in 1 2; do
-  limited 1 "40 records, 40 rejected" batch commas.csv -o commas.$j.csv -j $j
+  limited 1 "共 40 条记录，40 条有误" batch commas.csv -o commas.$j.csv -j $j
 done
 cmp -s commas.1.csv commas.2.csv || fail "-j 1 and -j 2 wrote different results"
 [ "$(sed -n 2p commas.1.csv | tr -cd , | wc -c)" = 1000030 ] || fail "commas.1.csv lost fields"
-limited 1 "40 records, 40 rejected" batch commas.csv -o commas.jsonl -j 2
+limited 1 "共 40 条记录，40 条有误" batch commas.csv -o commas.jsonl -j 2
 grep -q '"column_16384":"","status":"rejected"' commas.jsonl || fail "commas.jsonl: $(head -c 200 commas.jsonl)"
-limited 1 "40 records, 40 rejected" batch members.jsonl -o members.out.jsonl -j 2
+limited 1 "共 40 条记录，40 条有误" batch members.jsonl -o members.out.jsonl -j 2
 grep -q '字段多于16384个' members.out.jsonl || fail "members.out.jsonl: $(head -c 200 members.out.jsonl)"
 
 finish hostile

@@ -36,7 +36,7 @@ os.write(1, b"id,category,amount\r")
 for i in range(70000):
     os.write(1, b"%d,salary,5000\r" % i)
 ' | "$calc" batch - -o cr.csv 2>err.txt || fail "CR-only sheet through a pipe: $(cat err.txt)"
-grep -q "70000 records, 0 rejected" err.txt || fail "CR-only sheet through a pipe: $(cat err.txt)"
+grep -q "共 70,000 条记录，0 条有误" err.txt || fail "CR-only sheet through a pipe: $(cat err.txt)"
 
 # Replacing files.
 mkdir out

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "sheets/categories.h"
+#include "sheets/compute_request.h"
 #include "sheets/sheet_job.h"
 #include "sheets/sheet_template.h"
 #include "sheets/shown_amount.h"
@@ -295,12 +295,12 @@ TEST(RequestCategoryTest, TakesThePayrollNamesOfACategory) {
                                                        {"个体工商户生产经营所得", forms::CategoryId::kBusiness},
                                                        {"工资、薪金所得", forms::CategoryId::kSalary}};
   for (const auto& [name, id] : names) {
-    const forms::Category* c = FindRequestCategory(name);
+    const forms::Category* c = forms::FindCategory(name);
     ASSERT_NE(c, nullptr) << name;
     EXPECT_EQ(c->id, id) << name;
   }
   for (const char* name : {"年终", "工资", "(如中奖、中彩)", "salary bonus"})
-    EXPECT_EQ(FindRequestCategory(name), nullptr);
+    EXPECT_EQ(forms::FindCategory(name), nullptr);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "sheets/categories.h"
+#include "sheets/compute_request.h"
 #include "sheets/sheet_engine.h"
 #include "sheets/sheet_format.h"
 
@@ -213,8 +213,8 @@ TEST(JsonLinesTest, InvalidLinesBecomeRejectedRecordsAndTheOutputStaysJson) {
   EXPECT_EQ(run.result.records, 4u);
   EXPECT_EQ(run.result.rejected, 4u);
   EXPECT_EQ(run.output.find("05000"), std::string::npos);
-  EXPECT_NE(run.output.find("\"message\":\"第1行不是有效的记录：a number with a leading zero\""), std::string::npos);
-  EXPECT_NE(run.output.find("第4行不是有效的记录：nested values"), std::string::npos);
+  EXPECT_NE(run.output.find("\"message\":\"第1行不是有效的记录：数字不能以 0 开头\""), std::string::npos);
+  EXPECT_NE(run.output.find("第4行不是有效的记录：记录中不能有嵌套的对象或数组"), std::string::npos);
 }
 
 // Each line is read as written, whatever keys the line before had in the same places.

@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "forms/categories.h"
-#include "sheets/categories.h"
+#include "sheets/compute_request.h"
 #include "sheets/sheet_engine.h"
 #include "sheets/sheet_headers.h"
 #include "sheets/sheet_job.h"
