@@ -461,7 +461,9 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
         result.error = std::move(one.error);
         break;
       }
-      part.header = std::move(one.header);
+      // Into one text result, a sheet whose header is the last one's does not repeat it; each
+      // worksheet of a workbook result has its own header row.
+      if (!bookOut) part.header = std::move(one.header);
       summary.sheets.push_back(sheet.name);
     }
     if (summary.sheets.empty() && !result.cancelled && !result.error.failed()) result.error = firstRefusal.error;

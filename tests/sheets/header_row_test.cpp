@@ -189,6 +189,34 @@ std::string ReadText(const std::string& path) {
   return s.str();
 }
 
+// Month sheets of the same columns, without a title: each result sheet starts with its own
+// header, and its records' figures are numbers, as in the first.
+TEST(HeaderRowTest, EveryMonthSheetOfAWorkbookResultHasItsHeader) {
+  TempFolder dir;
+  const auto month = [](const std::string& amount) {
+    return R"(<row r="1">)" + Cell("A1", "收入类型") + Cell("B1", "金额") + "</row>" + R"(<row r="2">)" +
+           Cell("A2", "工资、薪金所得") + R"(<c r="B2"><v>)" + amount + "</v></c></row>";
+  };
+  WriteBook(dir.File("in.xlsx"), {{"一月", "", month("8000")}, {"二月", "", month("9000")}});
+  SheetJob job;
+  job.input = dir.File("in.xlsx");
+  job.output = dir.File("out.xlsx");
+  job.outFormat = Format::kXlsx;
+  ASSERT_TRUE(RunSheet(job, {}, nullptr).ok);
+  XlsxReader result;
+  ASSERT_TRUE(result.Open(job.output)) << result.Error();
+  for (std::size_t i = 0; i < 2; ++i) {
+    ASSERT_TRUE(result.Select(i));
+    std::vector<std::string> row;
+    ASSERT_TRUE(result.Next(row));
+    EXPECT_EQ(row[0], "收入类型") << i;
+    ASSERT_TRUE(result.Next(row));
+    EXPECT_EQ(row[1], i == 0 ? "8000" : "9000");
+    EXPECT_EQ(result.Types()[1].kind, CellKind::kNumber) << i;
+    EXPECT_FALSE(result.Next(row)) << i;
+  }
+}
+
 // A payroll workbook: a hidden sheet of parameters (with a table of its own), two months, notes.
 class WorkbookSheetsTest : public testing::Test {
  protected:
