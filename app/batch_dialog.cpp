@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <thread>
 
+#include "app/app_messages.h"
 #include "app/sheet_module_loader.h"
 #include "pages/look.h"
 
@@ -222,23 +223,21 @@ const sheets::SheetModule* BatchDialog::Sheets() {
 
 void BatchDialog::BtnStartClick() {
   const QString sheet = EditSheet->text().trimmed();
-  if (sheet.isEmpty()) return ShowError(QStringLiteral("请先选择要计算的表格文件。"));
+  if (sheet.isEmpty()) return ShowError(messages::ChooseASheet());
   QString result = EditResult->text().trimmed();
   if (result.isEmpty()) EditResult->setText(result = DefaultResultPath(sheet));
   const sheets::SheetModule* module = Sheets();
   if (module == nullptr) return;
   const std::optional<sheets::Format> in = module->inputFormatOfPath(FileName(sheet));
   const std::optional<sheets::Format> out = module->formatOfPath(FileName(result));
-  if (!in)
-    return ShowError(sheet + QStringLiteral("：不是可以计算的表格，请选择 .xlsx、.xls、.csv、.txt 或 .jsonl 文件。"));
-  if (!out) return ShowError(result + QStringLiteral("：结果文件须是 .xlsx、.csv 或 .jsonl 文件。"));
-  if (SameFile(sheet, result)) return ShowError(result + QStringLiteral("：结果文件不能与表格文件相同。"));
+  if (!in) return ShowError(messages::NoSheetToCompute(sheet));
+  if (!out) return ShowError(messages::NoResultFormat(result));
+  if (SameFile(sheet, result)) return ShowError(messages::ResultIsTheSheet(result));
   if (const std::string obstacle = module->resultObstacle(FileName(result)); !obstacle.empty())
     return ShowError(Text(obstacle));
   if (QFileInfo::exists(result) && result != confirmed_) {
-    const auto answer =
-        QMessageBox::question(this, QString::fromUtf8(kTitle), result + QStringLiteral("\n已存在，要替换它吗？"),
-                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    const auto answer = QMessageBox::question(this, QString::fromUtf8(kTitle), messages::ReplaceResult(result),
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes) return;
   }
   const sheets::SheetSummary summary =
@@ -247,7 +246,7 @@ void BatchDialog::BtnStartClick() {
 }
 
 sheets::SheetSummary BatchDialog::RunWithProgress(const sheets::SheetJob& job, const SheetRunner& run) {
-  QProgressDialog progress(QStringLiteral("正在计算…"), QString::fromUtf8(kCancel), 0, 0, this);
+  QProgressDialog progress(messages::Computing(), QString::fromUtf8(kCancel), 0, 0, this);
   progress.setObjectName("BatchProgress");
   progress.setWindowTitle(QString::fromUtf8(kTitle));
   progress.setWindowModality(Qt::WindowModal);
@@ -264,7 +263,7 @@ sheets::SheetSummary BatchDialog::RunWithProgress(const sheets::SheetJob& job, c
   const auto stop = [&] {
     cancel = true;
     cancelButton->setEnabled(false);
-    progress.setLabelText(QStringLiteral("正在取消…"));
+    progress.setLabelText(messages::Cancelling());
   };
   connect(&progress, &QProgressDialog::canceled, &progress, stop);
   // The progress dialog makes Esc a shortcut for each cancel button it was given, and two
@@ -283,7 +282,7 @@ sheets::SheetSummary BatchDialog::RunWithProgress(const sheets::SheetJob& job, c
           progress.setRange(0, 1000);
           progress.setValue(static_cast<int>(std::min<quint64>(1000, read * 1000 / total)));
         }
-        progress.setLabelText(QStringLiteral("正在计算…已计算 %1 条记录").arg(records));
+        progress.setLabelText(messages::ComputedSoFar(records));
       },
       Qt::QueuedConnection);
   QEventLoop loop;
@@ -304,22 +303,13 @@ sheets::SheetSummary BatchDialog::RunWithProgress(const sheets::SheetJob& job, c
 
 void BatchDialog::ShowSummary(const sheets::SheetSummary& summary, const QString& result) {
   if (summary.cancelled) {
-    QMessageBox::information(this, QString::fromUtf8(kTitle), QStringLiteral("已取消计算，没有写入结果文件。"));
+    QMessageBox::information(this, QString::fromUtf8(kTitle), messages::Cancelled());
     return;
   }
   if (!summary.ok) return ShowError(Text(summary.error.Text()));
-  QString text = QStringLiteral("计算完成：共 %1 条记录，计算了 %2 条")
-                     .arg(summary.records)
-                     .arg(summary.records - summary.rejected);
-  if (summary.rejected > 0) {
-    text += QStringLiteral("，%1 条有误未能计算（结果的“状态”和“提示”列写明了原因）").arg(summary.rejected);
-  }
-  text += QStringLiteral("。\n结果已保存到：") + result;
-  if (!summary.skippedSheets.empty()) {
-    QStringList skipped;
-    for (const std::string& name : summary.skippedSheets) skipped << QString::fromStdString(name);
-    text += QStringLiteral("\n未计算的工作表：") + skipped.join(QStringLiteral("、"));
-  }
+  QStringList skipped;
+  for (const std::string& name : summary.skippedSheets) skipped << QString::fromStdString(name);
+  const QString text = messages::Computed(summary.records, summary.rejected, result, skipped);
   QMessageBox::information(this, QString::fromUtf8(kTitle), text);
   accept();
 }
@@ -356,7 +346,7 @@ void SaveSheetTemplate(QWidget* parent, const BatchDialogDeps& deps, const QStri
     QMessageBox::critical(parent, title, Text(problem));
     return;
   }
-  QMessageBox::information(parent, title, QStringLiteral("模板已保存到：") + path);
+  QMessageBox::information(parent, title, messages::TemplateSaved(path));
 }
 
 }  // namespace quorvex::app

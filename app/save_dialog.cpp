@@ -5,10 +5,10 @@
 #include <QMessageBox>
 #include <QSettings>
 
+#include "app/app_messages.h"
+
 namespace quorvex::app {
 namespace {
-
-constexpr char kWarningText[] = "图片未能保存到“%1”。\n%2";
 
 // Qt's file dialog keeps its state (last folder, history, view mode) in the user's
 // QtProject.conf, read when it opens and written when it goes. This program keeps no
@@ -44,7 +44,7 @@ QString AskSavePath(QWidget* owner, const Services& services, const char* filter
 
 void WarnNotSaved(QWidget* owner, const char* title, const QString& path, const QString& reason) {
   QMessageBox::warning(owner, QString::fromUtf8(title),
-                       QString::fromUtf8(kWarningText).arg(QDir::toNativeSeparators(path), reason));
+                       messages::PictureNotSaved(QDir::toNativeSeparators(path), reason));
 }
 
 }  // namespace quorvex::app

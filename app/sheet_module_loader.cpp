@@ -6,14 +6,14 @@
 #include <QDir>
 #include <QFile>
 
+#include "app/app_messages.h"
 #include "app/product.h"
 
 namespace quorvex::app {
 namespace {
 
 QString MissingText(const QString& why) {
-  return QStringLiteral("无法载入批量计算所需的组件 %1，请重新安装 Quorvex。\n%2")
-      .arg(QString::fromUtf8(sheets::kSheetModuleFile), why);
+  return messages::ModuleMissing(QString::fromUtf8(sheets::kSheetModuleFile), why);
 }
 
 }  // namespace
@@ -35,7 +35,7 @@ const sheets::SheetModule* LoadSheetModuleFrom(const std::string& file, QString&
   auto entry = reinterpret_cast<Entry>(::dlsym(handle, sheets::kSheetModuleEntry));
   const sheets::SheetModule* module = entry != nullptr ? entry() : nullptr;
   if (module == nullptr || module->version != sheets::SheetModule::kVersion) {
-    error = MissingText(QString::fromStdString(file) + QStringLiteral("：版本不符"));
+    error = MissingText(messages::ModuleVersion(QString::fromStdString(file)));
     ::dlclose(handle);
     return nullptr;
   }
