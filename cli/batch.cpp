@@ -11,6 +11,7 @@
 #include "cli/cli_messages.h"
 #include "sheets/json_line.h"
 #include "sheets/sheet_job.h"
+#include "sheets/sheet_messages.h"
 #include "sheets/sheet_template.h"
 
 namespace quorvex::cli {
@@ -127,11 +128,11 @@ bool ReadArgs(const std::vector<std::string>& argv, BatchArgs& args) {
     return false;
   }
   if (args.job.inFormat == Format::kXlsx && args.job.input == "-") {
-    std::cerr << "quorvex-calc: " << messages::kWorkbookFromStandardInput << "\n" << kBatchUsage;
+    std::cerr << "quorvex-calc: " << sheets::messages::kWorkbookFromStandardInput << "\n" << kBatchUsage;
     return false;
   }
   if (args.job.outFormat == Format::kXlsx && args.job.output == "-") {
-    std::cerr << "quorvex-calc: " << messages::kWorkbookToStandardOutput << "\n" << kBatchUsage;
+    std::cerr << "quorvex-calc: " << sheets::messages::kWorkbookToStandardOutput << "\n" << kBatchUsage;
     return false;
   }
   if (encoding == "gb18030" || encoding == "gbk") {

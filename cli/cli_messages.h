@@ -22,8 +22,6 @@ inline constexpr char kMissingAmount[] = "缺少金额";
 inline constexpr char kMissingAnnualPay[] = "缺少全年税前收入";
 inline constexpr char kOneAmountOnly[] = "只能给一个金额";
 inline constexpr char kOneInputOnly[] = "只能给一个输入文件";
-inline constexpr char kWorkbookFromStandardInput[] = "Excel 工作簿须从文件读取，不能从标准输入读取";
-inline constexpr char kWorkbookToStandardOutput[] = "Excel 工作簿须写入文件（-o 文件.xlsx）";
 inline constexpr char kBadThreadCount[] = "-j 后须是线程数，1 或更多";
 inline constexpr char kTemplateTakesOneFile[] = "template 只接受一个文件名";
 
