@@ -17,6 +17,10 @@ void ShowWarningBox(QWidget* owner, const QString& title, const QString& text) {
   box->setTextFormat(Qt::PlainText);
   box->exec();
   delete box;
+  // The box's window manager gives the activation back to the window it covered; a busy one
+  // may not, and the user would type into a window that is not active: ask for it.
+  if (owner != nullptr && owner->window()->isVisible() && !owner->window()->isActiveWindow())
+    owner->window()->activateWindow();
 }
 
 bool WarnOfBlindZone(QWidget* page, QLabel* label, std::string_view zoneText, const WarningPresenter& present) {
