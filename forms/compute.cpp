@@ -218,10 +218,7 @@ void Compute(const Category& category, Kind kind, const PageInput& typed, Outcom
   }
   out.computed = false;
   out.stepCount = 0;
-  // The lines keep the last outcome's texts until the end, so that a line shown again is
-  // rewritten in place rather than emptied and grown back.
-  const std::uint32_t before = out.shown;
-  out.shown = 0;
+  ClearLines(out, out.shown);
   out.message = {};
   out.messageField = Field::kIncome;
   out.warning = false;
@@ -230,8 +227,8 @@ void Compute(const Category& category, Kind kind, const PageInput& typed, Outcom
   out.income.clear();
   Computation run(category, typed, out);
   Dispatch(run, category.Offers(kind) ? kind : Kind::kForward);
-  // Only the lines the page has, and none of the last outcome's that this one did not show.
-  ClearLines(out, (out.shown & ~category.LineMask()) | (before & ~out.shown));
+  // Only the lines the page has.
+  ClearLines(out, out.shown & ~category.LineMask());
 }
 
 void ClearLines(Outcome& out, std::uint32_t which) {

@@ -72,8 +72,10 @@ int main() {
   std::cout << ".SS Files (exit status 2; the old result is kept)\n";
   Entry({sheets::CannotRead(kFile, kReason), sheets::CannotWrite(kFile, kReason)},
         "The file could not be read or written. The reason is the system's, such as\n"
-        ".BR \"" + Roff(sheets::SystemText(ENOENT)) + "\" ,\n"
-        "or one of the following.");
+        ".BR \"" +
+            Roff(sheets::SystemText(ENOENT)) +
+            "\" ,\n"
+            "or one of the following.");
   Entry({sheets::kHeldOpen, sheets::kReadOnly, sheets::kHardLinks, sheets::kWorkbookToRegularFile},
         "A result that may not replace its target.");
   Entry({sheets::ScratchFile("无法写入", ENOSPC), sheets::CannotWriteWorkbook(ENOSPC),
@@ -83,7 +85,8 @@ int main() {
   Entry({sheets::kNoHeaderRow, sheets::MissingColumn("category"), sheets::MissingColumn("amount"),
          sheets::NoHeaderInFirstRows(20)},
         "The header row is missing, or lacks a column the calculation needs; the first row's texts follow\n"
-        "(" + Roff(sheets::FirstRowReads({"姓名", "工资"})) + ").");
+        "(" +
+            Roff(sheets::FirstRowReads({"姓名", "工资"})) + ").");
   Entry({sheets::NoSuchSheet(kFile, kName, {"一月", "二月"}), sheets::SheetOfNoWorkbook(kName)},
         ".B \\-\\-sheet\nnames no worksheet of the input.");
   Entry({sheets::NotUtf8(1234), sheets::NotGb18030(1234), sheets::NotUtf16(1234),

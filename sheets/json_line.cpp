@@ -12,6 +12,7 @@
 
 #include "sheets/byte_scan.h"
 #include "sheets/sheet_messages.h"
+#include "sheets/utf8.h"
 
 namespace quorvex::sheets {
 namespace {
@@ -35,21 +36,14 @@ class Parser {
     if (!Eat('{')) return Fail(messages::kJsonNotAnObject);
     Blank();
     if (Eat('}')) return End();
-    // A member takes five bytes at least ("":0,): a line shorter than the members a record
-    // keeps would take is read without counting them.
-    constexpr std::size_t kShortestMember = 5;
-    if (static_cast<std::size_t>(end_ - p_) < kShortestMember * kMaxColumns) return Members<false>(fields);
-    return Members<true>(fields);
+    return Members(fields);
   }
 
  private:
-  template <bool kCounted>
   bool Members(std::vector<FieldRef>& fields) {
     for (;;) {
       Blank();
-      if constexpr (kCounted) {
-        if (fields.size() == kMaxColumns) return Fail(messages::kJsonTooManyFields);
-      }
+      if (fields.size() == kMaxColumns) return Fail(messages::kJsonTooManyFields);
       FieldRef& f = fields.emplace_back();
       if (Peek() != '"') return Fail(messages::kJsonKeyNotString);
       const char* start = p_;
@@ -153,24 +147,6 @@ class Parser {
     return true;
   }
 
-  void Utf8(std::uint32_t cp) {
-    if (cp < 0x80) {
-      arena_.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      arena_.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      arena_.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-      arena_.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      arena_.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      arena_.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-      arena_.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      arena_.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      arena_.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      arena_.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-  }
-
   bool Escape() {
     const char e = p_ != end_ ? *p_++ : '\0';
     static constexpr char kFrom[] = "\"\\/bfnrt";
@@ -189,7 +165,7 @@ class Parser {
     } else if (cp >= 0xDC00 && cp < 0xE000) {
       return Fail(messages::kJsonLoneSurrogate);
     }
-    Utf8(cp);
+    AppendUtf8(arena_, cp);
     return true;
   }
 
@@ -449,6 +425,8 @@ void JsonLinesWriter::WriteFromTable(const Record& record, OutBuffer& out) const
 void JsonLinesWriter::WriteOutcome(const RecordOutcome& outcome, bool first, OutBuffer& out) const {
   // The members are written from a template that holds them all with empty texts (the
   // warning's, true or false, without quotes): the template up to a text's place, then the text.
+  // Member by member instead, 50,000 salary records JSON Lines -> JSON Lines take 36 % more
+  // instructions (419M instead of 309M, callgrind, quorvex-calc batch -j 1; mixed 442M/332M).
   const std::array<std::string_view, 5> head = OutcomeHead(outcome);
   const std::uint32_t shown = ShownLines(outcome);
   std::size_t most = outcome_.size();

@@ -1,4 +1,5 @@
 #include "sheets/shown_amount.h"
+#include "sheets/utf8.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -6,23 +7,8 @@
 namespace quorvex::sheets {
 namespace {
 
-// The next code point of `s` at `i`, `i` advanced; -1 for a byte that starts no valid one.
-std::int32_t NextCodePoint(std::string_view s, std::size_t& i) {
-  const auto c = static_cast<unsigned char>(s[i++]);
-  if (c < 0x80) return c;
-  const std::size_t len = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 ? 1 : 0;
-  if (len == 0 || c > 0xF4 || i + len > s.size()) return -1;
-  std::int32_t code = c & (0x3F >> len);
-  for (std::size_t k = 0; k < len; ++k) {
-    const auto t = static_cast<unsigned char>(s[i++]);
-    if ((t & 0xC0) != 0x80) return -1;
-    code = code << 6 | (t & 0x3F);
-  }
-  return code;
-}
-
 // Unicode's white space, the controls up to 32 and the zero-width no-break space.
-bool IsBlank(std::int32_t c) {
+bool IsBlank(char32_t c) {
   return c <= 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 ||
          c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000 || c == 0xFEFF;
 }
@@ -50,8 +36,8 @@ bool ReadShownAmount(std::string_view text, std::string& plain) {
   // signs 'Y' and 元 'U'; any other character shows no amount.
   std::string narrow;
   for (std::size_t i = 0; i < text.size();) {
-    const std::int32_t c = NextCodePoint(text, i);
-    if (c < 0) return false;
+    const char32_t c = DecodeUtf8(text, i);
+    if (c == kReplacementCharacter) return false;
     if (IsBlank(c)) {
       narrow += ' ';
     } else if (c >= 0xFF10 && c <= 0xFF19) {

@@ -1,4 +1,5 @@
 #include "sheets/xlsx_parts.h"
+#include "sheets/utf8.h"
 
 #include <algorithm>
 #include <charconv>
@@ -21,71 +22,10 @@ double StoredWidth(double chars) {
   return std::floor(pixels / kDigit * 256) / 256;
 }
 
-// Decodes one UTF-8 character at `i`; 0xFFFD (and one byte) for a malformed one.
-char32_t Decode(const std::string& s, std::size_t& i) {
-  const auto b = static_cast<unsigned char>(s[i]);
-  int extra = 0;
-  char32_t c = 0;
-  if (b < 0x80) {
-    ++i;
-    return b;
-  }
-  if (b >= 0xC2 && b <= 0xDF) {
-    extra = 1;
-    c = b & 0x1Fu;
-  } else if (b >= 0xE0 && b <= 0xEF) {
-    extra = 2;
-    c = b & 0x0Fu;
-  } else if (b >= 0xF0 && b <= 0xF4) {
-    extra = 3;
-    c = b & 0x07u;
-  } else {
-    ++i;
-    return 0xFFFD;
-  }
-  if (i + static_cast<std::size_t>(extra) >= s.size()) {
-    ++i;
-    return 0xFFFD;
-  }
-  for (int k = 1; k <= extra; ++k) {
-    const auto n = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-    if ((n & 0xC0u) != 0x80u) {
-      ++i;
-      return 0xFFFD;
-    }
-    c = (c << 6) | (n & 0x3Fu);
-  }
-  const bool overlong = (extra == 2 && c < 0x800) || (extra == 3 && c < 0x10000);
-  if (overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-    ++i;
-    return 0xFFFD;
-  }
-  i += static_cast<std::size_t>(extra) + 1;
-  return c;
-}
-
 bool Wide(char32_t c) {
   return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
          (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
          (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
-}
-
-void Append(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
@@ -116,9 +56,9 @@ std::string CellText(const std::string& text, std::size_t& chars) {
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size();) {
     const std::size_t start = i;
-    const char32_t c = Decode(text, i);
+    const char32_t c = DecodeUtf8(text, i);
     if (c == 0xFFFD && !(i - start == 3 && text.compare(start, 3, "\xEF\xBF\xBD") == 0)) {
-      Append(out, c);
+      AppendUtf8(out, c);
     } else if (NotXml(c)) {
       AppendEscape(out, c);
     } else {
@@ -317,7 +257,7 @@ namespace quorvex::sheets {
 
 std::size_t DisplayWidth(const std::string& text) {
   std::size_t width = 0;
-  for (std::size_t i = 0; i < text.size();) width += xlsx::Wide(xlsx::Decode(text, i)) ? 2 : 1;
+  for (std::size_t i = 0; i < text.size();) width += xlsx::Wide(DecodeUtf8(text, i)) ? 2 : 1;
   return width;
 }
 

@@ -13,6 +13,7 @@
 #include <unordered_map>
 
 #include "sheets/sheet_format.h"
+#include "sheets/utf8.h"
 #include "tax/amount.h"
 
 namespace quorvex::sheets {
@@ -133,17 +134,7 @@ void Unescape(std::string& text) {
       out += text[at++];
       continue;
     }
-    const auto c = static_cast<unsigned>(code);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    AppendUtf8(out, static_cast<char32_t>(code));
     at += 7;
   }
   text = std::move(out);

@@ -35,22 +35,14 @@ namespace quorvex::tax {
 // Returns "" for infinity and NaN.
 [[nodiscard]] std::string FormatAmount(double value);
 
-// FormatAmountSlowly() is FormatAmount() through the general decimal path only, for tests
-// that compare the two.
-[[nodiscard]] std::string FormatAmountSlowly(double value);
-
 // FormatExtendedAmount() writes an extended-precision figure the way FormatAmount() writes a
 // double, from the first 18 significant digits of the extended value itself. For sums that
 // are shown without first being stored as a double.
 [[nodiscard]] std::string FormatExtendedAmount(long double value);
-// FormatExtendedAmountSlowly() is FormatExtendedAmount() through the general decimal path only.
-[[nodiscard]] std::string FormatExtendedAmountSlowly(long double value);
 
 // FormatPercent() writes rate x 100 with at most 15 significant digits, without trailing
 // zeros or a trailing point, followed by "%": 0.03 -> "3%", 0.45 -> "45%".
 [[nodiscard]] std::string FormatPercent(double rate);
-// FormatPercentSlowly() is FormatPercent() through the general decimal path only.
-[[nodiscard]] std::string FormatPercentSlowly(double rate);
 
 // FormatGeneral() writes a value with at most 15 significant digits (rounded as
 // FormatAmount() rounds, at the 15th digit), trailing zeros and point removed, no grouping:

@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "tax/amount.h"
+#include "tax/amount_general.h"
 
 namespace quorvex::tax {
 namespace {
