@@ -40,37 +40,6 @@ constexpr std::size_t kBlockOutput = std::size_t{1} << 20;
 // number of threads. Blocks of ordinary records never come near it.
 constexpr std::size_t kInFlightInput = std::size_t{2} << 20;
 
-// Buffers of input text, read into again once no block is cut from them any more: a block keeps
-// its buffer while a worker reads it, so the chunker never copies a block out.
-class BufferPool : public std::enable_shared_from_this<BufferPool> {
- public:
-  std::shared_ptr<std::string> Take() {
-    std::unique_ptr<std::string> buffer;
-    {
-      const std::lock_guard<std::mutex> lock(mutex_);
-      if (!free_.empty()) {
-        buffer = std::move(free_.back());
-        free_.pop_back();
-      }
-    }
-    if (!buffer) buffer = std::make_unique<std::string>();
-    return {buffer.release(), [pool = shared_from_this()](std::string* done) { pool->Give(done); }};
-  }
-
- private:
-  void Give(std::string* done) noexcept {
-    std::unique_ptr<std::string> buffer(done);
-    try {
-      const std::lock_guard<std::mutex> lock(mutex_);
-      free_.push_back(std::move(buffer));
-    } catch (...) {  // no room to keep it: it is freed
-    }
-  }
-
-  std::mutex mutex_;
-  std::vector<std::unique_ptr<std::string>> free_;
-};
-
 struct Block {
   std::shared_ptr<const std::string> buffer;  // the text `bytes` lies in
   std::string_view bytes;                     // whole records
@@ -116,9 +85,8 @@ class Chunker {
   std::uint64_t Offset() const { return cut_ + (in_.HadBom() ? 3 : 0); }
 
   // The text read and not yet cut into blocks is pending_[pos_, filled_). Blocks cut from it
-  // share it, so it is never written again before it goes back to the pool.
-  std::shared_ptr<BufferPool> pool_ = std::make_shared<BufferPool>();
-  std::shared_ptr<std::string> pending_ = pool_->Take();
+  // share it, so it is never written again: the text left moves to a new one.
+  std::shared_ptr<std::string> pending_ = std::make_shared<std::string>();
   std::size_t filled_ = 0;
   std::size_t pos_ = 0;
   std::uint64_t cut_ = 0;  // text bytes before pending_[pos_]
@@ -130,7 +98,7 @@ class Chunker {
 bool Chunker::More(EngineResult& result) {
   if (pos_ > 0) {
     // Blocks cut from this buffer may still be read: the text left moves to another one.
-    std::shared_ptr<std::string> next = pool_->Take();
+    auto next = std::make_shared<std::string>();
     const std::size_t left = filled_ - pos_;
     if (next->size() < left) next->resize(left);
     std::memcpy(next->data(), pending_->data() + pos_, left);
@@ -163,7 +131,7 @@ bool Chunker::Rewind(EngineResult& result) {
     result.error.kind = SheetErrorKind::kRead;
     return false;
   }
-  pending_ = pool_->Take();  // blocks of the pass before may hold the old one
+  pending_ = std::make_shared<std::string>();  // blocks of the pass before may hold the old one
   filled_ = 0;
   pos_ = 0;
   cut_ = 0;
@@ -361,83 +329,14 @@ bool CollectColumns(Chunker& chunker, const SheetReader& reader, Layout& layout,
 
 }  // namespace
 
-// Flushes the file's data to disk whenever another kStep bytes were written.
-class FdSink::Flusher {
- public:
-  Flusher(int fd, std::string name) : fd_(fd), name_(std::move(name)), thread_([this] { Loop(); }) {}
-  ~Flusher() { Stop(); }
-  Flusher(const Flusher&) = delete;
-  Flusher& operator=(const Flusher&) = delete;
-
-  void Wrote(std::uint64_t bytes) {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    written_ += bytes;
-    if (written_ - flushed_ >= kStep) wake_.notify_one();
-  }
-
-  std::string Stop() {
-    {
-      const std::lock_guard<std::mutex> lock(mutex_);
-      stop_ = true;
-    }
-    wake_.notify_one();
-    if (thread_.joinable()) thread_.join();
-    return error_;
-  }
-
- private:
-  static constexpr std::uint64_t kStep = std::uint64_t{16} << 20;
-
-  void Loop() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-      wake_.wait(lock, [this] { return stop_ || written_ - flushed_ >= kStep; });
-      if (stop_) return;
-      const std::uint64_t upTo = written_;
-      lock.unlock();
-      const bool ok = fdatasync(fd_) == 0;
-      const int why = errno;
-      lock.lock();
-      flushed_ = upTo;
-      if (!ok && error_.empty()) error_ = messages::CannotWrite(name_, messages::SystemText(why));
-    }
-  }
-
-  int fd_;
-  std::string name_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::uint64_t written_ = 0;
-  std::uint64_t flushed_ = 0;
-  bool stop_ = false;
-  std::string error_;
-  std::thread thread_;  // last: started when the rest is ready
-};
-
 FdSink::FdSink(int fd, std::string name, const std::atomic<bool>* cancel)
     : fd_(fd), name_(std::move(name)), cancel_(cancel) {}
-
-FdSink::~FdSink() = default;
-
-void FdSink::FlushAhead() {
-  if (!flusher_) flusher_ = std::make_unique<Flusher>(fd_, name_);
-}
-
-bool FdSink::Finish(std::string& error) {
-  if (!flusher_) return true;
-  std::string flushed = flusher_->Stop();
-  flusher_.reset();
-  if (flushed.empty()) return true;
-  error = std::move(flushed);
-  return false;
-}
 
 bool FdSink::Write(std::string_view data, std::string& error) {
   while (!data.empty()) {
     const ssize_t n = ::write(fd_, data.data(), data.size());
     if (n > 0) {
       data.remove_prefix(static_cast<std::size_t>(n));
-      if (flusher_) flusher_->Wrote(static_cast<std::uint64_t>(n));
       continue;
     }
     if (n < 0 && errno == EINTR && (cancel_ == nullptr || !cancel_->load())) continue;

@@ -29,23 +29,12 @@ class ByteSink {
 class FdSink : public ByteSink {
  public:
   FdSink(int fd, std::string name, const std::atomic<bool>* cancel);
-  ~FdSink() override;
-  FdSink(const FdSink&) = delete;
-  FdSink& operator=(const FdSink&) = delete;
   bool Write(std::string_view data, std::string& error) override;
-  // For a file that is flushed to disk at the end: a thread of the sink flushes what was
-  // written every few MiB while the run goes on, so that the final flush only waits for the
-  // last of it.
-  void FlushAhead();
-  // Finish() stops the flushing thread; false with `error` set when a flush failed.
-  bool Finish(std::string& error);
 
  private:
-  class Flusher;
   int fd_;
   std::string name_;
   const std::atomic<bool>* cancel_;
-  std::unique_ptr<Flusher> flusher_;
 };
 
 class StringSink : public ByteSink {

@@ -417,7 +417,6 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   std::optional<CellKinds> cellKinds;
   if (book && bookOut) cellKinds.emplace(*book);
   FdSink fdSink(output.Fd(), output.Name(), cancel);
-  if (!output.Temporary().empty()) fdSink.FlushAhead();
   WorkbookSink bookSink(bookWriter, cellKinds ? &*cellKinds : nullptr);
   ByteSink& sink = bookOut ? static_cast<ByteSink&>(bookSink) : fdSink;
   const EngineOptions options{bookIn ? Format::kXlsx : job.inFormat, job.outFormat,
@@ -468,8 +467,6 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
     }
     if (summary.sheets.empty() && !result.cancelled && !result.error.failed()) result.error = firstRefusal.error;
   }
-  std::string writeError;
-  const bool written = result.cancelled || fdSink.Finish(writeError);
   summary.records = result.records;
   summary.rejected = result.rejected;
   summary.cancelled = result.cancelled;
@@ -482,10 +479,6 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
     summary.error = result.error;
     if (summary.error.kind == SheetErrorKind::kSheet) summary.error.file = bookIn ? job.input : input.Name();
     return summary;
-  }
-  if (!written) {
-    summary.error.reason = std::move(writeError);
-    return failed(SheetErrorKind::kWrite);
   }
   if (bookOut && !bookWriter.Close()) {
     summary.error.reason = bookWriter.Error();

@@ -7,7 +7,6 @@
 //                               would otherwise make without calling write()
 //   QUORVEX_FAIL_RENAME=1       rename() fails with EIO
 //   QUORVEX_FAIL_FSYNC=1        fsync() fails with EIO
-//   QUORVEX_FAIL_FDATASYNC=1    fdatasync() fails with EIO
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -82,11 +81,6 @@ int rename(const char* from, const char* to) {
 int fsync(int fd) {
   static const auto real = Next<int (*)(int)>("fsync");
   return Fails("QUORVEX_FAIL_FSYNC") ? -1 : real(fd);
-}
-
-int fdatasync(int fd) {
-  static const auto real = Next<int (*)(int)>("fdatasync");
-  return Fails("QUORVEX_FAIL_FDATASYNC") ? -1 : real(fd);
 }
 
 }  // extern "C"
