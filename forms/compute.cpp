@@ -10,7 +10,7 @@
 #include "tax/bonus.h"
 #include "tax/business.h"
 #include "tax/labour.h"
-#include "tax/messages.h"
+#include "forms/messages.h"
 #include "tax/payment.h"
 #include "tax/wage.h"
 
@@ -83,7 +83,7 @@ void SalaryReverse(Computation& run, Kind kind) {
   const double threshold = run.typed().threshold;
   const double salary = kind == Kind::kFromTax ? tax::SalaryIncomeFromTax(*amount, *contributions, threshold)
                                                : tax::SalaryIncomeFromRealIncome(*amount, *contributions, threshold);
-  if (!std::isfinite(salary)) return run.Reject(typed, tax::messages::kReverseInvalid);
+  if (!std::isfinite(salary)) return run.Reject(typed, forms::messages::kReverseInvalid);
   run.WriteIncome(salary);
   SalaryForward(run);
 }
@@ -104,7 +104,7 @@ void YearBonusReverse(Computation& run) {
   const std::optional<double> afterTax = run.Read(Field::kAfterTax, run.category().reverseRule);
   if (!afterTax) return;
   const double bonus = tax::YearBonusFromRealIncome(*afterTax);
-  if (!std::isfinite(bonus)) return run.Reject(Field::kAfterTax, tax::messages::kInvalidAmount);
+  if (!std::isfinite(bonus)) return run.Reject(Field::kAfterTax, forms::messages::kInvalidAmount);
   run.WriteIncomeAmount(bonus);
   YearBonusForward(run);
 }
@@ -141,7 +141,7 @@ void LabourReverse(Computation& run) {
   const std::optional<double> afterTax = run.Read(Field::kAfterTax, run.category().reverseRule);
   if (!afterTax) return;
   const double payment = tax::LabourIncomeFromRealIncome(*afterTax);
-  if (!std::isfinite(payment)) return run.Reject(Field::kAfterTax, tax::messages::kReverseInvalid);
+  if (!std::isfinite(payment)) return run.Reject(Field::kAfterTax, forms::messages::kReverseInvalid);
   run.WriteIncome(payment);
   LabourForward(run);
 }

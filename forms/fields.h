@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "tax/amount.h"
-#include "tax/messages.h"
+#include "forms/messages.h"
 
 namespace quorvex::forms {
 
@@ -33,18 +33,18 @@ struct FieldRule {
   const char* rangeText;
 };
 
-inline constexpr FieldRule kIncomeRule{Sign::kPositive, false, tax::messages::kInvalidAmount,
-                                       tax::messages::kIncomeNotPositive};
-inline constexpr FieldRule kSalaryRule{Sign::kNonNegative, false, tax::messages::kInvalidAmount,
-                                       tax::messages::kSalaryNegative};
-inline constexpr FieldRule kContributionsRule{Sign::kNonNegative, true, tax::messages::kInvalidAmount,
-                                              tax::messages::kContributionsNegative};
+inline constexpr FieldRule kIncomeRule{Sign::kPositive, false, forms::messages::kInvalidAmount,
+                                       forms::messages::kIncomeNotPositive};
+inline constexpr FieldRule kSalaryRule{Sign::kNonNegative, false, forms::messages::kInvalidAmount,
+                                       forms::messages::kSalaryNegative};
+inline constexpr FieldRule kContributionsRule{Sign::kNonNegative, true, forms::messages::kInvalidAmount,
+                                              forms::messages::kContributionsNegative};
 // A tax or take-home amount typed for a reverse calculation of the salary and labour pages.
-inline constexpr FieldRule kReverseRule{Sign::kPositive, false, tax::messages::kReverseInvalid,
-                                        tax::messages::kReverseNotPositive};
+inline constexpr FieldRule kReverseRule{Sign::kPositive, false, forms::messages::kReverseInvalid,
+                                        forms::messages::kReverseNotPositive};
 // The planner's intended bonus; an empty field means none is planned.
-inline constexpr FieldRule kPlannedBonusRule{Sign::kNonNegative, false, tax::messages::kInvalidAmount,
-                                             tax::messages::kPlannedBonusNegative};
+inline constexpr FieldRule kPlannedBonusRule{Sign::kNonNegative, false, forms::messages::kInvalidAmount,
+                                             forms::messages::kPlannedBonusNegative};
 // The after-tax bonus typed for the year-end bonus page's reverse calculation.
 inline constexpr FieldRule kAfterTaxBonusRule = kIncomeRule;
 

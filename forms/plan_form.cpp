@@ -7,7 +7,7 @@
 
 #include "forms/computation.h"
 #include "tax/amount.h"
-#include "tax/messages.h"
+#include "forms/messages.h"
 #include "tax/planner.h"
 
 namespace quorvex::forms {
@@ -41,7 +41,7 @@ bool ReadPlanned(Computation& run, double annual, std::optional<double>& planned
   planned = run.Read(Field::kPlannedBonus, kPlannedBonusRule);
   if (!planned) return false;
   if (*planned > annual) {
-    run.Reject(Field::kPlannedBonus, tax::messages::kPlannedBonusAboveAnnual);
+    run.Reject(Field::kPlannedBonus, forms::messages::kPlannedBonusAboveAnnual);
     return false;
   }
   return true;
@@ -52,7 +52,7 @@ std::optional<tax::PlanInput> Read(Computation& run) {
   const std::optional<double> annual = run.Read(Field::kIncome, kIncomeRule);
   if (!annual) return std::nullopt;
   if (!(*annual <= tax::kMaxPlanAnnual)) {
-    run.Reject(Field::kIncome, tax::messages::kAnnualTooLarge);
+    run.Reject(Field::kIncome, forms::messages::kAnnualTooLarge);
     return std::nullopt;
   }
   const std::optional<double> contributions = run.Read(Field::kContributions, kContributionsRule);

@@ -1,12 +1,12 @@
 // Texts shared by the calculator pages: input errors, notices and common captions.
 #pragma once
 
-#include "tax/messages.h"
+#include "forms/messages.h"
 
 namespace quorvex::pages::texts {
 
 // Input errors: the same texts as every other front end writes.
-using namespace tax::messages;
+using namespace forms::messages;
 
 inline constexpr char kCalc[] = "开始计算";
 inline constexpr char kReset[] = "重置";

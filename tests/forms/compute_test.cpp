@@ -8,12 +8,12 @@
 #include <string>
 
 #include "forms/compute.h"
-#include "tax/messages.h"
+#include "forms/messages.h"
 
 namespace quorvex::forms {
 namespace {
 
-namespace msg = tax::messages;
+namespace msg = forms::messages;
 
 struct Case {  // NOLINT(clang-analyzer-optin.performance.Padding): rows read in page order
   const char* name;

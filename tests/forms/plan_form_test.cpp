@@ -8,12 +8,12 @@
 #include <string_view>
 
 #include "tax/bonus.h"
-#include "tax/messages.h"
+#include "forms/messages.h"
 
 namespace quorvex::forms {
 namespace {
 
-namespace msg = tax::messages;
+namespace msg = forms::messages;
 
 PageInput Plan(std::string_view annual, std::string_view contributions, std::string_view planned) {
   PageInput t;

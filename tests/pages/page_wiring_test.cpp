@@ -21,7 +21,7 @@
 #include "support/page_fixture.h"
 #include "tax/bonus.h"
 #include "tax/business.h"
-#include "tax/messages.h"
+#include "forms/messages.h"
 #include "tax/payment.h"
 
 using namespace quorvex::testing;
@@ -50,7 +50,7 @@ struct Typed {
 
 // Every text a page can show in `label` (beside the income also every notice and zone).
 std::set<std::string> TextsBeside(const forms::Category& c, const QString& label) {
-  std::set<std::string> texts{tax::messages::kInvalidAmount, tax::messages::kReverseInvalid};
+  std::set<std::string> texts{forms::messages::kInvalidAmount, forms::messages::kReverseInvalid};
   for (const forms::InputField& f : c.inputs) {
     if (label != f.message) continue;
     texts.insert({f.rule.invalidText, f.rule.rangeText});

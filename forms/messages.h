@@ -1,8 +1,8 @@
-// The fixed texts with which input is rejected, shared by every front end so that a sheet
+// The fixed texts with which a page rejects input, shared by every front end so that a sheet
 // computed on the command line reports exactly what the window reports.
 #pragma once
 
-namespace quorvex::tax::messages {
+namespace quorvex::forms::messages {
 
 inline constexpr char kInvalidAmount[] = "无效的金额，请重新输入";
 inline constexpr char kIncomeNotPositive[] = "收入金额需大于零，请重新输入";
@@ -16,4 +16,4 @@ inline constexpr char kPlannedBonusNegative[] = "年终奖不能小于0，请重
 inline constexpr char kPlannedBonusAboveAnnual[] = "年终奖不能大于全年税前收入，请重新输入";
 inline constexpr char kAnnualTooLarge[] = "全年税前收入不能超过10亿元，请重新输入";
 
-}  // namespace quorvex::tax::messages
+}  // namespace quorvex::forms::messages
