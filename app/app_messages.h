@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "sheets/sheet_messages.h"
+
 namespace quorvex::app::messages {
 
 // 批量计算: what is missing or wrong before a run.
@@ -14,7 +16,7 @@ inline QString NoSheetToCompute(const QString& path) {
   return path + QStringLiteral("：不是可以计算的表格，请选择 .xlsx、.xls、.csv、.txt 或 .jsonl 文件。");
 }
 inline QString NoResultFormat(const QString& path) {
-  return path + QStringLiteral("：结果文件须是 .xlsx、.csv 或 .jsonl 文件。");
+  return path + QStringLiteral("：") + QString::fromUtf8(sheets::messages::kResultFormats) + QStringLiteral("。");
 }
 inline QString ResultIsTheSheet(const QString& path) { return path + QStringLiteral("：结果文件不能与表格文件相同。"); }
 inline QString ReplaceResult(const QString& path) { return path + QStringLiteral("\n已存在，要替换它吗？"); }

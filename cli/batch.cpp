@@ -127,6 +127,11 @@ bool ReadArgs(const std::vector<std::string>& argv, BatchArgs& args) {
     std::cerr << "quorvex-calc: " << messages::UnknownFormat(format) << "\n";
     return false;
   }
+  if (format.empty() && NamesUnwrittenWorkbook(args.job.output)) {
+    std::cerr << "quorvex-calc: " << sheets::messages::CannotWrite(args.job.output, sheets::messages::kResultFormats)
+              << "\n";
+    return false;
+  }
   if (args.job.inFormat == Format::kXlsx && args.job.input == "-") {
     std::cerr << "quorvex-calc: " << sheets::messages::kWorkbookFromStandardInput << "\n" << kBatchUsage;
     return false;

@@ -6,11 +6,11 @@
 #include <utility>
 
 #include "forms/computation.h"
+#include "forms/messages.h"
 #include "forms/plan_form.h"
 #include "tax/bonus.h"
 #include "tax/business.h"
 #include "tax/labour.h"
-#include "forms/messages.h"
 #include "tax/payment.h"
 #include "tax/wage.h"
 

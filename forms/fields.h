@@ -8,8 +8,8 @@
 #include <optional>
 #include <string_view>
 
-#include "tax/amount.h"
 #include "forms/messages.h"
+#include "tax/amount.h"
 
 namespace quorvex::forms {
 

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "forms/computation.h"
-#include "tax/amount.h"
 #include "forms/messages.h"
+#include "tax/amount.h"
 #include "tax/planner.h"
 
 namespace quorvex::forms {

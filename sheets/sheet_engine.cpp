@@ -559,7 +559,8 @@ EngineResult Run(ByteSource& source, ByteSink& sink, const EngineOptions& option
     if (!chunker.Started(result)) return result;
   }
   layout.bom = options.out != Format::kXlsx && (in.HadBom() || in.Converted());
-  layout.names = OutputNames(layout.columns, layout.chinese);
+  layout.names = OutputNames(layout.columns, layout.chinese,
+                             part.sheet.empty() ? std::string_view() : SheetColumnName(layout.chinese));
   layout.sheet = part.sheet;
   const std::unique_ptr<SheetWriter> writer = MakeWriter(layout);
   perRecord = writer->PerRecordBytes();

@@ -84,7 +84,7 @@ KeyMeaning MeaningOf(std::string_view key) {
 
 bool IsOutcomeColumn(std::string_view name) { return MeaningOf(name).outcome; }
 
-std::vector<std::string> OutputNames(const std::vector<std::string>& columns, bool chinese) {
+std::vector<std::string> OutputNames(const std::vector<std::string>& columns, bool chinese, std::string_view reserved) {
   std::vector<std::string> names = columns;
   NameIndex taken;
   for (const std::string& c : columns) taken.emplace(c, 0);
@@ -93,7 +93,7 @@ std::vector<std::string> OutputNames(const std::vector<std::string>& columns, bo
     for (const std::string& c : OutcomeColumns()) chineseOutcome.emplace(ChineseCaption(c), 0);
   }
   const auto isOutcome = [&](const std::string& name) {
-    return IsOutcomeColumn(name) || chineseOutcome.count(name) != 0;
+    return IsOutcomeColumn(name) || chineseOutcome.count(name) != 0 || (!reserved.empty() && name == reserved);
   };
   // A name's next search starts after the one it was given last: a name taken stays taken.
   std::unordered_map<std::string, int> next;

@@ -229,7 +229,10 @@ bool IsOutcomeColumn(std::string_view name);
 // (or _2, ... the first not taken), so the outcome never lands in a column of the input.
 // With `chinese` (the outcome columns headed in Chinese) their Chinese headers count too:
 // an input column 状态 becomes 状态_1.
-std::vector<std::string> OutputNames(const std::vector<std::string>& columns, bool chinese = false);
+// `reserved`, when not empty, is a name the result gives a column of its own (the leading
+// sheet column), taken likewise: an input column 工作表 becomes 工作表_1.
+std::vector<std::string> OutputNames(const std::vector<std::string>& columns, bool chinese = false,
+                                     std::string_view reserved = {});
 
 // The request fields of a record, for the calculation.
 inline Request RequestOf(const Record& record) {

@@ -489,6 +489,13 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   return summary;
 }
 
+void RemoveOnSignal(const std::string& path) {
+  gHaveTemporary = 0;
+  if (path.empty() || path.size() >= sizeof gTemporary) return;
+  std::memcpy(gTemporary, path.c_str(), path.size() + 1);
+  gHaveTemporary = 1;
+}
+
 void RemoveTemporaryOutputOnSignals() {
   struct sigaction action {};
   action.sa_handler = OnSignal;

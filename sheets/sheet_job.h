@@ -48,5 +48,8 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
 // RemoveTemporaryOutputOnSignals() makes SIGINT, SIGTERM and SIGHUP remove the temporary
 // output file of a running RunSheet() before the process ends as the signal says.
 void RemoveTemporaryOutputOnSignals();
+// RemoveOnSignal() names the temporary file those signals remove (empty: none), for a file
+// written outside RunSheet() (the template).
+void RemoveOnSignal(const std::string& path);
 
 }  // namespace quorvex::sheets

@@ -28,6 +28,8 @@ inline constexpr char kHeldOpen[] = "文件正被其他程序（Excel、WPS 等�
 inline constexpr char kReadOnly[] = "文件是只读的，不能替换";
 inline constexpr char kHardLinks[] = "文件还有别的名字（硬链接），替换后那些名字仍是旧内容";
 inline constexpr char kWorkbookToRegularFile[] = "Excel 工作簿只能写入普通文件";
+// A result named as a kind of file that is never written (.xls, .xlsm).
+inline constexpr char kResultFormats[] = "结果文件须是 .xlsx、.csv 或 .jsonl 文件";
 
 // A worksheet picked by name (--sheet): there is none of that name, or the input has no sheets.
 std::string NoSuchSheet(std::string_view book, std::string_view name, const std::vector<std::string>& names);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -14,6 +15,7 @@
 
 #include "forms/categories.h"
 #include "sheets/sheet_headers.h"
+#include "sheets/sheet_job.h"
 #include "sheets/sheet_messages.h"
 #include "sheets/xlsx_writer.h"
 
@@ -105,10 +107,25 @@ std::string ResultObstacle(const std::string& output) {
   return {};
 }
 
-std::string WriteSheetTemplate(const std::string& path) {
-  if (std::string obstacle = ResultObstacle(path); !obstacle.empty()) return obstacle;
+std::string WriteSheetTemplate(const std::string& given) {
+  if (std::string obstacle = ResultObstacle(given); !obstacle.empty()) return obstacle;
+  // Only a regular file is replaced, as a result is: never a device, a FIFO or a socket, nor a
+  // file with other names (they would keep the old one). A symbolic link keeps pointing where
+  // it did: the file it names is replaced.
+  std::string path = given;
+  struct stat st {};
+  const bool exists = ::stat(given.c_str(), &st) == 0;
+  if (exists) {
+    if (!S_ISREG(st.st_mode)) return messages::CannotWrite(given, messages::kWorkbookToRegularFile);
+    if (st.st_nlink > 1) return messages::CannotWrite(given, messages::kHardLinks);
+    char resolved[PATH_MAX];
+    if (::realpath(given.c_str(), resolved) != nullptr) path = resolved;
+  } else if (struct stat link{}; ::lstat(given.c_str(), &link) == 0) {
+    return messages::CannotWrite(given, messages::SystemText(ENOENT));  // a link to nothing
+  }
   const std::string temp = TempBeside(path);
-  if (temp.empty()) return messages::CannotWrite(path, messages::SystemText(errno));
+  if (temp.empty()) return messages::CannotWrite(given, messages::SystemText(errno));
+  RemoveOnSignal(temp);
   XlsxWriter writer;
   bool ok = writer.Open(temp, path);
   std::vector<std::string> row{kNameCaption};
@@ -124,10 +141,17 @@ std::string WriteSheetTemplate(const std::string& path) {
        writer.AddChoices(ColumnOf("threshold"), XlsxWriter::kMaxRows, ThresholdChoices(), kThresholdAdvice);
   ok = ok && writer.Close();
   std::string error = writer.Error();
+  // The file replaced keeps its owner and group where this process may give them, then its mode.
+  if (ok && exists) {
+    [[maybe_unused]] const bool owned = ::chown(temp.c_str(), st.st_uid, st.st_gid) == 0 ||
+                                        ::chown(temp.c_str(), static_cast<uid_t>(-1), st.st_gid) == 0;
+    ::chmod(temp.c_str(), st.st_mode & 07777);
+  }
   if (ok && std::rename(temp.c_str(), path.c_str()) != 0)
-    error = messages::CannotWrite(path, messages::SystemText(errno));
+    error = messages::CannotWrite(given, messages::SystemText(errno));
   if (!ok || !error.empty()) std::remove(temp.c_str());
-  return ok ? error : (error.empty() ? path + "：无法写入" : error);
+  RemoveOnSignal({});
+  return ok ? error : (error.empty() ? messages::CannotWrite(given, messages::kNothingWritten) : error);
 }
 
 std::optional<Format> FormatOfPath(const std::string& path) {
@@ -143,6 +167,14 @@ std::optional<Format> InputFormatOfPath(const std::string& path) {
   if (ext == ".xlsm" || ext == ".xls") return Format::kXlsx;
   if (ext == ".txt") return Format::kCsv;
   return FormatOfPath(path);
+}
+
+bool NamesUnwrittenWorkbook(const std::string& path) {
+  const std::string ext = AsciiLower(fs::path(path).extension().string());
+  for (const char* kind : {".xls", ".xlsm", ".xlsb", ".xlt", ".xltx", ".xltm", ".ods", ".et", ".ett", ".numbers"}) {
+    if (ext == kind) return true;
+  }
+  return false;
 }
 
 }  // namespace quorvex::sheets

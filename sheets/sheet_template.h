@@ -15,6 +15,9 @@ std::optional<Format> FormatOfPath(const std::string& path);
 // (.xls) for a workbook, and text (.txt, Excel's Unicode text among it) for CSV, which are read
 // but never written.
 std::optional<Format> InputFormatOfPath(const std::string& path);
+// NamesUnwrittenWorkbook() is true for the name of a spreadsheet kind that is read but never
+// written (.xls, .xlsm, .xlsb, .ods, ...): a result by that name would be CSV text in disguise.
+bool NamesUnwrittenWorkbook(const std::string& path);
 
 // ResultObstacle() says why `output` cannot take a result (a folder, a file marked
 // read-only, a workbook an office program holds open), naming it; "" when it can be tried.

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "tax/bonus.h"
 #include "forms/messages.h"
+#include "tax/bonus.h"
 
 namespace quorvex::forms {
 namespace {

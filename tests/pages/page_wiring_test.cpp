@@ -15,13 +15,13 @@
 #include <set>
 #include <string>
 
+#include "forms/messages.h"
 #include "pages/blind_zone_warning.h"
 #include "pages/service_number.h"
 #include "support/modal_answerer.h"
 #include "support/page_fixture.h"
 #include "tax/bonus.h"
 #include "tax/business.h"
-#include "forms/messages.h"
 #include "tax/payment.h"
 
 using namespace quorvex::testing;

@@ -217,6 +217,25 @@ TEST(HeaderRowTest, EveryMonthSheetOfAWorkbookResultHasItsHeader) {
   }
 }
 
+// Month sheets that carry a 工作表 column of their own, into one CSV result: the leading
+// column that names each record's sheet keeps its name, theirs becomes 工作表_1.
+TEST(HeaderRowTest, ASheetColumnOfTheInputGivesWayToTheLeadingOne) {
+  TempFolder dir;
+  const auto month = [](const std::string& name) {
+    return R"(<row r="1">)" + Cell("A1", "工作表") + Cell("B1", "收入类型") + Cell("C1", "金额") + "</row>" +
+           R"(<row r="2">)" + Cell("A2", name) + Cell("B2", "工资、薪金所得") + R"(<c r="C2"><v>8000</v></c></row>)";
+  };
+  WriteBook(dir.File("in.xlsx"), {{"一月", "", month("x")}, {"二月", "", month("y")}});
+  SheetJob job;
+  job.input = dir.File("in.xlsx");
+  job.output = dir.File("out.csv");
+  job.outFormat = Format::kCsv;
+  ASSERT_TRUE(RunSheet(job, {}, nullptr).ok);
+  const std::string csv = ReadText(job.output);
+  EXPECT_EQ(csv.rfind("工作表,工作表_1,收入类型,金额,", 0), 0u) << csv;
+  EXPECT_NE(csv.find("\r\n二月,y,工资、薪金所得,8000,"), std::string::npos) << csv;
+}
+
 // A payroll workbook: a hidden sheet of parameters (with a table of its own), two months, notes.
 class WorkbookSheetsTest : public testing::Test {
  protected:
