@@ -409,6 +409,8 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
       summary.error.reason = bookWriter.Error();
       return failed(SheetErrorKind::kWrite);
     }
+    // Dates go out as the serials they came in as: they count from the input's epoch.
+    if (book) bookWriter.SetDate1904(book->Date1904());
   }
 
   FdSource fdSource(input.Fd(), input.Name(), cancel);

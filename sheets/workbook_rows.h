@@ -54,6 +54,9 @@ class WorkbookRows {
     static const std::vector<CellInfo> none;
     return none;
   }
+  // Whether the workbook's dates are days from 1904-01-01 (a number format shows a date), not
+  // from 1900: a result that copies them must say the same.
+  [[nodiscard]] virtual bool Date1904() const { return false; }
   // The code the workbook gives its number format `id` ("yyyy-mm-dd"; Excel also writes those of
   // some built-in ids, such as its currencies, whose code depends on the language); empty for an
   // id the workbook does not define.

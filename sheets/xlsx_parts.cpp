@@ -136,10 +136,11 @@ std::string RootLinks() {
   return root;
 }
 
-std::string WorkbookPart(const std::vector<std::string>& sheetNames) {
+std::string WorkbookPart(const std::vector<std::string>& sheetNames, bool date1904) {
   std::string book = kXmlDeclaration;
   book.append("<workbook xmlns=\"").append(kMainNamespace).append("\" xmlns:r=\"").append(kRelationships);
-  book.append("\"><bookViews><workbookView/></bookViews><sheets>");
+  book.append(date1904 ? "\"><workbookPr date1904=\"1\"/>" : "\">");
+  book.append("<bookViews><workbookView/></bookViews><sheets>");
   for (std::size_t i = 0; i < sheetNames.size(); ++i) {
     const std::string n = std::to_string(i + 1);
     book.append("<sheet name=\"");

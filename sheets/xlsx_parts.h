@@ -27,7 +27,8 @@ std::string ColumnName(std::size_t column);
 
 std::string ContentTypes(std::size_t sheets);
 std::string RootLinks();
-std::string WorkbookPart(const std::vector<std::string>& sheetNames);
+// `date1904`: the dates written count from 1904 (as those of the workbook they came from).
+std::string WorkbookPart(const std::vector<std::string>& sheetNames, bool date1904 = false);
 std::string WorkbookLinks(std::size_t sheets);
 
 // The styles after the plain (0) and the bold header (1), one per number format: its id and,

@@ -351,6 +351,10 @@ class WorkbookHandler : public XmlHandler {
       const XML_Char* full = Attribute(attrs, "fullCalcOnLoad");
       fullCalcOnLoad = full != nullptr && (std::string_view(full) == "1" || std::string_view(full) == "true");
     }
+    if (name == "workbookPr") {
+      const XML_Char* epoch = Attribute(attrs, "date1904");
+      date1904 = epoch != nullptr && (std::string_view(epoch) == "1" || std::string_view(epoch) == "true");
+    }
     if (name != "sheet") return;
     const XML_Char* id = Attribute(attrs, "id");
     if (id == nullptr) return;
@@ -365,6 +369,7 @@ class WorkbookHandler : public XmlHandler {
 
   std::string firstSheetId;
   bool fullCalcOnLoad = false;
+  bool date1904 = false;  // its dates count days from 1904-01-01, not from 1900
   std::vector<WorkbookSheet> sheets;
   std::vector<std::string> ids;  // each sheet's relationship id
 };
@@ -682,6 +687,7 @@ struct XlsxReader::Impl {
     if (!ParsePart(workbook, book, kMaxSmallPart)) return false;
     if (book.firstSheetId.empty()) return Fail("工作簿中没有工作表");
     fullCalcOnLoad = book.fullCalcOnLoad;
+    date1904 = book.date1904;
     RelsHandler rels;
     rels.wantedId = book.firstSheetId;
     rels.wantedType = "/sharedStrings";
@@ -747,6 +753,7 @@ struct XlsxReader::Impl {
   std::unique_ptr<PartParser> sheet;
   std::string error;
   std::string reason;  // the error without the file's name
+  bool date1904 = false;
   std::size_t line = 0;
   std::size_t width = 0;                                    // the columns of the first row
   std::vector<CellInfo> types;                              // of the row Next() gave last
@@ -847,6 +854,7 @@ std::string_view XlsxReader::FormatCode(std::uint16_t id) const {
 
 const std::string& XlsxReader::Error() const { return impl_->error; }
 const std::string& XlsxReader::Reason() const { return impl_->reason; }
+bool XlsxReader::Date1904() const { return impl_->date1904; }
 std::size_t XlsxReader::Line() const { return impl_->line; }
 std::uint64_t XlsxReader::BytesRead() const { return impl_->sheet ? impl_->sheet->Read() : 0; }
 std::uint64_t XlsxReader::BytesTotal() const { return impl_->sheet ? impl_->sheet->Size() : 0; }

@@ -51,6 +51,7 @@ class XlsxReader : public WorkbookRows {
   const std::string& Error() const override;
   // The error's reason alone, without the file's name.
   const std::string& Reason() const;
+  bool Date1904() const override;
   std::size_t Line() const override;
   // Progress through the worksheet's XML.
   std::uint64_t BytesRead() const override;

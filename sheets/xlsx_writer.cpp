@@ -247,7 +247,8 @@ bool XlsxWriter::WriteBook() {
   std::vector<std::string> names;
   for (const Sheet& sheet : sheets_) names.push_back(sheet.name);
   bool ok = zip.Add("[Content_Types].xml", xlsx::ContentTypes(names.size())) &&
-            zip.Add("_rels/.rels", xlsx::RootLinks()) && zip.Add("xl/workbook.xml", xlsx::WorkbookPart(names)) &&
+            zip.Add("_rels/.rels", xlsx::RootLinks()) &&
+            zip.Add("xl/workbook.xml", xlsx::WorkbookPart(names, date1904_)) &&
             zip.Add("xl/_rels/workbook.xml.rels", xlsx::WorkbookLinks(names.size())) &&
             zip.Add("xl/styles.xml", xlsx::StylesPart(styles_));
   int why = 0;

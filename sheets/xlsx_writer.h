@@ -56,6 +56,8 @@ class XlsxWriter {
   // SetHeaderRow() makes row `row` (0-based; the first by default) the bold, frozen header,
   // the rows above it a title; before that row is written.
   void SetHeaderRow(std::size_t row);
+  // SetDate1904() makes the workbook count dates from 1904, as the one its cells came from.
+  void SetDate1904(bool on) { date1904_ = on; }
   // AddChoices() offers `choices` as a drop-down list in `column` of rows 2 to `lastRow`
   // (1-based); another text there is questioned with `advice` (and may be kept: the sheet
   // takes other names too); an empty cell stays allowed.
@@ -92,6 +94,7 @@ class XlsxWriter {
   std::string deflated_;                // deflated rows not yet in the scratch file
   std::size_t rows_ = 0;
   std::size_t headerRow_ = 0;
+  bool date1904_ = false;
   std::vector<std::size_t> widths_;
   std::vector<xlsx::ListChoices> choices_;
   std::vector<std::string> columnNames_;  // "A", "B", ...

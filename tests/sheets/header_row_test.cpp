@@ -111,7 +111,8 @@ TEST(HeaderRowTest, ASheetWithoutAHeaderInItsFirstRowsNamesWhatItSaw) {
 }
 
 // A workbook of the given sheets (name, state, sheetData), written as a script writes one.
-void WriteBook(const std::string& path, const std::vector<std::vector<std::string>>& sheets) {
+void WriteBook(const std::string& path, const std::vector<std::vector<std::string>>& sheets,
+               const std::string& bookProperties = {}) {
   std::string list;
   std::string rels;
   std::vector<std::pair<std::string, std::string>> parts{{"[Content_Types].xml", "<Types/>"}};
@@ -127,9 +128,8 @@ void WriteBook(const std::string& path, const std::vector<std::vector<std::strin
                        "<worksheet><sheetData>" + sheets[i][2] + "</sheetData></worksheet>");
   }
   parts.emplace_back("xl/workbook.xml",
-                     R"(<workbook xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
-                     "<sheets>" +
-                         list + "</sheets></workbook>");
+                     R"(<workbook xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)" +
+                         bookProperties + "<sheets>" + list + "</sheets></workbook>");
   parts.emplace_back("xl/_rels/workbook.xml.rels", "<Relationships>" + rels + "</Relationships>");
   int error = 0;
   zip_t* zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
@@ -234,6 +234,27 @@ TEST(HeaderRowTest, ASheetColumnOfTheInputGivesWayToTheLeadingOne) {
   const std::string csv = ReadText(job.output);
   EXPECT_EQ(csv.rfind("工作表,工作表_1,收入类型,金额,", 0), 0u) << csv;
   EXPECT_NE(csv.find("\r\n二月,y,工资、薪金所得,8000,"), std::string::npos) << csv;
+}
+
+// A workbook whose dates count from 1904: the result copies the serials, so it counts from
+// 1904 too, and its dates read as they did.
+TEST(HeaderRowTest, AResultOfA1904WorkbookKeepsItsDates) {
+  TempFolder dir;
+  const std::string table = R"(<row r="1">)" + Cell("A1", "收入类型") + Cell("B1", "金额") + Cell("C1", "入职日期") +
+                            "</row>" + R"(<row r="2">)" + Cell("A2", "工资、薪金所得") +
+                            R"(<c r="B2"><v>8000</v></c><c r="C2"><v>39141</v></c></row>)";
+  WriteBook(dir.File("in.xlsx"), {{"工资", "", table}}, R"(<workbookPr date1904="1"/>)");
+  SheetJob job;
+  job.input = dir.File("in.xlsx");
+  job.output = dir.File("out.xlsx");
+  job.outFormat = Format::kXlsx;
+  ASSERT_TRUE(RunSheet(job, {}, nullptr).ok);
+  XlsxReader result;
+  ASSERT_TRUE(result.Open(job.output)) << result.Error();
+  EXPECT_TRUE(result.Date1904());
+  std::vector<std::string> row;
+  ASSERT_TRUE(result.Next(row) && result.Next(row));
+  EXPECT_EQ(row[2], "39141");
 }
 
 // A payroll workbook: a hidden sheet of parameters (with a table of its own), two months, notes.
