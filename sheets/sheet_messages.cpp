@@ -159,4 +159,53 @@ std::string CannotReadAgain(std::string_view reason) { return std::string("不�
 
 std::string NotUtf16(std::uint64_t byte) { return "第 " + std::to_string(byte) + " 个字节不是 UTF-16 文字"; }
 
+std::string DamagedArchive(std::string_view detail) {
+  return std::string("已损坏，不是完好的 Excel 工作簿（").append(detail).append("）");
+}
+
+std::string MissingPart(std::string_view part) { return std::string("已损坏：找不到其中的 ").append(part); }
+
+std::string PartSizeUnknown(std::string_view part) {
+  return std::string("已损坏：").append(part).append(" 的大小不明");
+}
+
+std::string PartLikeABomb(std::string_view part, std::uint64_t size, std::uint64_t compressed) {
+  return std::string("被拒绝读取：其中的 ").append(part).append(" 解压后有 ") + std::to_string(size) + " 字节（压缩 " +
+         std::to_string(compressed) + " 字节），疑似压缩炸弹";
+}
+
+std::string CannotInflate(std::string_view part, std::string_view reason) {
+  return std::string("已损坏：无法解压其中的 ").append(part).append("（").append(reason).append("）");
+}
+
+std::string PartLonger(std::string_view part) {
+  return std::string("已损坏：其中的 ").append(part).append(" 比记录的大小更长");
+}
+
+std::string PartShorter(std::string_view part) {
+  return std::string("已损坏：其中的 ").append(part).append(" 比记录的大小更短");
+}
+
+std::string PartNotXml(std::string_view part, std::uint64_t line, std::string_view reason) {
+  return std::string("已损坏：").append(part).append(" ") + Row(line) + "不是有效的 XML（" + std::string(reason) + "）";
+}
+
+std::string PartWithDocumentType(std::string_view part) {
+  return std::string("已损坏：").append(part).append(" 含有文档类型声明");
+}
+
+std::string SharedStringsTooLarge(std::uint64_t bytes) {
+  return "被拒绝读取：共享字符串表超过 " + std::to_string(bytes) + " 字节";
+}
+
+std::string RowBeyondLast(std::uint64_t row) { return "已损坏：" + Row(row) + "超出工作表的最后一行"; }
+
+std::string CellTooLarge(std::uint64_t row, std::uint64_t bytes) {
+  return "被拒绝读取：" + Row(row) + "有一个单元格超过 " + std::to_string(bytes) + " 字节";
+}
+
+std::string CellBeyondLastColumn(std::uint64_t row) { return "已损坏：" + Row(row) + "的单元格超出最后一列"; }
+
+std::string NoSuchSharedString(std::uint64_t row) { return "已损坏：" + Row(row) + "引用了不存在的共享字符串"; }
+
 }  // namespace quorvex::sheets::messages

@@ -114,4 +114,35 @@ std::string CannotReadCopy(std::string_view reason);
 std::string CannotReadAgain(std::string_view reason);
 std::string NotUtf16(std::uint64_t byte);
 
+// Why an .xlsx workbook cannot be read (after its file's name).
+inline constexpr char kFolderNotWorkbook[] = "是文件夹，不是 Excel 工作簿";
+inline constexpr char kWorkbookNotRegular[] = "不是普通文件，Excel 工作簿须从普通文件读取";
+inline constexpr char kNoSuchFile[] = "文件不存在";
+inline constexpr char kCannotReadFile[] = "无法读取该文件";
+inline constexpr char kNotXlsx[] = "不是 Excel 工作簿（.xlsx），或文件已损坏";
+inline constexpr char kNoWorkbookPart[] = "不是 Excel 工作簿（.xlsx）：其中没有工作簿";
+inline constexpr char kNoWorksheets[] = "工作簿中没有工作表";
+inline constexpr char kNoFirstSheet[] = "已损坏：找不到第一张工作表";
+inline constexpr char kNoSheetPart[] = "已损坏：找不到工作表";
+inline constexpr char kOutOfMemory[] = "无法读取：内存不足";
+std::string DamagedArchive(std::string_view detail);
+std::string MissingPart(std::string_view part);
+std::string PartSizeUnknown(std::string_view part);
+std::string PartLikeABomb(std::string_view part, std::uint64_t size, std::uint64_t compressed);
+std::string CannotInflate(std::string_view part, std::string_view reason);
+std::string PartLonger(std::string_view part);
+std::string PartShorter(std::string_view part);
+std::string PartNotXml(std::string_view part, std::uint64_t line, std::string_view reason);
+std::string PartWithDocumentType(std::string_view part);
+std::string SharedStringsTooLarge(std::uint64_t bytes);
+std::string RowBeyondLast(std::uint64_t row);
+std::string CellTooLarge(std::uint64_t row, std::uint64_t bytes);
+std::string CellBeyondLastColumn(std::uint64_t row);
+std::string NoSuchSharedString(std::uint64_t row);
+// The template's drop-down lists: what they say of a text not in the list.
+inline constexpr char kChooseACategory[] = "请从下拉列表中选择收入类型";
+inline constexpr char kKindsOffered[] =
+    "计算方式可填：正算（空着也是正算）、由应纳税额反算、由实发工资反算、由税后收入反算";
+inline constexpr char kNotInTheList[] = "不在下拉列表中";
+
 }  // namespace quorvex::sheets::messages

@@ -73,9 +73,6 @@ std::vector<std::string> CategoryChoices() {
 }
 std::vector<std::string> KindChoices() { return {forms::kKindNames.begin(), forms::kKindNames.end()}; }
 std::vector<std::string> ThresholdChoices() { return {"3500", "4800"}; }
-constexpr char kCategoryAdvice[] = "请从下拉列表中选择收入类型";
-constexpr char kKindAdvice[] = "计算方式可填：正算（空着也是正算）、由应纳税额反算、由实发工资反算、由税后收入反算";
-constexpr char kThresholdAdvice[] = "起征点只能是3500或4800";
 
 // The template's column of the input field `key` (姓名 comes first).
 std::size_t ColumnOf(std::string_view key) {
@@ -136,9 +133,10 @@ std::string WriteSheetTemplate(const std::string& given) {
     row.insert(row.end(), e.fields.begin(), e.fields.end());
     ok = ok && writer.WriteRow(row);
   }
-  ok = ok && writer.AddChoices(ColumnOf("category"), XlsxWriter::kMaxRows, CategoryChoices(), kCategoryAdvice) &&
-       writer.AddChoices(ColumnOf("calc"), XlsxWriter::kMaxRows, KindChoices(), kKindAdvice) &&
-       writer.AddChoices(ColumnOf("threshold"), XlsxWriter::kMaxRows, ThresholdChoices(), kThresholdAdvice);
+  ok = ok &&
+       writer.AddChoices(ColumnOf("category"), XlsxWriter::kMaxRows, CategoryChoices(), messages::kChooseACategory) &&
+       writer.AddChoices(ColumnOf("calc"), XlsxWriter::kMaxRows, KindChoices(), messages::kKindsOffered) &&
+       writer.AddChoices(ColumnOf("threshold"), XlsxWriter::kMaxRows, ThresholdChoices(), messages::kBadThreshold);
   ok = ok && writer.Close();
   std::string error = writer.Error();
   // The file replaced keeps its owner and group where this process may give them, then its mode.

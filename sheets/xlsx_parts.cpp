@@ -1,4 +1,5 @@
 #include "sheets/xlsx_parts.h"
+#include "sheets/sheet_messages.h"
 #include "sheets/utf8.h"
 
 #include <algorithm>
@@ -236,8 +237,10 @@ std::string SheetTail(const std::vector<ListChoices>& lists) {
     for (const ListChoices& c : lists) {
       const std::string letters = ColumnName(c.column);
       tail.append(
-          "<dataValidation type=\"list\" errorStyle=\"warning\" allowBlank=\"1\" showInputMessage=\"1\" "
-          "showErrorMessage=\"1\" errorTitle=\"不在下拉列表中\" error=\"");
+              "<dataValidation type=\"list\" errorStyle=\"warning\" allowBlank=\"1\" showInputMessage=\"1\" "
+              "showErrorMessage=\"1\" errorTitle=\"")
+          .append(messages::kNotInTheList)
+          .append("\" error=\"");
       AppendXml(tail, c.advice, true);
       tail.append("\" sqref=\"").append(letters).append("2:").append(letters).append(std::to_string(c.lastRow));
       tail.append("\"><formula1>");

@@ -13,6 +13,7 @@
 #include <unordered_map>
 
 #include "sheets/sheet_format.h"
+#include "sheets/sheet_messages.h"
 #include "sheets/utf8.h"
 #include "tax/amount.h"
 
@@ -166,22 +167,21 @@ class PartParser {
     zip_stat_t st;
     zip_stat_init(&st);
     if (zip_stat(zip, name.c_str(), 0, &st) != 0) {
-      if (!optional) why = "已损坏：找不到其中的 " + name;
+      if (!optional) why = messages::MissingPart(name);
       return false;
     }
     if ((st.valid & ZIP_STAT_SIZE) == 0 || (st.valid & ZIP_STAT_COMP_SIZE) == 0) {
-      why = "已损坏：" + name + " 的大小不明";
+      why = messages::PartSizeUnknown(name);
       return false;
     }
     const double ratio = st.comp_size == 0 ? 0 : static_cast<double>(st.size) / static_cast<double>(st.comp_size);
     if (st.size > cap || (st.size > limits.ratioFloor && (st.comp_size == 0 || ratio > limits.maxRatio))) {
-      why = "被拒绝读取：其中的 " + name + " 解压后有 " + std::to_string(st.size) + " 字节（压缩 " +
-            std::to_string(st.comp_size) + " 字节），疑似压缩炸弹";
+      why = messages::PartLikeABomb(name, st.size, st.comp_size);
       return false;
     }
     file_ = zip_fopen(zip, name.c_str(), 0);
     if (file_ == nullptr) {
-      why = "已损坏：无法解压其中的 " + name + "（" + zip_strerror(zip) + "）";
+      why = messages::CannotInflate(name, zip_strerror(zip));
       return false;
     }
     name_ = name;
@@ -200,17 +200,17 @@ class PartParser {
   bool Step(std::string& why) {
     void* buffer = XML_GetBuffer(parser_, kChunk);
     if (buffer == nullptr) {
-      why = "无法读取：内存不足";
+      why = messages::kOutOfMemory;
       return false;
     }
     const zip_int64_t got = zip_fread(file_, buffer, kChunk);
     if (got < 0) {
-      why = "已损坏：无法解压其中的 " + name_ + "（" + zip_file_strerror(file_) + "）";
+      why = messages::CannotInflate(name_, zip_file_strerror(file_));
       return false;
     }
     read_ += static_cast<std::uint64_t>(got);
     if (read_ > size_) {
-      why = "已损坏：其中的 " + name_ + " 比记录的大小更长";
+      why = messages::PartLonger(name_);
       return false;
     }
     done_ = got == 0;
@@ -218,8 +218,8 @@ class PartParser {
       if (!handler_->failure.empty()) {
         why = handler_->failure;
       } else {
-        why = "已损坏：" + name_ + " 第" + std::to_string(XML_GetCurrentLineNumber(parser_)) + "行不是有效的 XML（" +
-              XML_ErrorString(XML_GetErrorCode(parser_)) + "）";
+        why =
+            messages::PartNotXml(name_, XML_GetCurrentLineNumber(parser_), XML_ErrorString(XML_GetErrorCode(parser_)));
       }
       return false;
     }
@@ -237,12 +237,12 @@ class PartParser {
     for (;;) {
       const zip_int64_t got = zip_fread(file_, buffer.data(), kChunk);
       if (got < 0) {
-        why = "已损坏：无法解压其中的 " + name_ + "（" + zip_file_strerror(file_) + "）";
+        why = messages::CannotInflate(name_, zip_file_strerror(file_));
         return false;
       }
       read_ += static_cast<std::uint64_t>(got);
       if (read_ > size_) {
-        why = "已损坏：其中的 " + name_ + " 比记录的大小更长";
+        why = messages::PartLonger(name_);
         return false;
       }
       if (got == 0) break;
@@ -257,7 +257,7 @@ class PartParser {
     }
     done_ = true;
     if (read_ != size_) {
-      why = "已损坏：其中的 " + name_ + " 比记录的大小更短";
+      why = messages::PartShorter(name_);
       return false;
     }
     return true;
@@ -306,7 +306,7 @@ class PartParser {
   // Workbooks carry no document type; one that does is refused rather than expanded.
   static void XMLCALL OnDoctype(void* self, const XML_Char*, const XML_Char*, const XML_Char*, int) {
     auto* p = static_cast<PartParser*>(self);
-    p->Stop("已损坏：" + p->name_ + " 含有文档类型声明");
+    p->Stop(messages::PartWithDocumentType(p->name_));
   }
 
   zip_file_t* file_ = nullptr;
@@ -407,7 +407,7 @@ class SharedStringsHandler : public XmlHandler {
   void Text(std::string_view t) override {
     if (!inText_) return;
     if (text.size() + t.size() > cap_) {
-      failure = "被拒绝读取：共享字符串表超过 " + std::to_string(cap_) + " 字节";
+      failure = messages::SharedStringsTooLarge(cap_);
       return;
     }
     text.append(t);
@@ -485,7 +485,7 @@ class SheetHandler : public XmlHandler {
     } else if (name == "row") {
       const XML_Char* r = Attribute(attrs, "r");
       rowNumber_ = r != nullptr ? NumberOf(r).value_or(0) : rowNumber_ + 1;
-      if (rowNumber_ > kMaxRows) failure = "已损坏：第" + std::to_string(rowNumber_) + "行超出工作表的最后一行";
+      if (rowNumber_ > kMaxRows) failure = messages::RowBeyondLast(rowNumber_);
       row_.clear();
       types_.clear();
       nextColumn_ = 1;
@@ -517,8 +517,7 @@ class SheetHandler : public XmlHandler {
   void Text(std::string_view t) override {
     if (!inValue_) return;
     if (value_.size() + t.size() > maxCell_) {
-      failure =
-          "被拒绝读取：第" + std::to_string(rowNumber_) + "行有一个单元格超过 " + std::to_string(maxCell_) + " 字节";
+      failure = messages::CellTooLarge(rowNumber_, maxCell_);
       return;
     }
     value_.append(t);
@@ -552,7 +551,7 @@ class SheetHandler : public XmlHandler {
     }
     column_ = ref != nullptr ? ColumnOf(ref) : nextColumn_;
     if (column_ == 0) column_ = nextColumn_;
-    if (column_ > kMaxColumns) failure = "已损坏：第" + std::to_string(rowNumber_) + "行的单元格超出最后一列";
+    if (column_ > kMaxColumns) failure = messages::CellBeyondLastColumn(rowNumber_);
     const std::string_view t = type != nullptr ? type : "n";
     type_ = t == "s"           ? CellType::kShared
             : t == "inlineStr" ? CellType::kInline
@@ -577,7 +576,7 @@ class SheetHandler : public XmlHandler {
       case CellType::kShared: {
         const std::optional<std::size_t> i = NumberOf(value_);
         if (!i || *i >= shared_.offsets.size()) {
-          failure = "已损坏：第" + std::to_string(rowNumber_) + "行引用了不存在的共享字符串";
+          failure = messages::NoSuchSharedString(rowNumber_);
           return;
         }
         text = shared_.At(*i);
@@ -645,24 +644,24 @@ struct XlsxReader::Impl {
     // could wait for ever for a writer).
     struct stat st {};
     if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-      return Fail(S_ISDIR(st.st_mode) ? "是文件夹，不是 Excel 工作簿" : "不是普通文件，Excel 工作簿须从普通文件读取");
+      return Fail(S_ISDIR(st.st_mode) ? messages::kFolderNotWorkbook : messages::kWorkbookNotRegular);
     int code = 0;
     zip = zip_open(path.c_str(), ZIP_RDONLY, &code);
     if (zip != nullptr) return true;
     switch (code) {
       case ZIP_ER_NOENT:
-        return Fail("文件不存在");
+        return Fail(messages::kNoSuchFile);
       case ZIP_ER_OPEN:
       case ZIP_ER_READ:
-        return Fail("无法读取该文件");
+        return Fail(messages::kCannotReadFile);
       case ZIP_ER_NOZIP:
-        return Fail("不是 Excel 工作簿（.xlsx），或文件已损坏");
+        return Fail(messages::kNotXlsx);
       default: {
         zip_error_t e;
         zip_error_init_with_code(&e, code);
         const std::string detail = zip_error_strerror(&e);
         zip_error_fini(&e);
-        return Fail("已损坏，不是完好的 Excel 工作簿（" + detail + "）");
+        return Fail(messages::DamagedArchive(detail));
       }
     }
   }
@@ -683,9 +682,9 @@ struct XlsxReader::Impl {
     if (!ParsePart("_rels/.rels", root, kMaxSmallPart, true)) return false;
     workbook = root.byType.empty() ? "xl/workbook.xml" : Resolve("", root.byType);
     WorkbookHandler book;
-    if (zip_name_locate(zip, workbook.c_str(), 0) < 0) return Fail("不是 Excel 工作簿（.xlsx）：其中没有工作簿");
+    if (zip_name_locate(zip, workbook.c_str(), 0) < 0) return Fail(messages::kNoWorkbookPart);
     if (!ParsePart(workbook, book, kMaxSmallPart)) return false;
-    if (book.firstSheetId.empty()) return Fail("工作簿中没有工作表");
+    if (book.firstSheetId.empty()) return Fail(messages::kNoWorksheets);
     fullCalcOnLoad = book.fullCalcOnLoad;
     date1904 = book.date1904;
     RelsHandler rels;
@@ -694,7 +693,7 @@ struct XlsxReader::Impl {
     const std::string folder = FolderOf(workbook);
     const std::string relsName = folder + "_rels/" + workbook.substr(folder.size()) + ".rels";
     if (!ParsePart(relsName, rels, kMaxSmallPart)) return false;
-    if (rels.byId.empty()) return Fail("已损坏：找不到第一张工作表");
+    if (rels.byId.empty()) return Fail(messages::kNoFirstSheet);
     sheetPart = Resolve(folder, rels.byId);
     sharedPart = rels.byType.empty() ? std::string() : Resolve(folder, rels.byType);
     RelsHandler styles;
@@ -719,7 +718,7 @@ struct XlsxReader::Impl {
     line = 0;
     width = 0;
     error.clear();
-    if (part.empty()) return Fail("已损坏：找不到工作表");
+    if (part.empty()) return Fail(messages::kNoSheetPart);
     auto parser = std::make_unique<PartParser>();
     std::string why;
     if (!parser->Open(zip, part, limits.maxPartSize, limits, why)) return Fail(why);
