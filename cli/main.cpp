@@ -10,6 +10,7 @@
 #include "cli/cli_messages.h"
 #include "cli/plan_command.h"
 #include "sheets/compute_request.h"
+#include "sheets/sheet_job.h"
 #include "sheets/sheet_messages.h"
 #include "sheets/sheet_template.h"
 
@@ -83,6 +84,7 @@ int TemplateCommand(const std::vector<std::string>& args) {
     std::cerr << "quorvex-calc: " << cli_messages::kTemplateTakesOneFile << "\n" << kUsageText;
     return kUsage;
   }
+  RemoveTemporaryOutputOnSignals();
   if (const std::string error = WriteSheetTemplate(args[0]); !error.empty()) {
     std::cerr << "quorvex-calc: " << error << "\n";
     return kUsage;

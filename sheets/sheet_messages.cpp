@@ -31,6 +31,14 @@ constexpr Known kKnown[] = {
     {EBADF, "文件描述符无效"},
     {EPIPE, "管道的另一端已关闭"},
     {ENXIO, "设备不存在"},
+    {EAGAIN, "资源暂时不可用，请稍后再试"},
+    {EXDEV, "不能跨文件系统移动"},
+    {ENOMEM, "内存不足"},
+    {EINVAL, "参数无效"},
+    {ETIMEDOUT, "操作超时"},
+    {ESTALE, "网络文件已失效"},
+    {EOVERFLOW, "数值超出范围"},
+    {EINTR, "操作被中断"},
 };
 
 }  // namespace
