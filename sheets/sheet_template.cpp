@@ -104,24 +104,24 @@ std::string ResultObstacle(const std::string& output) {
   return {};
 }
 
-std::string WriteSheetTemplate(const std::string& given) {
-  if (std::string obstacle = ResultObstacle(given); !obstacle.empty()) return obstacle;
+std::string WriteSheetTemplate(const std::string& path) {
+  if (std::string obstacle = ResultObstacle(path); !obstacle.empty()) return obstacle;
   // Only a regular file is replaced, as a result is: never a device, a FIFO or a socket, nor a
   // file with other names (they would keep the old one). A symbolic link keeps pointing where
   // it did: the file it names is replaced.
-  std::string path = given;
+  std::string target = path;
   struct stat st {};
-  const bool exists = ::stat(given.c_str(), &st) == 0;
+  const bool exists = ::stat(path.c_str(), &st) == 0;
   if (exists) {
-    if (!S_ISREG(st.st_mode)) return messages::CannotWrite(given, messages::kWorkbookToRegularFile);
-    if (st.st_nlink > 1) return messages::CannotWrite(given, messages::kHardLinks);
+    if (!S_ISREG(st.st_mode)) return messages::CannotWrite(path, messages::kWorkbookToRegularFile);
+    if (st.st_nlink > 1) return messages::CannotWrite(path, messages::kHardLinks);
     char resolved[PATH_MAX];
-    if (::realpath(given.c_str(), resolved) != nullptr) path = resolved;
-  } else if (struct stat link{}; ::lstat(given.c_str(), &link) == 0) {
-    return messages::CannotWrite(given, messages::SystemText(ENOENT));  // a link to nothing
+    if (::realpath(path.c_str(), resolved) != nullptr) target = resolved;
+  } else if (struct stat link{}; ::lstat(path.c_str(), &link) == 0) {
+    return messages::CannotWrite(path, messages::SystemText(ENOENT));  // a link to nothing
   }
-  const std::string temp = TempBeside(path);
-  if (temp.empty()) return messages::CannotWrite(given, messages::SystemText(errno));
+  const std::string temp = TempBeside(target);
+  if (temp.empty()) return messages::CannotWrite(path, messages::SystemText(errno));
   RemoveOnSignal(temp);
   XlsxWriter writer;
   bool ok = writer.Open(temp, path);
@@ -145,11 +145,11 @@ std::string WriteSheetTemplate(const std::string& given) {
                                         ::chown(temp.c_str(), static_cast<uid_t>(-1), st.st_gid) == 0;
     ::chmod(temp.c_str(), st.st_mode & 07777);
   }
-  if (ok && std::rename(temp.c_str(), path.c_str()) != 0)
-    error = messages::CannotWrite(given, messages::SystemText(errno));
+  if (ok && std::rename(temp.c_str(), target.c_str()) != 0)
+    error = messages::CannotWrite(path, messages::SystemText(errno));
   if (!ok || !error.empty()) std::remove(temp.c_str());
   RemoveOnSignal({});
-  return ok ? error : (error.empty() ? messages::CannotWrite(given, messages::kNothingWritten) : error);
+  return ok ? error : (error.empty() ? messages::CannotWrite(path, messages::kNothingWritten) : error);
 }
 
 std::optional<Format> FormatOfPath(const std::string& path) {

@@ -47,7 +47,10 @@ class ModalAnswererTest : public QObject {
     ModalAnswerer answers;
     answers.Allow<Stubborn>();
     Stubborn allowed;
-    QTimer::singleShot(300, &allowed, &QDialog::accept);
+    QTimer later;
+    later.setSingleShot(true);
+    QObject::connect(&later, &QTimer::timeout, &allowed, &QDialog::accept);
+    later.start(300);
     QCOMPARE(allowed.exec(), int(QDialog::Accepted));
     QMessageBox stray(QMessageBox::Information, "t", "x");
     stray.exec();  // returns once the answerer has closed it
