@@ -162,6 +162,15 @@ std::vector<std::vector<std::string>> ReadBack(const std::string& path) {
   return rows;
 }
 
+// Computes dir/in.xlsx into dir/`out` in `format`; the summary says how it went.
+SheetSummary ComputeBook(const TempFolder& dir, const std::string& out, Format format) {
+  SheetJob job;
+  job.input = dir.File("in.xlsx");
+  job.output = dir.File(out);
+  job.outFormat = format;
+  return RunSheet(job, {}, nullptr);
+}
+
 TEST(HeaderRowTest, AWorkbookTitleAndGroupCaptionPassThroughAboveTheResult) {
   TempFolder dir;
   WriteBook(dir.File("in.xlsx"), {{"一月工资", "", MonthRows("1月", "8000")}});
@@ -198,13 +207,9 @@ TEST(HeaderRowTest, EveryMonthSheetOfAWorkbookResultHasItsHeader) {
            Cell("A2", "工资、薪金所得") + R"(<c r="B2"><v>)" + amount + "</v></c></row>";
   };
   WriteBook(dir.File("in.xlsx"), {{"一月", "", month("8000")}, {"二月", "", month("9000")}});
-  SheetJob job;
-  job.input = dir.File("in.xlsx");
-  job.output = dir.File("out.xlsx");
-  job.outFormat = Format::kXlsx;
-  ASSERT_TRUE(RunSheet(job, {}, nullptr).ok);
+  ASSERT_TRUE(ComputeBook(dir, "out.xlsx", Format::kXlsx).ok);
   XlsxReader result;
-  ASSERT_TRUE(result.Open(job.output)) << result.Error();
+  ASSERT_TRUE(result.Open(dir.File("out.xlsx"))) << result.Error();
   for (std::size_t i = 0; i < 2; ++i) {
     ASSERT_TRUE(result.Select(i));
     std::vector<std::string> row;
@@ -226,12 +231,8 @@ TEST(HeaderRowTest, ASheetColumnOfTheInputGivesWayToTheLeadingOne) {
            R"(<row r="2">)" + Cell("A2", name) + Cell("B2", "工资、薪金所得") + R"(<c r="C2"><v>8000</v></c></row>)";
   };
   WriteBook(dir.File("in.xlsx"), {{"一月", "", month("x")}, {"二月", "", month("y")}});
-  SheetJob job;
-  job.input = dir.File("in.xlsx");
-  job.output = dir.File("out.csv");
-  job.outFormat = Format::kCsv;
-  ASSERT_TRUE(RunSheet(job, {}, nullptr).ok);
-  const std::string csv = ReadText(job.output);
+  ASSERT_TRUE(ComputeBook(dir, "out.csv", Format::kCsv).ok);
+  const std::string csv = ReadText(dir.File("out.csv"));
   EXPECT_EQ(csv.rfind("工作表,工作表_1,收入类型,金额,", 0), 0u) << csv;
   EXPECT_NE(csv.find("\r\n二月,y,工资、薪金所得,8000,"), std::string::npos) << csv;
 }
@@ -244,13 +245,9 @@ TEST(HeaderRowTest, AResultOfA1904WorkbookKeepsItsDates) {
                             "</row>" + R"(<row r="2">)" + Cell("A2", "工资、薪金所得") +
                             R"(<c r="B2"><v>8000</v></c><c r="C2"><v>39141</v></c></row>)";
   WriteBook(dir.File("in.xlsx"), {{"工资", "", table}}, R"(<workbookPr date1904="1"/>)");
-  SheetJob job;
-  job.input = dir.File("in.xlsx");
-  job.output = dir.File("out.xlsx");
-  job.outFormat = Format::kXlsx;
-  ASSERT_TRUE(RunSheet(job, {}, nullptr).ok);
+  ASSERT_TRUE(ComputeBook(dir, "out.xlsx", Format::kXlsx).ok);
   XlsxReader result;
-  ASSERT_TRUE(result.Open(job.output)) << result.Error();
+  ASSERT_TRUE(result.Open(dir.File("out.xlsx"))) << result.Error();
   EXPECT_TRUE(result.Date1904());
   std::vector<std::string> row;
   ASSERT_TRUE(result.Next(row) && result.Next(row));
