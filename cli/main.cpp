@@ -38,9 +38,8 @@ const char kUsageText[] =
     "      quorvex-calc --help | --version\n";
 
 void PrintHelp() {
-  std::cout << kUsageText
-            << "\nComputes Chinese individual income tax (2011-2018 rules) exactly as the Quorvex window does.\n"
-               "\nCategories (a key or the window's list text):\n";
+  std::cout << kUsageText << "\n按 2011-2018 年的个人所得税规则计算，与 Quorvex 窗口所算完全一致。\n"
+            << "\n收入类型（键或窗口列表中的名称）：\n";
   for (const forms::Category& c : forms::Categories()) {
     std::cout << "  " << c.key << "  " << c.listText << "  (";
     const char* separator = "";
@@ -52,31 +51,28 @@ void PrintHelp() {
     }
     std::cout << ")\n";
   }
-  std::cout << "\nAMOUNT is the text typed into the page's first amount field; for a reverse kind, the tax\n"
-               "or after-tax amount; for salary-bonus, the bonus.\n"
-               "Exit status: 0 computed, 1 input rejected, 2 usage error or a failed read or write.\n"
-               "\nbatch reads CSV (RFC 4180, UTF-8 or GB18030, header row), JSON Lines or an Excel workbook\n"
-               "(.xlsx, .xls, from a file) with the fields category, calc, amount, salary,\n"
-               "contributions, threshold, months, or their Chinese headers (收入类型, 计算方式, 金额, ...);\n"
-               "other fields pass through. Each record gains status, field, message, warning, income and\n"
-               "the result columns (in Chinese under Chinese headers).\n"
-               "The header is the first row of the first 20 that names a category and an amount column;\n"
-               "rows above it (a title) stay above a workbook result and are left out of CSV and JSON Lines.\n"
-               "Every shown worksheet with such a row is computed, in order, into a sheet of its name (a\n"
-               "workbook result) or under a leading column sheet/工作表 (CSV, JSON Lines, when several);\n"
-               "hidden sheets and sheets without one are skipped and named. --sheet NAME computes that\n"
-               "worksheet alone.\n"
-               "batch exits with 0 when every record was computed, 1 when some record was rejected,\n"
-               "2 on a usage, reading or writing error (the output file is then left as it was), told in\n"
-               "Chinese after the file's name: 无法读取/无法写入 FILE：the system's reason (or 文件正被其他程序\n"
-               "打开, 文件是只读的, 文件还有别的名字（硬链接）); 表格没有表头行; 表格没有“收入类型”列 / “金额”列;\n"
-               "第 N 个字节不是 UTF-8 文字; 第 N 行的记录中有一个引号没有配对; 已损坏…; 请在 Excel/WPS 中另存为\n"
-               ".xlsx 或 CSV 后再计算. quorvex-calc(1), DIAGNOSTICS, lists them all.\n"
-               "\nplan splits a year's pay ANNUAL between a monthly salary and a year-end bonus for the least\n"
-               "tax, as the window's 年终奖筹划 does (quorvex-calc plan --help tells more).\n"
-               "\ntemplate writes the window's 保存模板 workbook to FILE: the Chinese headers, an example row\n"
-               "of every category, drop-down lists of 收入类型, 计算方式 and 起征点. It exits with 0, or 2\n"
-               "when FILE cannot be written (a read-only file or one an office program holds is kept).\n";
+  std::cout << "工资表常用的名称也可以：年终奖、去掉顿号的名称（工资薪金所得）、半角括号的名称。\n"
+               "\nAMOUNT 是页面第一个金额框中输入的文字；反算时是应纳税额或税后金额；工资、年终奖所得\n"
+               "是年终奖（--salary 给出当月工资）。\n"
+               "退出状态：0 已计算，1 输入有误，2 用法错误或读写失败。\n"
+               "\nbatch 读取 CSV（RFC 4180，UTF-8 或 GB18030，有表头行）、JSON Lines 或 Excel 工作簿（.xlsx、\n"
+               ".xlsm、.xls，从文件读取），字段为 category、calc、amount、salary、contributions、\n"
+               "threshold、months，或其中文表头（收入类型、计算方式、金额……）；其他字段原样保留。每条记录\n"
+               "后面添加 status、field、message、warning、income 和各项计算结果（中文表头时为中文列名）。\n"
+               "表头是前 20 行中第一个同时写有收入类型和金额列的行；表头上面的行（标题）保留在工作簿结果的\n"
+               "表头上方，CSV 和 JSON Lines 结果中略去。\n"
+               "每张显示的、有表头的工作表依次计算：写入结果工作簿中同名的工作表，或（CSV、JSON Lines，\n"
+               "多张时）在最前面加一列 sheet/工作表。隐藏的和没有表头的工作表不计算，并列出其名称。\n"
+               "--sheet NAME 只计算该工作表。\n"
+               "batch 的退出状态：0 全部计算，1 有记录有误，2 用法、读取或写入错误（结果文件保持原样），\n"
+               "错误在文件名后用中文说明，例如：无法读取/无法写入 FILE：系统给出的原因；表格没有表头行；\n"
+               "表格没有“收入类型”列 / “金额”列；第 N 个字节不是 UTF-8 文字；请在 Excel/WPS 中另存为 .xlsx\n"
+               "或 CSV 后再计算。完整的列表见 quorvex-calc(1) 的 DIAGNOSTICS。\n"
+               "\nplan 把全年税前收入 ANNUAL 分成每月工资和年终奖，使纳税最少，与窗口的年终奖筹划相同\n"
+               "（quorvex-calc plan --help 有详细说明）。\n"
+               "\ntemplate 把窗口“保存模板”的工作簿写入 FILE：中文表头、每种收入类型的示例行，以及收入类型、\n"
+               "计算方式和起征点的下拉列表。成功退出状态为 0；无法写入 FILE 时为 2（只读文件、被办公软件打开\n"
+               "的文件和不是普通文件的目标保持原样）。\n";
 }
 
 int TemplateCommand(const std::vector<std::string>& args) {

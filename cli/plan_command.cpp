@@ -22,15 +22,13 @@ constexpr char kUsageText[] =
     "用法：quorvex-calc plan ANNUAL [--contributions X] [--threshold 3500|4800] [--planned-bonus P]\n"
     "                        [--curve] [--json]\n";
 constexpr char kHelpText[] =
-    "\nFinds the monthly salary (paid twelve times) and year-end bonus that share ANNUAL, the year's\n"
-    "pre-tax pay, with the least total tax; among equal totals the smallest bonus. Compares the plan\n"
-    "with paying everything as salary and, with --planned-bonus, with the bonus planned now.\n"
-    "X: the monthly contributions (empty or absent: 0).\n"
-    "--curve prints instead the year's total tax against the bonus over every split, as the\n"
-    "planner's chart draws it: the vertices of the polyline as CSV (bonus,monthly_salary,total_tax),\n"
-    "ascending bonus; the total is linear between neighbours, and two neighbours a fen of salary\n"
-    "apart stand on both sides of a jump. With --json, one JSON object per vertex and line.\n"
-    "Exit status: 0 planned, 1 an amount rejected, 2 usage error.\n";
+    "\n把全年税前收入 ANNUAL 分成每月工资（发十二次，精确到分）和年终奖，使全年纳税最少；纳税相同时取\n"
+    "较小的年终奖。与全部按月发放相比，给出 --planned-bonus 时也与原计划年终奖相比。\n"
+    "X：每月五险一金（空着或不给为 0）。\n"
+    "--curve 改为输出全年纳税随年终奖变化的曲线（即筹划图所画的折线）的各顶点，CSV 格式\n"
+    "（bonus,monthly_salary,total_tax），年终奖从小到大；相邻两点之间纳税呈直线，工资相差一分的相邻\n"
+    "两点位于跳变的两侧。加 --json 时每个顶点一行 JSON。\n"
+    "退出状态：0 已筹划，1 金额有误，2 用法错误。\n";
 
 // A leading minus followed by a digit or point is an amount (to be rejected as negative), not
 // an option.
