@@ -25,12 +25,13 @@ void SaveChartPicture(QWidget* owner, const QImage& picture, const Services& ser
   buffer.open(QIODevice::WriteOnly);
   QImageWriter writer(&buffer, kSuffix);
   QString reason;
+  int why = 0;
   if (!writer.write(picture)) {
     reason = writer.errorString();
-  } else if (capture::WriteFileReplacing(target, bytes, &reason)) {
+  } else if (capture::WriteFileReplacing(target, bytes, &reason, &why)) {
     return;
   }
-  WarnNotSaved(owner, kWarningTitle, target, reason);
+  WarnNotSaved(owner, kWarningTitle, target, reason, why);
 }
 
 }  // namespace quorvex::app

@@ -6,6 +6,7 @@
 #include <QSettings>
 
 #include "app/app_messages.h"
+#include "forms/system_text.h"
 
 namespace quorvex::app {
 namespace {
@@ -42,9 +43,11 @@ QString AskSavePath(QWidget* owner, const Services& services, const char* filter
   return dialog.selectedFiles().value(0);
 }
 
-void WarnNotSaved(QWidget* owner, const char* title, const QString& path, const QString& reason) {
+void WarnNotSaved(QWidget* owner, const char* title, const QString& path, const QString& reason, int why) {
+  // The system's reason in Chinese, with its own words after it, where its error number is known.
+  const QString shown = why != 0 ? QString::fromStdString(forms::SystemText(why)) : reason;
   QMessageBox::warning(owner, QString::fromUtf8(title),
-                       messages::PictureNotSaved(QDir::toNativeSeparators(path), reason));
+                       messages::PictureNotSaved(QDir::toNativeSeparators(path), shown));
 }
 
 }  // namespace quorvex::app

@@ -15,8 +15,9 @@ namespace quorvex::app {
 // the user chose, or "" when the dialog was cancelled.
 [[nodiscard]] QString AskSavePath(QWidget* owner, const Services& services, const char* filter, const char* suffix);
 
-// WarnNotSaved() names the file that was not written, with the system's reason, in a warning
+// WarnNotSaved() names the file that was not written, with the system's reason (in Chinese where
+// its error number `why` is known), in a warning
 // box titled `title`.
-void WarnNotSaved(QWidget* owner, const char* title, const QString& path, const QString& reason);
+void WarnNotSaved(QWidget* owner, const char* title, const QString& path, const QString& reason, int why = 0);
 
 }  // namespace quorvex::app

@@ -43,8 +43,9 @@ void SaveWindowPicture(QWidget* window, const Services& services) {
 
   // The same bytes as tmp.jpg, written afresh rather than copied back from that file.
   QString reason = catcher.ErrorString();
-  if (!catcher.Jpeg().isEmpty() && capture::WriteFileReplacing(target, catcher.Jpeg(), &reason)) return;
-  WarnNotSaved(window, kWarningTitle, target, reason);
+  int why = 0;
+  if (!catcher.Jpeg().isEmpty() && capture::WriteFileReplacing(target, catcher.Jpeg(), &reason, &why)) return;
+  WarnNotSaved(window, kWarningTitle, target, reason, why);
 }
 
 }  // namespace quorvex::app

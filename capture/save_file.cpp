@@ -1,6 +1,7 @@
 #include "capture/save_file.h"
 
 #include <QSaveFile>
+#include <cerrno>
 
 namespace quorvex::capture {
 namespace {
@@ -20,24 +21,30 @@ bool WriteAll(QSaveFile& file, const QByteArray& bytes) {
 
 }  // namespace
 
-bool WriteFileReplacing(const QString& path, const QByteArray& bytes, QString* error) {
+bool WriteFileReplacing(const QString& path, const QByteArray& bytes, QString* error, int* why) {
+  // The error number of the call that failed, read before anything else can change it.
+  const auto failed = [&](QSaveFile& f) {
+    if (why != nullptr) *why = errno;
+    *error = f.errorString();
+  };
   QSaveFile file(path);
   // Never fall back to writing the target in place: a failure would then destroy it.
   file.setDirectWriteFallback(false);
   // Unbuffered, so every write reaches the file here and its failure is seen: a buffered
   // tail that fails to go out when the file is committed would still be renamed into place,
   // cut short, and reported as written.
+  errno = 0;
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    *error = file.errorString();
+    failed(file);
     return false;
   }
   if (!WriteAll(file, bytes)) {
-    *error = file.errorString();
+    failed(file);
     file.cancelWriting();
     return false;
   }
   if (!file.commit()) {
-    *error = file.errorString();
+    failed(file);
     return false;
   }
   return true;

@@ -9,11 +9,13 @@
 #include <string_view>
 #include <vector>
 
+#include "forms/system_text.h"
+
 namespace quorvex::sheets::messages {
 
 // The system's reason for error number `error`, in Chinese where it is a common one, with
 // the system's own words after it: "没有这个文件或文件夹（No such file or directory）".
-std::string SystemText(int error);
+using forms::SystemText;
 
 // "无法读取 NAME：REASON" and "无法写入 NAME：REASON".
 std::string CannotRead(std::string_view name, std::string_view reason);

@@ -258,8 +258,10 @@ class WindowCaptureWmTest : public QObject {
   void unwritableTargetIsNamedInAWarningAndKeptAsItWas_data() {
     QTest::addColumn<Obstacle>("obstacle");
     QTest::addColumn<QString>("reason");  // the system's text for it; empty: any text
-    // The size limit that stands in for a full disk makes the system say "file too large".
-    QTest::newRow("disk full") << Obstacle::DiskFull << QString::fromLocal8Bit(std::strerror(EFBIG));
+    // The size limit that stands in for a full disk makes the system say "file too large", in
+    // Chinese with its own words after it.
+    QTest::newRow("disk full") << Obstacle::DiskFull
+                               << QString("文件太大（%1）").arg(QString::fromLocal8Bit(std::strerror(EFBIG)));
     QTest::newRow("read-only target folder") << Obstacle::ReadOnlyFolder << QString();
   }
   void unwritableTargetIsNamedInAWarningAndKeptAsItWas() {
