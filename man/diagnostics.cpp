@@ -78,7 +78,7 @@ int main() {
             "or one of the following.");
   Entry({sheets::kHeldOpen, sheets::kReadOnly, sheets::kHardLinks, sheets::kWorkbookToRegularFile},
         "A result that may not replace its target.");
-  Entry({sheets::ScratchFile("无法写入", ENOSPC), sheets::CannotWriteWorkbook(ENOSPC),
+  Entry({sheets::ScratchFile(sheets::ScratchStep::kWrite, ENOSPC), sheets::CannotWriteWorkbook(ENOSPC),
          sheets::DamagedWhenReadBack(kReason), sheets::IncompleteWhenReadBack(20000, 19999)},
         "A result workbook that could not be written whole; it is read back before it replaces the old file.");
   std::cout << ".SS Sheets (exit status 2, after the file's name and a workbook's sheet)\n";

@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "forms/compute.h"
 #include "sheets/sheet_messages.h"
@@ -16,7 +17,6 @@ namespace {
 
 using messages::kBadMonths;
 using messages::kBadThreshold;
-using messages::kUnknownCalc;
 using messages::kUnknownCategory;
 
 void Refuse(Problem problem, const char* field, std::string_view message, RecordOutcome& out) {
@@ -66,14 +66,11 @@ std::string_view UnknownCalc(const forms::Category& category) {
     std::array<std::string, forms::kCategoryCount + 1> texts;
     for (std::size_t i = 0; i < texts.size(); ++i) {
       const forms::Category& c = forms::CategoryOf(static_cast<forms::CategoryId>(i));
-      std::string& text = texts[i];
-      text = std::string(kUnknownCalc) + "，可填：";
-      const char* separator = "";
+      std::vector<std::string_view> offered;
       for (std::size_t k = 0; k < forms::kKindCount; ++k) {
-        if (!c.Offers(static_cast<forms::Kind>(k))) continue;
-        text.append(separator).append(forms::kKindNames[k]);
-        separator = "、";
+        if (c.Offers(static_cast<forms::Kind>(k))) offered.emplace_back(forms::kKindNames[k]);
       }
+      texts[i] = messages::UnknownCalcOffering(offered);
     }
     return texts;
   }();

@@ -99,8 +99,15 @@ std::string TooManyColumns(std::size_t most) { return "超过 Excel 工作表的
 
 std::string CannotMakeSheet(std::string_view name) { return std::string("无法创建工作表").append(name); }
 
-std::string ScratchFile(std::string_view doing, int error) {
+std::string ScratchFile(ScratchStep step, int error) {
+  const char* doing = step == ScratchStep::kCreate ? "无法创建" : step == ScratchStep::kWrite ? "无法写入" : "无法读取";
   return std::string(doing).append("工作簿的临时文件（").append(SystemText(error)).append("）");
+}
+
+std::string UnknownCalcOffering(const std::vector<std::string_view>& kinds) {
+  std::string text = std::string(kUnknownCalc) + "，可填：";
+  for (std::size_t i = 0; i < kinds.size(); ++i) text.append(i > 0 ? "、" : "").append(kinds[i]);
+  return text;
 }
 
 std::string CannotWriteWorkbook(int error) { return "无法写入工作簿（" + SystemText(error) + "）"; }

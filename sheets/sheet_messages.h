@@ -88,6 +88,8 @@ inline constexpr char kUnsavedFormula[] = "是公式，没有保存计算结果�
 // A request's field no page offers.
 inline constexpr char kUnknownCategory[] = "未知的收入类型";
 inline constexpr char kUnknownCalc[] = "该收入类型没有这种计算方式";
+// kUnknownCalc with the kinds the category offers: "…，可填：正算、由税后收入反算".
+std::string UnknownCalcOffering(const std::vector<std::string_view>& kinds);
 inline constexpr char kBadThreshold[] = "起征点只能是3500或4800";
 inline constexpr char kBadMonths[] = "承包月份只能是1到12";
 
@@ -106,7 +108,10 @@ std::string TooManyRows(std::size_t most);
 std::string TooManyColumns(std::size_t most);
 std::string CannotMakeSheet(std::string_view name);
 inline constexpr char kCannotMakeWorkbook[] = "无法创建工作簿";
-std::string ScratchFile(std::string_view doing, int error);  // "无法写入工作簿的临时文件（REASON）"
+// The result workbook's scratch file, which could not be made, written or read back:
+// "无法写入工作簿的临时文件（REASON）".
+enum class ScratchStep { kCreate, kWrite, kRead };
+std::string ScratchFile(ScratchStep step, int error);
 std::string CannotWriteWorkbook(int error);
 std::string DamagedWhenReadBack(std::string_view reason);
 std::string IncompleteWhenReadBack(std::uint64_t written, std::uint64_t read);

@@ -84,7 +84,7 @@ bool XlsxWriter::Fail(const std::string& reason) {
   return false;
 }
 
-bool XlsxWriter::ScratchFailed(int why) { return Fail(messages::ScratchFile("无法写入", why)); }
+bool XlsxWriter::ScratchFailed(int why) { return Fail(messages::ScratchFile(messages::ScratchStep::kWrite, why)); }
 
 bool XlsxWriter::WriteFailed(int why) { return Fail(messages::CannotWriteWorkbook(why)); }
 
@@ -95,7 +95,7 @@ bool XlsxWriter::Open(const std::string& path, const std::string& shownName) {
   // temporary folder that may be smaller or in memory.
   std::string scratch = FolderOf(path) + "/.quorvex-rows-XXXXXX";
   scratch_ = mkostemp(scratch.data(), O_CLOEXEC);
-  if (scratch_ < 0) return Fail(messages::ScratchFile("无法创建", errno));
+  if (scratch_ < 0) return Fail(messages::ScratchFile(messages::ScratchStep::kCreate, errno));
   ::unlink(scratch.c_str());
   open_ = true;
   return true;
@@ -272,7 +272,7 @@ bool XlsxWriter::WriteBook() {
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) {
         ::close(fd);
-        return Fail(messages::ScratchFile("无法读取", n < 0 ? errno : EIO));
+        return Fail(messages::ScratchFile(messages::ScratchStep::kRead, n < 0 ? errno : EIO));
       }
       at += static_cast<std::uint64_t>(n);
       ok = zip.Write(std::string_view(piece).substr(0, static_cast<std::size_t>(n)));
