@@ -194,9 +194,9 @@ std::string RecordJson(const std::vector<std::pair<std::string_view, std::string
     f.raw = f.text = text;
     record.fields.push_back(f);
   }
-  OutBuffer out;
+  Written out;
   JsonLinesWriter(layout).Write(record, outcome, out);
-  return std::string(out.View());
+  return std::string(out.text.View());
 }
 
 std::string RecordJson(const Request& request, const RecordOutcome& outcome) {

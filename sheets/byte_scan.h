@@ -16,6 +16,7 @@ constexpr std::array<bool, 256> ByteTable(Is is) {
 
 // The bytes that end a plain CSV field, and those a JSON string cannot hold unescaped.
 inline constexpr auto kCsvStops = ByteTable([](unsigned char c) { return c == ',' || c == '\r' || c == '\n'; });
+inline constexpr auto kTsvStops = ByteTable([](unsigned char c) { return c == '\t' || c == '\r' || c == '\n'; });
 inline constexpr auto kJsonStops = ByteTable([](unsigned char c) { return c < 0x20 || c == '"' || c == '\\'; });
 
 // The position of the first byte of data[at, size) that `stops` holds, or `size`.

@@ -1,12 +1,9 @@
 #include "sheets/csv.h"
 
-#include <functional>
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
 
-#include "forms/categories.h"
 #include "sheets/byte_scan.h"
 #include "sheets/sheet_headers.h"
 #include "sheets/sheet_messages.h"
@@ -25,20 +22,19 @@ bool IsBreak(char c) { return c == '\r' || c == '\n'; }
 
 // A row whose cells are all empty (the ",,,,," rows a spreadsheet leaves below its table) is
 // no record.
-bool AllEmpty(const Record& record) {
-  if (record.emptied) return false;
+bool AllEmpty(const Record& record, char separator) {
   for (const FieldRef& f : record.fields) {
     if (!f.text.empty()) return false;
   }
   // Fields beyond those a record keeps: empty when nothing but their commas.
-  return record.rest.find_first_not_of(',') == std::string_view::npos;
+  return record.rest.find_first_not_of(separator) == std::string_view::npos;
 }
 
 // Reads a quoted field starting at the opening quote; the text goes to `arena`. Returns
 // false when text follows the closing quote (it is kept in the field, as a reader of the
 // sheet would see it).
-bool QuotedField(std::string_view s, std::size_t& pos, std::uint64_t& line, std::string& arena,
-                 std::string_view& text) {
+bool QuotedField(std::string_view s, std::size_t& pos, std::uint64_t& line, std::string& arena, std::string_view& text,
+                 char separator) {
   const std::size_t start = arena.size();
   ++pos;
   for (;;) {
@@ -58,7 +54,7 @@ bool QuotedField(std::string_view s, std::size_t& pos, std::uint64_t& line, std:
     break;
   }
   bool clean = true;
-  while (pos < s.size() && s[pos] != ',' && !IsBreak(s[pos])) {
+  while (pos < s.size() && s[pos] != separator && !IsBreak(s[pos])) {
     arena.push_back(s[pos++]);
     clean = false;
   }
@@ -68,97 +64,42 @@ bool QuotedField(std::string_view s, std::size_t& pos, std::uint64_t& line, std:
 
 }  // namespace
 
-namespace {
-
-// Whether a row names the columns a calculation needs: a category and an amount.
-bool NamesTheColumns(const Record& row, bool& category, bool& amount) {
-  category = amount = false;
-  for (const FieldRef& f : row.fields) {
-    const std::string_view key = InputKeyOf(f.text);
-    category = category || key == "category";
-    amount = amount || key == "amount";
-  }
-  return category && amount;
-}
-
-}  // namespace
-
 bool CsvReader::ReadHeader(std::string_view text, std::size_t& used, std::uint64_t& line, Layout& layout,
                            std::string& error) {
   // Given again with more text when it found no header: it starts over.
-  workbook_ = layout.in == Format::kXlsx;
+  search_ = HeaderSearch();
   layout.above.clear();
-  layout.aboveRows = 0;
-  seen_.clear();
-  seenCategory_ = seenAmount_ = missing_ = false;
+  missing_ = false;
   Record header;
   std::string arena;
   arena.reserve(text.size());
+  std::vector<std::string_view> cells;
   std::size_t pos = used;
   std::uint64_t at = line;
-  std::uint64_t nextRow = 0;  // the sheet row after the last row above the header; 0 before the first
   for (;;) {
     if (!Parse(text, pos, at, header, arena)) return false;  // no header in the text so far
-    if (header.line > kHeaderSearchRows) {
+    cells.clear();
+    for (const FieldRef& f : header.fields) cells.push_back(f.text);
+    const HeaderSearch::Seen seen = search_.Offer(cells, header.line, at, layout);
+    if (seen == HeaderSearch::Seen::kHeader) break;
+    if (seen == HeaderSearch::Seen::kTooFar) {
       missing_ = true;
       error = NoHeader();
       return false;
     }
-    bool category = false;
-    bool amount = false;
-    const bool found = NamesTheColumns(header, category, amount);
-    if (seen_.empty()) {
-      for (const FieldRef& f : header.fields) seen_.emplace_back(f.text);
-      seenCategory_ = category;
-      seenAmount_ = amount;
-    }
-    if (found) break;
-    // A title or a group caption above the header: kept for a workbook result, with the empty
-    // rows between.
-    if (nextRow != 0) {
-      for (; nextRow < header.line; ++nextRow, ++layout.aboveRows) layout.above.append("\"\"\r\n");
-    }
-    for (std::size_t i = 0; i < header.fields.size(); ++i) {
-      if (i > 0) layout.above.push_back(',');
-      AppendCsvField(layout.above, header.fields[i].text);
-    }
-    if (header.fields.size() == 1 && header.fields[0].text.empty()) layout.above.append("\"\"");
-    layout.above.append("\r\n");
-    ++layout.aboveRows;
-    nextRow = at;
   }
-  for (; nextRow != 0 && nextRow < header.line; ++nextRow, ++layout.aboveRows) layout.above.append("\"\"\r\n");
   if (header.moreFields != 0) {
     error = messages::HeaderTooWide(header.fields.size() + header.moreFields, kMaxColumns);
     return false;
   }
   used = pos;
   line = at;
-  for (const FieldRef& f : header.fields) {
-    layout.columns.emplace_back(f.text);
-    layout.chinese = layout.chinese || IsChineseInputHeader(f.text);
-  }
-  if (workbook_) headers_ = layout.columns;
-  for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
-    for (std::size_t i = 0; i < layout.columns.size(); ++i) {
-      if (InputKeyOf(layout.columns[i]) == kRequestKeys[k]) {
-        layout.requestColumn[k] = static_cast<int>(i);
-        break;
-      }
-    }
-  }
   columns_ = layout.columns.size();
   requestColumn_ = layout.requestColumn;
   return true;
 }
 
-std::string CsvReader::NoHeader() const {
-  if (seen_.empty()) return messages::kNoHeaderRow;
-  // The first row is the header but for one column, or no row is.
-  const std::string why = seenCategory_ != seenAmount_ ? messages::MissingColumn(seenCategory_ ? "amount" : "category")
-                                                       : messages::NoHeaderInFirstRows(kHeaderSearchRows);
-  return why + messages::FirstRowReads(seen_);
-}
+std::string CsvReader::NoHeader() const { return search_.NoHeader(); }
 
 std::size_t CsvReader::LastRecordEnd(std::string_view data, bool atEnd) const {
   const std::size_t n = data.size();
@@ -190,7 +131,7 @@ std::size_t CsvReader::LastRecordEnd(std::string_view data, bool atEnd) const {
     } else if (c == '"' && fieldStart) {
       quoted = true;
       fieldStart = false;
-    } else if (c == ',') {
+    } else if (c == separator_) {
       fieldStart = true;
     } else if (c == '\n') {
       last = i + 1;
@@ -216,8 +157,6 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
     record.moreFields = 0;
     record.rest = {};
     record.error.clear();
-    record.unsaved = 0;
-    record.emptied = false;
     record.line = line;
     const std::size_t start = pos;
     const char* const data = s.data();
@@ -227,16 +166,17 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
       FieldRef& f = record.fields.emplace_back();
       const std::size_t fieldStart = at;
       if (data[at] == '"') {
-        if (!QuotedField(s, at, line, arena, f.text) && record.error.empty())
+        // Excel reads text after the closing quote into the field in its Unicode text.
+        if (!QuotedField(s, at, line, arena, f.text, separator_) && record.error.empty() && separator_ == ',')
           record.error = messages::TextAfterQuote(record.line);
         f.raw = s.substr(fieldStart, at - fieldStart);
       } else {
-        at = FindCsvStop(data, at, size);
+        at = FindStop(*stops_, data, at, size);
         const std::string_view value(data + fieldStart, at - fieldStart);
         f.raw = value;
         f.text = value;
       }
-      if (at < size && data[at] == ',') {
+      if (at < size && data[at] == separator_) {
         ++at;
         if (record.fields.size() == kMaxColumns) {
           SkipFields(s, at, line, record, arena);
@@ -254,23 +194,23 @@ bool CsvReader::Parse(std::string_view s, std::size_t& pos, std::uint64_t& line,
       break;
     }
     Finish(s, start, at, pos, line, record);
-    if (keepEmptyRows_ || !record.fields[0].text.empty() || !AllEmpty(record)) return true;
+    if (keepEmptyRows_ || !record.fields[0].text.empty() || !AllEmpty(record, separator_)) return true;
   }
 }
 
 void CsvReader::SkipFields(std::string_view s, std::size_t& at, std::uint64_t& line, Record& record,
-                           std::string& arena) {
+                           std::string& arena) const {
   // The fields from `at` on, beyond those a record keeps: counted, and kept as one text.
   const std::size_t restStart = at;
   for (;;) {
     ++record.moreFields;
     if (at < s.size() && s[at] == '"') {
       std::string_view text;
-      QuotedField(s, at, line, arena, text);
+      QuotedField(s, at, line, arena, text, separator_);
     } else {
-      at = FindCsvStop(s.data(), at, s.size());
+      at = FindStop(*stops_, s.data(), at, s.size());
     }
-    if (at >= s.size() || s[at] != ',') break;
+    if (at >= s.size() || s[at] != separator_) break;
     ++at;
   }
   record.rest = s.substr(restStart, at - restStart);
@@ -283,28 +223,10 @@ void CsvReader::Finish(std::string_view s, std::size_t start, std::size_t end, s
   if (pos < s.size()) SkipBreak(s, pos, line);
   if ((record.fields.size() > columns_ || record.moreFields != 0) && record.error.empty())
     record.error = messages::MoreFieldsThanHeader(record.line);
-  if (workbook_ && std::memchr(record.raw.data(), '"', record.raw.size()) != nullptr) TakeUnsaved(record);
   const std::size_t given = record.fields.size();
   for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
     const auto c = static_cast<std::size_t>(requestColumn_[k]);  // -1 becomes larger than any count
     record.request[k] = c < given ? record.fields[c].text : std::string_view();
-  }
-}
-
-void CsvReader::TakeUnsaved(Record& record) const {
-  for (std::size_t i = 0; i < record.fields.size(); ++i) {
-    FieldRef& f = record.fields[i];
-    if (f.raw.substr(0, kUnsavedCsvField.size()) != kUnsavedCsvField) continue;
-    const std::string_view cell = f.raw.substr(kUnsavedCsvField.size());
-    f.raw = f.raw.substr(0, 0);
-    f.text = f.raw;
-    record.emptied = true;
-    for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
-      if (requestColumn_[k] != static_cast<int>(i)) continue;
-      record.unsaved |= 1U << k;
-      const std::string_view header = i < headers_.size() ? forms::TrimName(headers_[i]) : kRequestKeys[k];
-      record.unsavedMessage[k].assign(header).append("（").append(cell).append("）").append(messages::kUnsavedFormula);
-    }
   }
 }
 
@@ -362,10 +284,9 @@ void AppendOutcomeCsv(OutBuffer& out, const std::array<std::string_view, 5>& hea
   out.Done(p);
 }
 
-void CsvWriter::Begin(OutBuffer& out) const {
+void CsvWriter::Begin(Written& written) const {
+  OutBuffer& out = written.text;
   if (layout_.bom) out.Append("\xEF\xBB\xBF");
-  // A workbook's title rows stay above its header; a CSV result is the table alone.
-  if (layout_.out == Format::kXlsx) out.Append(layout_.above);
   bool first = true;
   if (!layout_.sheet.empty()) {
     out.Append(SheetColumnName(layout_.chinese));
@@ -390,7 +311,8 @@ std::size_t CsvWriter::PerRecordBytes() const {
   return 400 + (IsTable(layout_.in) ? 0 : layout_.columns.size());
 }
 
-void CsvWriter::Write(const Record& record, const RecordOutcome& outcome, OutBuffer& out) {
+void CsvWriter::Write(const Record& record, const RecordOutcome& outcome, Written& written) {
+  OutBuffer& out = written.text;
   const std::size_t columns = layout_.columns.size();
   const std::size_t given = record.fields.size();
   const bool beyond = given > columns || record.moreFields != 0;
@@ -400,8 +322,8 @@ void CsvWriter::Write(const Record& record, const RecordOutcome& outcome, OutBuf
   }
   if (!IsTable(layout_.in)) {
     WriteFromJson(record, out);
-  } else if (record.emptied) {
-    WriteFields(record, out);
+  } else if (!IsCsvText(layout_)) {
+    WriteFields(record, 0, columns, out);
   } else if (given == columns && !beyond) {
     out.Append(record.raw);
   } else if (given < columns) {
@@ -414,16 +336,12 @@ void CsvWriter::Write(const Record& record, const RecordOutcome& outcome, OutBuf
     out.Append({record.raw.data(), static_cast<std::size_t>(last.raw.data() + last.raw.size() - record.raw.data())});
   }
   bool first = columns == 0 && layout_.sheet.empty();
-  std::array<std::string_view, 5> texts = OutcomeHead(outcome, layout_.chinese);
-  if (layout_.chinese) {
-    // The field at fault by its header in this sheet (税前收入 where the sheet says so).
-    const auto key = std::find(kRequestKeys.begin(), kRequestKeys.end(), outcome.field);
-    const int column = key == kRequestKeys.end() ? -1 : layout_.requestColumn[key - kRequestKeys.begin()];
-    if (column >= 0) texts[1] = layout_.columns[static_cast<std::size_t>(column)];
-  }
-  AppendOutcomeCsv(out, texts, outcome, !first);
+  AppendOutcomeCsv(out, OutcomeHead(outcome, layout_), outcome, !first);
   // Values beyond the header stay in the row as written, after the outcome.
-  if (beyond && IsTable(layout_.in)) {
+  if (beyond && !IsCsvText(layout_)) {
+    out.Put(',');
+    WriteFields(record, columns, given, out);
+  } else if (beyond && IsTable(layout_.in)) {
     const char* const from = given > columns ? record.fields[columns].raw.data() : record.rest.data();
     out.Put(',');
     out.Append({from, static_cast<std::size_t>(record.raw.data() + record.raw.size() - from)});
@@ -434,11 +352,10 @@ void CsvWriter::Write(const Record& record, const RecordOutcome& outcome, OutBuf
   out.Done(p + 2);
 }
 
-void CsvWriter::WriteFields(const Record& record, OutBuffer& out) const {
-  const std::size_t columns = layout_.columns.size();
-  for (std::size_t i = 0; i < columns; ++i) {
-    if (i > 0) out.Put(',');
-    if (i < record.fields.size()) out.Append(record.fields[i].raw);
+void CsvWriter::WriteFields(const Record& record, std::size_t from, std::size_t to, OutBuffer& out) {
+  for (std::size_t i = from; i < to; ++i) {
+    if (i > from) out.Put(',');
+    if (i < record.fields.size()) AppendCsvField(out, record.fields[i].text);
   }
 }
 
@@ -469,29 +386,18 @@ void CsvWriter::WriteFromJson(const Record& record, OutBuffer& out) {
   }
 }
 
-bool ForEachCsvRow(std::string_view text, const std::function<bool(const std::vector<std::string>&)>& each) {
+std::vector<std::vector<std::string>> ReadCsvText(std::string_view text) {
+  std::vector<std::vector<std::string>> rows;
   CsvReader reader(true);
   std::string arena;
   arena.reserve(text.size());
   Record record;
-  std::vector<std::string> row;
   std::size_t pos = 0;
   std::uint64_t line = 1;
   while (reader.Parse(text, pos, line, record, arena)) {
-    row.resize(record.fields.size() + (record.moreFields != 0 ? 1 : 0));
-    for (std::size_t i = 0; i < record.fields.size(); ++i) row[i].assign(record.fields[i].text);
-    if (record.moreFields != 0) row.back().assign(record.rest);  // more than a sheet holds
-    if (!each(row)) return false;
+    std::vector<std::string>& row = rows.emplace_back();
+    for (const FieldRef& f : record.fields) row.emplace_back(f.text);
   }
-  return true;
-}
-
-std::vector<std::vector<std::string>> ReadCsvText(std::string_view text) {
-  std::vector<std::vector<std::string>> rows;
-  ForEachCsvRow(text, [&rows](const std::vector<std::string>& row) {
-    rows.push_back(row);
-    return true;
-  });
   return rows;
 }
 

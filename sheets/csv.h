@@ -6,11 +6,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "sheets/byte_scan.h"
 #include "sheets/sheet_format.h"
 
 namespace quorvex::sheets {
@@ -29,24 +29,22 @@ class CsvReader : public SheetReader {
   bool Parse(std::string_view s, std::size_t& pos, std::uint64_t& line, Record& record,
              std::string& arena) const override;
   bool LoneCrBreaksLines() const override { return true; }
+  void SetSeparator(char separator) override {
+    separator_ = separator;
+    stops_ = separator == '\t' ? &kTsvStops : &kCsvStops;
+  }
 
  private:
   // Reads the fields from `at` on that a record does not keep (beyond kMaxColumns).
-  static void SkipFields(std::string_view s, std::size_t& at, std::uint64_t& line, Record& record, std::string& arena);
+  void SkipFields(std::string_view s, std::size_t& at, std::uint64_t& line, Record& record, std::string& arena) const;
   // Ends a record whose fields end at `end`: its raw text, the line break and the request.
   void Finish(std::string_view s, std::size_t start, std::size_t end, std::size_t& pos, std::uint64_t& line,
               Record& record) const;
-  // A workbook's row: takes out the fields of formulas without a saved result.
-  void TakeUnsaved(Record& record) const;
 
   bool keepEmptyRows_;
-  bool workbook_ = false;             // the rows of a workbook (see WorkbookSource)
-  std::vector<std::string> headers_;  // a workbook's header, for the messages
-  // The first row ReadHeader() met and whether it names a category and an amount column, for
-  // the message when no header is found.
-  std::vector<std::string> seen_;
-  bool seenCategory_ = false;
-  bool seenAmount_ = false;
+  char separator_ = ',';
+  const std::array<bool, 256>* stops_ = &kCsvStops;  // the bytes that end a plain field
+  HeaderSearch search_;
   bool missing_ = false;
   std::size_t columns_ = 0;
   std::array<int, kRequestKeys.size()> requestColumn_{-1, -1, -1, -1, -1, -1, -1, -1};
@@ -55,14 +53,14 @@ class CsvReader : public SheetReader {
 class CsvWriter : public SheetWriter {
  public:
   explicit CsvWriter(const Layout& layout) : layout_(layout) {}
-  void Begin(OutBuffer& out) const override;
-  void Write(const Record& record, const RecordOutcome& outcome, OutBuffer& out) override;
+  void Begin(Written& out) const override;
+  void Write(const Record& record, const RecordOutcome& outcome, Written& out) override;
   std::size_t PerRecordBytes() const override;
 
  private:
   void WriteFromJson(const Record& record, OutBuffer& out);
-  // The record's fields one by one, when its raw text no longer shows them.
-  void WriteFields(const Record& record, OutBuffer& out) const;
+  // Fields [from, to) of the record one by one (a workbook's cells), empty ones past its end.
+  static void WriteFields(const Record& record, std::size_t from, std::size_t to, OutBuffer& out);
 
   const Layout& layout_;
   // JSON Lines in: each column's value in this record, which record last set it, and for a
@@ -72,11 +70,6 @@ class CsvWriter : public SheetWriter {
   std::vector<std::size_t> seen_;
   std::uint64_t serial_ = 0;
 };
-
-// How a workbook's rows (sheets/xlsx_sheet.h) give a formula cell without a saved result: this,
-// then the cell's reference, unquoted. An unquoted field holding a quote is what
-// AppendCsvField() never writes.
-inline constexpr std::string_view kUnsavedCsvField = "\x01\"";
 
 // AppendCsvField() writes `text` as a CSV field, quoted when it holds a comma, a quote or a
 // line break.
@@ -89,9 +82,6 @@ void AppendCsvField(OutBuffer& out, std::string_view text);
 void AppendOutcomeCsv(OutBuffer& out, const std::array<std::string_view, 5>& head, const RecordOutcome& outcome,
                       bool leadingComma);
 
-// Calls `each` with the fields of every record of a CSV text in turn (one vector, refilled),
-// until it returns false; false then.
-bool ForEachCsvRow(std::string_view text, const std::function<bool(const std::vector<std::string>&)>& each);
 // The fields of one CSV text, record by record (for tests and small inputs).
 std::vector<std::vector<std::string>> ReadCsvText(std::string_view text);
 

@@ -374,11 +374,12 @@ JsonLinesWriter::JsonLinesWriter(const Layout& layout) : layout_(layout) {
   outcome_ += "}\n";
 }
 
-void JsonLinesWriter::Begin(OutBuffer& out) const {
-  if (layout_.bom) out.Append("\xEF\xBB\xBF");
+void JsonLinesWriter::Begin(Written& out) const {
+  if (layout_.bom) out.text.Append("\xEF\xBB\xBF");
 }
 
-void JsonLinesWriter::Write(const Record& record, const RecordOutcome& outcome, OutBuffer& out) {
+void JsonLinesWriter::Write(const Record& record, const RecordOutcome& outcome, Written& written) {
+  OutBuffer& out = written.text;
   out.Put('{');
   const bool named = !layout_.sheet.empty();
   if (named) {
@@ -399,13 +400,9 @@ void JsonLinesWriter::Write(const Record& record, const RecordOutcome& outcome, 
 
 void JsonLinesWriter::WriteFromTable(const Record& record, OutBuffer& out) const {
   const std::size_t given = record.fields.size();
-  // The texts are no longer than the record's text up to the header's last column (values
-  // beyond it are written one by one below).
-  const std::size_t texts =
-      given > keys_.size() && !keys_.empty()
-          ? static_cast<std::size_t>(record.fields[keys_.size() - 1].raw.data() +
-                                     record.fields[keys_.size() - 1].raw.size() - record.raw.data())
-          : record.raw.size();
+  // Values beyond the header are written one by one below.
+  std::size_t texts = 0;
+  for (std::size_t i = 0; i < std::min(given, keys_.size()); ++i) texts += record.fields[i].text.size();
   char* p = out.Room(keyBytes_ + 6 * texts);
   for (std::size_t i = 0; i < keys_.size(); ++i) {
     if (i > 0) *p++ = ',';

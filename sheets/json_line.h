@@ -33,8 +33,8 @@ class JsonLinesReader : public SheetReader {
 class JsonLinesWriter : public SheetWriter {
  public:
   explicit JsonLinesWriter(const Layout& layout);
-  void Begin(OutBuffer& out) const override;
-  void Write(const Record& record, const RecordOutcome& outcome, OutBuffer& out) override;
+  void Begin(Written& out) const override;
+  void Write(const Record& record, const RecordOutcome& outcome, Written& out) override;
   std::size_t PerRecordBytes() const override { return 600 + keyBytes_; }
 
  private:

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "sheets/compute_request.h"
+#include "sheets/sheet_messages.h"
 #include "sheets/shown_amount.h"
 
 namespace quorvex::sheets {
@@ -29,14 +30,18 @@ bool Reads(const Record& record, std::size_t k) {
 }
 
 // A workbook's row with a formula cell the calculation reads and has no result of: refused
-// with the message naming it. False when the calculation reads none of them.
-bool RefuseUnsaved(const Record& record, RecordOutcome& out) {
+// with the message naming its column and cell. False when the calculation reads none of them.
+bool RefuseUnsaved(const Record& record, const Layout& layout, RecordOutcome& out) {
   for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
-    if ((record.unsaved >> k & 1U) == 0 || !Reads(record, k)) continue;
+    const auto c = static_cast<std::size_t>(layout.requestColumn[k]);  // -1 becomes larger than any count
+    if (c >= record.kinds.size() || record.kinds[c].kind != CellKind::kUnsavedFormula || !Reads(record, k)) continue;
+    thread_local std::string message;
+    message.assign(forms::TrimName(layout.columns[c])).append("（").append(record.fields[c].raw).append("）");
+    message.append(messages::kUnsavedFormula);
     out = RecordOutcome();
     out.problem = Problem::kInput;
     out.field = kRequestKeys[k];
-    out.message = record.unsavedMessage[k];
+    out.message = message;
     return true;
   }
   return false;
@@ -48,16 +53,17 @@ constexpr std::array<std::string_view Request::*, 5> kAmountFields{
 
 }  // namespace
 
-void ComputeRecord(const Record& record, RecordOutcome& out, bool cells) {
+void ComputeRecord(const Record& record, const Layout& layout, RecordOutcome& out) {
   if (!record.error.empty()) {
     out = RecordOutcome();
     out.field = "record";
     out.message = record.error;
     return;
   }
-  if (record.unsaved != 0 && RefuseUnsaved(record, out)) return;
+  if (!record.kinds.empty() && RefuseUnsaved(record, layout, out)) return;
   Request request = RequestOf(record);
   ComputeRequest(request, out);
+  const bool cells = IsTable(layout.in);
   // A record the page takes is computed: only one it refuses may hold an amount as shown
   // (no plain amount has a comma or a character beyond ASCII), read again in plain figures.
   if (!cells || out.ok) return;

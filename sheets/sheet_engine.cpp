@@ -17,19 +17,21 @@
 #include "sheets/json_line.h"
 #include "sheets/record_calc.h"
 #include "sheets/sheet_messages.h"
+#include "sheets/workbook_sheet.h"
 
 namespace quorvex::sheets {
 namespace {
 
-// The reader and the writer of each format.
+// The reader of each text format, and the writer of each format.
 std::unique_ptr<SheetReader> MakeReader(Format format) {
   if (format == Format::kJsonLines) return std::make_unique<JsonLinesReader>();
-  return std::make_unique<CsvReader>();  // a workbook's rows come as CSV text
+  return std::make_unique<CsvReader>();
 }
 
 std::unique_ptr<SheetWriter> MakeWriter(const Layout& layout) {
   if (layout.out == Format::kJsonLines) return std::make_unique<JsonLinesWriter>(layout);
-  return std::make_unique<CsvWriter>(layout);  // a workbook's rows leave as CSV text
+  if (layout.out == Format::kXlsx) return std::make_unique<BookWriter>(layout);
+  return std::make_unique<CsvWriter>(layout);
 }
 
 // A block is about this much input, and about this much output at most.
@@ -40,12 +42,27 @@ constexpr std::size_t kBlockOutput = std::size_t{1} << 20;
 // number of threads. Blocks of ordinary records never come near it.
 constexpr std::size_t kInFlightInput = std::size_t{2} << 20;
 
+// A piece of the input: whole records of a text, or whole rows of a workbook.
 struct Block {
   std::shared_ptr<const std::string> buffer;  // the text `bytes` lies in
   std::string_view bytes;                     // whole records
   std::uint64_t firstLine = 1;
   std::uint64_t firstByte = 0;  // the input offset of bytes[0]
   bool unchecked = false;       // UTF-8 not checked yet
+  CellRows rows;                // a workbook's
+  [[nodiscard]] std::size_t Input() const { return bytes.size() + rows.Bytes(); }
+};
+
+// Where the blocks come from, on one thread at a time; the bytes read are told to any thread.
+class BlockSource {
+ public:
+  virtual ~BlockSource() = default;
+  // Next() fills `block`; false at the end (`error` empty) or on an error.
+  virtual bool Next(Block& block, EngineResult& result) = 0;
+  // At most this many records to a block, for the output's bound.
+  virtual void SetMaxLines(std::size_t maxLines) = 0;
+  [[nodiscard]] virtual std::uint64_t BytesRead() const = 0;
+  [[nodiscard]] virtual std::uint64_t BytesTotal() const = 0;
 };
 
 // Checks a block's UTF-8; false with `error` set when it is not.
@@ -58,20 +75,19 @@ bool CheckText(const Block& block, std::string& error) {
 }
 
 // Cuts the text into blocks of whole records.
-class Chunker {
+class Chunker : public BlockSource {
  public:
   Chunker(TextInput& in, const SheetReader& reader, std::size_t maxLines)
       : in_(in), reader_(reader), maxLines_(maxLines) {}
 
-  // Next() fills `block`; false at the end (`error` empty) or on an error.
-  bool Next(Block& block, EngineResult& result);
+  bool Next(Block& block, EngineResult& result) override;
   // Header() gives the reader the first record, and what follows as far as it was read.
   bool Header(SheetReader& reader, Layout& layout, EngineResult& result);
   bool Rewind(EngineResult& result);
   bool Started(EngineResult& result);
-  void SetMaxLines(std::size_t maxLines) { maxLines_ = maxLines; }
-  // The input read so far, for progress reports from any thread.
-  std::uint64_t BytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
+  void SetMaxLines(std::size_t maxLines) override { maxLines_ = maxLines; }
+  std::uint64_t BytesRead() const override { return bytesRead_.load(std::memory_order_relaxed); }
+  std::uint64_t BytesTotal() const override { return in_.BytesTotal(); }
 
  private:
   bool More(EngineResult& result);
@@ -231,9 +247,109 @@ bool Chunker::Header(SheetReader& reader, Layout& layout, EngineResult& result) 
   }
 }
 
+// The rows of a worksheet in blocks, after its header.
+class RowChunker : public BlockSource {
+ public:
+  explicit RowChunker(WorkbookRows& book) : book_(book), total_(book.BytesTotal()) {}
+
+  // Header() reads the rows up to the header, which sets the layout's columns.
+  bool Header(Layout& layout, EngineResult& result) {
+    HeaderSearch search;
+    std::vector<std::string_view> cells;
+    while (Read(result)) {
+      // A formula without a saved result names nothing.
+      const std::vector<CellInfo>& types = book_.Types();
+      cells.assign(row_.begin(), row_.end());
+      for (std::size_t i = 0; i < types.size() && i < cells.size(); ++i) {
+        if (types[i].kind == CellKind::kUnsavedFormula) cells[i] = {};
+      }
+      const HeaderSearch::Seen seen = search.Offer(cells, book_.Line(), book_.Line() + 1, layout);
+      if (seen == HeaderSearch::Seen::kHeader) return true;
+      if (seen == HeaderSearch::Seen::kTooFar) break;
+    }
+    if (!result.error.reason.empty()) return false;
+    result.noHeader = true;
+    result.error.reason = search.NoHeader();
+    return false;
+  }
+
+  bool Next(Block& block, EngineResult& result) override {
+    block.rows.clear();
+    while (block.rows.size() < maxLines_ && block.rows.Bytes() < kBlockInput && Read(result)) {
+      const std::vector<CellInfo>& types = book_.Types();
+      for (std::size_t i = 0; i < row_.size(); ++i) {
+        WrittenCell how;
+        if (i < types.size()) {
+          how.kind = types[i].kind;
+          how.builtin = types[i].format;
+          // A code the workbook gives rules over the built-in id.
+          if (how.builtin != 0) how.code = book_.FormatCode(how.builtin);
+        }
+        block.rows.Add(row_[i], how);
+      }
+      block.rows.EndRow(book_.Line());
+    }
+    return result.error.reason.empty() && !block.rows.empty();
+  }
+  void SetMaxLines(std::size_t maxLines) override { maxLines_ = maxLines; }
+  std::uint64_t BytesRead() const override { return bytesRead_.load(std::memory_order_relaxed); }
+  std::uint64_t BytesTotal() const override { return total_; }
+
+ private:
+  bool Read(EngineResult& result) {
+    if (end_) return false;
+    if (book_.Next(row_)) {
+      bytesRead_.store(book_.BytesRead(), std::memory_order_relaxed);
+      return true;
+    }
+    end_ = true;
+    if (!book_.Error().empty()) {
+      result.error.reason = book_.Error();
+      result.error.kind = SheetErrorKind::kRead;
+    }
+    return false;
+  }
+
+  WorkbookRows& book_;
+  std::uint64_t total_;
+  std::vector<std::string> row_;
+  std::size_t maxLines_ = 64;
+  bool end_ = false;
+  std::atomic<std::uint64_t> bytesRead_{0};
+};
+
+// A workbook's row as a record: each cell a field (a formula without a saved result an empty
+// one, its `raw` the cell's reference). False for a row of empty cells, which is none.
+bool RowRecord(const CellRows& rows, std::size_t i, const Layout& layout, Record& record) {
+  record.fields.clear();
+  record.kinds.clear();
+  record.error.clear();
+  record.moreFields = 0;
+  record.rest = {};
+  record.raw = {};
+  record.line = rows.Line(i);
+  bool filled = false;
+  for (const CellRows::Cell& cell : rows.Row(i)) {
+    FieldRef& f = record.fields.emplace_back();
+    const WrittenCell& how = record.kinds.emplace_back(rows.How(cell));
+    f.raw = rows.Text(cell);
+    f.text = how.kind == CellKind::kUnsavedFormula ? f.raw.substr(0, 0) : f.raw;
+    filled = filled || !f.raw.empty();
+  }
+  if (!filled) return false;
+  const std::size_t given = record.fields.size();
+  if (given > layout.columns.size()) record.error = messages::MoreFieldsThanHeader(record.line);
+  for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
+    const auto c = static_cast<std::size_t>(layout.requestColumn[k]);  // -1 becomes larger than any count
+    record.request[k] = c < given ? record.fields[c].text : std::string_view();
+  }
+  return true;
+}
+
 // The work of one block, on any thread.
 struct Worker {
-  const SheetReader& reader;
+  const SheetReader* reader;  // null: the blocks are a workbook's rows
+  const Layout& layout;
   SheetWriter& writer;
   std::string arena;
   Record record;
@@ -241,21 +357,29 @@ struct Worker {
 
   // Run() computes a block's records into `out`; false with `error` set when the block is
   // not text.
-  bool Run(const Block& block, OutBuffer& out, std::uint64_t& records, std::uint64_t& rejected, std::string& error) {
+  bool Run(const Block& block, Written& out, std::uint64_t& records, std::uint64_t& rejected, std::string& error) {
     out.clear();
     records = rejected = 0;
+    const auto one = [&] {
+      ComputeRecord(record, layout, outcome);
+      writer.Write(record, outcome, out);
+      ++records;
+      rejected += outcome.ok ? 0 : 1;
+    };
+    if (reader == nullptr) {
+      for (std::size_t i = 0; i < block.rows.size(); ++i) {
+        if (RowRecord(block.rows, i, layout, record)) one();
+      }
+      return true;
+    }
     if (!CheckText(block, error)) return false;
     if (arena.capacity() < block.bytes.size() + 16) arena.reserve(block.bytes.size() + 16);
     std::size_t pos = 0;
     std::uint64_t line = block.firstLine;
-    const bool table = reader.HasHeader();
     for (;;) {
       arena.clear();
-      if (!reader.Parse(block.bytes, pos, line, record, arena)) break;
-      ComputeRecord(record, outcome, table);
-      writer.Write(record, outcome, out);
-      ++records;
-      rejected += outcome.ok ? 0 : 1;
+      if (!reader->Parse(block.bytes, pos, line, record, arena)) break;
+      one();
     }
     return true;
   }
@@ -264,20 +388,18 @@ struct Worker {
 // Calls the progress function at most ten times a second (from one thread at a time).
 class Pacer {
  public:
-  Pacer(const ProgressFunction& progress, const TextInput& in, const Chunker& chunker)
-      : progress_(progress), in_(in), chunker_(chunker) {}
+  Pacer(const ProgressFunction& progress, const BlockSource& source) : progress_(progress), source_(source) {}
   void Tick(std::uint64_t records) {
     if (!progress_) return;
     const auto now = std::chrono::steady_clock::now();
     if (now - last_ < std::chrono::milliseconds(100)) return;
     last_ = now;
-    progress_({chunker_.BytesRead(), in_.BytesTotal(), records});
+    progress_({source_.BytesRead(), source_.BytesTotal(), records});
   }
 
  private:
   const ProgressFunction& progress_;
-  const TextInput& in_;  // its size only: the chunker's thread reads it
-  const Chunker& chunker_;
+  const BlockSource& source_;
   std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
 };
 
@@ -369,7 +491,7 @@ namespace {
 // most 2N + 6 blocks are in memory.
 class Pipeline {
  public:
-  Pipeline(Chunker& chunker, const SheetReader& reader, const Layout& layout, ByteSink& sink, Pacer& pacer,
+  Pipeline(BlockSource& chunker, const SheetReader* reader, const Layout& layout, SheetSink& sink, Pacer& pacer,
            const std::atomic<bool>* cancel, unsigned threads)
       : chunker_(chunker),
         reader_(reader),
@@ -394,7 +516,7 @@ class Pipeline {
 
  private:
   struct Slot {
-    OutBuffer out;
+    Written out;
     std::uint64_t records = 0;
     std::uint64_t rejected = 0;
     std::string error;      // not empty: the block is not text, and the run ends there
@@ -405,9 +527,9 @@ class Pipeline {
   // The work of each thread.
   void Work() {
     const std::unique_ptr<SheetWriter> writer = MakeWriter(layout_);
-    Worker worker{reader_, *writer, {}, {}, {}};
+    Worker worker{reader_, layout_, *writer, {}, {}, {}};
     Block block;
-    OutBuffer out;
+    Written out;
     for (;;) {
       std::uint64_t serial = 0;
       {
@@ -426,10 +548,10 @@ class Pipeline {
         }
         const std::lock_guard<std::mutex> lock(mutex_);
         serial = nextRead_++;
-        inFlight_ += block.bytes.size();
-        slots_[serial % slots_.size()].input = block.bytes.size();
+        inFlight_ += block.Input();
+        slots_[serial % slots_.size()].input = block.Input();
         if (!spare_.empty()) {
-          out.swap(spare_.back());
+          std::swap(out, spare_.back());
           spare_.pop_back();
         }
       }
@@ -443,12 +565,12 @@ class Pipeline {
 
   // Done() puts a computed block in its slot and writes the blocks ready; false once the run
   // has stopped.
-  bool Done(std::uint64_t serial, OutBuffer& out, std::uint64_t records, std::uint64_t rejected, std::string error) {
+  bool Done(std::uint64_t serial, Written& out, std::uint64_t records, std::uint64_t rejected, std::string error) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (stop_) return false;
     Slot& slot = slots_[serial % slots_.size()];
     slot.error = std::move(error);
-    slot.out.swap(out);
+    std::swap(slot.out, out);
     slot.records = records;
     slot.rejected = rejected;
     slot.ready = true;
@@ -459,7 +581,7 @@ class Pipeline {
   // Writes the blocks that are next in order and ready; called and returning with `lock` held.
   void WriteReady(std::unique_lock<std::mutex>& lock) {
     writing_ = true;
-    OutBuffer pending;
+    Written pending;
     for (;;) {
       Slot& slot = slots_[nextWrite_ % slots_.size()];
       if (stop_ || !slot.ready) break;
@@ -468,16 +590,16 @@ class Pipeline {
         StopLocked();
         break;
       }
-      pending.swap(slot.out);
+      std::swap(pending, slot.out);
       const std::uint64_t records = slot.records;
       const std::uint64_t rejected = slot.rejected;
       lock.unlock();
       std::string error;
-      const bool written = sink_.Write(pending.View(), error);
+      const bool written = sink_.Put(pending, error);
       lock.lock();
       // A buffer grown for records near the size limit is given back rather than kept.
-      if (pending.capacity() <= 2 * kBlockOutput) spare_.push_back(std::move(pending));
-      pending = OutBuffer();
+      if (pending.Capacity() <= 2 * kBlockOutput) spare_.push_back(std::move(pending));
+      pending = Written();
       slot.ready = false;
       inFlight_ -= slot.input;
       if (!written) {
@@ -510,10 +632,10 @@ class Pipeline {
     StopLocked();
   }
 
-  Chunker& chunker_;
-  const SheetReader& reader_;
+  BlockSource& chunker_;
+  const SheetReader* reader_;
   const Layout& layout_;
-  ByteSink& sink_;
+  SheetSink& sink_;
   Pacer& pacer_;
   const std::atomic<bool>* cancel_;
   unsigned threads_;
@@ -522,7 +644,7 @@ class Pipeline {
   std::mutex mutex_;  // guards the rest
   std::condition_variable space_;
   std::vector<Slot> slots_;
-  std::vector<OutBuffer> spare_;  // the buffers written, for the next blocks
+  std::vector<Written> spare_;  // the buffers written, for the next blocks
   std::uint64_t nextRead_ = 0;
   std::uint64_t nextWrite_ = 0;
   std::size_t inFlight_ = 0;  // input bytes of the blocks read and not yet written
@@ -535,22 +657,46 @@ class Pipeline {
 
 namespace {
 
-EngineResult Run(ByteSource& source, ByteSink& sink, const EngineOptions& options, const ProgressFunction& progress,
+// Computes the records after the header, which set the layout's columns.
+void Compute(BlockSource& blocks, const SheetReader* reader, Layout& layout, SheetSink& sink,
+             const EngineOptions& options, Pacer& pacer, const std::atomic<bool>* cancel, const SheetPart& part,
+             EngineResult& result) {
+  layout.names = OutputNames(layout.columns, layout.chinese,
+                             part.sheet.empty() ? std::string_view() : SheetColumnName(layout.chinese));
+  layout.sheet = part.sheet;
+  const std::unique_ptr<SheetWriter> writer = MakeWriter(layout);
+  // The writer's estimate bounds the records of a block.
+  blocks.SetMaxLines(std::max<std::size_t>(64, kBlockOutput / writer->PerRecordBytes()));
+  Written head;
+  sink.HeaderRow(layout.above.size());
+  writer->Begin(head);
+  result.header = head.text.View();
+  if ((part.header.empty() || part.header != result.header) && !sink.Put(head, result.error.reason)) {
+    result.error.kind = SheetErrorKind::kWrite;
+    return;
+  }
+  Pipeline pipeline(blocks, reader, layout, sink, pacer, cancel, EffectiveThreads(options.threads));
+  pipeline.Run(result);
+}
+
+EngineResult Run(ByteSource& source, SheetSink& sink, const EngineOptions& options, const ProgressFunction& progress,
                  const std::atomic<bool>* cancel, const SheetPart& part) {
   EngineResult result;
   TextInput in(source, options.encoding);
   in.LeaveUtf8Check();
-  if (IsTable(options.in)) in.TabsAsCommas();
   const std::unique_ptr<SheetReader> reader = MakeReader(options.in);
   Layout layout;
   layout.in = options.in;
   layout.out = options.out;
-  // The writer's estimate bounds the records of a block; the layout is only known later, so
-  // take the largest per-record cost a layout can have.
-  std::size_t perRecord = 600 + kMaxColumns;
-  Chunker chunker(in, *reader, std::max<std::size_t>(64, kBlockOutput / perRecord));
-  Pacer pacer(progress, in, chunker);
+  // The layout is only known later: until then, a block's records are bounded by the largest
+  // per-record cost a layout can have.
+  Chunker chunker(in, *reader, std::max<std::size_t>(64, kBlockOutput / (600 + kMaxColumns)));
+  Pacer pacer(progress, chunker);
   if (!chunker.Started(result)) return result;
+  if (in.Utf16() && IsTable(options.in)) {
+    layout.separator = '\t';
+    reader->SetSeparator('\t');
+  }
   if (reader->HasHeader()) {
     if (!chunker.Header(*reader, layout, result)) return result;
   } else if (IsTable(options.out)) {
@@ -559,36 +705,39 @@ EngineResult Run(ByteSource& source, ByteSink& sink, const EngineOptions& option
     if (!chunker.Started(result)) return result;
   }
   layout.bom = options.out != Format::kXlsx && (in.HadBom() || in.Converted());
-  layout.names = OutputNames(layout.columns, layout.chinese,
-                             part.sheet.empty() ? std::string_view() : SheetColumnName(layout.chinese));
-  layout.sheet = part.sheet;
-  const std::unique_ptr<SheetWriter> writer = MakeWriter(layout);
-  perRecord = writer->PerRecordBytes();
-  chunker.SetMaxLines(std::max<std::size_t>(64, kBlockOutput / perRecord));
-  OutBuffer head;
-  sink.HeaderRow(layout.aboveRows);
-  writer->Begin(head);
-  result.header = head.View();
-  if ((part.header.empty() || part.header != result.header) && !sink.Write(head.View(), result.error.reason)) {
-    result.error.kind = SheetErrorKind::kWrite;
-    return result;
-  }
-  const unsigned threads = EffectiveThreads(options.threads);
-  Pipeline pipeline(chunker, *reader, layout, sink, pacer, cancel, threads);
-  pipeline.Run(result);
+  Compute(chunker, reader.get(), layout, sink, options, pacer, cancel, part, result);
   if (progress) progress({in.BytesRead(), in.BytesTotal(), result.records});
+  return result;
+}
+
+// A failure neither of the input nor of the output is the sheet's own.
+EngineResult& Finished(EngineResult& result) {
+  if (!result.error.reason.empty() && result.error.kind == SheetErrorKind::kNone)
+    result.error.kind = SheetErrorKind::kSheet;
   return result;
 }
 
 }  // namespace
 
-EngineResult ComputeSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
+EngineResult ComputeSheet(ByteSource& source, SheetSink& sink, const EngineOptions& options,
                           const ProgressFunction& progress, const std::atomic<bool>* cancel, const SheetPart& part) {
   EngineResult result = Run(source, sink, options, progress, cancel, part);
-  // A failure neither of the input nor of the output is the sheet's own.
-  if (!result.error.reason.empty() && result.error.kind == SheetErrorKind::kNone)
-    result.error.kind = SheetErrorKind::kSheet;
-  return result;
+  return Finished(result);
+}
+
+EngineResult ComputeSheet(WorkbookRows& book, SheetSink& sink, const EngineOptions& options,
+                          const ProgressFunction& progress, const std::atomic<bool>* cancel, const SheetPart& part) {
+  EngineResult result;
+  Layout layout;
+  layout.in = Format::kXlsx;
+  layout.out = options.out;
+  RowChunker rows(book);
+  Pacer pacer(progress, rows);
+  if (rows.Header(layout, result)) {
+    Compute(rows, nullptr, layout, sink, options, pacer, cancel, part, result);
+    if (progress) progress({rows.BytesRead(), rows.BytesTotal(), result.records});
+  }
+  return Finished(result);
 }
 
 }  // namespace quorvex::sheets

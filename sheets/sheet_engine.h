@@ -1,5 +1,6 @@
-// The sheet engine: reads a sheet piece by piece, computes every record on one or more
-// threads, and writes the records in their input order, in flat memory.
+// The sheet engine: reads a sheet piece by piece (a text's bytes, or a workbook's rows of
+// typed cells), computes every record on one or more threads, and writes the records in their
+// input order (as text, or as a workbook's rows), in flat memory.
 #pragma once
 
 #include <atomic>
@@ -12,17 +13,28 @@
 #include "sheets/sheet_error.h"
 #include "sheets/sheet_format.h"
 #include "sheets/sheet_text.h"
+#include "sheets/workbook_rows.h"
 
 namespace quorvex::sheets {
 
-class ByteSink {
+// Where the records go.
+class SheetSink {
  public:
-  virtual ~ByteSink() = default;
-  // Write() writes all of `data`; false with `error` set to the reason when it cannot.
-  virtual bool Write(std::string_view data, std::string& error) = 0;
+  virtual ~SheetSink() = default;
+  // Put() writes the records of a block, in order; false with `error` set to the reason when
+  // it cannot.
+  virtual bool Put(const Written& records, std::string& error) = 0;
   // HeaderRow() tells, before anything is written, how many rows (0-based) come before the
   // header: a workbook marks its header row.
   virtual void HeaderRow(std::size_t /*rows*/) {}
+};
+
+// Where text (CSV, JSON Lines) goes.
+class ByteSink : public SheetSink {
+ public:
+  // Write() writes all of `data`; false with `error` set to the reason when it cannot.
+  virtual bool Write(std::string_view data, std::string& error) = 0;
+  bool Put(const Written& records, std::string& error) final { return Write(records.text.View(), error); }
 };
 
 // A file descriptor, not owned; writes interrupted by a signal are retried unless `cancel` is set.
@@ -81,9 +93,15 @@ struct EngineResult {
   SheetError error;
 };
 
-// ComputeSheet() computes every record of `source` and writes the sheet to `sink`. The
+// ComputeSheet() computes every record of `source` and writes the sheet to `sink`, which takes
+// rows when options.out is kXlsx (see sheets/workbook_sheet.h) and text otherwise. The
 // progress function is called at most about ten times a second; `cancel` stops the run.
-EngineResult ComputeSheet(ByteSource& source, ByteSink& sink, const EngineOptions& options,
+EngineResult ComputeSheet(ByteSource& source, SheetSink& sink, const EngineOptions& options,
+                          const ProgressFunction& progress, const std::atomic<bool>* cancel,
+                          const SheetPart& part = {});
+// The same for the worksheet `book` has selected, read from its first row (options.in and
+// options.encoding do not apply).
+EngineResult ComputeSheet(WorkbookRows& book, SheetSink& sink, const EngineOptions& options,
                           const ProgressFunction& progress, const std::atomic<bool>* cancel,
                           const SheetPart& part = {});
 

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "sheets/sheet_headers.h"
+#include "sheets/sheet_messages.h"
 
 namespace quorvex::sheets {
 
@@ -142,6 +143,62 @@ std::array<std::string_view, 5> OutcomeHead(const RecordOutcome& outcome, bool c
   }
   return {outcome.ok ? "ok" : "rejected", outcome.field, outcome.message, outcome.warning ? "true" : "false",
           outcome.income()};
+}
+
+std::array<std::string_view, 5> OutcomeHead(const RecordOutcome& outcome, const Layout& layout) {
+  std::array<std::string_view, 5> texts = OutcomeHead(outcome, layout.chinese);
+  if (layout.chinese) {
+    const auto key = std::find(kRequestKeys.begin(), kRequestKeys.end(), outcome.field);
+    const int column = key == kRequestKeys.end() ? -1 : layout.requestColumn[key - kRequestKeys.begin()];
+    if (column >= 0) texts[1] = layout.columns[static_cast<std::size_t>(column)];
+  }
+  return texts;
+}
+
+HeaderSearch::Seen HeaderSearch::Offer(const std::vector<std::string_view>& cells, std::uint64_t line,
+                                       std::uint64_t next, Layout& layout) {
+  if (line > kHeaderSearchRows) return Seen::kTooFar;
+  bool category = false;
+  bool amount = false;
+  for (const std::string_view cell : cells) {
+    const std::string_view key = InputKeyOf(cell);
+    category = category || key == "category";
+    amount = amount || key == "amount";
+  }
+  if (!started_) {
+    started_ = true;
+    seen_.assign(cells.begin(), cells.end());
+    seenCategory_ = category;
+    seenAmount_ = amount;
+  }
+  // Empty rows between the title's rows and the header are kept; those before the first are not.
+  for (; nextRow_ != 0 && nextRow_ < line; ++nextRow_) layout.above.emplace_back();
+  if (!category || !amount) {
+    layout.above.emplace_back(cells.begin(), cells.end());
+    nextRow_ = next;
+    return Seen::kAbove;
+  }
+  for (const std::string_view cell : cells) {
+    layout.columns.emplace_back(cell);
+    layout.chinese = layout.chinese || IsChineseInputHeader(cell);
+  }
+  for (std::size_t k = 0; k < kRequestKeys.size(); ++k) {
+    for (std::size_t i = 0; i < layout.columns.size(); ++i) {
+      if (InputKeyOf(layout.columns[i]) == kRequestKeys[k]) {
+        layout.requestColumn[k] = static_cast<int>(i);
+        break;
+      }
+    }
+  }
+  return Seen::kHeader;
+}
+
+std::string HeaderSearch::NoHeader() const {
+  if (!started_) return messages::kNoHeaderRow;
+  // The first row is the header but for one column, or no row is.
+  const std::string why = seenCategory_ != seenAmount_ ? messages::MissingColumn(seenCategory_ ? "amount" : "category")
+                                                       : messages::NoHeaderInFirstRows(kHeaderSearchRows);
+  return why + messages::FirstRowReads(seen_);
 }
 
 }  // namespace quorvex::sheets

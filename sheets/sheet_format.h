@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "sheets/cell_rows.h"
 #include "sheets/record.h"
 
 namespace quorvex::sheets {
@@ -21,8 +22,8 @@ namespace quorvex::sheets {
 // `text` with A-Z made a-z, whatever the locale (a file's extension, a worksheet's name).
 std::string AsciiLower(std::string text);
 
-// An Excel workbook (kXlsx) reaches the engine as CSV text and leaves it as CSV text that
-// becomes the workbook's rows (sheets/xlsx_sheet.h).
+// A text format (CSV, JSON Lines) reaches the engine as bytes; an Excel workbook (kXlsx) as
+// rows of typed cells, and leaves it as rows of typed cells (sheets/cell_rows.h).
 enum class Format { kCsv, kJsonLines, kXlsx };
 
 // Whether records of the format are rows under a header row (CSV and workbooks).
@@ -66,12 +67,10 @@ struct Record {
   // The request fields' texts, by their place in kRequestKeys; the last takes those of keys that name
   // none (JSON Lines).
   std::array<std::string_view, kNoRequest + 1> request{};
-  // A workbook's row: the request fields whose cell is a formula without a saved result (bit k
-  // for kRequestKeys[k], their texts empty), each with the message naming its column and cell;
-  // and whether such a field was emptied, so that `raw` no longer shows the fields.
-  std::uint32_t unsaved = 0;
-  std::array<std::string, kNoRequest> unsavedMessage;
-  bool emptied = false;
+  // A workbook's row: what each field's cell holds, by place (its `raw` the cell's reference when
+  // a formula without a saved result, its text then empty); none for a text format, whose
+  // `raw` is the record's text.
+  std::vector<WrittenCell> kinds;
 };
 
 // Heterogeneous hashing, so column look-ups take a string_view without a copy.
@@ -95,16 +94,22 @@ struct Layout {
   // column, the columns of the same key's second, third, ... occurrence.
   NameIndex index;
   std::vector<std::vector<std::uint32_t>> repeats;
+  // A table's fields are separated by this: a comma, or a tab in Excel's Unicode text.
+  char separator = ',';
   // CSV in: the column of each request field, or -1.
   std::array<int, kRequestKeys.size()> requestColumn{-1, -1, -1, -1, -1, -1, -1, -1};
-  // The rows above the header (a title, a group caption), as CSV text, one line per sheet row
-  // from the first of them on: a workbook result writes them before its header, as they were.
-  std::string above;
-  std::size_t aboveRows = 0;
+  // The rows above the header (a title, a group caption), one per sheet row from the first of
+  // them on (an empty one for an empty row): a workbook result writes them before its header,
+  // as they were.
+  std::vector<std::vector<std::string>> above;
   // Several worksheets into one CSV or JSON Lines result: the name of this one, written first
   // in every record under 工作表 (or "sheet" under English headers); empty for one sheet.
   std::string sheet;
 };
+
+// Whether a table's records are CSV text, which a CSV result copies as it is; a workbook's rows
+// and tab-separated text are written field by field.
+inline bool IsCsvText(const Layout& layout) { return layout.in == Format::kCsv && layout.separator == ','; }
 
 // The header of the leading column that names a record's worksheet.
 inline std::string_view SheetColumnName(bool chinese) { return chinese ? "工作表" : "sheet"; }
@@ -112,6 +117,26 @@ inline std::string_view SheetColumnName(bool chinese) { return chinese ? "工作
 // The header is the first row within this many of a sheet that names a category and an amount
 // column; the rows above it are no records.
 inline constexpr std::uint64_t kHeaderSearchRows = 20;
+
+// The search for a sheet's header: the first row within kHeaderSearchRows that names a category
+// and an amount column. The rows above it are kept in the layout.
+class HeaderSearch {
+ public:
+  enum class Seen { kAbove, kHeader, kTooFar };
+  // Offer() looks at the next row that is not blank, on sheet line `line`, the next row
+  // starting on line `next`: the header sets the layout's columns.
+  Seen Offer(const std::vector<std::string_view>& cells, std::uint64_t line, std::uint64_t next, Layout& layout);
+  // Why no header was found.
+  [[nodiscard]] std::string NoHeader() const;
+
+ private:
+  // The first row met and whether it names a category and an amount column.
+  std::vector<std::string> seen_;
+  bool seenCategory_ = false;
+  bool seenAmount_ = false;
+  bool started_ = false;
+  std::uint64_t nextRow_ = 0;  // the line after the last row above the header
+};
 
 // A reader is shared by the computing threads, which only read it.
 class SheetReader {
@@ -142,6 +167,9 @@ class SheetReader {
                      std::string& arena) const = 0;
   // Whether a lone carriage return ends a line (for line numbers).
   virtual bool LoneCrBreaksLines() const = 0;
+  // SetSeparator(): fields are separated by `separator` (a tab in Excel's Unicode text), not
+  // commas; before anything is read.
+  virtual void SetSeparator(char /*separator*/) {}
 };
 
 // What writers write into: the bytes written, and beyond them room that is kept from block to
@@ -180,14 +208,26 @@ class OutBuffer {
   std::size_t size_ = 0;
 };
 
+// What the records of a block become: text (CSV, JSON Lines) or a workbook's rows.
+struct Written {
+  OutBuffer text;
+  CellRows rows;
+  void clear() {
+    text.clear();
+    rows.clear();
+  }
+  [[nodiscard]] std::size_t Capacity() const { return text.capacity() + rows.Capacity(); }
+};
+
 // Each computing thread has a writer of its own.
 class SheetWriter {
  public:
   virtual ~SheetWriter() = default;
-  // What precedes the records: the byte-order mark and the CSV header.
-  virtual void Begin(OutBuffer& out) const = 0;
+  // What precedes the records: the byte-order mark and the CSV header, a workbook's title rows
+  // and header.
+  virtual void Begin(Written& out) const = 0;
   // One record with its outcome.
-  virtual void Write(const Record& record, const RecordOutcome& outcome, OutBuffer& out) = 0;
+  virtual void Write(const Record& record, const RecordOutcome& outcome, Written& out) = 0;
   // An upper estimate of the bytes written for a record, beyond twice its input bytes.
   virtual std::size_t PerRecordBytes() const = 0;
 };
@@ -196,6 +236,9 @@ class SheetWriter {
 // the result lines follow them. `warning` is "true" or "false"; with `chinese`, the status is
 // 正常 or 有误, the field its Chinese header and the warning 是 or 否.
 std::array<std::string_view, 5> OutcomeHead(const RecordOutcome& outcome, bool chinese = false);
+// The same for a table: under Chinese headers, the field at fault is named by its header in
+// the sheet (税前收入 where the sheet says so).
+std::array<std::string_view, 5> OutcomeHead(const RecordOutcome& outcome, const Layout& layout);
 
 // AddColumn() returns the column of the `nth` (0 = first) occurrence of `key` within a
 // record, adding it to the layout when new; -1 beyond kMaxColumns.

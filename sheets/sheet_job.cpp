@@ -14,13 +14,12 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
-#include <optional>
 #include <string_view>
 
 #include "sheets/sheet_headers.h"
 #include "sheets/sheet_messages.h"
 #include "sheets/workbook_open.h"
-#include "sheets/xlsx_sheet.h"
+#include "sheets/workbook_sheet.h"
 
 namespace quorvex::sheets {
 namespace {
@@ -414,13 +413,9 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   }
 
   FdSource fdSource(input.Fd(), input.Name(), cancel);
-  // A workbook written from a workbook keeps the kinds and formats of the input's cells: each
-  // worksheet's, read afresh for it (the sink keeps pointing at the one in place).
-  std::optional<CellKinds> cellKinds;
-  if (book && bookOut) cellKinds.emplace(*book);
   FdSink fdSink(output.Fd(), output.Name(), cancel);
-  WorkbookSink bookSink(bookWriter, cellKinds ? &*cellKinds : nullptr);
-  ByteSink& sink = bookOut ? static_cast<ByteSink&>(bookSink) : fdSink;
+  BookSink bookSink(bookWriter);
+  SheetSink& sink = bookOut ? static_cast<SheetSink&>(bookSink) : fdSink;
   const EngineOptions options{bookIn ? Format::kXlsx : job.inFormat, job.outFormat,
                               bookIn ? Encoding::kUtf8 : job.encoding, job.threads};
   EngineResult result;
@@ -442,12 +437,10 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
         summary.error.reason = book->Error();
         return failed(SheetErrorKind::kRead);
       }
-      if (cellKinds) cellKinds.emplace(*book);
-      WorkbookSource source(*book, cellKinds ? &*cellKinds : nullptr);
       bookSink.sheet = sheet.name;
       part.sheet = chosen.size() > 1 && !bookOut ? sheet.name : std::string();
       EngineResult one =
-          ComputeSheet(source, sink, options, progress ? sheetProgress : ProgressFunction(), cancel, part);
+          ComputeSheet(*book, sink, options, progress ? sheetProgress : ProgressFunction(), cancel, part);
       if (one.error.kind == SheetErrorKind::kSheet) one.error.sheet = sheet.name;
       if (chosen.size() > 1 && one.noHeader && !one.cancelled) {
         summary.skippedSheets.push_back(messages::SheetWithoutHeader(sheet.name));

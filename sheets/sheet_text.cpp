@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "sheets/csv.h"
 #include "sheets/sheet_format.h"
 
 namespace quorvex::sheets {
@@ -110,12 +109,7 @@ bool TextInput::Append(std::string& text, std::string& error) {
   } else if (!end_) {
     if (!Fill(error)) return false;
   }
-  if (raw_.empty() && end_) {
-    // The last field of tab-separated text ends with the input.
-    if (field_ == Field::kStart) return false;
-    TabsToCsv({}, text, true);
-    return true;
-  }
+  if (raw_.empty() && end_) return false;
   return Decode(text, end_, error);
 }
 
@@ -143,22 +137,20 @@ bool TextInput::Decode(std::string& text, bool atEnd, std::string& error) {
 
 bool TextInput::Convert(std::string& text, bool atEnd, std::string& error) {
   const bool utf16 = encoding_ != Encoding::kGb18030;
-  std::string& into = utf16 && tabs_ ? utf8_ : text;
-  if (&into == &utf8_) utf8_.clear();
   char* in = raw_.data();
   std::size_t inLeft = raw_.size();
   for (;;) {
     // A character of either encoding takes at most half as many bytes again in UTF-8.
-    const std::size_t start = into.size();
-    into.resize(start + inLeft * 2 + 16);
-    char* out = into.data() + start;
-    std::size_t outLeft = into.size() - start;
+    const std::size_t start = text.size();
+    text.resize(start + inLeft * 2 + 16);
+    char* out = text.data() + start;
+    std::size_t outLeft = text.size() - start;
     const std::size_t r = iconv(Converter(iconv_), &in, &inLeft, &out, &outLeft);
     const int why = errno;
-    into.resize(into.size() - outLeft);
+    text.resize(text.size() - outLeft);
     if (r != static_cast<std::size_t>(-1)) break;
     if (why == EILSEQ && !utf16 && *in == '\x80') {  // code page 936's euro sign, which GB18030 left out
-      into.append("\u20AC");
+      text.append("\u20AC");
       ++in;
       --inLeft;
       continue;
@@ -171,87 +163,9 @@ bool TextInput::Convert(std::string& text, bool atEnd, std::string& error) {
     break;  // a character cut by the end of the piece: it is converted with the next
   }
   const std::size_t used = raw_.size() - inLeft;
-  if (&into == &utf8_) TabsToCsv(utf8_, text, atEnd && inLeft == 0);
   raw_.erase(0, used);
   decodedBytes_ += used;
   return true;
-}
-
-void TextInput::TabsToCsv(std::string_view in, std::string& out, bool atEnd) {
-  // A field is held until its end shows whether CSV needs it quoted; one longer than a record
-  // may be is written out quoted as it is read.
-  const auto add = [&](char c) {
-    if (fieldOpen_) {
-      if (c == '"') out += '"';
-      out += c;
-      return;
-    }
-    fieldText_ += c;
-    if (fieldText_.size() <= kMaxRecordBytes) return;
-    out += '"';
-    for (const char k : fieldText_) {
-      if (k == '"') out += '"';
-      out += k;
-    }
-    fieldText_.clear();
-    fieldOpen_ = true;
-  };
-  const auto endField = [&] {
-    if (fieldOpen_) {
-      out += '"';
-    } else {
-      AppendCsvField(out, fieldText_);
-    }
-    fieldText_.clear();
-    fieldOpen_ = false;
-    field_ = Field::kStart;
-  };
-  for (const char c : in) {
-    if (field_ == Field::kQuoted) {
-      if (c == '"') {
-        field_ = Field::kQuoteSeen;
-      } else {
-        add(c);
-      }
-      continue;
-    }
-    if (field_ == Field::kQuoteSeen) {
-      if (c == '"') {
-        add(c);
-        field_ = Field::kQuoted;
-        continue;
-      }
-      field_ = Field::kPlain;  // text after the closing quote stays in the field
-    }
-    if (field_ == Field::kStart && c == '"') {
-      field_ = Field::kQuoted;
-    } else if (c == '\t') {
-      endField();
-      out += ',';
-    } else if (c == '\r' || c == '\n') {
-      endField();
-      out += c;
-    } else {
-      field_ = Field::kPlain;
-      add(c);
-    }
-  }
-  if (!atEnd) return;
-  if (field_ == Field::kQuoted) {
-    // Never closed: handed on unclosed, for the CSV reader to say so.
-    if (!fieldOpen_) {
-      out += '"';
-      for (const char k : fieldText_) {
-        if (k == '"') out += '"';
-        out += k;
-      }
-    }
-    fieldText_.clear();
-    fieldOpen_ = false;
-    field_ = Field::kStart;
-  } else if (field_ != Field::kStart) {
-    endField();
-  }
 }
 
 bool TextInput::Rewind(std::string& error) {
@@ -266,9 +180,6 @@ bool TextInput::Rewind(std::string& error) {
   earlierPasses_ += bytesRead_;
   bytesRead_ = 0;
   decodedBytes_ = 0;
-  field_ = Field::kStart;
-  fieldText_.clear();
-  fieldOpen_ = false;
   if (iconv_ != nullptr) iconv(Converter(iconv_), nullptr, nullptr, nullptr, nullptr);
   return true;
 }

@@ -92,9 +92,8 @@ class TextInput {
   // Whether text passed on still needs that check.
   bool Unchecked() const { return leaveCheck_ && encoding_ == Encoding::kUtf8; }
 
-  // TabsAsCommas(): the text is a table; UTF-16 text's tab-separated fields are handed on as
-  // CSV, its line breaks kept.
-  void TabsAsCommas() { tabs_ = true; }
+  // Whether the text is UTF-16: Excel's Unicode text, whose fields are separated by tabs.
+  bool Utf16() const { return encoding_ == Encoding::kUtf16Le || encoding_ == Encoding::kUtf16Be; }
 
   // Whether a UTF-8 byte-order mark was skipped.
   bool HadBom() const { return bom_; }
@@ -111,7 +110,6 @@ class TextInput {
   bool Fill(std::string& error);
   bool Decode(std::string& text, bool atEnd, std::string& error);
   bool Convert(std::string& text, bool atEnd, std::string& error);
-  void TabsToCsv(std::string_view in, std::string& out, bool atEnd);
 
   ByteSource& source_;
   Encoding encoding_;
@@ -124,12 +122,6 @@ class TextInput {
   bool bom_ = false;
   bool end_ = false;
   bool leaveCheck_ = false;
-  bool tabs_ = false;
-  // UTF-16 text's tab-separated fields: where the field being read stands, and its text so far.
-  enum class Field : std::uint8_t { kStart, kPlain, kQuoted, kQuoteSeen } field_ = Field::kStart;
-  std::string fieldText_;
-  bool fieldOpen_ = false;  // a long field is being written out quoted as it is read
-  std::string utf8_;        // converted text before it is handed on
   void* iconv_ = nullptr;
   SheetErrorKind failure_ = SheetErrorKind::kSheet;
 };

@@ -8,12 +8,9 @@
 #include <string_view>
 #include <vector>
 
-namespace quorvex::sheets {
+#include "sheets/cell_rows.h"
 
-// A cell holding a formula whose result was never saved (a workbook written by a script) or is
-// to be computed anew when the workbook is opened: its text is this byte, which no text in a
-// workbook holds (it is no UTF-8), then the cell's reference ("\xFF" "H2").
-inline constexpr char kUnsavedFormula = '\xFF';
+namespace quorvex::sheets {
 
 // A worksheet of a workbook, in the workbook's order.
 struct WorkbookSheet {
@@ -21,10 +18,8 @@ struct WorkbookSheet {
   bool hidden = false;  // hidden (or very hidden) by its owner
 };
 
-// What a cell holds: a text, a number or a boolean (a formula's saved value counts as what it
-// is), and its number format's id (0: General; the built-in ones below 164, a workbook's own
-// from 164 on).
-enum class CellKind : std::uint8_t { kText, kNumber, kBoolean };
+// What a cell holds, and its number format's id (0: General; the built-in ones below 164, a
+// workbook's own from 164 on).
 struct CellInfo {
   CellKind kind = CellKind::kText;
   std::uint16_t format = 0;
@@ -39,7 +34,8 @@ class WorkbookRows {
   // when it cannot be read.
   virtual bool Select(std::size_t index) = 0;
   // Next() gives the next row that has a cell: its cells' texts from column A on, a cell
-  // missing from the row given as "". False at the end of the sheet or on an error (see Error()).
+  // missing from the row given as "", a formula without a saved result as its reference (its
+  // kind says so). False at the end of the sheet or on an error (see Error()).
   virtual bool Next(std::vector<std::string>& row) = 0;
   // The error, naming the file and the reason; empty when there was none.
   [[nodiscard]] virtual const std::string& Error() const = 0;

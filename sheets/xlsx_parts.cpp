@@ -32,7 +32,7 @@ bool Wide(char32_t c) {
 bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 // Whether `text` at `at` reads like the escape of a character ("_x0041_").
-bool LooksEscaped(const std::string& text, std::size_t at) {
+bool LooksEscaped(std::string_view text, std::size_t at) {
   return text.size() - at >= 7 && text[at + 1] == 'x' && text[at + 6] == '_' && IsHex(text[at + 2]) &&
          IsHex(text[at + 3]) && IsHex(text[at + 4]) && IsHex(text[at + 5]);
 }
@@ -51,7 +51,7 @@ void AppendEscape(std::string& out, char32_t c) {
 
 }  // namespace
 
-std::string CellText(const std::string& text, std::size_t& chars) {
+std::string CellText(std::string_view text, std::size_t& chars) {
   chars = 0;
   std::string out;
   out.reserve(text.size());
@@ -64,7 +64,7 @@ std::string CellText(const std::string& text, std::size_t& chars) {
       AppendEscape(out, c);
     } else {
       if (c == '_' && LooksEscaped(text, start)) out += "_x005F";
-      out.append(text, start, i - start);
+      out.append(text.substr(start, i - start));
     }
     chars += c >= 0x10000 ? 2 : 1;  // Excel counts UTF-16 units
   }
@@ -259,7 +259,7 @@ std::string SheetTail(const std::vector<ListChoices>& lists) {
 
 namespace quorvex::sheets {
 
-std::size_t DisplayWidth(const std::string& text) {
+std::size_t DisplayWidth(std::string_view text) {
   std::size_t width = 0;
   for (std::size_t i = 0; i < text.size();) width += xlsx::Wide(DecodeUtf8(text, i)) ? 2 : 1;
   return width;

@@ -16,7 +16,7 @@ namespace quorvex::sheets::xlsx {
 // its escape, and a text that reads like such an escape ("_x0041_") gets its "_" escaped
 // ("_x005F_x0041_"), or a reader would show the character instead of the text. `chars`
 // counts the characters of the text as read back.
-std::string CellText(const std::string& text, std::size_t& chars);
+std::string CellText(std::string_view text, std::size_t& chars);
 // `text` as XML character data, or (`attribute`) as an attribute's value between double quotes.
 void AppendXml(std::string& out, std::string_view text, bool attribute = false);
 // The shortest text that reads back as `value`, without an exponent where the number has at

@@ -568,7 +568,8 @@ class SheetHandler : public XmlHandler {
     if (hasFormula_ && (!hasValue_ || fullCalcOnLoad_)) {
       // Not computed, or to be computed anew: the saved value (a writer's 0) is no result.
       value_.clear();
-      row_.emplace_back(column_, kUnsavedFormula + CellReference(column_, rowNumber_));
+      types_.emplace_back(column_, CellInfo{CellKind::kUnsavedFormula, 0});
+      row_.emplace_back(column_, CellReference(column_, rowNumber_));
       nextColumn_ = column_ + 1;
       return;
     }

@@ -41,8 +41,8 @@ class XlsxReader : public WorkbookRows {
   // column (or of a wider row among those a header may lie in whose cells fill most of its
   // columns) follow it in their order, without the empty columns between them. Numbers come as the text the workbook
   // stores them in ("5000.5"), rounded to Excel's 15 significant digits when stored with
-  // more; formulas by their saved value (kUnsavedFormula and the cell's reference when there
-  // is none, or when the workbook asks to be computed anew on opening); booleans as TRUE or
+  // more; formulas by their saved value (the cell's reference, of kind kUnsavedFormula, when
+  // there is none, or when the workbook asks to be computed anew on opening); booleans as TRUE or
   // FALSE. False at the end of the sheet or on an error (see Error()).
   bool Next(std::vector<std::string>& row) override;
 

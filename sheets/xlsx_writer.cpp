@@ -46,12 +46,12 @@ bool SheetNameFits(const std::string& name) {
 
 }  // namespace
 
-std::size_t ShownWidth(const std::string& text, const WrittenCell& cell) {
+std::size_t ShownWidth(std::string_view text, const WrittenCell& cell) {
   // A number shows through its format, which may be wider than its text ("42064" shown as
   // 2015-03-01): a column too narrow for a date shows ####. The format's code is about as
   // wide as what it shows; the built-in dates and times at most "2015/12/31 18:00".
   std::size_t width = DisplayWidth(text);
-  if (!cell.code.empty()) return std::max(width, DisplayWidth(std::string(cell.code)));
+  if (!cell.code.empty()) return std::max(width, DisplayWidth(cell.code));
   constexpr std::uint16_t kFirstDate = 14, kLastDate = 22, kDateTime = 22;
   if (cell.builtin >= kFirstDate && cell.builtin <= kLastDate)
     width = std::max<std::size_t>(width, cell.builtin == kDateTime ? 16 : 10);
@@ -144,6 +144,15 @@ std::size_t XlsxWriter::StyleOf(const WrittenCell& cell) {
 }
 
 bool XlsxWriter::WriteRow(const std::vector<std::string>& cells, const std::vector<WrittenCell>* kinds) {
+  CellRows row;
+  for (std::size_t i = 0; i < cells.size(); ++i)
+    row.Add(cells[i], kinds != nullptr && i < kinds->size() ? (*kinds)[i] : WrittenCell());
+  row.EndRow();
+  return WriteRow(row, 0);
+}
+
+bool XlsxWriter::WriteRow(const CellRows& rows, std::size_t i) {
+  const std::span<const CellRows::Cell> cells = rows.Row(i);
   if (sheets_.empty() && !StartSheet({})) return false;
   if (!error_.empty()) return false;
   if (rows_ >= kMaxRows) return Fail(messages::TooManyRows(kMaxRows));
@@ -157,25 +166,27 @@ bool XlsxWriter::WriteRow(const std::vector<std::string>& cells, const std::vect
   xml_.append("<row r=\"").append(row).append("\">");
   std::size_t last = 0;
   for (std::size_t col = 0; col < cells.size(); ++col) {
-    if (cells[col].empty()) continue;
+    const std::string_view cell = rows.Text(cells[col]);
+    if (cell.empty()) continue;
     last = col + 1;
     xml_.append("<c r=\"").append(columnNames_[col]).append(row).push_back('"');
-    const WrittenCell* kind = kinds != nullptr && !header && col < kinds->size() ? &(*kinds)[col] : nullptr;
-    if (kind != nullptr && kind->kind != CellKind::kText && std::isfinite(kind->number)) {
-      const std::size_t style = StyleOf(*kind);
+    const CellKind kind = cells[col].kind;
+    if (!header && (kind == CellKind::kNumber || kind == CellKind::kBoolean) && std::isfinite(cells[col].number)) {
+      const WrittenCell how = rows.How(cells[col]);
+      const std::size_t style = StyleOf(how);
       if (style != 0) xml_.append(" s=\"").append(std::to_string(style)).push_back('"');
-      if (kind->kind == CellKind::kBoolean) {
-        xml_.append(kind->number != 0 ? " t=\"b\"><v>1</v></c>" : " t=\"b\"><v>0</v></c>");
+      if (kind == CellKind::kBoolean) {
+        xml_.append(how.number != 0 ? " t=\"b\"><v>1</v></c>" : " t=\"b\"><v>0</v></c>");
       } else {
         xml_.append("><v>");
-        xlsx::AppendNumber(xml_, kind->number);
+        xlsx::AppendNumber(xml_, how.number);
         xml_.append("</v></c>");
       }
-      widths_[col] = std::max(widths_[col], ShownWidth(cells[col], *kind));
+      widths_[col] = std::max(widths_[col], ShownWidth(cell, how));
       continue;
     }
     std::size_t chars = 0;
-    const std::string text = xlsx::CellText(cells[col], chars);
+    const std::string text = xlsx::CellText(cell, chars);
     if (chars > kMaxCellChars) {
       return Fail(messages::CellTooLong(rows_ + 1, col + 1, kMaxCellChars));
     }

@@ -21,16 +21,6 @@
 
 namespace quorvex::sheets {
 
-// How a cell is written: a text (the row's text as it is), a number or a boolean (`number`,
-// not 0 for TRUE), shown by the number format `code`, or when that is empty by Excel's
-// built-in format `builtin` (0: General).
-struct WrittenCell {
-  CellKind kind = CellKind::kText;
-  double number = 0;
-  std::uint16_t builtin = 0;
-  std::string_view code;
-};
-
 class XlsxWriter {
  public:
   // Excel's limits: rows in a sheet, characters in a cell.
@@ -45,10 +35,12 @@ class XlsxWriter {
   // Open() starts a workbook to be written at `path` by Close(); errors name the file
   // `shownName` (default: `path`), for a workbook written under a temporary name.
   bool Open(const std::string& path, const std::string& shownName = {});
-  // WriteRow() adds a row; the first one is the header. `kinds`, when given, says how each
-  // cell is written (those beyond it are texts; the header is always text); a number's text is
-  // still what the column's width is measured by. False (with Error()) when the row does not
-  // fit in a worksheet.
+  // WriteRow() adds row `row` of `rows`; the first one written is the header. Each cell is
+  // written as its kind says (a number or boolean when it is one; the header is always text);
+  // a number's text is still what the column's width is measured by. False (with Error())
+  // when the row does not fit in a worksheet.
+  bool WriteRow(const CellRows& rows, std::size_t row);
+  // The same for a row of texts, `kinds` saying how each is written (those beyond it are texts).
   bool WriteRow(const std::vector<std::string>& cells, const std::vector<WrittenCell>* kinds = nullptr);
   // StartSheet() starts a worksheet named `name` (the library's "Sheet1" ... when empty); the
   // rows written go to it. WriteRow() starts one itself when none was.
@@ -108,8 +100,8 @@ class XlsxWriter {
 };
 
 // DisplayWidth() counts the columns a text takes in a cell: two for a wide (CJK) character.
-std::size_t DisplayWidth(const std::string& text);
+std::size_t DisplayWidth(std::string_view text);
 // ShownWidth() is about the columns a number or boolean with the text `text` takes, shown as `cell` says.
-std::size_t ShownWidth(const std::string& text, const WrittenCell& cell);
+std::size_t ShownWidth(std::string_view text, const WrittenCell& cell);
 
 }  // namespace quorvex::sheets

@@ -5,6 +5,7 @@
 #include "sheets/byte_scan.h"
 #include "sheets/csv.h"
 #include "sheets/json_line.h"
+#include "sheets/sheet_engine.h"
 #include "sheets/sheet_format.h"
 #include "sheets/sheet_text.h"
 
@@ -141,9 +142,9 @@ TEST(JsonLineTest, OutcomeMembersReadBackWhateverTheirTexts) {
   const auto writeAndRead = [](const RecordOutcome& outcome, ReadBack& r) {
     Layout layout;
     layout.in = layout.out = Format::kJsonLines;
-    OutBuffer out;
+    Written out;
     JsonLinesWriter(layout).Write(Record{}, outcome, out);
-    r.line = out.View();
+    r.line = out.text.View();
     EXPECT_EQ(r.line.back(), '\n');
     r.line.pop_back();
     r.arena.reserve(r.line.size());
@@ -292,34 +293,28 @@ std::string Utf16Le(const std::u16string& text) {
   return bytes;
 }
 
-TEST(TextTest, Utf16TabSeparatedTextComesAsCsvAcrossReads) {
+TEST(TextTest, Utf16TabSeparatedTextReadsAsItsCsvAcrossReads) {
   // Fields quoted with tabs, quotes and line breaks in them, cut at every byte after the
   // first piece, and a last field ended by the input's end.
-  std::u16string tsv;
-  std::string csv;
+  std::u16string tsv = u"category\tamount\tnote\r\n";
+  std::string csv = "category,amount,note\r\n";
   for (int i = 0; i < 12000; ++i) {
     tsv += u"x\t\"q\"\"\t\n\"\t, y\r\n";
     csv += "x,\"q\"\"\t\n\",\", y\"\r\n";
   }
-  tsv += u"\tlast";
-  csv += ",last";
+  tsv += u"\t\tlast";
+  csv += ",,last";
   const std::string bytes = Utf16Le(tsv);
-  Trickle source(bytes);
-  TextInput in(source, Encoding::kAuto);
-  in.TabsAsCommas();
-  std::string error;
-  EXPECT_TRUE(ReadAll(in, error) == csv);
-  EXPECT_EQ(error, "");
-  EXPECT_TRUE(in.Converted());
-
-  // A field longer than a record may be is written out quoted as it comes.
-  std::u16string quoted(kMaxRecordBytes + 3, u'z');
-  quoted.front() = quoted.back() = u'"';
-  const std::string longField = Utf16Le(quoted.append(u"\tend"));
-  MemorySource longSource(longField);
-  TextInput longIn(longSource, Encoding::kAuto);
-  longIn.TabsAsCommas();
-  EXPECT_TRUE(ReadAll(longIn, error) == std::string(1, '"').append(kMaxRecordBytes + 1, 'z').append("\",end"));
+  Trickle tsvSource(bytes);
+  MemorySource csvSource(csv);
+  StringSink fromTsv;
+  StringSink fromCsv;
+  const EngineOptions options{Format::kCsv, Format::kCsv, Encoding::kAuto, 2};
+  const EngineResult result = ComputeSheet(tsvSource, fromTsv, options, {}, nullptr);
+  EXPECT_FALSE(result.error.failed()) << result.error.reason;
+  EXPECT_EQ(result.records, 12001u);
+  ComputeSheet(csvSource, fromCsv, options, {}, nullptr);
+  EXPECT_TRUE(fromTsv.text == "\xEF\xBB\xBF" + fromCsv.text);  // converted text keeps a byte-order mark
 }
 
 // A sheet's encoding is judged by its whole first piece: UTF-8 with a stray byte of another

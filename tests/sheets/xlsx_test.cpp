@@ -6,7 +6,9 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -14,8 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "sheets/sheet_engine.h"
 #include "sheets/xlsx_reader.h"
-#include "sheets/xlsx_sheet.h"
 #include "sheets/xlsx_writer.h"
 #include "sheets/zip_writer.h"
 #include "support/temp_folder.h"
@@ -381,59 +383,90 @@ TEST(XlsxReaderTest, GivesEachCellsKindAndTheNumberFormatOfItsStyle) {
   EXPECT_TRUE(is(7, CellKind::kNumber, 0));  // a style the workbook lacks: General
 }
 
-// A reader of no rows whose own format 164 is a date's.
-class FormatsOnly : public WorkbookRows {
+// A worksheet of the given rows (texts and kinds), whose own format 164 is a date's.
+class GivenRows : public WorkbookRows {
  public:
-  bool Next(std::vector<std::string>&) override { return false; }
+  struct Row {
+    std::vector<std::string> texts;
+    std::vector<CellInfo> types;
+  };
+  explicit GivenRows(std::vector<Row> rows) : rows_(std::move(rows)) {}
+  bool Next(std::vector<std::string>& row) override {
+    if (next_ == rows_.size()) return false;
+    row = rows_[next_].texts;
+    types_ = rows_[next_++].types;
+    return true;
+  }
+  const std::vector<CellInfo>& Types() const override { return types_; }
   const std::string& Error() const override { return error_; }
-  std::size_t Line() const override { return 0; }
-  std::uint64_t BytesRead() const override { return 0; }
-  std::uint64_t BytesTotal() const override { return 0; }
+  std::size_t Line() const override { return next_; }
+  std::uint64_t BytesRead() const override { return next_; }
+  std::uint64_t BytesTotal() const override { return rows_.size(); }
   std::string_view FormatCode(std::uint16_t id) const override { return id == 164 ? "yyyy-mm-dd" : ""; }
   const std::vector<WorkbookSheet>& Sheets() const override { return sheets_; }
   bool Select(std::size_t) override { return false; }
 
  private:
+  std::vector<Row> rows_;
+  std::size_t next_ = 0;
+  std::vector<CellInfo> types_;
   std::string error_;
   std::vector<WorkbookSheet> sheets_;
 };
 
-TEST(CellKindsTest, ARowWrittenTakesTheKindsOfTheRowReadWithItsTextsOnly) {
-  FormatsOnly reader;
-  CellKinds kinds(reader);
+// The rows a run hands a workbook.
+class RowsSink : public SheetSink {
+ public:
+  bool Put(const Written& records, std::string&) override {
+    for (std::size_t i = 0; i < records.rows.size(); ++i) {
+      std::vector<std::pair<std::string, WrittenCell>>& row = rows.emplace_back();
+      for (const CellRows::Cell& cell : records.rows.Row(i)) {
+        WrittenCell how = records.rows.How(cell);
+        codes.emplace_back(how.code);
+        how.code = codes.back();
+        row.emplace_back(records.rows.Text(cell), how);
+      }
+    }
+    return true;
+  }
+  std::vector<std::vector<std::pair<std::string, WrittenCell>>> rows;
+  std::deque<std::string> codes;
+};
+
+TEST(WorkbookRecordsTest, CellsKeepTheirKindsAndAFormulaWithoutAResultIsRefusedByItsCell) {
   const CellInfo number{CellKind::kNumber, 0}, date{CellKind::kNumber, 164}, boolean{CellKind::kBoolean, 0};
-  kinds.Add({"标题"}, {});  // a row above the header, never written
-  kinds.Add({"1001", "42064", "TRUE", "7"}, {number, date, boolean});
-  kinds.Add({"1002",
-             "\xFF"
-             "B3",
-             "x"},
-            {number, date});
-  kinds.Add({"1003", "8000"}, {number, number});
-  // Written with two outcome columns between the input's three and a value beyond them.
-  std::vector<WrittenCell> cells(6);
-  kinds.Take({"1001", "42064", "TRUE", "正常", "45.00", "7"}, 3, 2, cells);
-  EXPECT_EQ(cells[0].kind, CellKind::kNumber);
-  EXPECT_EQ(cells[0].number, 1001);
-  EXPECT_EQ(cells[1].number, 42064);
-  EXPECT_EQ(cells[1].code, "yyyy-mm-dd");
-  EXPECT_EQ(cells[2].kind, CellKind::kBoolean);
-  EXPECT_EQ(cells[2].number, 1);
-  EXPECT_EQ(cells[3].kind, CellKind::kText);  // the outcome's are not the input's
-  EXPECT_EQ(cells[5].kind, CellKind::kText);  // "7" was read as a text
-  // A formula without a result comes out empty, and its row is still found.
-  cells.assign(5, {});
-  kinds.Take({"1002", "", "x", "正常", ""}, 3, 2, cells);
-  EXPECT_EQ(cells[0].kind, CellKind::kNumber);
-  EXPECT_EQ(cells[0].number, 1002);
-  // A row whose texts changed on the way gets texts, and the next row still finds its own.
-  cells.assign(5, {});
-  kinds.Take({"1003", "8,000", "", "正常", ""}, 3, 2, cells);
-  for (const WrittenCell& c : cells) EXPECT_EQ(c.kind, CellKind::kText);
-  kinds.Add({"1004"}, {number});
-  cells.assign(5, {});
-  kinds.Take({"1004", "", "", "正常", ""}, 3, 2, cells);
-  EXPECT_EQ(cells[0].kind, CellKind::kNumber);
+  const CellInfo unsaved{CellKind::kUnsavedFormula, 0};
+  GivenRows book({{{"工资表"}, {}},
+                  {{"工号", "入职", "在职", "收入类型", "金额", "备注"}, {}},
+                  {{"1001", "42064", "TRUE", "工资、薪金所得", "8000", "7"}, {number, date, boolean, {}, number}},
+                  {{"1002", "42064", "FALSE", "工资、薪金所得", "E4"}, {number, date, boolean, {}, unsaved}}});
+  RowsSink sink;
+  const EngineResult result = ComputeSheet(book, sink, {Format::kXlsx, Format::kXlsx, Encoding::kUtf8, 2}, {}, nullptr);
+  ASSERT_FALSE(result.error.failed()) << result.error.reason;
+  EXPECT_EQ(result.records, 2u);
+  EXPECT_EQ(result.rejected, 1u);
+  ASSERT_EQ(sink.rows.size(), 4u);  // the title, the header and the records
+  EXPECT_EQ(sink.rows[0][0].first, "工资表");
+  const auto& ok = sink.rows[2];
+  EXPECT_EQ(ok[0].second.kind, CellKind::kNumber);
+  EXPECT_EQ(ok[0].second.number, 1001);
+  EXPECT_EQ(ok[1].second.number, 42064);
+  EXPECT_EQ(ok[1].second.code, "yyyy-mm-dd");
+  EXPECT_EQ(ok[2].second.kind, CellKind::kBoolean);
+  EXPECT_EQ(ok[2].second.number, 1);
+  EXPECT_EQ(ok[6].first, "正常");
+  EXPECT_EQ(ok[6].second.kind, CellKind::kText);
+  EXPECT_EQ(ok[5].first, "7");  // read as a text, it stays one
+  EXPECT_EQ(ok[5].second.kind, CellKind::kText);
+  // The outcome's figures are numbers showing their text.
+  const auto figure = std::find_if(ok.begin() + 10, ok.end(), [](const auto& c) { return !c.first.empty(); });
+  ASSERT_NE(figure, ok.end());
+  EXPECT_EQ(figure->second.kind, CellKind::kNumber);
+  const auto& refused = sink.rows[3];
+  EXPECT_EQ(refused[2].second.number, 0);  // FALSE
+  EXPECT_EQ(refused[4].first, "");         // the formula's cell is left empty
+  EXPECT_EQ(refused[6].first, "有误");
+  EXPECT_EQ(refused[8].first, "金额（E4）是公式，没有保存计算结果：请在 Excel/WPS 中打开并保存后再计算");
 }
 
 }  // namespace
