@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "sheets/xlsx_reader.h"
-#include "sheets/xlsx_writer.h"
+#include "sheets/workbook/xlsx_reader.h"
+#include "sheets/workbook/xlsx_writer.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <optional>
 
 #include "cli/cli_messages.h"
-#include "sheets/json_line.h"
 #include "sheets/sheet_job.h"
 #include "sheets/sheet_messages.h"
-#include "sheets/sheet_template.h"
+#include "sheets/text/json_line.h"
+#include "sheets/workbook/sheet_template.h"
 
 namespace quorvex::cli {
 using namespace quorvex::sheets;

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "sheets/record.h"
+#include "sheets/engine/record.h"
 
 namespace quorvex::cli {
 

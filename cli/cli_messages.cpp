@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "sheets/sheet_headers.h"
+#include "sheets/engine/sheet_headers.h"
 
 namespace quorvex::cli::messages {
 namespace {

@@ -9,10 +9,10 @@
 #include "cli/batch.h"
 #include "cli/cli_messages.h"
 #include "cli/plan_command.h"
-#include "sheets/compute_request.h"
+#include "sheets/engine/compute_request.h"
 #include "sheets/sheet_job.h"
 #include "sheets/sheet_messages.h"
-#include "sheets/sheet_template.h"
+#include "sheets/workbook/sheet_template.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "forms/categories.h"
 #include "forms/plan_chart.h"
 #include "forms/plan_form.h"
-#include "sheets/compute_request.h"
+#include "sheets/engine/compute_request.h"
 
 namespace quorvex::cli {
 using namespace quorvex::sheets;

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "sheets/sheet_engine.h"
+#include "sheets/engine/sheet_engine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;

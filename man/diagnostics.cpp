@@ -7,7 +7,7 @@
 
 #include "cli/cli_messages.h"
 #include "sheets/sheet_messages.h"
-#include "sheets/xlsx_writer.h"
+#include "sheets/workbook/xlsx_writer.h"
 
 namespace {
 

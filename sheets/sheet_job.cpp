@@ -16,10 +16,10 @@
 #include <memory>
 #include <string_view>
 
-#include "sheets/sheet_headers.h"
+#include "sheets/engine/sheet_headers.h"
 #include "sheets/sheet_messages.h"
-#include "sheets/workbook_open.h"
-#include "sheets/workbook_sheet.h"
+#include "sheets/workbook/workbook_open.h"
+#include "sheets/workbook/workbook_sheet.h"
 
 namespace quorvex::sheets {
 namespace {
@@ -312,8 +312,11 @@ class Input {
 // rows; the worksheet is selected again to be computed.
 bool HasHeaderRow(WorkbookRows& book) {
   std::vector<std::string> row;
-  while (book.Next(row) && book.Line() <= kHeaderSearchRows) {
-    if (NamesCategoryAndAmount(row)) return true;
+  HeaderSearch search;
+  Layout layout;
+  while (book.Next(row)) {
+    const HeaderSearch::Seen seen = search.Offer({row.begin(), row.end()}, book.Line(), book.Line() + 1, layout);
+    if (seen != HeaderSearch::Seen::kAbove) return seen == HeaderSearch::Seen::kHeader;
   }
   return false;
 }

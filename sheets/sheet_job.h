@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "sheets/sheet_engine.h"
+#include "sheets/engine/sheet_engine.h"
+#include "sheets/engine/sheet_format.h"
 #include "sheets/sheet_error.h"
-#include "sheets/sheet_format.h"
-#include "sheets/sheet_text.h"
+#include "sheets/text/sheet_text.h"
 
 namespace quorvex::sheets {
 

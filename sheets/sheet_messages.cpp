@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "sheets/sheet_headers.h"
+#include "sheets/engine/sheet_headers.h"
 
 namespace quorvex::sheets::messages {
 

@@ -100,7 +100,6 @@ inline constexpr char kEncrypted[] = "设有打开密码（已加密），无法
 inline constexpr char kUnreadableWorkbook[] = "不是能读取的 Excel 工作簿（可能是其他程序的格式，或已损坏）";
 inline constexpr char kWorkbookFromStandardInput[] = "Excel 工作簿只能从文件读取，不能从标准输入读取";
 inline constexpr char kWorkbookToStandardOutput[] = "Excel 工作簿只能写入文件，不能写到标准输出";
-inline constexpr char kWorkbookReadOnce[] = "无法再读一遍 Excel 工作簿";
 std::string DamagedSheet(std::string_view sheet);  // "已损坏：读不出工作表SHEET"
 std::string DamagedCellInRow(std::uint64_t row);   // "已损坏：第N行有读不出的单元格"
 std::string CellTooLong(std::uint64_t row, std::size_t column, std::size_t most);

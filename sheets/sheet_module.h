@@ -5,7 +5,7 @@
 #pragma once
 
 #include "sheets/sheet_job.h"
-#include "sheets/sheet_template.h"
+#include "sheets/workbook/sheet_template.h"
 
 namespace quorvex::sheets {
 

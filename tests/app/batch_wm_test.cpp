@@ -21,7 +21,7 @@
 
 #include "app/batch_dialog.h"
 #include "app/frm_main.h"
-#include "sheets/xlsx_reader.h"
+#include "sheets/workbook/xlsx_reader.h"
 #include "support/gui_test.h"
 #include "support/modal_answerer.h"
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "sheets/compute_request.h"
+#include "sheets/engine/compute_request.h"
+#include "sheets/engine/shown_amount.h"
 #include "sheets/sheet_job.h"
-#include "sheets/sheet_template.h"
-#include "sheets/shown_amount.h"
-#include "sheets/shown_number.h"
+#include "sheets/workbook/sheet_template.h"
+#include "sheets/workbook/shown_number.h"
 #include "support/temp_folder.h"
 
 namespace quorvex::sheets {

@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "sheets/sheet_engine.h"
+#include "sheets/engine/sheet_engine.h"
 #include "sheets/sheet_job.h"
-#include "sheets/xlsx_reader.h"
+#include "sheets/workbook/xlsx_reader.h"
 #include "support/temp_folder.h"
 
 namespace quorvex::sheets {
@@ -87,8 +87,8 @@ class RowsSink : public SheetSink {
  public:
   bool Put(const Written& records, std::string&) override {
     for (std::size_t i = 0; i < records.rows.size(); ++i) {
-      std::vector<std::string>& row = rows.emplace_back();
-      for (const CellRows::Cell& cell : records.rows.Row(i)) row.emplace_back(records.rows.Text(cell));
+      std::vector<std::string>& row = rows.emplace_back(records.rows.Width(i));
+      for (const CellRows::Cell& cell : records.rows.Row(i)) row[cell.column] = records.rows.Text(cell);
     }
     return true;
   }

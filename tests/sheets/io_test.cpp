@@ -2,15 +2,31 @@
 // layer under both (byte-order mark, UTF-8 checks, GB18030, line counting).
 #include <gtest/gtest.h>
 
-#include "sheets/byte_scan.h"
-#include "sheets/csv.h"
-#include "sheets/json_line.h"
-#include "sheets/sheet_engine.h"
-#include "sheets/sheet_format.h"
-#include "sheets/sheet_text.h"
+#include "sheets/engine/sheet_engine.h"
+#include "sheets/engine/sheet_format.h"
+#include "sheets/text/byte_scan.h"
+#include "sheets/text/csv.h"
+#include "sheets/text/json_line.h"
+#include "sheets/text/sheet_text.h"
 
 namespace quorvex::sheets {
 namespace {
+
+// The fields of one CSV text, record by record.
+std::vector<std::vector<std::string>> ReadCsvText(std::string_view text) {
+  std::vector<std::vector<std::string>> rows;
+  CsvReader reader(true);
+  std::string arena;
+  arena.reserve(text.size());
+  Record record;
+  std::size_t pos = 0;
+  std::uint64_t line = 1;
+  while (reader.Parse(text, pos, line, record, arena)) {
+    std::vector<std::string>& row = rows.emplace_back();
+    for (const FieldRef& f : record.fields) row.emplace_back(f.text);
+  }
+  return rows;
+}
 
 using Rows = std::vector<std::vector<std::string>>;
 

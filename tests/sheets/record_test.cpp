@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "sheets/compute_request.h"
-#include "sheets/sheet_engine.h"
-#include "sheets/sheet_format.h"
+#include "sheets/engine/compute_request.h"
+#include "sheets/engine/sheet_engine.h"
+#include "sheets/engine/sheet_format.h"
 
 namespace quorvex::sheets {
 namespace {

@@ -11,14 +11,14 @@
 #include <sstream>
 
 #include "forms/categories.h"
-#include "sheets/compute_request.h"
-#include "sheets/sheet_engine.h"
-#include "sheets/sheet_headers.h"
+#include "sheets/engine/compute_request.h"
+#include "sheets/engine/sheet_engine.h"
+#include "sheets/engine/sheet_headers.h"
 #include "sheets/sheet_job.h"
-#include "sheets/sheet_template.h"
-#include "sheets/shown_number.h"
-#include "sheets/xlsx_reader.h"
-#include "sheets/xlsx_writer.h"
+#include "sheets/workbook/sheet_template.h"
+#include "sheets/workbook/shown_number.h"
+#include "sheets/workbook/xlsx_reader.h"
+#include "sheets/workbook/xlsx_writer.h"
 #include "support/temp_folder.h"
 
 namespace quorvex::sheets {

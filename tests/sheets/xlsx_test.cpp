@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "sheets/sheet_engine.h"
-#include "sheets/xlsx_reader.h"
-#include "sheets/xlsx_writer.h"
-#include "sheets/zip_writer.h"
+#include "sheets/engine/sheet_engine.h"
+#include "sheets/workbook/xlsx_reader.h"
+#include "sheets/workbook/xlsx_writer.h"
+#include "sheets/workbook/zip_writer.h"
 #include "support/temp_folder.h"
 
 namespace quorvex::sheets {
@@ -419,12 +419,12 @@ class RowsSink : public SheetSink {
  public:
   bool Put(const Written& records, std::string&) override {
     for (std::size_t i = 0; i < records.rows.size(); ++i) {
-      std::vector<std::pair<std::string, WrittenCell>>& row = rows.emplace_back();
+      std::vector<std::pair<std::string, WrittenCell>>& row = rows.emplace_back(records.rows.Width(i));
       for (const CellRows::Cell& cell : records.rows.Row(i)) {
         WrittenCell how = records.rows.How(cell);
         codes.emplace_back(how.code);
         how.code = codes.back();
-        row.emplace_back(records.rows.Text(cell), how);
+        row[cell.column] = {std::string(records.rows.Text(cell)), how};
       }
     }
     return true;
