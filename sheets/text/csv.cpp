@@ -343,6 +343,10 @@ void CsvWriter::Write(const Record& record, const RecordOutcome& outcome, Writte
   if (beyond && !IsCsvText(layout_)) {
     out.Put(',');
     WriteFields(record, columns, given, out);
+    if (record.moreFields != 0) {  // tab-separated fields past those a record keeps, as one
+      if (given > columns) out.Put(',');
+      AppendCsvField(out, record.rest);
+    }
   } else if (beyond && IsTable(layout_.in)) {
     const char* const from = given > columns ? record.fields[columns].raw.data() : record.rest.data();
     out.Put(',');

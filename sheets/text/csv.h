@@ -52,8 +52,8 @@ class CsvReader : public SheetReader {
 class CsvWriter : public SheetWriter {
  public:
   explicit CsvWriter(const Layout& layout) : layout_(layout) {}
-  void Begin(Written& out) const override;
-  void Write(const Record& record, const RecordOutcome& outcome, Written& out) override;
+  void Begin(Written& written) const override;
+  void Write(const Record& record, const RecordOutcome& outcome, Written& written) override;
   std::size_t PerRecordBytes() const override;
 
  private:

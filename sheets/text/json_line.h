@@ -34,7 +34,7 @@ class JsonLinesWriter : public SheetWriter {
  public:
   explicit JsonLinesWriter(const Layout& layout);
   void Begin(Written& out) const override;
-  void Write(const Record& record, const RecordOutcome& outcome, Written& out) override;
+  void Write(const Record& record, const RecordOutcome& outcome, Written& written) override;
   std::size_t PerRecordBytes() const override { return 600 + keyBytes_; }
 
  private:

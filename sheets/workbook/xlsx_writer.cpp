@@ -150,8 +150,8 @@ bool XlsxWriter::WriteRow(const std::vector<std::string>& cells) {
   return WriteRow(row, 0);
 }
 
-bool XlsxWriter::WriteRow(const CellRows& rows, std::size_t i) {
-  const std::size_t width = rows.Width(i);
+bool XlsxWriter::WriteRow(const CellRows& rows, std::size_t index) {
+  const std::size_t width = rows.Width(index);
   if (sheets_.empty() && !StartSheet({})) return false;
   if (!error_.empty()) return false;
   if (rows_ >= kMaxRows) return Fail(messages::TooManyRows(kMaxRows));
@@ -164,7 +164,7 @@ bool XlsxWriter::WriteRow(const CellRows& rows, std::size_t i) {
   const std::string_view row(number, std::to_chars(number, number + sizeof number, rows_ + 1).ptr);
   xml_.append("<row r=\"").append(row).append("\">");
   std::size_t last = 0;
-  for (const CellRows::Cell& cell : rows.Row(i)) {
+  for (const CellRows::Cell& cell : rows.Row(index)) {
     const std::size_t col = cell.column;
     const std::string_view shown = rows.Text(cell);
     last = col + 1;

@@ -35,11 +35,11 @@ class XlsxWriter {
   // Open() starts a workbook to be written at `path` by Close(); errors name the file
   // `shownName` (default: `path`), for a workbook written under a temporary name.
   bool Open(const std::string& path, const std::string& shownName = {});
-  // WriteRow() adds row `row` of `rows`; the first one written is the header. Each cell is
+  // WriteRow() adds row `index` of `rows`; the first one written is the header. Each cell is
   // written as its kind says (a number or boolean when it is one; the header is always text);
   // a number's text is still what the column's width is measured by. False (with Error())
   // when the row does not fit in a worksheet.
-  bool WriteRow(const CellRows& rows, std::size_t row);
+  bool WriteRow(const CellRows& rows, std::size_t index);
   // The same for a row of texts.
   bool WriteRow(const std::vector<std::string>& cells);
   // StartSheet() starts a worksheet named `name` (the library's "Sheet1" ... when empty); the
