@@ -26,9 +26,11 @@ inline QString Computing() { return QStringLiteral("正在计算…"); }
 inline QString ComputedSoFar(quint64 records) { return QStringLiteral("正在计算…已计算 %1 条记录").arg(records); }
 inline QString Cancelling() { return QStringLiteral("正在取消…"); }
 inline QString Cancelled() { return QStringLiteral("已取消计算，没有写入结果文件。"); }
-inline QString Computed(quint64 records, quint64 rejected, const QString& result, const QStringList& skipped) {
+inline QString Computed(quint64 records, quint64 rejected, quint64 totals, const QString& result,
+                        const QStringList& skipped) {
   QString text = QStringLiteral("计算完成：共 %1 条记录，计算了 %2 条").arg(records).arg(records - rejected);
   if (rejected > 0) text += QStringLiteral("，%1 条有误未能计算（结果的“状态”和“提示”列写明了原因）").arg(rejected);
+  if (totals > 0) text += QStringLiteral("；%1 行合计原样保留，未计算").arg(totals);
   text += QStringLiteral("。\n结果已保存到：") + result;
   if (!skipped.isEmpty()) text += QStringLiteral("\n未计算的工作表：") + skipped.join(QStringLiteral("、"));
   return text;

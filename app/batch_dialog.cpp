@@ -309,7 +309,7 @@ void BatchDialog::ShowSummary(const sheets::SheetSummary& summary, const QString
   if (!summary.ok) return ShowError(Text(summary.error.Text()));
   QStringList skipped;
   for (const std::string& name : summary.skippedSheets) skipped << QString::fromStdString(name);
-  const QString text = messages::Computed(summary.records, summary.rejected, result, skipped);
+  const QString text = messages::Computed(summary.records, summary.rejected, summary.totals, result, skipped);
   QMessageBox::information(this, QString::fromUtf8(kTitle), text);
   accept();
 }

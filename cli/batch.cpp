@@ -177,7 +177,9 @@ int BatchCommand(const std::vector<std::string>& args) {
   }
   if (!batch.quiet) {
     std::cerr << "quorvex-calc: "
-              << messages::Summary(summary.records, summary.rejected, summary.sheets, summary.skippedSheets) << "\n";
+              << messages::Summary(summary.records, summary.rejected, summary.totals, summary.sheets,
+                                   summary.skippedSheets)
+              << "\n";
   }
   return summary.rejected > 0 ? kExitRejected : kExitOk;
 }

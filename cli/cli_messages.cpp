@@ -42,9 +42,10 @@ std::string FieldRefused(std::string_view field, std::string_view message) {
   return std::string(sheets::ChineseCaption(field)).append("：").append(message);
 }
 
-std::string Summary(std::uint64_t records, std::uint64_t rejected, const std::vector<std::string>& computed,
-                    const std::vector<std::string>& skipped) {
+std::string Summary(std::uint64_t records, std::uint64_t rejected, std::uint64_t totals,
+                    const std::vector<std::string>& computed, const std::vector<std::string>& skipped) {
   std::string text = "共 " + Grouped(records) + " 条记录，" + Grouped(rejected) + " 条有误";
+  if (totals > 0) text += "；" + Grouped(totals) + " 行合计原样保留，未计算";
   if (computed.size() > 1 || !skipped.empty()) {
     text += "；计算的工作表：" + Joined(computed);
     if (!skipped.empty()) text += "；未计算的工作表：" + Joined(skipped);

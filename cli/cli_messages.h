@@ -28,9 +28,10 @@ inline constexpr char kTemplateTakesOneFile[] = "template 只接受一个文件�
 // A request's field the page refuses, by its Chinese header: "金额：无效的金额，请重新输入".
 std::string FieldRefused(std::string_view field, std::string_view message);
 
-// After a batch run: "共 12 条记录，2 条有误", and which worksheets were computed and left out.
-std::string Summary(std::uint64_t records, std::uint64_t rejected, const std::vector<std::string>& computed,
-                    const std::vector<std::string>& skipped);
+// After a batch run: "共 12 条记录，2 条有误", the totals rows passed through ("；1 行合计原样保留，
+// 未计算"), and which worksheets were computed and left out.
+std::string Summary(std::uint64_t records, std::uint64_t rejected, std::uint64_t totals,
+                    const std::vector<std::string>& computed, const std::vector<std::string>& skipped);
 // The progress line: " 45% 1,234 条记录，每秒 5,678 条，还需 3 秒"; `done` (a fraction) and
 // `secondsLeft` below 0 when unknown.
 std::string Progress(double done, std::uint64_t records, std::uint64_t perSecond, long secondsLeft);

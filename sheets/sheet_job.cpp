@@ -452,6 +452,7 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
       }
       result.records += one.records;
       result.rejected += one.rejected;
+      result.totals += one.totals;
       before = result.records;
       if (one.cancelled || one.error.failed()) {
         result.cancelled = one.cancelled;
@@ -467,6 +468,7 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
   }
   summary.records = result.records;
   summary.rejected = result.rejected;
+  summary.totals = result.totals;
   summary.cancelled = result.cancelled;
   if (result.cancelled) {
     summary.error.reason = "cancelled";

@@ -29,9 +29,10 @@ struct SheetJob {
 struct SheetSummary {
   std::uint64_t records = 0;
   std::uint64_t rejected = 0;
-  bool ok = false;         // the whole input was read and the whole output written
-  bool cancelled = false;  // stopped through `cancel`
-  SheetError error;        // why not ok; its Text() names the file
+  std::uint64_t totals = 0;  // totals rows passed through, not among the records
+  bool ok = false;           // the whole input was read and the whole output written
+  bool cancelled = false;    // stopped through `cancel`
+  SheetError error;          // why not ok; its Text() names the file
   // A workbook's worksheets computed, in order, and those left out, each with why ("参数（隐藏）").
   std::vector<std::string> sheets;
   std::vector<std::string> skippedSheets;

@@ -12,7 +12,7 @@ namespace quorvex::sheets {
 struct SheetModule {
   // Raised whenever a member is added or changes its signature, so that a module left over
   // from another build is refused rather than called wrongly.
-  static constexpr int kVersion = 3;
+  static constexpr int kVersion = 4;
   int version = kVersion;
   decltype(&RunSheet) runSheet = nullptr;
   decltype(&WriteSheetTemplate) writeSheetTemplate = nullptr;

@@ -39,7 +39,10 @@ struct RecordOutcome {
   std::string_view field;    // rejected: the input concerned ("amount", "salary", "contributions", ...)
   std::string_view message;  // the page's red text: input error, no-tax notice or blind-zone text
   bool warning = false;      // the page would show the blind-zone warning box
-  forms::Outcome page;       // what the page shows: the income it wrote and the result lines
+  // A table's totals row (its first cell 合计, 小计 or 总计, no category of its own): passed
+  // through as it is, neither computed nor an error.
+  bool totals = false;
+  forms::Outcome page;  // what the page shows: the income it wrote and the result lines
 
   // Reverse calculations: the text written into the income field.
   [[nodiscard]] const std::string& income() const { return page.income; }

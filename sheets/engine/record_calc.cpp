@@ -47,6 +47,30 @@ bool RefuseUnsaved(const Record& record, const Layout& layout, RecordOutcome& ou
   return false;
 }
 
+// Whether a cell reads 合计, 小计 or 总计, the two characters perhaps spaced apart ("合　计").
+bool TotalsLabel(std::string_view text) {
+  std::string label;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text.compare(i, 3, "\u3000") == 0) {
+      i += 2;
+    } else if (text[i] != ' ' && text[i] != '\t') {
+      label += text[i];
+    }
+  }
+  return label == "合计" || label == "小计" || label == "总计";
+}
+
+// A table's totals row: its first cell that holds something is a totals label, and it names
+// no category but that label.
+bool IsTotalsRow(const Record& record) {
+  const std::string_view category = forms::TrimName(record.request[0]);
+  for (const FieldRef& f : record.fields) {
+    if (forms::TrimName(f.text).empty()) continue;
+    return TotalsLabel(f.text) && (category.empty() || TotalsLabel(category));
+  }
+  return false;
+}
+
 // The request fields that hold amounts, read as a spreadsheet shows them.
 constexpr std::array<std::string_view Request::*, 5> kAmountFields{
     &Request::amount, &Request::salary, &Request::contributions, &Request::threshold, &Request::plannedBonus};
@@ -60,10 +84,23 @@ void ComputeRecord(const Record& record, const Layout& layout, RecordOutcome& ou
     out.message = record.error;
     return;
   }
-  if (!record.kinds.empty() && RefuseUnsaved(record, layout, out)) return;
-  Request request = RequestOf(record);
-  ComputeRequest(request, out);
   const bool cells = IsTable(layout.in);
+  // A totals row is refused (no category; its amount often a sum without a saved result) and
+  // then known for one: rows the page takes cost nothing more.
+  const auto totals = [&] {
+    if (!cells || !IsTotalsRow(record)) return false;
+    out = RecordOutcome();
+    out.totals = true;
+    return true;
+  };
+  if (!record.kinds.empty() && RefuseUnsaved(record, layout, out)) {
+    totals();
+    return;
+  }
+  Request request = RequestOf(record);
+  out.totals = false;
+  ComputeRequest(request, out);
+  if (!out.ok && totals()) return;
   // A record the page takes is computed: only one it refuses may hold an amount as shown
   // (no plain amount has a comma or a character beyond ASCII), read again in plain figures.
   if (!cells || out.ok) return;

@@ -346,6 +346,13 @@ bool RowRecord(const CellRows& rows, std::size_t i, const Layout& layout, Record
   return true;
 }
 
+// The records of a block, those rejected and the totals rows (合计) passed through.
+struct Counts {
+  std::uint64_t records = 0;
+  std::uint64_t rejected = 0;
+  std::uint64_t totals = 0;
+};
+
 // The work of one block, on any thread.
 struct Worker {
   const SheetReader* reader;  // null: the blocks are a workbook's rows
@@ -357,14 +364,15 @@ struct Worker {
 
   // Run() computes a block's records into `out`; false with `error` set when the block is
   // not text.
-  bool Run(const Block& block, Written& out, std::uint64_t& records, std::uint64_t& rejected, std::string& error) {
+  bool Run(const Block& block, Written& out, Counts& counts, std::string& error) {
     out.clear();
-    records = rejected = 0;
+    counts = {};
     const auto one = [&] {
       ComputeRecord(record, layout, outcome);
       writer.Write(record, outcome, out);
-      ++records;
-      rejected += outcome.ok ? 0 : 1;
+      counts.records += outcome.totals ? 0 : 1;
+      counts.rejected += outcome.ok || outcome.totals ? 0 : 1;
+      counts.totals += outcome.totals ? 1 : 0;
     };
     if (reader == nullptr) {
       for (std::size_t i = 0; i < block.rows.size(); ++i) {
@@ -509,6 +517,7 @@ class Pipeline {
     for (std::thread& t : others) t.join();
     result.records = done_.records;
     result.rejected = done_.rejected;
+    result.totals = done_.totals;
     result.cancelled = done_.cancelled;
     EngineResult& failed = read_.error.reason.empty() ? done_ : read_;
     result.error = std::move(failed.error);
@@ -517,8 +526,7 @@ class Pipeline {
  private:
   struct Slot {
     Written out;
-    std::uint64_t records = 0;
-    std::uint64_t rejected = 0;
+    Counts counts;
     std::string error;      // not empty: the block is not text, and the run ends there
     std::size_t input = 0;  // the block's input bytes
     bool ready = false;
@@ -555,24 +563,22 @@ class Pipeline {
           spare_.pop_back();
         }
       }
-      std::uint64_t records = 0;
-      std::uint64_t rejected = 0;
+      Counts counts;
       std::string error;
-      worker.Run(block, out, records, rejected, error);
-      if (!Done(serial, out, records, rejected, std::move(error))) return;
+      worker.Run(block, out, counts, error);
+      if (!Done(serial, out, counts, std::move(error))) return;
     }
   }
 
   // Done() puts a computed block in its slot and writes the blocks ready; false once the run
   // has stopped.
-  bool Done(std::uint64_t serial, Written& out, std::uint64_t records, std::uint64_t rejected, std::string error) {
+  bool Done(std::uint64_t serial, Written& out, const Counts& counts, std::string error) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (stop_) return false;
     Slot& slot = slots_[serial % slots_.size()];
     slot.error = std::move(error);
     std::swap(slot.out, out);
-    slot.records = records;
-    slot.rejected = rejected;
+    slot.counts = counts;
     slot.ready = true;
     if (!writing_) WriteReady(lock);
     return true;
@@ -591,8 +597,7 @@ class Pipeline {
         break;
       }
       std::swap(pending, slot.out);
-      const std::uint64_t records = slot.records;
-      const std::uint64_t rejected = slot.rejected;
+      const Counts counts = slot.counts;
       lock.unlock();
       std::string error;
       const bool written = sink_.Put(pending, error);
@@ -608,8 +613,9 @@ class Pipeline {
         StopLocked();
         break;
       }
-      done_.records += records;
-      done_.rejected += rejected;
+      done_.records += counts.records;
+      done_.rejected += counts.rejected;
+      done_.totals += counts.totals;
       ++nextWrite_;
       space_.notify_all();
       pacer_.Tick(done_.records);

@@ -82,8 +82,9 @@ struct SheetPart {
 };
 
 struct EngineResult {
-  std::uint64_t records = 0;
+  std::uint64_t records = 0;  // totals rows not counted
   std::uint64_t rejected = 0;
+  std::uint64_t totals = 0;  // a table's totals rows (合计, 小计, 总计), passed through
   bool cancelled = false;
   // No header row was found (error says so): a sheet of a workbook that holds no table.
   bool noHeader = false;

@@ -137,12 +137,16 @@ long AddColumn(Layout& layout, std::string_view key, std::size_t nth) {
 
 std::array<std::string_view, 5> OutcomeHead(const RecordOutcome& outcome, bool chinese) {
   if (chinese) {
-    return {outcome.ok ? std::string_view(kStatusOk) : std::string_view(kStatusRejected),
+    return {outcome.totals ? std::string_view(kStatusTotals)
+            : outcome.ok   ? std::string_view(kStatusOk)
+                           : std::string_view(kStatusRejected),
             outcome.field == "record" ? std::string_view(kWholeRecord) : ChineseCaption(outcome.field), outcome.message,
             outcome.warning ? std::string_view(kWarningYes) : std::string_view(kWarningNo), outcome.income()};
   }
-  return {outcome.ok ? "ok" : "rejected", outcome.field, outcome.message, outcome.warning ? "true" : "false",
-          outcome.income()};
+  return {outcome.totals ? "total"
+          : outcome.ok   ? "ok"
+                         : "rejected",
+          outcome.field, outcome.message, outcome.warning ? "true" : "false", outcome.income()};
 }
 
 std::array<std::string_view, 5> OutcomeHead(const RecordOutcome& outcome, const Layout& layout) {

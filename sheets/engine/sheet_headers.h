@@ -23,6 +23,7 @@ std::string_view ChineseCaption(std::string_view key);
 // Texts of the status and blind-zone columns under Chinese headers.
 inline constexpr char kStatusOk[] = "正常";
 inline constexpr char kStatusRejected[] = "有误";
+inline constexpr char kStatusTotals[] = "合计";
 inline constexpr char kWarningYes[] = "是";
 inline constexpr char kWarningNo[] = "否";
 // The 出错项 of a record that could not be read at all.

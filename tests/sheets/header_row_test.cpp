@@ -115,6 +115,23 @@ TEST(HeaderRowTest, AWorkbookResultKeepsTheRowsAboveAsTheyWere) {
             (Row{"姓名", "收入类型", "税前工资", "五险一金", "状态"}));
 }
 
+TEST(HeaderRowTest, ATotalsRowUnderTheTableIsPassedThroughNotRejected) {
+  // 合计 in the first cell with no category, 小计 spaced apart in the category's own cell; a
+  // row with no category and another first cell is still an error.
+  const Outcome run = Compute(kTable +
+                                  "合计,,13000,1000\r\n"
+                                  ",小　计,5000,\r\n"
+                                  "王五,,5000,\r\n",
+                              Format::kCsv);
+  ASSERT_FALSE(run.result.error.failed()) << run.result.error.reason;
+  EXPECT_EQ(run.result.records, 3u);
+  EXPECT_EQ(run.result.rejected, 2u);
+  EXPECT_EQ(run.result.totals, 2u);
+  EXPECT_NE(run.output.find("\r\n合计,,13000,1000,合计,,,否,,"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("\r\n,小　计,5000,,合计,,"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("\r\n王五,,5000,,有误,"), std::string::npos) << run.output;
+}
+
 TEST(HeaderRowTest, ASheetWithoutAHeaderInItsFirstRowsNamesWhatItSaw) {
   std::string late;
   for (int i = 0; i < 20; ++i) late += "说明,第" + std::to_string(i + 1) + "行\r\n";

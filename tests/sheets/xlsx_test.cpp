@@ -439,13 +439,15 @@ TEST(WorkbookRecordsTest, CellsKeepTheirKindsAndAFormulaWithoutAResultIsRefusedB
   GivenRows book({{{"工资表"}, {}},
                   {{"工号", "入职", "在职", "收入类型", "金额", "备注"}, {}},
                   {{"1001", "42064", "TRUE", "工资、薪金所得", "8000", "7"}, {number, date, boolean, {}, number}},
-                  {{"1002", "42064", "FALSE", "工资、薪金所得", "E4"}, {number, date, boolean, {}, unsaved}}});
+                  {{"1002", "42064", "FALSE", "工资、薪金所得", "E4"}, {number, date, boolean, {}, unsaved}},
+                  {{"合计", "", "", "", "E5"}, {{}, {}, {}, {}, unsaved}}});  // a sum under the table
   RowsSink sink;
   const EngineResult result = ComputeSheet(book, sink, {Format::kXlsx, Format::kXlsx, Encoding::kUtf8, 2}, {}, nullptr);
   ASSERT_FALSE(result.error.failed()) << result.error.reason;
   EXPECT_EQ(result.records, 2u);
   EXPECT_EQ(result.rejected, 1u);
-  ASSERT_EQ(sink.rows.size(), 4u);  // the title, the header and the records
+  EXPECT_EQ(result.totals, 1u);
+  ASSERT_EQ(sink.rows.size(), 5u);  // the title, the header, the records and the totals row
   EXPECT_EQ(sink.rows[0][0].first, "工资表");
   const auto& ok = sink.rows[2];
   EXPECT_EQ(ok[0].second.kind, CellKind::kNumber);
