@@ -737,6 +737,7 @@ EngineResult ComputeSheet(WorkbookRows& book, SheetSink& sink, const EngineOptio
   Layout layout;
   layout.in = Format::kXlsx;
   layout.out = options.out;
+  layout.date1904 = book.Date1904();
   RowChunker rows(book);
   Pacer pacer(progress, rows);
   if (rows.Header(layout, result)) {

@@ -94,6 +94,8 @@ struct Layout {
   // column, the columns of the same key's second, third, ... occurrence.
   NameIndex index;
   std::vector<std::vector<std::uint32_t>> repeats;
+  // A workbook's dates count from 1904-01-01, not from 1900.
+  bool date1904 = false;
   // A table's fields are separated by this: a comma, or a tab in Excel's Unicode text.
   char separator = ',';
   // CSV in: the column of each request field, or -1.

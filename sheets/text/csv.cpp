@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include "sheets/engine/cell_text.h"
 #include "sheets/engine/sheet_headers.h"
 #include "sheets/sheet_messages.h"
 #include "sheets/text/byte_scan.h"
@@ -361,7 +362,7 @@ void CsvWriter::Write(const Record& record, const RecordOutcome& outcome, Writte
 void CsvWriter::WriteFields(const Record& record, std::size_t from, std::size_t to, OutBuffer& out) {
   for (std::size_t i = from; i < to; ++i) {
     if (i > from) out.Put(',');
-    if (i < record.fields.size()) AppendCsvField(out, record.fields[i].text);
+    if (i < record.fields.size()) AppendCsvField(out, FieldText(record, i, layout_.date1904, shown_));
   }
 }
 

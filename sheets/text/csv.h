@@ -59,7 +59,8 @@ class CsvWriter : public SheetWriter {
  private:
   void WriteFromJson(const Record& record, OutBuffer& out);
   // Fields [from, to) of the record one by one (a workbook's cells), empty ones past its end.
-  static void WriteFields(const Record& record, std::size_t from, std::size_t to, OutBuffer& out);
+  // A workbook's formatted numbers are written as the sheet shows them.
+  void WriteFields(const Record& record, std::size_t from, std::size_t to, OutBuffer& out);
 
   const Layout& layout_;
   // JSON Lines in: each column's value in this record, which record last set it, and for a
@@ -68,6 +69,7 @@ class CsvWriter : public SheetWriter {
   std::vector<std::uint64_t> setBy_;
   std::vector<std::size_t> seen_;
   std::uint64_t serial_ = 0;
+  std::string shown_;
 };
 
 // AppendCsvField() writes `text` as a CSV field, quoted when it holds a comma, a quote or a

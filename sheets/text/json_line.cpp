@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "sheets/engine/cell_text.h"
 #include "sheets/sheet_messages.h"
 #include "sheets/text/byte_scan.h"
 #include "sheets/text/utf8.h"
@@ -398,16 +399,23 @@ void JsonLinesWriter::Write(const Record& record, const RecordOutcome& outcome, 
   }
 }
 
-void JsonLinesWriter::WriteFromTable(const Record& record, OutBuffer& out) const {
+void JsonLinesWriter::WriteFromTable(const Record& record, OutBuffer& out) {
   const std::size_t given = record.fields.size();
+  const bool cells = !record.kinds.empty();
+  if (cells) {
+    shown_.resize(given);
+    scratch_.resize(given);
+    for (std::size_t i = 0; i < given; ++i) shown_[i] = FieldText(record, i, layout_.date1904, scratch_[i]);
+  }
+  const auto text = [&](std::size_t i) { return cells ? shown_[i] : record.fields[i].text; };
   // Values beyond the header are written one by one below.
   std::size_t texts = 0;
-  for (std::size_t i = 0; i < std::min(given, keys_.size()); ++i) texts += record.fields[i].text.size();
+  for (std::size_t i = 0; i < std::min(given, keys_.size()); ++i) texts += text(i).size();
   char* p = out.Room(keyBytes_ + 6 * texts);
   for (std::size_t i = 0; i < keys_.size(); ++i) {
     if (i > 0) *p++ = ',';
     p = Put(p, keys_[i]);
-    p = PutJsonString(p, i < given ? record.fields[i].text : std::string_view());
+    p = PutJsonString(p, i < given ? text(i) : std::string_view());
   }
   out.Done(p);
   // Values beyond the header keep their position in the key.
@@ -415,7 +423,7 @@ void JsonLinesWriter::WriteFromTable(const Record& record, OutBuffer& out) const
     out.Append(i == 0 ? "\"column_" : ",\"column_");
     out.Append(std::to_string(i + 1));
     out.Append("\":");
-    AppendJsonString(out, record.fields[i].text);
+    AppendJsonString(out, text(i));
   }
 }
 

@@ -38,7 +38,7 @@ class JsonLinesWriter : public SheetWriter {
   std::size_t PerRecordBytes() const override { return 600 + keyBytes_; }
 
  private:
-  void WriteFromTable(const Record& record, OutBuffer& out) const;
+  void WriteFromTable(const Record& record, OutBuffer& out);
   void WriteFromJson(const Record& record, OutBuffer& out) const;
   // The outcome's members and the end of the object; `first`: no member precedes them.
   void WriteOutcome(const RecordOutcome& outcome, bool first, OutBuffer& out) const;
@@ -48,6 +48,9 @@ class JsonLinesWriter : public SheetWriter {
   std::string outcome_;                               // the outcome's members with empty texts, and the object's end
   std::array<std::size_t, 5 + kLineCount> textAt_{};  // where each member's text goes in it
   std::size_t keyBytes_ = 0;
+  // A workbook's fields as the sheet shows them, and the texts of its formatted numbers.
+  std::vector<std::string_view> shown_;
+  std::vector<std::string> scratch_;
 };
 
 // AppendJsonString() writes `text` as a JSON string literal.

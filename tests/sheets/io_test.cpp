@@ -2,6 +2,7 @@
 // layer under both (byte-order mark, UTF-8 checks, GB18030, line counting).
 #include <gtest/gtest.h>
 
+#include "sheets/engine/cell_text.h"
 #include "sheets/engine/sheet_engine.h"
 #include "sheets/engine/sheet_format.h"
 #include "sheets/text/byte_scan.h"
@@ -373,6 +374,41 @@ TEST(TextTest, ByteOrderMarkIsSkippedAndUtf8CheckedAcrossReads) {
   TextInput cutIn(cut, Encoding::kAuto);
   ReadAll(cutIn, error);
   EXPECT_EQ(error.rfind("第 300001 个字节不是 UTF-8 文字", 0), 0u);
+}
+
+// A workbook's numbers as its sheet shows them, as a spreadsheet program writes them to CSV.
+TEST(CellTextTest, NumbersShowAsTheirFormatsShowThem) {
+  struct Case {
+    double value;
+    std::uint16_t builtin;
+    std::string_view code;
+    std::string_view shown;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {40238, 0, "yyyy-mm-dd", "2010-03-01"},
+           {40238, 14, "", "2010/3/1"},
+           {42369, 0, "m/d/yyyy", "12/31/2015"},
+           {42372.6278, 0, "yyyy\"年\"m\"月\"d\"日\" hh:mm AM/PM", "2016年1月3日 03:04 下午"},
+           {60, 14, "", "1900/2/29"},  // the day the 1900 system counts that never was
+           {61, 14, "", "1900/3/1"},
+           {0, 0, "yyyy-mm-dd", "1900-01-00"},
+           {0.12, 9, "", "12%"},
+           {0.125, 10, "", "12.50%"},
+           {11300, 0, "\"￥\"#,##0.00", "￥11,300.00"},
+           {-11300, 0, "[$￥-804]#,##0.00", "-￥11,300.00"},
+           {-1234.5, 0, "#,##0.00_);[Red](#,##0.00)", "(1,234.50)"},
+           {1234.5, 0, "#,##0.00_);[Red](#,##0.00)", "1,234.50 "},
+           {2.675, 2, "", "2.68"},  // half away from zero, on 15 digits
+           {0.5, 0, "#.##", ".5"},
+           {1234567, 0, "#,##0,\"千\"", "1,235千"},
+           {40238, 49, "", ""},  // text format, General, fractions: the cell's own text
+           {40238, 0, "General", ""},
+           {0.5, 0, "# ?/?", ""},
+           {1, 0, "[>0]0;0", ""},
+       }) {
+    EXPECT_EQ(ShownText(c.value, c.builtin, c.code, false), c.shown) << c.code << " " << c.builtin;
+  }
+  EXPECT_EQ(ShownText(0, 0, "yyyy-mm-dd", true), "1904-01-01");
 }
 
 }  // namespace
