@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <string_view>
 
 #include "sheets/engine/sheet_headers.h"
@@ -62,6 +63,12 @@ bool HeldOpen(const std::string& path) {
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   struct stat st {};
   return stat((folder + ".~lock." + name + "#").c_str(), &st) == 0 || stat((folder + "~$" + name).c_str(), &st) == 0;
+}
+
+// The folder of `path`.
+std::string FolderOf(const std::string& path) {
+  const std::string::size_type slash = path.rfind('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // The name of the temporary file beside `target`: the target's name and ".part-XXXXXX", the
@@ -160,18 +167,24 @@ class Output {
       error = messages::CannotWrite(name_, messages::kHardLinks);
       return false;
     }
-    std::string pattern = TemporaryPattern(target_);
-    fd_ = mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd_ < 0) {
-      error = messages::CannotWrite(name_, Reason());
-      return false;
+    // The new content has no name until Commit(), so that whatever ends the process first
+    // (SIGKILL, a file-size limit) leaves nothing behind. Where the file system has no unnamed
+    // files, a temporary file beside the target, removed on failure and on the usual signals.
+    fd_ = open(FolderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd_ >= 0) {
+      temporary_ = "/proc/self/fd/" + std::to_string(fd_);
+      unnamed_ = true;
+    } else {
+      std::string pattern = TemporaryPattern(target_);
+      fd_ = mkostemp(pattern.data(), O_CLOEXEC);
+      if (fd_ < 0) {
+        error = messages::CannotWrite(name_, Reason());
+        return false;
+      }
+      temporary_ = pattern;
+      RemoveOnSignal(temporary_);
     }
     own_ = true;
-    temporary_ = pattern;
-    if (temporary_.size() < sizeof gTemporary) {
-      std::memcpy(gTemporary, temporary_.c_str(), temporary_.size() + 1);
-      gHaveTemporary = 1;
-    }
     // The replacement keeps the file's owner and group where this process may give them (as
     // root, or a group it belongs to); the mode after, as a change of owner clears set-id bits.
     // Where not permitted, the file becomes this user's, as any file it makes.
@@ -186,8 +199,10 @@ class Output {
 
   int Fd() const { return fd_; }
   const std::string& Name() const { return name_; }
-  // The temporary file written in place of the target; empty when written directly.
+  // The name the file written in place of the target is opened by; empty when written directly.
   const std::string& Temporary() const { return temporary_; }
+  // The folder of the target.
+  std::string Folder() const { return FolderOf(target_); }
 
   // Commit() makes the output final: flushed to disk and renamed over the target.
   bool Commit(std::string& error) {
@@ -201,18 +216,21 @@ class Output {
       return true;
     }
     const bool synced = fsync(fd_) == 0;
+    // An unnamed file is linked in under a temporary name first: a link cannot replace a file.
+    if (synced && unnamed_ && !Link()) {
+      error = messages::CannotWrite(name_, Reason());
+      return false;
+    }
     const int closed = close(fd_);
     own_ = false;
     if (!synced || closed != 0 || rename(temporary_.c_str(), target_.c_str()) != 0) {
       error = messages::CannotWrite(name_, Reason());
       return false;
     }
-    gHaveTemporary = 0;
+    RemoveOnSignal({});
     temporary_.clear();
     // The rename itself reaches the disk with the folder.
-    const std::string::size_type slash = target_.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target_.substr(0, slash);
-    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
       fsync(dir);
       close(dir);
@@ -223,16 +241,36 @@ class Output {
   void Abort() {
     if (own_) close(fd_);
     own_ = false;
-    if (!temporary_.empty()) {
-      gHaveTemporary = 0;
+    if (!temporary_.empty() && !unnamed_) {
+      RemoveOnSignal({});
       unlink(temporary_.c_str());
-      temporary_.clear();
     }
+    temporary_.clear();
   }
 
  private:
+  // Gives the unnamed file a temporary name beside the target, which temporary_ then holds.
+  bool Link() {
+    const std::string proc = temporary_;
+    for (int attempt = 0; attempt < 100; ++attempt) {  // names taken are tried again
+      std::string name = TemporaryPattern(target_);
+      static constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
+      std::random_device random;
+      for (std::size_t i = name.size() - 6; i < name.size(); ++i) name[i] = kLetters[random() % kLetters.size()];
+      if (linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        temporary_ = name;
+        unnamed_ = false;
+        RemoveOnSignal(temporary_);
+        return true;
+      }
+      if (errno != EEXIST) return false;
+    }
+    return false;
+  }
+
   int fd_ = -1;
   bool own_ = false;
+  bool unnamed_ = false;  // the file has no name yet (temporary_ is its /proc/self/fd name)
   std::string name_;
   std::string target_;
   std::string temporary_;
@@ -407,7 +445,7 @@ SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, con
       summary.error.reason = messages::CannotWrite(output.Name(), messages::kWorkbookToRegularFile);
       return failed(SheetErrorKind::kWrite);
     }
-    if (!bookWriter.Open(output.Temporary(), output.Name())) {
+    if (!bookWriter.Open(output.Temporary(), output.Name(), output.Folder())) {
       summary.error.reason = bookWriter.Error();
       return failed(SheetErrorKind::kWrite);
     }

@@ -88,12 +88,12 @@ bool XlsxWriter::ScratchFailed(int why) { return Fail(messages::ScratchFile(mess
 
 bool XlsxWriter::WriteFailed(int why) { return Fail(messages::CannotWriteWorkbook(why)); }
 
-bool XlsxWriter::Open(const std::string& path, const std::string& shownName) {
+bool XlsxWriter::Open(const std::string& path, const std::string& shownName, const std::string& folder) {
   name_ = shownName.empty() ? path : shownName;
   path_ = path;
   // The rows wait beside the workbook, on the disk that is to hold it, not in a shared
   // temporary folder that may be smaller or in memory.
-  std::string scratch = FolderOf(path) + "/.quorvex-rows-XXXXXX";
+  std::string scratch = (folder.empty() ? FolderOf(path) : folder) + "/.quorvex-rows-XXXXXX";
   scratch_ = mkostemp(scratch.data(), O_CLOEXEC);
   if (scratch_ < 0) return Fail(messages::ScratchFile(messages::ScratchStep::kCreate, errno));
   ::unlink(scratch.c_str());

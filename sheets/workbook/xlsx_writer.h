@@ -33,8 +33,9 @@ class XlsxWriter {
   XlsxWriter& operator=(const XlsxWriter&) = delete;
 
   // Open() starts a workbook to be written at `path` by Close(); errors name the file
-  // `shownName` (default: `path`), for a workbook written under a temporary name.
-  bool Open(const std::string& path, const std::string& shownName = {});
+  // `shownName` (default: `path`), for a workbook written under a temporary name. Its rows
+  // wait in `folder` (default: the path's), on the disk that is to hold the workbook.
+  bool Open(const std::string& path, const std::string& shownName = {}, const std::string& folder = {});
   // WriteRow() adds row `index` of `rows`; the first one written is the header. Each cell is
   // written as its kind says (a number or boolean when it is one; the header is always text);
   // a number's text is still what the column's width is measured by. False (with Error())

@@ -112,4 +112,19 @@ exec 3>&-
 [ "$status" = 143 ] || fail "terminated run: status $status, want 143"
 untouched res.csv
 
+# A run killed by a signal no program can catch leaves nothing beside the target either: the
+# result has no name until it is complete.
+for signal in KILL XFSZ; do
+  "$calc" batch feed -o res.csv 2>/dev/null &
+  pid=$!
+  exec 3>feed
+  head -n 1000 in.csv >&3
+  sleep 0.3
+  kill -"$signal" "$pid"
+  wait "$pid" || true
+  exec 3>&-
+  untouched res.csv
+  [ "$(ls -A | grep -c '\.part-')" = 0 ] || fail "SIG$signal left a temporary file: $(ls -A)"
+done
+
 finish faults
