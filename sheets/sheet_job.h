@@ -10,6 +10,7 @@
 
 #include "sheets/engine/sheet_engine.h"
 #include "sheets/engine/sheet_format.h"
+#include "sheets/output_file.h"
 #include "sheets/sheet_error.h"
 #include "sheets/text/sheet_text.h"
 
@@ -45,12 +46,5 @@ struct SheetSummary {
 // or standard output is written directly. `progress` may be empty; it is called at most
 // about ten times a second. `cancel` may be null.
 SheetSummary RunSheet(const SheetJob& job, const ProgressFunction& progress, const std::atomic<bool>* cancel);
-
-// RemoveTemporaryOutputOnSignals() makes SIGINT, SIGTERM and SIGHUP remove the temporary
-// output file of a running RunSheet() before the process ends as the signal says.
-void RemoveTemporaryOutputOnSignals();
-// RemoveOnSignal() names the temporary file those signals remove (empty: none), for a file
-// written outside RunSheet() (the template).
-void RemoveOnSignal(const std::string& path);
 
 }  // namespace quorvex::sheets

@@ -15,6 +15,7 @@
 
 #include "forms/categories.h"
 #include "sheets/engine/sheet_headers.h"
+#include "sheets/output_file.h"
 #include "sheets/sheet_job.h"
 #include "sheets/sheet_messages.h"
 #include "sheets/workbook/xlsx_writer.h"
@@ -23,20 +24,6 @@ namespace quorvex::sheets {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A temporary file beside `output`, created empty with the permissions of the file it is to
-// replace (0644 for a new one); "" when the folder takes no new file.
-std::string TempBeside(const std::string& output) {
-  std::string name = output + ".XXXXXX";
-  const int fd = ::mkstemp(name.data());
-  if (fd < 0) return {};
-  std::error_code ec;
-  const fs::file_status old = fs::status(output, ec);
-  const auto mode = fs::exists(old) ? static_cast<mode_t>(old.permissions()) : mode_t{0644};
-  ::fchmod(fd, mode);
-  ::close(fd);
-  return name;
-}
 
 // Example rows of the template, one for each category in the order of the window's list, a
 // reverse calculation and the year-end bonus planner: category, calc, amount, salary,
@@ -106,25 +93,17 @@ std::string ResultObstacle(const std::string& output) {
 
 std::string WriteSheetTemplate(const std::string& path) {
   if (std::string obstacle = ResultObstacle(path); !obstacle.empty()) return obstacle;
-  // Only a regular file is replaced, as a result is: never a device, a FIFO or a socket, nor a
-  // file with other names (they would keep the old one). A symbolic link keeps pointing where
-  // it did: the file it names is replaced.
-  std::string target = path;
+  // Only a regular file or a new name is written, as a workbook result is: never a device, a
+  // FIFO or a socket (nor a file with other names, which OutputFile refuses).
   struct stat st {};
-  const bool exists = ::stat(path.c_str(), &st) == 0;
-  if (exists) {
-    if (!S_ISREG(st.st_mode)) return messages::CannotWrite(path, messages::kWorkbookToRegularFile);
-    if (st.st_nlink > 1) return messages::CannotWrite(path, messages::kHardLinks);
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) != nullptr) target = resolved;
-  } else if (struct stat link{}; ::lstat(path.c_str(), &link) == 0) {
-    return messages::CannotWrite(path, messages::SystemText(ENOENT));  // a link to nothing
-  }
-  const std::string temp = TempBeside(target);
-  if (temp.empty()) return messages::CannotWrite(path, messages::SystemText(errno));
-  RemoveOnSignal(temp);
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    return messages::CannotWrite(path, messages::kWorkbookToRegularFile);
+  OutputFile output;
+  std::string error;
+  if (!output.Open(path, error)) return error;
+  if (output.Temporary().empty()) return messages::CannotWrite(path, messages::kWorkbookToRegularFile);
   XlsxWriter writer;
-  bool ok = writer.Open(temp, path);
+  bool ok = writer.Open(output.Temporary(), path, output.Folder());
   std::vector<std::string> row{kNameCaption};
   for (const InputColumn& c : InputColumns()) row.emplace_back(c.caption);
   ok = ok && writer.WriteRow(row);
@@ -138,18 +117,8 @@ std::string WriteSheetTemplate(const std::string& path) {
        writer.AddChoices(ColumnOf("calc"), XlsxWriter::kMaxRows, KindChoices(), messages::kKindsOffered) &&
        writer.AddChoices(ColumnOf("threshold"), XlsxWriter::kMaxRows, ThresholdChoices(), messages::kBadThreshold);
   ok = ok && writer.Close();
-  std::string error = writer.Error();
-  // The file replaced keeps its owner and group where this process may give them, then its mode.
-  if (ok && exists) {
-    [[maybe_unused]] const bool owned = ::chown(temp.c_str(), st.st_uid, st.st_gid) == 0 ||
-                                        ::chown(temp.c_str(), static_cast<uid_t>(-1), st.st_gid) == 0;
-    ::chmod(temp.c_str(), st.st_mode & 07777);
-  }
-  if (ok && std::rename(temp.c_str(), target.c_str()) != 0)
-    error = messages::CannotWrite(path, messages::SystemText(errno));
-  if (!ok || !error.empty()) std::remove(temp.c_str());
-  RemoveOnSignal({});
-  return ok ? error : (error.empty() ? messages::CannotWrite(path, messages::kNothingWritten) : error);
+  if (!ok) return writer.Error().empty() ? messages::CannotWrite(path, messages::kNothingWritten) : writer.Error();
+  return output.Commit(error) ? std::string() : error;
 }
 
 std::optional<Format> FormatOfPath(const std::string& path) {
