@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string_view>
 
+#include <zip.h>
+
 #include "sheets/sheet_messages.h"
 #include "sheets/workbook/xls_reader.h"
 #include "sheets/workbook/xlsx_reader.h"
@@ -42,6 +44,25 @@ std::string Head(const std::string& path, std::size_t size) {
 
 bool Starts(std::string_view bytes, std::string_view with) { return bytes.substr(0, with.size()) == with; }
 
+// Whether a zip archive is an OpenDocument file: its "mimetype" entry names the type, wherever
+// the entry lies and however it is stored (LibreOffice puts it first and stored, other writers
+// do not).
+bool IsOpenDocument(const std::string& path) {
+  int error = 0;
+  zip_t* zip = zip_open(path.c_str(), ZIP_RDONLY, &error);
+  if (zip == nullptr) return false;
+  bool found = false;
+  if (zip_file_t* entry = zip_fopen(zip, "mimetype", 0); entry != nullptr) {
+    char type[kOpenDocument.size()] = {};
+    const zip_int64_t n = zip_fread(entry, type, sizeof type);
+    const std::string_view prefix = kOpenDocument.substr(8);  // after "mimetype"
+    found = n > 0 && std::string_view(type, static_cast<std::size_t>(n)).substr(0, prefix.size()) == prefix;
+    zip_fclose(entry);
+  }
+  zip_discard(zip);
+  return found;
+}
+
 // Whether a compound file holds an encrypted workbook's package (its directory may lie anywhere).
 bool HoldsEncryptedPackage(const std::string& path) {
   const std::string bytes = Head(path, std::size_t{64} << 20);
@@ -74,6 +95,7 @@ std::unique_ptr<WorkbookRows> OpenWorkbook(const std::string& path, SheetError& 
   }
   auto xlsx = std::make_unique<XlsxReader>();
   if (xlsx->Open(path)) return xlsx;
+  if (Starts(head, kZip) && IsOpenDocument(path)) return Refuse(path, messages::kOpenDocument, error);
   error.kind = SheetErrorKind::kRead;
   error.reason = xlsx->Error();
   return nullptr;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "sheets/engine/sheet_engine.h"
+#include "sheets/workbook/workbook_open.h"
 #include "sheets/workbook/xlsx_reader.h"
 #include "sheets/workbook/xlsx_writer.h"
 #include "sheets/workbook/zip_writer.h"
@@ -469,6 +470,16 @@ TEST(WorkbookRecordsTest, CellsKeepTheirKindsAndAFormulaWithoutAResultIsRefusedB
   EXPECT_EQ(refused[4].first, "");         // the formula's cell is left empty
   EXPECT_EQ(refused[6].first, "有误");
   EXPECT_EQ(refused[8].first, "金额（E4）是公式，没有保存计算结果：请在 Excel/WPS 中打开并保存后再计算");
+}
+
+TEST(WorkbookFileTest, AnOpenDocumentSheetFromAnyWriterGetsTheSaveAsHint) {
+  // Its type entry deflated and after the content, as some scripts' libraries write it.
+  TempFolder dir;
+  WriteZip(dir.File("script.ods"), {{"content.xml", "<office:document-content/>"},
+                                    {"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}});
+  SheetError error;
+  EXPECT_EQ(OpenWorkbook(dir.File("script.ods"), error), nullptr);
+  EXPECT_EQ(error.reason, "是 OpenDocument 表格（.ods），无法读取：请在 Excel/WPS 中另存为 .xlsx 或 CSV 后再计算");
 }
 
 }  // namespace
