@@ -91,7 +91,8 @@ std::unique_ptr<WorkbookRows> OpenWorkbook(const std::string& path, SheetError& 
     auto xls = std::make_unique<XlsReader>();
     if (xls->Open(path)) return xls;
     if (xls->Encrypted() || HoldsEncryptedPackage(path)) return Refuse(path, messages::kEncrypted, error);
-    return Refuse(path, messages::kUnreadableWorkbook, error);
+    // Damage the reader can place (a worksheet, a row) is told as it said it.
+    return Refuse(path, xls->Reason().empty() ? std::string(messages::kUnreadableWorkbook) : xls->Reason(), error);
   }
   auto xlsx = std::make_unique<XlsxReader>();
   if (xlsx->Open(path)) return xlsx;

@@ -1,10 +1,12 @@
 #include "sheets/workbook/xlsx_parts.h"
 #include "sheets/sheet_messages.h"
 #include "sheets/text/utf8.h"
+#include "tax/amount.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 
 namespace quorvex::sheets::xlsx {
 namespace {
@@ -93,6 +95,20 @@ void AppendXml(std::string& out, std::string_view text, bool attribute) {
         out += c;
     }
   }
+}
+
+std::string ExcelNumber(std::string text) {
+  int significant = 0;
+  bool leading = true;
+  for (char c : text) {
+    if (c == 'e' || c == 'E') break;
+    if (c < '0' || c > '9') continue;
+    if (c != '0') leading = false;
+    if (!leading) ++significant;
+  }
+  if (significant <= 15) return text;
+  const std::optional<double> value = tax::ParseAmount(text);
+  return value ? tax::FormatGeneral(*value) : text;
 }
 
 void AppendNumber(std::string& out, double value) {

@@ -22,6 +22,10 @@ void AppendXml(std::string& out, std::string_view text, bool attribute = false);
 // The shortest text that reads back as `value`, without an exponent where the number has at
 // most 16 digits before its point ("100000", not "1e+05").
 void AppendNumber(std::string& out, double value);
+// A number as Excel shows it, from the text a workbook stores it in: that text, or, when it has
+// more than the 15 significant digits Excel keeps (0.1+0.2 is stored as 0.30000000000000004),
+// rounded to 15. Both workbook readers give numbers so, the same stored number the same text.
+std::string ExcelNumber(std::string text);
 // A column's letters: A ... Z, AA ... XFD.
 std::string ColumnName(std::size_t column);
 

@@ -15,7 +15,7 @@
 #include "sheets/engine/sheet_format.h"
 #include "sheets/sheet_messages.h"
 #include "sheets/text/utf8.h"
-#include "tax/amount.h"
+#include "sheets/workbook/xlsx_parts.h"
 
 namespace quorvex::sheets {
 namespace {
@@ -93,22 +93,6 @@ std::optional<std::size_t> NumberOf(std::string_view text) {
   const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
   if (text.empty() || ec != std::errc() || ptr != text.data() + text.size()) return std::nullopt;
   return n;
-}
-
-// A number as Excel shows it: the stored text, or, when it was stored with more than the 15
-// significant digits Excel keeps (0.1+0.2 is stored as 0.30000000000000004), rounded to 15.
-std::string ExcelNumber(std::string text) {
-  int significant = 0;
-  bool leading = true;
-  for (char c : text) {
-    if (c == 'e' || c == 'E') break;
-    if (c < '0' || c > '9') continue;
-    if (c != '0') leading = false;
-    if (!leading) ++significant;
-  }
-  if (significant <= 15) return text;
-  const std::optional<double> value = tax::ParseAmount(text);
-  return value ? tax::FormatGeneral(*value) : text;
 }
 
 int HexDigit(char c) {
@@ -588,7 +572,7 @@ class SheetHandler : public XmlHandler {
         text = value_.empty() ? "" : (value_ == "0" ? "FALSE" : "TRUE");
         break;
       case CellType::kNumber:
-        text = ExcelNumber(std::move(value_));
+        text = xlsx::ExcelNumber(std::move(value_));
         break;
       case CellType::kInline:
       case CellType::kText:

@@ -2,12 +2,17 @@
 // Excel 97-2003 workbooks, Excel's Unicode text, formats we cannot read, and amount cells as a
 // spreadsheet shows them.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <zip.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "sheets/engine/compute_request.h"
@@ -15,12 +20,15 @@
 #include "sheets/sheet_job.h"
 #include "sheets/workbook/sheet_template.h"
 #include "sheets/workbook/shown_number.h"
+#include "sheets/workbook/xls_reader.h"
+#include "sheets/workbook/xlsx_reader.h"
 #include "support/temp_folder.h"
 
 namespace quorvex::sheets {
 namespace {
 
 using test_support::TempFolder;
+using namespace std::string_literals;
 
 std::string ReadText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -144,6 +152,248 @@ TEST(WorkbookFileTest, ReadsAnExcel97WorkbookLikeItsXlsx) {
       << lines[0];
   EXPECT_EQ(lines[1].rfind("李四,劳务报酬所得,4200.3,,,正常,", 0), 0u) << lines[1];
   EXPECT_EQ(lines[2].rfind("王五,年终奖,18001,,7,正常,", 0), 0u) << lines[2];
+}
+
+// unsaved_formulas.xls, made with python3-xlwt (Workbook, add_sheet, write with xlwt.Formula,
+// set_cell_error, easyxf(num_format_str="yyyy-mm-dd")): a hidden sheet 参数 with a table, and a
+// sheet 工资 whose 五险一金 D2 =ROUND(C2*0.105,2), 备注 E2 =A2&"（在职）" and E3 =1/0, 已核对 G2
+// =C2>5000 are formulas xlwt saves without results; E4 the error #N/A, G3 FALSE, G4 TRUE, and
+// 入职日期 dates. saved_results.xls is the same workbook saved by `ssconvert --recalc` (Gnumeric),
+// which saves the formulas' results, its Workbook stream short enough for the mini stream.
+TEST(UnsavedFormulaTest, AScriptsExcel97FormulaIsRefusedByItsCell) {
+  TempFolder dir;
+  std::filesystem::copy_file(QUORVEX_TEST_DATA "/unsaved_formulas.xls", dir.File("in.xls"));
+  SheetSummary s;
+  const std::vector<std::string> lines = Compute(dir, "in.xls", &s);
+  ASSERT_EQ(lines.size(), 3u) << lines[0];
+  EXPECT_EQ(s.rejected, 1u);
+  EXPECT_EQ(
+      lines[0].rfind(
+          std::string("张三,工资、薪金所得,9823.45,,,2021-03-15,,有误,五险一金,五险一金（D2）") + kUnsavedText, 0),
+      0u)
+      << lines[0];
+  EXPECT_EQ(lines[1].rfind("李四,劳务报酬所得,4200.3,,,2020-01-02,FALSE,正常,", 0), 0u) << lines[1];
+  EXPECT_EQ(lines[2].rfind("王五,年终奖,18001,,#N/A,,TRUE,正常,", 0), 0u) << lines[2];
+}
+
+// saved_results.xls: see above.
+TEST(Excel97WorkbookTest, FormulasErrorsAndBooleansReadAsSavedAndAHiddenSheetIsSkipped) {
+  TempFolder dir;
+  std::filesystem::copy_file(QUORVEX_TEST_DATA "/saved_results.xls", dir.File("in.xls"));
+  SheetSummary s;
+  const std::vector<std::string> lines = Compute(dir, "in.xls", &s);
+  ASSERT_EQ(lines.size(), 3u) << lines[0];
+  EXPECT_EQ(s.rejected, 0u);
+  EXPECT_EQ(s.skippedSheets, std::vector<std::string>{"参数（隐藏）"});
+  // The contributions' result lowers the tax: 503.40, not 709.69 as without it.
+  EXPECT_EQ(
+      lines[0].rfind(
+          "张三,工资、薪金所得,9823.45,1031.46,张三（在职）,2021-03-15,TRUE,正常,,,否,,,,5291.99,20%,555.00,503.40,",
+          0),
+      0u)
+      << lines[0];
+  EXPECT_EQ(lines[1].rfind("李四,劳务报酬所得,4200.3,,#DIV/0!,2020-01-02,FALSE,正常,", 0), 0u) << lines[1];
+  EXPECT_EQ(lines[2].rfind("王五,年终奖,18001,,#N/A,,TRUE,正常,", 0), 0u) << lines[2];
+
+  XlsReader reader;
+  ASSERT_TRUE(reader.Open(dir.File("in.xls"))) << reader.Error();
+  ASSERT_TRUE(reader.Select(1));
+  std::vector<std::string> row;
+  ASSERT_TRUE(reader.Next(row) && reader.Next(row));
+  const std::vector<CellInfo>& types = reader.Types();
+  ASSERT_EQ(types.size(), 7u);
+  EXPECT_EQ(types[3].kind, CellKind::kNumber);
+  EXPECT_EQ(types[4].kind, CellKind::kText);
+  EXPECT_EQ(types[6].kind, CellKind::kBoolean);
+  EXPECT_EQ(reader.FormatCode(types[5].format), "yyyy-mm-dd");
+}
+
+// saved_results.xls: 入职日期 in the format yyyy-mm-dd, which Gnumeric gives the id 50.
+TEST(Excel97WorkbookTest, ADateKeepsItsFormatInAWorkbookResult) {
+  TempFolder dir;
+  SheetJob job;
+  job.input = QUORVEX_TEST_DATA "/saved_results.xls";
+  job.output = dir.File("out.xlsx");
+  job.outFormat = Format::kXlsx;
+  ASSERT_TRUE(RunSheet(job, {}, nullptr).ok);
+  XlsxReader result;
+  ASSERT_TRUE(result.Open(job.output)) << result.Error();
+  std::vector<std::string> row;
+  ASSERT_TRUE(result.Next(row) && result.Next(row));
+  EXPECT_EQ(row[5], "44270");
+  EXPECT_EQ(result.Types()[5].kind, CellKind::kNumber);
+  EXPECT_EQ(result.FormatCode(result.Types()[5].format), "yyyy-mm-dd");
+}
+
+// mini_stream.xls, made with SheetJS (XLSX.writeFile with bookType "biff8"): a Workbook stream
+// of 1,267 bytes in the compound file's mini stream, texts in LABEL records.
+TEST(Excel97WorkbookTest, ASmallWorkbookInTheMiniStreamReads) {
+  TempFolder dir;
+  std::filesystem::copy_file(QUORVEX_TEST_DATA "/mini_stream.xls", dir.File("in.xls"));
+  const std::vector<std::string> lines = Compute(dir, "in.xls");
+  ASSERT_EQ(lines.size(), 2u) << lines[0];
+  EXPECT_EQ(lines[0].rfind("张三,工资、薪金所得,8000,Ünïcode ✓,正常,", 0), 0u) << lines[0];
+  EXPECT_EQ(lines[1].rfind("李四,稿酬所得,5000.5,TRUE,正常,", 0), 0u) << lines[1];
+}
+
+std::string Le(std::uint64_t value, int bytes) {
+  std::string out;
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i) & 0xFF);
+  return out;
+}
+std::string Record(std::uint16_t type, const std::string& data) { return Le(type, 2) + Le(data.size(), 2) + data; }
+std::string Utf16(const std::u16string& text) {
+  std::string out;
+  for (const char16_t c : text) out += Le(c, 2);
+  return out;
+}
+
+// A workbook of one sheet, "S", of the cell records `cells`: a compound file of 512-byte sectors
+// holding the Workbook stream (its stream sectors, then the directory's, then the FAT's).
+std::string BuildWorkbook(const std::string& globals, const std::string& cells) {
+  const std::string bof = Record(0x0809, Le(0x0600, 2) + Le(0x0005, 2) + std::string(12, '\0'));
+  const std::size_t sheetAt = bof.size() + globals.size() + 13 + 4;  // after BOUNDSHEET and EOF
+  std::string stream = bof + globals + Record(0x0085, Le(sheetAt, 4) + std::string(2, '\0') + "\x01\x00S"s) +
+                       Record(0x000A, "") + Record(0x0809, Le(0x0600, 2) + Le(0x0010, 2) + std::string(12, '\0')) +
+                       cells + Record(0x000A, "");
+  stream.resize(std::max<std::size_t>(4096, (stream.size() + 511) / 512 * 512));
+  const std::size_t n = stream.size() / 512;
+  constexpr std::uint32_t kEnd = 0xFFFFFFFE;
+  std::string header = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1" + std::string(16, '\0') + Le(0x3E, 2) + Le(3, 2) +
+                       Le(0xFFFE, 2) + Le(9, 2) + Le(6, 2) + std::string(10, '\0') + Le(1, 4) + Le(n, 4) + Le(0, 4) +
+                       Le(4096, 4) + Le(kEnd, 4) + Le(0, 4) + Le(kEnd, 4) + Le(0, 4) + Le(n + 1, 4) +
+                       std::string(std::size_t{108} * 4, '\xFF');
+  const auto entry = [](const std::u16string& name, int type, std::uint32_t child, std::uint32_t start,
+                        std::size_t size) {
+    std::string e = Utf16(name + u'\0');
+    e.resize(64, '\0');
+    return e + Le(2 * (name.size() + 1), 2) + Le(type, 1) + Le(1, 1) + Le(0xFFFFFFFF, 8) + Le(child, 4) +
+           std::string(36, '\0') + Le(start, 4) + Le(size, 8);
+  };
+  std::string directory = entry(u"Root Entry", 5, 1, kEnd, 0) + entry(u"Workbook", 2, 0xFFFFFFFF, 0, stream.size());
+  directory.resize(512, '\0');
+  std::string fat;
+  for (std::size_t i = 1; i < n; ++i) fat += Le(i, 4);
+  fat += Le(kEnd, 4) + Le(kEnd, 4) + Le(0xFFFFFFFD, 4);
+  fat.resize(512, '\xFF');
+  return header + stream + directory + fat;
+}
+
+// The rows of the first sheet of the workbook `bytes`, with each cell's kind after its text.
+std::vector<std::string> ReadXls(const TempFolder& dir, const std::string& bytes) {
+  WriteText(dir.File("built.xls"), bytes);
+  XlsReader reader;
+  if (!reader.Open(dir.File("built.xls"))) return {reader.Error()};
+  std::vector<std::string> rows;
+  std::vector<std::string> row;
+  while (reader.Next(row)) {
+    std::string line = std::to_string(reader.Line()) + ":";
+    for (std::size_t i = 0; i < row.size(); ++i)
+      line += row[i] + "/" + std::to_string(static_cast<int>(reader.Types()[i].kind)) + ",";
+    rows.push_back(line);
+  }
+  return rows;
+}
+
+// Texts split between a record and its CONTINUE records, each part with its own width; runs
+// and phonetic data passed over; surrogate pairs joined, a lone one U+FFFD; the cell records
+// of older writers; formulas' results, an empty text too where the workbook was computed.
+TEST(Excel97WorkbookTest, TextsSplitBetweenRecordsAndEveryKindOfCellRecordRead) {
+  TempFolder dir;
+  const std::string sst =
+      Record(0x00FC, Le(3, 4) + Le(3, 4) + Le(4, 2) + "\0ab"s) +
+      Record(0x003C, "\x01" + Utf16(u"中文") + Le(1, 2) + "\x0C" + Le(1, 2) + Le(3, 4) + "x" + "\x01\x02") +
+      Record(0x003C, std::string("\x03\x04\x05\x06\x07", 5) + Le(3, 2) + "\x01" + Utf16(u"😀\xDC00"));
+  const std::string emptyResult =
+      Record(0x0006, Le(4, 2) + Le(1, 2) + Le(0, 2) + Le(0xFFFF000000000003, 8) + std::string(8, '\0'));
+  const std::string cells =
+      Record(0x00FD, Le(0, 2) + Le(0, 2) + Le(0, 2) + Le(0, 4)) +
+      Record(0x00FD, Le(0, 2) + Le(1, 2) + Le(0, 2) + Le(1, 4)) +
+      Record(0x00FD, Le(0, 2) + Le(3, 2) + Le(0, 2) + Le(2, 4)) +
+      // A LABEL, an RSTRING with a formatting run; hundredths and an integer in a MULRK.
+      Record(0x0204, Le(2, 2) + Le(0, 2) + Le(0, 2) + Le(2, 2) + "\0hi"s) +
+      Record(0x00D6, Le(2, 2) + Le(1, 2) + Le(0, 2) + Le(1, 2) + "\0r"s + Le(1, 2) + Le(0, 4)) +
+      Record(0x00BD, Le(2, 2) + Le(2, 2) + Le(0, 2) + Le(0x001CB047, 4) + Le(0, 2) +
+                         Le(static_cast<std::uint32_t>(-42 * 4) | 2, 4) + Le(3, 2)) +
+      // Formulas: a text result in STRING and its CONTINUE, an empty text, an error.
+      Record(0x0006, Le(4, 2) + Le(0, 2) + Le(0, 2) + Le(0xFFFF000000000000, 8) + std::string(8, '\0')) +
+      Record(0x0207, Le(3, 2) + "\0ab"s) + Record(0x003C, "\x01" + Utf16(u"元")) + emptyResult +
+      Record(0x0006, Le(4, 2) + Le(2, 2) + Le(0, 2) + Le(0xFFFF000000170002, 8) + std::string(8, '\0')) +
+      Record(0x0205, Le(4, 2) + Le(3, 2) + Le(0, 2) + "\x01\x00"s);
+  EXPECT_EQ(ReadXls(dir, BuildWorkbook(sst, cells)),
+            (std::vector<std::string>{"1:ab中文/0,x/0,/0,😀\uFFFD/0,", "3:hi/0,r/0,4700.33/1,-42/1,",
+                                      "5:ab元/0,/0,#REF!/0,TRUE/2,"}));
+  // Formulas whose results are all empty texts, as a script saves them: no results, unless a
+  // RECALCID record says a program computed the workbook.
+  EXPECT_EQ(ReadXls(dir, BuildWorkbook("", emptyResult)), std::vector<std::string>{"5:/0,B5/3,"});
+  EXPECT_EQ(ReadXls(dir, BuildWorkbook(Record(0x01C1, Le(0x1C1, 2) + Le(0, 2) + Le(0x18D54, 4)), emptyResult)),
+            std::vector<std::string>{});
+}
+
+// payroll.xls with the dimensions both its sheets claim set to 65,536 rows of 256 columns.
+TEST(Excel97WorkbookTest, TheDimensionsAWorkbookClaimsCostNoMemory) {
+  TempFolder dir;
+  std::string bytes = ReadText(QUORVEX_TEST_DATA "/payroll.xls");
+  int claims = 0;
+  for (std::size_t at = 0; (at = bytes.find(std::string("\x00\x02\x0E\x00", 4), at)) != std::string::npos; at += 4) {
+    bytes.replace(at + 8, 4, Le(65536, 4));
+    bytes.replace(at + 14, 2, Le(256, 2));
+    ++claims;
+  }
+  ASSERT_EQ(claims, 2);
+  WriteText(dir.File("claims.xls"), bytes);
+  rusage before{};
+  getrusage(RUSAGE_SELF, &before);
+  XlsReader reader;
+  ASSERT_TRUE(reader.Open(dir.File("claims.xls")));
+  std::vector<std::string> row;
+  int rows = 0;
+  for (std::size_t sheet = 0; sheet < 2; ++sheet) {
+    ASSERT_TRUE(reader.Select(sheet));
+    while (reader.Next(row)) ++rows;
+  }
+  EXPECT_EQ(rows, 5);
+  rusage after{};
+  getrusage(RUSAGE_SELF, &after);
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024);  // kilobytes
+}
+
+// payroll.xls locked with a password or damaged: refused whole, its rows never partly read.
+TEST(Excel97WorkbookTest, ALockedOrDamagedWorkbookIsRefusedWhole) {
+  TempFolder dir;
+  const std::string payroll = ReadText(QUORVEX_TEST_DATA "/payroll.xls");
+  const auto size = [](const std::string& b, std::size_t at) {
+    return static_cast<unsigned char>(b[at + 2]) | static_cast<unsigned char>(b[at + 3]) << 8;
+  };
+  const std::string unreadable = "不是能读取的 Excel 工作簿（可能是其他程序的格式，或已损坏）";
+  const std::vector<std::tuple<std::string, std::function<void(std::string&)>, std::string>> changes{
+      // Encrypted: a FILEPASS record after the BOF; the data of the records after it (not their
+      // headers) scrambled as a cipher leaves it.
+      {"locked.xls",
+       [&](std::string& b) {
+         std::size_t at = b.find(std::string("\x09\x08\x10\x00\x00\x06\x05\x00", 8)) + 20;
+         b.replace(at, 2, Le(0x002F, 2));
+         for (at += 4 + size(b, at); b.compare(at, 2, Le(0x000A, 2)) != 0; at += 4 + size(b, at))
+           for (std::size_t i = at + 4; i < at + 4 + size(b, at); ++i) b[i] = static_cast<char>(b[i] ^ 0x5A);
+       },
+       "设有打开密码（已加密），无法读取"},
+      // The first cell record a byte longer; a later one a byte shorter.
+      {"first.xls", [](std::string& b) { b[b.find(std::string("\xFD\x00\x0A\x00\x00\x00\x00\x00", 8)) + 2] = 0x0B; },
+       "已损坏：第1行有读不出的单元格"},
+      {"later.xls", [](std::string& b) { b[b.find(std::string("\x7E\x02\x0A\x00\x02\x00\x02\x00", 8)) + 2] = 0x09; },
+       "已损坏：第3行有读不出的单元格"},
+      // The Workbook stream's chain of sectors comes back to its second sector (the FAT is sector 8).
+      {"loop.xls", [](std::string& b) { b.replace(9 * 512 + 3 * 4, 4, Le(1, 4)); }, unreadable},
+      {"cut.xls", [](std::string& b) { b.resize(2600); }, unreadable}};
+  for (const auto& [name, change, refusal] : changes) {
+    std::string bytes = payroll;
+    change(bytes);
+    WriteText(dir.File(name), bytes);
+    WriteText(dir.File("out.csv"), "old result");
+    EXPECT_EQ(Compute(dir, name)[0],
+              dir.File(name) + "：" + refusal + "：请在 Excel/WPS 中另存为 .xlsx 或 CSV 后再计算");
+    EXPECT_EQ(ReadText(dir.File("out.csv")), "old result") << name;
+  }
 }
 
 TEST(WorkbookFileTest, AWorkbookIsKnownByItsContentWhateverItsName) {
