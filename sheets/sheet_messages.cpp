@@ -149,6 +149,10 @@ std::string CannotInflate(std::string_view part, std::string_view reason) {
   return std::string("已损坏：无法解压其中的 ").append(part).append("（").append(reason).append("）");
 }
 
+std::string PartNestedTooDeep(std::string_view part) {
+  return std::string("已损坏：其中的 ").append(part).append(" 嵌套过深");
+}
+
 std::string PartLonger(std::string_view part) {
   return std::string("已损坏：其中的 ").append(part).append(" 比记录的大小更长");
 }

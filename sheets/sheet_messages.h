@@ -140,6 +140,7 @@ std::string PartLonger(std::string_view part);
 std::string PartShorter(std::string_view part);
 std::string PartNotXml(std::string_view part, std::uint64_t line, std::string_view reason);
 std::string PartWithDocumentType(std::string_view part);
+std::string PartNestedTooDeep(std::string_view part);  // "已损坏：其中的 PART 嵌套过深"
 std::string SharedStringsTooLarge(std::uint64_t bytes);
 std::string RowBeyondLast(std::uint64_t row);
 std::string CellTooLarge(std::uint64_t row, std::uint64_t bytes);

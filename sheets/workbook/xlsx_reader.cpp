@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <deque>
 #include <optional>
 #include <string_view>
@@ -22,6 +23,9 @@ namespace {
 
 constexpr std::size_t kChunk = std::size_t{64} * 1024;
 constexpr std::uint64_t kMaxSmallPart = std::uint64_t{64} << 20;  // workbook.xml and the relationship parts
+constexpr std::size_t kMaxFormatCode = 255;                       // bytes of a number format's code
+constexpr std::size_t kMaxDepth = 64;                             // elements within elements
+constexpr std::size_t kMaxSheetName = 255;                        // bytes of a worksheet's name
 
 // The name of an element or attribute without its prefix ("x:row" -> "row", "r:id" -> "id").
 // Workbooks use the spreadsheet names whatever prefix they give them, so prefixes are not
@@ -169,6 +173,7 @@ class PartParser {
       return false;
     }
     name_ = name;
+    depth_ = 0;
     size_ = st.size;
     parser_ = XML_ParserCreate(nullptr);
     XML_SetUserData(parser_, this);
@@ -274,11 +279,14 @@ class PartParser {
 
   static void XMLCALL OnStart(void* self, const XML_Char* name, const XML_Char** attrs) {
     auto* p = static_cast<PartParser*>(self);
+    // A workbook's parts nest a few levels; thousands would only cost the parser memory.
+    if (++p->depth_ > kMaxDepth) return p->Stop(messages::PartNestedTooDeep(p->name_));
     p->handler_->Start(Local(name), attrs);
     if (!p->handler_->failure.empty()) p->Stop(p->handler_->failure);
   }
   static void XMLCALL OnEnd(void* self, const XML_Char* name) {
     auto* p = static_cast<PartParser*>(self);
+    --p->depth_;
     p->handler_->End(Local(name));
     if (!p->handler_->failure.empty()) p->Stop(p->handler_->failure);
   }
@@ -299,6 +307,7 @@ class PartParser {
   std::string name_;
   std::uint64_t size_ = 0;
   std::uint64_t read_ = 0;
+  std::size_t depth_ = 0;
   bool done_ = false;
 };
 
@@ -343,9 +352,16 @@ class WorkbookHandler : public XmlHandler {
     const XML_Char* id = Attribute(attrs, "id");
     if (id == nullptr) return;
     if (firstSheetId.empty()) firstSheetId = id;
-    const XML_Char* sheetName = Attribute(attrs, "name");
+    std::string sheetName = Attribute(attrs, "name") != nullptr ? Attribute(attrs, "name") : "";
+    // Excel's names have at most 31 characters; a name past any a program makes is cut (a name of
+    // a million characters would be repeated in every row of a text result).
+    if (sheetName.size() > kMaxSheetName) {
+      std::size_t cut = kMaxSheetName;
+      while (cut > 0 && (static_cast<unsigned char>(sheetName[cut]) & 0xC0U) == 0x80U) --cut;
+      sheetName.resize(cut);
+    }
     const XML_Char* state = Attribute(attrs, "state");
-    sheets.push_back({sheetName != nullptr ? sheetName : "", state != nullptr && std::string_view(state) != "visible"});
+    sheets.push_back({std::move(sheetName), state != nullptr && std::string_view(state) != "visible"});
     ids.emplace_back(id);
   }
   void End(std::string_view) override {}
@@ -429,7 +445,10 @@ class StylesHandler : public XmlHandler {
       const XML_Char* id = Attribute(attrs, "numFmtId");
       const XML_Char* code = Attribute(attrs, "formatCode");
       const std::optional<std::size_t> n = id != nullptr ? NumberOf(id) : std::nullopt;
-      if (n && *n <= 0xFFFF && code != nullptr) codes[static_cast<std::uint16_t>(*n)] = code;
+      // Excel's codes are at most 255 characters: a longer one is no format a program made, and
+      // its cells show in General (a 7 MB code on every cell cost seconds).
+      if (n && *n <= 0xFFFF && code != nullptr && std::strlen(code) <= kMaxFormatCode)
+        codes[static_cast<std::uint16_t>(*n)] = code;
     }
   }
   void End(std::string_view name) override {
@@ -548,13 +567,32 @@ class SheetHandler : public XmlHandler {
     format_ = xf && *xf < styles_.formatOfStyle.size() ? styles_.formatOfStyle[*xf] : 0;
   }
 
+  // A column given again replaces its cell (Next() keeps the last one too): a row holds at
+  // most about one cell per column however often a file repeats one.
+  void AddCell(Cell cell) {
+    if (!row_.empty() && row_.back().column == cell.column) {
+      row_.back() = std::move(cell);
+      return;
+    }
+    row_.push_back(std::move(cell));
+    if (row_.size() <= 2 * kMaxColumns) return;
+    std::stable_sort(row_.begin(), row_.end(), [](const Cell& a, const Cell& b) { return a.column < b.column; });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < row_.size(); ++i) {
+      if (i + 1 < row_.size() && row_[i + 1].column == row_[i].column) continue;
+      if (kept != i) row_[kept] = std::move(row_[i]);
+      ++kept;
+    }
+    row_.resize(kept);
+  }
+
   void EndCell() {
     inCell_ = false;
     std::string text;
     if (hasFormula_ && (!hasValue_ || fullCalcOnLoad_)) {
       // Not computed, or to be computed anew: the saved value (a writer's 0) is no result.
       value_.clear();
-      row_.push_back({column_, CellReference(column_, rowNumber_), {CellKind::kUnsavedFormula, 0}});
+      AddCell({column_, CellReference(column_, rowNumber_), {CellKind::kUnsavedFormula, 0}});
       nextColumn_ = column_ + 1;
       return;
     }
@@ -585,7 +623,7 @@ class SheetHandler : public XmlHandler {
       const CellKind kind = type_ == CellType::kNumber    ? CellKind::kNumber
                             : type_ == CellType::kBoolean ? CellKind::kBoolean
                                                           : CellKind::kText;
-      row_.push_back({column_, std::move(text), {kind, format_}});
+      AddCell({column_, std::move(text), {kind, format_}});
     }
     nextColumn_ = column_ + 1;
   }

@@ -41,6 +41,28 @@ with open("commas.csv", "w") as f:
     f.write("category,amount\n")
     for i in range(40):
         f.write("salary,5000" + "," * 1000000 + "\n")
+# What no program writes: a row repeating one cell 1.2 million times, 500,000 nested elements,
+# sheet names of a million characters, a number format of 7.3 MB on 600 cells (stored, as a
+# zip bomb's ratio would be refused before).
+def stored(name, sheets, styles=""):
+    z = zipfile.ZipFile(name, "w", zipfile.ZIP_STORED)
+    z.writestr("xl/workbook.xml", '<workbook xmlns:r="r"><sheets>%s</sheets></workbook>' % "".join(
+        '<sheet name="%s" r:id="rId%d"/>' % (n, i + 1) for i, (n, _) in enumerate(sheets)))
+    rels = "".join('<Relationship Id="rId%d" Target="worksheets/sheet%d.xml"/>' % (i + 1, i + 1) for i in range(len(sheets)))
+    if styles:
+        rels += '<Relationship Id="rId99" Type="x/styles" Target="styles.xml"/>'
+        z.writestr("xl/styles.xml", styles)
+    z.writestr("xl/_rels/workbook.xml.rels", "<Relationships>%s</Relationships>" % rels)
+    for i, (_, xml) in enumerate(sheets):
+        z.writestr("xl/worksheets/sheet%d.xml" % (i + 1), xml)
+def sheet(rows, after=""):
+    return "<worksheet><sheetData>%s</sheetData>%s</worksheet>" % (head + rows, after)
+stored("repeat.xlsx", [("一月", sheet('<row r="2">' + salary + '<c r="C2"><v>1</v></c>' * 1200000 + "</row>"))])
+stored("nested.xlsx", [("一月", sheet("", "<a>" * 500000 + "</a>" * 500000))])
+hundred = "".join('<row r="%d">%s</row>' % (i, salary) for i in range(2, 102))
+stored("names.xlsx", [("名" * 1000000, sheet(hundred)), ("月" * 1000000, sheet(hundred))])
+stored("format.xlsx", [("一月", sheet("".join('<row r="%d"><c t="inlineStr"><is><t>salary</t></is></c><c s="1"><v>5000</v></c></row>' % (i, ) for i in range(2, 602))))],
+       '<styleSheet><numFmts><numFmt numFmtId="164" formatCode="%s"/></numFmts><cellXfs><xf numFmtId="0"/><xf numFmtId="164"/></cellXfs></styleSheet>' % ("0" * 7300000))
 with open("members.jsonl", "w") as f:
     for i in range(40):
         f.write('{"category":"salary","amount":5000' + ',"":0' * 200000 + "}\n")
@@ -65,5 +87,11 @@ limited 1 "共 40 条记录，40 条有误" batch commas.csv -o commas.jsonl -j 
 grep -q '"column_16384":"","status":"rejected"' commas.jsonl || fail "commas.jsonl: $(head -c 200 commas.jsonl)"
 limited 1 "共 40 条记录，40 条有误" batch members.jsonl -o members.out.jsonl -j 2
 grep -q '字段多于16384个' members.out.jsonl || fail "members.out.jsonl: $(head -c 200 members.out.jsonl)"
+
+limited 1 "共 1 条记录，1 条有误" batch repeat.xlsx -o repeat.csv
+limited 2 "嵌套过深" batch nested.xlsx -o nested.csv
+limited 0 "共 200 条记录，0 条有误" batch names.xlsx -o names.csv
+[ "$(wc -c <names.csv)" -lt 200000 ] || fail "names.csv: $(wc -c <names.csv) bytes for 200 records"
+limited 0 "共 600 条记录，0 条有误" batch format.xlsx -o format.xlsx.out.xlsx
 
 finish hostile

@@ -384,6 +384,33 @@ TEST(XlsxReaderTest, GivesEachCellsKindAndTheNumberFormatOfItsStyle) {
   EXPECT_TRUE(is(7, CellKind::kNumber, 0));  // a style the workbook lacks: General
 }
 
+TEST(XlsxReaderTest, WhatAFileClaimsPastAnyProgramCostsLittle) {
+  // A row repeating two cells 20,000 times, a sheet name of 300 characters, a number format of
+  // 300: one cell a column, the name cut at a character, the format's cells in General.
+  TempFolder dir;
+  std::string repeated;
+  for (int i = 0; i < 20000; ++i) repeated += R"(<c r="C2"><v>1</v></c><c r="D2"><v>2</v></c>)";
+  Parts parts = Workbook(R"(<row r="2"><c r="A2" s="1"><v>5</v></c>)" + repeated + "</row>");
+  std::string name;
+  for (int i = 0; i < 300; ++i) name += "名";
+  parts["xl/workbook.xml"].replace(parts["xl/workbook.xml"].find("工资"), 6, name);
+  parts["xl/styles.xml"] =
+      std::string("<styleSheet ") + kMain + R"(><numFmts count="1"><numFmt numFmtId="164" formatCode=")" +
+      std::string(300, '0') +
+      R"("/></numFmts><cellXfs count="2"><xf numFmtId="0"/><xf numFmtId="164"/></cellXfs></styleSheet>)";
+  parts["xl/_rels/workbook.xml.rels"].insert(
+      parts["xl/_rels/workbook.xml.rels"].find("</Relationships>"),
+      R"(<Relationship Id="rId7" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>)");
+  WriteZip(dir.File("claims.xlsx"), parts);
+  XlsxReader reader;
+  ASSERT_TRUE(reader.Open(dir.File("claims.xlsx"))) << reader.Error();
+  EXPECT_EQ(reader.Sheets()[0].name, name.substr(0, 255));
+  std::vector<std::string> row;
+  ASSERT_TRUE(reader.Next(row));
+  EXPECT_EQ(row, (std::vector<std::string>{"5", "", "1", "2"}));
+  EXPECT_EQ(reader.FormatCode(164), "");
+}
+
 // A worksheet of the given rows (texts and kinds), whose own format 164 is a date's.
 class GivenRows : public WorkbookRows {
  public:
