@@ -722,13 +722,16 @@ struct XlsxReader::Impl {
     styles.wantedType = "/styles";
     if (!ParsePart(relsName, styles, kMaxSmallPart)) return false;
     stylesPart = styles.byType.empty() ? std::string() : Resolve(folder, styles.byType);
-    // The other worksheets, read when selected; a sheet whose part is not named cannot be.
+    // The other worksheets, read when selected. A sheet the workbook lists without naming its
+    // part is damage, not a sheet without a table: the workbook is refused.
     sheets = std::move(book.sheets);
     parts.clear();
-    for (const std::string& id : book.ids) {
+    for (std::size_t i = 0; i < book.ids.size(); ++i) {
+      const std::string& id = book.ids[i];
       const auto at =
           std::find_if(rels.targets.begin(), rels.targets.end(), [&](const auto& t) { return t.first == id; });
-      parts.push_back(at == rels.targets.end() ? std::string() : Resolve(folder, at->second));
+      if (at == rels.targets.end()) return Fail(messages::DamagedSheet(i < sheets.size() ? sheets[i].name : id));
+      parts.push_back(Resolve(folder, at->second));
     }
     return true;
   }

@@ -411,6 +411,18 @@ TEST(XlsxReaderTest, WhatAFileClaimsPastAnyProgramCostsLittle) {
   EXPECT_EQ(reader.FormatCode(164), "");
 }
 
+TEST(XlsxReaderTest, ASheetListedWithoutItsPartRefusesTheWorkbook) {
+  TempFolder dir;
+  Parts parts = Workbook(R"(<row r="1"><c r="A1"><v>1</v></c></row>)");
+  std::string& rels = parts["xl/_rels/workbook.xml.rels"];
+  rels.erase(rels.find(R"(<Relationship Id="rId1")"),
+             rels.find(R"(<Relationship Id="rId3")") - rels.find(R"(<Relationship Id="rId1")"));
+  WriteZip(dir.File("lost.xlsx"), parts);
+  XlsxReader reader;
+  EXPECT_FALSE(reader.Open(dir.File("lost.xlsx")));
+  EXPECT_EQ(reader.Reason(), "已损坏：读不出工作表Other");
+}
+
 // A worksheet of the given rows (texts and kinds), whose own format 164 is a date's.
 class GivenRows : public WorkbookRows {
  public:
