@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -50,6 +51,17 @@ constexpr Example kExamples[] = {
     {"沈七", {"年终奖筹划", "", "120000", "", "800", "3500", "", "19000"}},
 };
 constexpr char kNameCaption[] = "姓名";
+constexpr char kSheetName[] = "工资表";
+
+// How an example's field `k` (its place in kRequestKeys) is stored: amounts as numbers shown
+// with two decimals, the months as a whole number, the rest (the threshold is chosen from its
+// list) as texts.
+WrittenCell HowOf(std::size_t k, std::string_view text) {
+  double value = 0;
+  if (text.empty() || k < 2 || k == 5) return {};
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return {CellKind::kNumber, value, static_cast<std::uint16_t>(k == 6 ? 1 : 2), {}};
+}
 
 // The drop-down lists: the column (after 姓名) and what it offers.
 std::vector<std::string> CategoryChoices() {
@@ -106,11 +118,13 @@ std::string WriteSheetTemplate(const std::string& path) {
   bool ok = writer.Open(output.Temporary(), path, output.Folder());
   std::vector<std::string> row{kNameCaption};
   for (const InputColumn& c : InputColumns()) row.emplace_back(c.caption);
-  ok = ok && writer.WriteRow(row);
+  ok = ok && writer.StartSheet(kSheetName) && writer.WriteRow(row);
   for (const Example& e : kExamples) {
-    row.assign({e.name});
-    row.insert(row.end(), e.fields.begin(), e.fields.end());
-    ok = ok && writer.WriteRow(row);
+    CellRows cells;
+    cells.Add(e.name);
+    for (std::size_t k = 0; k < e.fields.size(); ++k) cells.Add(e.fields[k], HowOf(k, e.fields[k]));
+    cells.EndRow();
+    ok = ok && writer.WriteRow(cells, 0);
   }
   ok = ok &&
        writer.AddChoices(ColumnOf("category"), XlsxWriter::kMaxRows, CategoryChoices(), messages::kChooseACategory) &&

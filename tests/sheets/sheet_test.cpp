@@ -331,6 +331,15 @@ TEST(SheetTemplateTest, HasChineseHeadersAndOneExampleOfEachCategoryThatComputes
   categories.insert(categories.end(), {"工资、薪金所得", "年终奖筹划"});  // a reverse calculation, the planner
   EXPECT_EQ(Column(rows, "收入类型"), categories);
   EXPECT_EQ(Column(rows, "计算方式")[categories.size() - 2], "由实发工资反算");
+  // Its sheet is 工资表, its amounts numbers shown with two decimals.
+  XlsxReader book;
+  ASSERT_TRUE(book.Open(dir.File("模板.xlsx")));
+  EXPECT_EQ(book.Sheets()[0].name, "工资表");
+  std::vector<std::string> row;
+  ASSERT_TRUE(book.Next(row) && book.Next(row));
+  ASSERT_GT(book.Types().size(), 3u);
+  EXPECT_EQ(book.Types()[3].kind, CellKind::kNumber);
+  EXPECT_EQ(book.Types()[3].format, 2);
 
   const SheetSummary s =
       RunSheet({dir.File("模板.xlsx"), dir.File("模板结果.xlsx"), Format::kXlsx, Format::kXlsx}, {}, nullptr);
