@@ -49,9 +49,10 @@ constexpr char kClose[] = "关闭(&C)";
 constexpr char kCancel[] = "取消";
 constexpr char kTemplateTitle[] = "保存模板";
 constexpr char kHint[] =
-    "表格（Excel 工作簿 .xlsx、CSV 或 JSON Lines）的第一行是表头：收入类型、计算方式、金额（税前收入）、"
-    "工资、五险一金、起征点、月数，其余列原样保留。计算方式可填：正算（空着也是正算）、由应纳税额反算、"
-    "由实发工资反算、由税后收入反算。结果在每行后面添加状态、提示和各项计算结果。";
+    "表格（Excel 工作簿 .xlsx/.xls、CSV 或 JSON Lines）有一行表头（其上可有标题行）：收入类型、计算方式、"
+    "金额（税前收入）、工资、五险一金、起征点、月数，其余列原样保留；表格下的合计行原样保留。计算方式可填："
+    "正算（空着也是正算）、由应纳税额反算、由实发工资反算、由税后收入反算。结果在每行后面添加状态、提示和"
+    "各项计算结果。";
 constexpr char kSheetFilter[] = "表格 (*.xlsx *.xlsm *.xls *.csv *.txt *.jsonl);;所有文件 (*)";
 constexpr char kXlsxFilter[] = "Excel 工作簿 (*.xlsx)";
 constexpr char kCsvFilter[] = "CSV 表格 (*.csv)";
