@@ -33,6 +33,11 @@ std::string Reason() { return messages::SystemText(errno); }
 
 }  // namespace
 
+std::string FolderOf(const std::string& path) {
+  const std::string::size_type slash = path.rfind('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
 std::string ShownName(const std::string& name, bool output) {
   return name == "-" ? (output ? messages::kStandardOutput : messages::kStandardInput) : name;
 }
@@ -61,12 +66,6 @@ bool HeldOpen(const std::string& path) {
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   struct stat st {};
   return stat((folder + ".~lock." + name + "#").c_str(), &st) == 0 || stat((folder + "~$" + name).c_str(), &st) == 0;
-}
-
-// The folder of `path`.
-std::string FolderOf(const std::string& path) {
-  const std::string::size_type slash = path.rfind('/');
-  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // The name of the temporary file beside `target`: the target's name and ".part-XXXXXX", the

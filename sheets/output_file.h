@@ -9,6 +9,9 @@
 
 namespace quorvex::sheets {
 
+// The folder of `path` ("." for a bare name).
+std::string FolderOf(const std::string& path);
+
 // The name a message gives an input or output: the file's, or standard input/output for "-".
 std::string ShownName(const std::string& name, bool output);
 

@@ -12,18 +12,13 @@
 #include <cstring>
 #include <limits>
 
+#include "sheets/output_file.h"
 #include "sheets/sheet_messages.h"
 #include "sheets/workbook/xlsx_parts.h"
 #include "sheets/workbook/xlsx_reader.h"
 
 namespace quorvex::sheets {
 namespace {
-
-// The folder of `path`, where the library keeps its scratch files.
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // Rows are deflated at zlib's fastest level, at less than half the cost of its default
 // (callgrind, 20,000 rows of a salary result: 0.50G against 1.12G instructions) for a file a
